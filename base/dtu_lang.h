@@ -1,0 +1,21 @@
+// Bilingual text table: every user-visible text that exists in two languages.
+#pragma once
+
+#include <atomic>
+
+// 1 selects the English column, any other value the Chinese column.
+extern std::atomic<int> DtuLangFlag;
+
+struct DtuLangRow {
+  int id;
+  const char *chinese;
+  const char *english;
+};
+
+// The text of the column DtuLangFlag selects; the first row with the id wins;
+// an id that is not in the table gives the empty text.
+const char *DtuLangText(int id);
+
+// The constant table (defined in dtu_lang_table.cpp) and its row count.
+extern const DtuLangRow kDtuLangTable[];
+extern const int kDtuLangTableSize;

@@ -1,0 +1,70 @@
+// The command port: owns the serial driver, the command ring, the sender
+// thread and the listener. One object for the whole program.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct DtuSerialSettings {
+  std::string port;   // device path, e.g. /dev/ttyUSB0 or /dev/pts/3
+  int baud = 115200;
+  int databits = 8;   // 5..8
+  int stopbits = 0;   // 0 one, 1 one and a half, 2 two
+  int parity = 0;     // 0 none, 1 odd, 2 even, 3 mark, 4 space
+};
+
+class CSerialPortBase;
+
+class DtuCmdPort {
+ public:
+  DtuCmdPort();
+  ~DtuCmdPort();
+  DtuCmdPort(const DtuCmdPort &) = delete;
+  DtuCmdPort &operator=(const DtuCmdPort &) = delete;
+
+  // Escapes a line and queues it for the sender thread. Returns 0 when queued,
+  // -1 when not (length <= 0, ring full: logged).
+  static int DtuCmdRingbufSend(const char *line, int length);
+
+  // The open reference: the port object while a port is open, else null.
+  static DtuCmdPort *OpenInstance();
+
+  // Opens the port (clears the ring, starts the sender, sets the open
+  // reference). On failure returns false and sets error_text to the driver's
+  // error text ("not exist error", "access denied error", ...).
+  bool DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &error_text);
+  void Close();
+  bool IsOpen() const;
+
+  // Writes text + "\r\n" straight to the port (not escaped, not queued, busy
+  // flag untouched). Returns bytes written or -1.
+  int SendRaw(const std::string &text);
+  // Writes bytes unchanged (the remote bridge's broker messages).
+  int WriteRaw(const char *data, int length);
+
+  // Receives each chunk the listener read: cleaned text in local mode, raw
+  // bytes in remote mode. Default: DtuCmdRecvProcess on the reader thread.
+  // The GUI and varnokctl post it to their main thread instead.
+  using ChunkDispatcher = std::function<void(const std::string &chunk)>;
+  void SetChunkDispatcher(ChunkDispatcher dispatcher);
+
+  // Told (on a driver thread) when the open port disappeared and was closed:
+  // the text is "the port was closed: <error text>".
+  void SetPortLostHandler(std::function<void(const std::string &text)> handler);
+
+  CSerialPortBase &Driver();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Serial ports present on this machine: tty devices with a real device behind
+// them, /dev/serial/by-id names where they exist.
+struct DtuPortInfo {
+  std::string path;         // what to open
+  std::string description;  // by-id name or driver name, may be empty
+};
+std::vector<DtuPortInfo> DtuListSerialPorts();
