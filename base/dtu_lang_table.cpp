@@ -125,6 +125,8 @@ const DtuLangRow kDtuLangTable[] = {
     {273, "当前用户无权访问串口：请将用户加入 dialout 组（sudo usermod -aG dialout $USER），重新登录后再试。",
      "Your user may not open serial ports: add it to the dialout group (sudo usermod -aG dialout $USER), then log in again."},
     {274, "请选择或输入串口", "Select or type a serial port"},
+    {275, "阿里云MQTT", "Aliyun MQTT"},
+    {276, "OneNET MQTT", "OneNET MQTT"},
 
     // Network, work mode and TCP/UDP list items.
     {280, "自动APN", "Auto APN"},
