@@ -122,6 +122,11 @@ class CmdPort : public ::testing::Test {
   }
 
   DtuMessageSink previous_sink_;
+  // The port-lost report; declared before the port, which may still report
+  // from its own thread while it is destroyed.
+  std::mutex lost_mutex_;
+  std::condition_variable lost_cv_;
+  std::string lost_text_;
   DtuCmdPort port_;
   std::string last_error_;
   std::mutex mutex_;
@@ -263,18 +268,13 @@ TEST_F(CmdPort, HostileBytesFromTheDeviceAreSurvived) {
 
 TEST_F(CmdPort, UnpluggedDeviceClosesThePortCleanlyAndReopenWorks) {
   auto pty = std::make_unique<PtyPair>();
-  std::atomic<int> seen{0};
-  std::mutex lost_mutex;
-  std::condition_variable lost_cv;
-  std::string lost_text;
-  port_.SetPortLostHandler([&](const std::string &text) {
-    std::lock_guard<std::mutex> lock(lost_mutex);
-    lost_text = text;
-    lost_cv.notify_all();
+  port_.SetPortLostHandler([this](const std::string &text) {
+    std::lock_guard<std::mutex> lock(lost_mutex_);
+    lost_text_ = text;
+    lost_cv_.notify_all();
   });
   {
-    ScriptedDevice device(*pty, [&](const std::string &) {
-      ++seen;
+    ScriptedDevice device(*pty, [](const std::string &) {
       return std::string("\r\nimei");  // half an answer, then the cable goes
     });
     ASSERT_TRUE(Open(pty->SlavePath()));
@@ -284,10 +284,10 @@ TEST_F(CmdPort, UnpluggedDeviceClosesThePortCleanlyAndReopenWorks) {
   pty->CloseSlave();
   pty->CloseMaster();
   {
-    std::unique_lock<std::mutex> lock(lost_mutex);
-    lost_cv.wait_for(lock, 5s, [&] { return !lost_text.empty(); });
+    std::unique_lock<std::mutex> lock(lost_mutex_);
+    lost_cv_.wait_for(lock, 5s, [&] { return !lost_text_.empty(); });
   }
-  EXPECT_EQ(lost_text, "the port was closed: read failed error");
+  EXPECT_EQ(lost_text_, "the port was closed: read failed error");
   for (int i = 0; i < 100 && port_.IsOpen(); ++i) std::this_thread::sleep_for(10ms);
   EXPECT_FALSE(port_.IsOpen());
   EXPECT_EQ(DtuCmdPort::OpenInstance(), nullptr);
