@@ -1,0 +1,54 @@
+#include "link/dtu_cmd_protocol.h"
+
+#include <cstring>
+
+int DtuCmdEscape(const char *line, int length, char *out) {
+  if (line == nullptr || out == nullptr || length <= 0) return 0;
+  int n = 0;
+  int bars = 0;  // '|' bytes seen so far, the current one included
+  for (int i = 0; i < length && n < kDtuEscapeStopLength; ++i) {
+    const char c = line[i];
+    if (c == '|') ++bars;
+    if (bars <= 2) {
+      out[n++] = c;
+    } else if (c == '|') {
+      std::memcpy(out + n, "[dec]", 5);  // n < 2038, so this ends at most at 2042
+      n += 5;
+    } else if (c == ',' && n < kDtuEscapeCommaLimit) {
+      std::memcpy(out + n, "[comma]", 7);
+      n += 7;
+    } else {
+      out[n++] = c;
+    }
+  }
+  return n;
+}
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+}  // namespace
+
+int DtuCmdCleanAnswer(const char *data, int length, char *out) {
+  if (out == nullptr) return 0;
+  if (data == nullptr || length <= 0) {
+    out[0] = '\0';
+    return 0;
+  }
+  // The text ends at the first NUL byte, as if copied into a zero-filled buffer.
+  const void *nul = std::memchr(data, '\0', static_cast<size_t>(length));
+  int end = nul ? static_cast<int>(static_cast<const char *>(nul) - data) : length;
+  int begin = 0;
+  while (begin < end && IsBlank(data[begin])) ++begin;
+  while (end > begin && IsBlank(data[end - 1])) --end;
+  if (end - begin >= 2 && (data[end - 2] == 'O' || data[end - 2] == 'o') &&
+      (data[end - 1] == 'K' || data[end - 1] == 'k')) {
+    end -= 2;
+    while (end > begin && IsBlank(data[end - 1])) --end;
+  }
+  const int cleaned = end - begin;
+  if (cleaned > 0) std::memmove(out, data + begin, static_cast<size_t>(cleaned));
+  out[cleaned] = '\0';
+  return cleaned;
+}

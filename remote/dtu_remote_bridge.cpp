@@ -1,0 +1,123 @@
+#include "remote/dtu_remote_bridge.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "link/dtu_cmd_port.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "remote/tam_mqtt_client.h"
+
+namespace {
+
+constexpr int kTextNotConnected = 148;
+constexpr int kTextSendFailed = 152;
+constexpr int kTrafficLineSize = 128;  // traffic lines are cut to 127 characters
+
+// The callbacks are read on the serial and MQTT threads and replaced on the
+// GUI thread: copy them under the lock, call them outside it.
+struct BridgeHooks {
+  std::mutex lock;
+  DtuRemoteBridge::TrafficLog traffic_log;
+  DtuRemoteBridge::LocalWriter local_writer;
+};
+
+BridgeHooks &Hooks() {
+  static BridgeHooks hooks;
+  return hooks;
+}
+
+DtuRemoteBridge::TrafficLog CurrentTrafficLog() {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  return Hooks().traffic_log;
+}
+
+DtuRemoteBridge::LocalWriter CurrentLocalWriter() {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  return Hooks().local_writer;
+}
+
+int WriteToOpenCommandPort(const char *data, int length) {
+  DtuCmdPort *port = DtuCmdPort::OpenInstance();
+  if (port == nullptr) return -1;
+  return port->WriteRaw(data, length);
+}
+
+void Traffic(const char *format, int count) {
+  DtuRemoteBridge::TrafficLog log = CurrentTrafficLog();
+  if (!log) return;
+  char line[kTrafficLineSize];
+  snprintf(line, sizeof line, format, count);
+  log(line);
+}
+
+}  // namespace
+
+int DtuRemoteBridge::Connect(const DtuRemoteLinkSettings &settings) {
+  const std::string client_id =
+      settings.client_id.empty() ? DtuRemoteClientId() : settings.client_id;
+  const DtuRemoteTopics topics = DtuRemoteDeviceTopics(settings.product_key, settings.device_id);
+  DTU_LOG("mac : %s.", client_id.c_str());
+  tam_mqtt_client_params params{};
+  params.host = settings.host.c_str();
+  params.port = settings.port;
+  params.client_id = client_id.c_str();
+  params.username = settings.product_key.c_str();
+  params.password = settings.product_secret.c_str();
+  params.sub_topic = topics.subscribe.c_str();
+  params.pub_topic = topics.publish.c_str();
+  params.on_message = &DtuRemoteBridge::CloudToLocal;
+  return tam_mqtt_client_init(&params);
+}
+
+void DtuRemoteBridge::Disconnect() {
+  if (tam_mqtt_client_connected()) tam_mqtt_client_close();
+}
+
+bool DtuRemoteBridge::Connected() { return tam_mqtt_client_connected() != 0; }
+
+void DtuRemoteBridge::Attach() {
+  DtuCmdSetRemoteSink(&DtuRemoteBridge::LocalToCloud);
+  DtuCmdSetRemoteMode(true);
+}
+
+void DtuRemoteBridge::Detach() {
+  DtuCmdSetRemoteMode(false);
+  DtuCmdSetRemoteSink(nullptr);
+}
+
+void DtuRemoteBridge::SetTrafficLog(TrafficLog log) {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  Hooks().traffic_log = std::move(log);
+}
+
+void DtuRemoteBridge::SetLocalWriter(LocalWriter writer) {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  Hooks().local_writer = std::move(writer);
+}
+
+void DtuRemoteBridge::LocalToCloud(const char *data, int length) {
+  if (!tam_mqtt_client_connected()) {
+    DtuMessageBox(DtuLangText(kTextNotConnected));
+    return;
+  }
+  if (tam_mqtt_client_send(data, length) != 0) {
+    DtuMessageBox(DtuLangText(kTextSendFailed));
+    return;
+  }
+  Traffic("[Local-Tx]# : %d.", length);
+}
+
+void DtuRemoteBridge::CloudToLocal(const char *topic, const void *payload, int length) {
+  (void)topic;
+  LocalWriter writer = CurrentLocalWriter();
+  const char *bytes = static_cast<const char *>(payload);
+  if (writer) {
+    writer(bytes, length);
+  } else {
+    WriteToOpenCommandPort(bytes, length);
+  }
+  Traffic("[Local-Rx]# : %d.", length);
+}

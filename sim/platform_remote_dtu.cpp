@@ -1,0 +1,110 @@
+#include "sim/platform_remote_dtu.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "remote/dtu_remote_ids.h"
+#include "tests/support/mqtt_peer.h"
+
+namespace {
+
+constexpr int kBurstMax = 4096;      // largest message published at once
+constexpr int kQuietGapMs = 2;       // a burst ends after this long without bytes
+constexpr int kStopPollMs = 50;      // how often the reader looks at the stop flag
+
+bool MakeRaw(int fd) {
+  termios tio{};
+  if (tcgetattr(fd, &tio) != 0) return true;  // not a terminal: nothing to set
+  cfmakeraw(&tio);
+  return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+}  // namespace
+
+PlatformRemoteDtu::PlatformRemoteDtu() : peer_(std::make_unique<MqttPeer>()) {}
+
+PlatformRemoteDtu::~PlatformRemoteDtu() { Stop(); }
+
+bool PlatformRemoteDtu::Start(const std::string &broker_host, int broker_port,
+                              const std::string &product_key, const std::string &device_id,
+                              const std::string &line_path, std::string &error_text) {
+  Stop();
+  device_id_ = device_id;
+  DtuRemoteTopics topics = DtuRemoteDeviceTopics(product_key, device_id);
+  // The device publishes where the tool subscribes, and the other way round.
+  update_topic_ = topics.subscribe;
+  get_topic_ = topics.publish;
+
+  line_fd_ = open(line_path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (line_fd_ < 0 || !MakeRaw(line_fd_)) {
+    error_text = "cannot open " + line_path + ": " + strerror(errno);
+    Stop();
+    return false;
+  }
+  std::string client_id = "sim-" + device_id + "-" + std::to_string(getpid());
+  if (!peer_->Connect(broker_host, broker_port, client_id, error_text)) {
+    Stop();
+    return false;
+  }
+  peer_->SetHandler([this](const MqttPeer::Message &m) { WriteToLine(m.payload); });
+  if (!peer_->Subscribe(get_topic_, 2)) {
+    error_text = "cannot subscribe to " + get_topic_;
+    Stop();
+    return false;
+  }
+  stop_.store(false);
+  reader_ = std::thread(&PlatformRemoteDtu::ReadLoop, this);
+  return true;
+}
+
+void PlatformRemoteDtu::Stop() {
+  stop_.store(true);
+  if (reader_.joinable()) reader_.join();
+  peer_->Disconnect();
+  if (line_fd_ >= 0) close(line_fd_);
+  line_fd_ = -1;
+}
+
+void PlatformRemoteDtu::WriteToLine(const std::string &bytes) {
+  size_t done = 0;
+  while (done < bytes.size() && line_fd_ >= 0) {
+    ssize_t n = write(line_fd_, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      pollfd p{line_fd_, POLLOUT, 0};
+      poll(&p, 1, 10);
+      continue;
+    }
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+  to_device_ += static_cast<long long>(done);
+}
+
+// Collects what the device writes into bursts and publishes each burst once.
+void PlatformRemoteDtu::ReadLoop() {
+  std::string burst;
+  char buffer[kBurstMax];
+  while (!stop_.load()) {
+    pollfd p{line_fd_, POLLIN, 0};
+    int ready = poll(&p, 1, burst.empty() ? kStopPollMs : kQuietGapMs);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready > 0 && (p.revents & POLLIN)) {
+      ssize_t n = read(line_fd_, buffer, sizeof buffer - burst.size());
+      if (n > 0) burst.append(buffer, static_cast<size_t>(n));
+      if (burst.size() < static_cast<size_t>(kBurstMax)) continue;
+    } else if (ready > 0) {
+      // The device side hung up: wait for it without spinning.
+      usleep(kStopPollMs * 1000);
+    }
+    if (burst.empty()) continue;
+    from_device_ += static_cast<long long>(burst.size());
+    peer_->Publish(update_topic_, burst, 1);
+    burst.clear();
+  }
+}
