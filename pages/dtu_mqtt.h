@@ -13,10 +13,8 @@ class DtuMqtt : public DtuTextFieldsPage {
   ~DtuMqtt() override;
   static DtuMqtt *Instance();
 
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
+  bool OnBnClickedBtSaveLocal() override;
+  bool OnBnClickedBtReadLocal() override;
 
   static void DtuMqttServerSet(const char *value, int length);
   static void DtuMqttPortSet(const char *value, int length);

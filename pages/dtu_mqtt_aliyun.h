@@ -17,10 +17,8 @@ class DtuMqttAliyun : public DtuTextFieldsPage {
   ~DtuMqttAliyun() override;
   static DtuMqttAliyun *Instance();
 
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
+  bool OnBnClickedBtSaveLocal() override;
+  bool OnBnClickedBtReadLocal() override;
 
   static void DtuMqttAliyunAddrSet(const char *value, int length);
   static void DtuMqttAliyunPortSet(const char *value, int length);

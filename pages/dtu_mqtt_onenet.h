@@ -15,10 +15,8 @@ class DtuMqttOnenet : public DtuTextFieldsPage {
   ~DtuMqttOnenet() override;
   static DtuMqttOnenet *Instance();
 
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
+  bool OnBnClickedBtSaveLocal() override;
+  bool OnBnClickedBtReadLocal() override;
 
   static void DtuMqttOnenetAddrSet(const char *value, int length);
   static void DtuMqttOnenetPortSet(const char *value, int length);

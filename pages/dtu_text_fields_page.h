@@ -28,6 +28,10 @@ class DtuTextFieldsPage : public DtuPage {
   bool SetField(const std::string &name, const std::string &value, std::string &error) override;
   bool Read() override;
   bool Set() override;
+  bool OnBnClickedBtRead() { return Read(); }
+  bool OnBnClickedBtSet() { return Set(); }
+  virtual bool OnBnClickedBtSaveLocal() = 0;
+  virtual bool OnBnClickedBtReadLocal() = 0;
 
  protected:
   // An answer for one field: the value goes in unchanged.
