@@ -1,0 +1,83 @@
+// The two visitors of the section layout: one writes "key=value" lines, one
+// reads values through a lookup (a scan of an open file or a parsed index).
+#pragma once
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "config/dtu_fixed_text.h"
+
+namespace dtu_config_layout {
+
+// Integer text as atoi reads it (leading white space, optional sign, digits up
+// to the first other character; nothing numeric gives 0), held to int range.
+inline int AtoiValue(const std::string &text) {
+  errno = 0;
+  long long value = std::strtoll(text.c_str(), nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+class LineWriter {
+ public:
+  explicit LineWriter(std::string &out, const char *line_end) : out_(out), line_end_(line_end) {}
+
+  void Begin(const std::string &name) { Line("[" + name + "]"); }
+  void End() { Line(""); }
+  void Comment(const std::string &text) { Line(text); }
+  void Int(const std::string &key, int value) { Line(key + "=" + std::to_string(value)); }
+  template <std::size_t N>
+  void Text(const std::string &key, const DtuFixedText<N> &value) {
+    Line(key + "=" + value.str());
+  }
+  template <std::size_t N>
+  void OptionalText(const std::string &key, const DtuFixedText<N> &value) {
+    if (!value.empty()) Text(key, value);
+  }
+
+ private:
+  void Line(const std::string &text) {
+    out_ += text;
+    out_ += line_end_;
+  }
+  std::string &out_;
+  const char *line_end_;
+};
+
+// Lookup(section, key, out) -> found
+using Lookup = std::function<bool(const std::string &, const std::string &, std::string &)>;
+
+class ValueReader {
+ public:
+  explicit ValueReader(Lookup lookup) : lookup_(std::move(lookup)) {}
+
+  void Begin(const std::string &name) { section_ = name; }
+  void End() {}
+  void Comment(const std::string &) {}
+  // Not found: the field keeps its value.
+  void Int(const std::string &key, int &field) {
+    std::string text;
+    if (lookup_(section_, key, text)) field = AtoiValue(text);
+  }
+  // Not found: the field becomes empty. Too long: cut at the capacity.
+  template <std::size_t N>
+  void Text(const std::string &key, DtuFixedText<N> &field) {
+    std::string text;
+    if (!lookup_(section_, key, text)) text.clear();
+    field = text;
+  }
+  template <std::size_t N>
+  void OptionalText(const std::string &key, DtuFixedText<N> &field) {
+    Text(key, field);
+  }
+
+ private:
+  Lookup lookup_;
+  std::string section_;
+};
+
+}  // namespace dtu_config_layout
