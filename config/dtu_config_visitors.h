@@ -30,9 +30,12 @@ class LineWriter {
   void End() { Line(""); }
   void Comment(const std::string &text) { Line(text); }
   void Int(const std::string &key, int value) { Line(key + "=" + std::to_string(value)); }
+  // A value is one line: a line break in it (page input) would otherwise
+  // start lines, even sections, of its own; it ends the value instead.
   template <std::size_t N>
   void Text(const std::string &key, const DtuFixedText<N> &value) {
-    Line(key + "=" + value.str());
+    const std::string text = value.str();
+    Line(key + "=" + text.substr(0, text.find_first_of("\r\n")));
   }
   template <std::size_t N>
   void OptionalText(const std::string &key, const DtuFixedText<N> &value) {

@@ -1,0 +1,150 @@
+#include "app/page_host.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+#include "app/views/cmd_port_view.h"
+#include "base/dtu_lang.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_cmd_port_page.h"
+
+namespace {
+
+// Tree texts of the pages that are not built yet; their placeholders show them.
+constexpr int kTextDataPort = 4;
+constexpr int kTextModbus = 7;
+constexpr int kTextDevinfo = 9;
+constexpr int kTextNet = 10;
+constexpr int kTextWorkMode = 11;
+constexpr int kTextTcpUdp = 12;
+constexpr int kTextMqtt = 13;
+constexpr int kTextBhu = 16;
+constexpr int kTextVirtualSerial = 17;
+constexpr int kTextAliyun = 275;
+constexpr int kTextOnenet = 276;
+
+}  // namespace
+
+DtuPageHost::DtuPageHost(QWidget *parent) : QWidget(parent) {
+  auto *layout = new QGridLayout(this);
+  layout->setContentsMargins(2, 2, 2, 3);
+  BuildLogic();
+  BuildViews();
+}
+
+DtuPageHost::~DtuPageHost() {
+  // Views go first: they hold pointers to the page logic below.
+  for (const HostedView &hosted : hosted_) {
+    delete hosted.view;
+  }
+  hosted_.clear();
+}
+
+void DtuPageHost::BuildLogic() {
+  cmd_port_ = std::make_unique<DtuCmdPortPage>();
+}
+
+void DtuPageHost::Host(QWidget *view, std::function<void()> update_language) {
+  // Every page sits in the same cell; only the visible one takes space.
+  static_cast<QGridLayout *>(layout())->addWidget(view, 0, 0);
+  view->hide();
+  hosted_.append({view, std::move(update_language)});
+}
+
+QWidget *DtuPageHost::Placeholder(int title_id) {
+  auto *label = new QLabel;
+  label->setAlignment(Qt::AlignCenter);
+  label->setEnabled(false);
+  Host(label, [label, title_id] { label->setText(DtuLangText(title_id)); });
+  return label;
+}
+
+void DtuPageHost::BuildViews() {
+  // Creation order of the windows: command port, data port, Modbus, device
+  // information, network, work mode, TCP/UDP, MQTT, Aliyun, OneNET, business
+  // packets, virtual serial.
+  cmd_port_view_ = new CmdPortView(cmd_port_.get());
+  Host(cmd_port_view_, [this] { cmd_port_view_->UpdateLanguage(); });
+  data_port_view_ = Placeholder(kTextDataPort);
+  modbus_view_ = Placeholder(kTextModbus);
+  devinfo_view_ = Placeholder(kTextDevinfo);
+  net_view_ = Placeholder(kTextNet);
+  work_mode_view_ = Placeholder(kTextWorkMode);
+  tcp_udp_view_ = Placeholder(kTextTcpUdp);
+  mqtt_view_ = Placeholder(kTextMqtt);
+  aliyun_view_ = Placeholder(kTextAliyun);
+  onenet_view_ = Placeholder(kTextOnenet);
+  bhu_view_ = Placeholder(kTextBhu);
+  virtual_serial_view_ = Placeholder(kTextVirtualSerial);
+}
+
+void DtuPageHost::UpdateLanguage() {
+  for (const HostedView &hosted : hosted_) {
+    hosted.update_language();
+  }
+}
+
+QWidget *DtuPageHost::PageForCode(int code) const {
+  switch (code) {
+    case 2:
+    case 3:
+      return data_port_view_;
+    case 4:
+      return modbus_view_;
+    case 5:
+    case 6:
+    case 16:
+      return nullptr;
+    case 7:
+      return devinfo_view_;
+    case 8:
+      return net_view_;
+    case 9:
+      return work_mode_view_;
+    case 10:
+      return tcp_udp_view_;
+    case 11:
+      return mqtt_view_;
+    case 12:
+      return aliyun_view_;
+    case 13:
+      return onenet_view_;
+    case 14:
+      return bhu_view_;
+    case 15:
+      return virtual_serial_view_;
+    default:
+      return cmd_port_view_;
+  }
+}
+
+void DtuPageHost::ShowPage(int code) {
+  for (const HostedView &hosted : hosted_) {
+    hosted.view->hide();
+  }
+  DtuCmdSetRemoteMode(false);
+  if (QWidget *page = PageForCode(code)) {
+    page->show();
+  }
+  if (code == 15) {
+    // Received serial text now goes to the cloud link instead of the pages.
+    DtuCmdSetRemoteMode(true);
+  }
+}
+
+QList<QWidget *> DtuPageHost::Pages() const {
+  QList<QWidget *> pages;
+  for (const HostedView &hosted : hosted_) {
+    pages.append(hosted.view);
+  }
+  return pages;
+}
+
+QWidget *DtuPageHost::VisiblePage() const {
+  for (const HostedView &hosted : hosted_) {
+    if (!hosted.view->isHidden()) {
+      return hosted.view;
+    }
+  }
+  return nullptr;
+}

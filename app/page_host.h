@@ -1,0 +1,63 @@
+// The page rectangle inside the tab area: owns every page logic object (built
+// in the order the answer handlers expect) and every page view, and shows one
+// page at a time by page code.
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class CmdPortView;
+class DtuCmdPortPage;
+
+class DtuPageHost : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DtuPageHost(QWidget *parent = nullptr);
+  ~DtuPageHost() override;
+
+  // Hides every page, clears the remote mode, then shows the page of the
+  // code (none for 5, 6 and 16; the command port for 0, 1 and unknown codes).
+  // Code 15 (Virtual Serial) also sets the remote mode.
+  void ShowPage(int code);
+  // Re-labels the pages in the order the window has always used.
+  void UpdateLanguage();
+
+  // The page shown for a code, null when the code shows none.
+  QWidget *PageForCode(int code) const;
+  QList<QWidget *> Pages() const;
+  QWidget *VisiblePage() const;
+
+  DtuCmdPortPage *CmdPortPage() const { return cmd_port_.get(); }
+  CmdPortView *CmdPortPageView() const { return cmd_port_view_; }
+
+ private:
+  struct HostedView {
+    QWidget *view;
+    std::function<void()> update_language;
+  };
+  void Host(QWidget *view, std::function<void()> update_language);
+  QWidget *Placeholder(int title_id);
+  void BuildLogic();
+  void BuildViews();
+
+  // Page logic, in construction order; destroyed in reverse order.
+  std::unique_ptr<DtuCmdPortPage> cmd_port_;
+
+  CmdPortView *cmd_port_view_ = nullptr;
+  QWidget *data_port_view_ = nullptr;
+  QWidget *modbus_view_ = nullptr;
+  QWidget *devinfo_view_ = nullptr;
+  QWidget *net_view_ = nullptr;
+  QWidget *work_mode_view_ = nullptr;
+  QWidget *tcp_udp_view_ = nullptr;
+  QWidget *mqtt_view_ = nullptr;
+  QWidget *aliyun_view_ = nullptr;
+  QWidget *onenet_view_ = nullptr;
+  QWidget *bhu_view_ = nullptr;
+  QWidget *virtual_serial_view_ = nullptr;
+  QList<HostedView> hosted_;
+};

@@ -1,0 +1,50 @@
+#include "app/varnok_configure_tool_app.h"
+
+#include <QTimer>
+
+#include "app/gui_message_sink.h"
+#include "app/varnok_configure_tool_dlg.h"
+
+CVarnokConfigureToolApp::CVarnokConfigureToolApp(int &argc, char **argv) : app_(argc, argv) {
+  QApplication::setApplicationName(QStringLiteral("varnok-configure-tool"));
+  QApplication::setApplicationVersion(QStringLiteral("1.0"));
+}
+
+QString CVarnokConfigureToolApp::OptionValue(const QStringList &arguments, const QString &option) {
+  const QString with_value = option + QLatin1Char('=');
+  for (int i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == option && i + 1 < arguments.size()) {
+      return arguments[i + 1];
+    }
+    if (arguments[i].startsWith(with_value)) {
+      return arguments[i].mid(with_value.size());
+    }
+  }
+  return QString();
+}
+
+QString CVarnokConfigureToolApp::InitialPort(const QStringList &arguments) {
+  const QString port = OptionValue(arguments, QStringLiteral("--port"));
+  return port.isEmpty() ? qEnvironmentVariable("VARNOK_PORT") : port;
+}
+
+int CVarnokConfigureToolApp::Run() {
+  CVarnokConfigureToolDlg window;
+  DtuInstallGuiMessageSink(&window);
+  const QString port = InitialPort(QApplication::arguments());
+  if (!port.isEmpty()) {
+    window.PresetPort(port);
+  }
+  window.show();
+  const QString picture = OptionValue(QApplication::arguments(), QStringLiteral("--screenshot"));
+  if (!picture.isEmpty()) {
+    // Saves a picture of the window once it is drawn, then ends.
+    QTimer::singleShot(700, &window, [&window, picture] {
+      window.grab().save(picture);
+      QApplication::quit();
+    });
+  }
+  const int code = QApplication::exec();
+  DtuRemoveGuiMessageSink();
+  return code;
+}

@@ -1,0 +1,57 @@
+// The main window: the page tree on the left, the tab area with the pages on
+// the right, the Language menu and the about box.
+#pragma once
+
+#include <QMainWindow>
+
+class DtuPageHost;
+class QAction;
+class QMenu;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class CVarnokConfigureToolDlg : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr const char *kConfigFileName = "Zev_DtuConfig.txt";
+
+  explicit CVarnokConfigureToolDlg(QWidget *parent = nullptr);
+
+  // Rebuilds the tree: items with their page codes, the three parents expanded.
+  void BuildPageTree();
+  // Shows the page of a code (see DtuPageHost::ShowPage).
+  void ShowPage(int code);
+  // Re-labels the whole window; the selected page stays selected.
+  void ApplyLanguage();
+  // 1 English, 0 Chinese: sets DtuLangFlag and re-labels.
+  void SetLanguage(int flag);
+  // Puts a port (for example a simulator's pseudo-terminal) in the port list
+  // and selects it.
+  void PresetPort(const QString &path);
+
+  QTreeWidget *PageTree() const { return tree_; }
+  QTabWidget *TabArea() const { return tabs_; }
+  DtuPageHost *Pages() const { return pages_; }
+  QAction *ChineseAction() const { return chinese_; }
+  QAction *EnglishAction() const { return english_; }
+
+ public slots:
+  void ShowAbout();
+
+ private:
+  void BuildMenus();
+  void BuildCentralArea();
+  int SelectedPageCode() const;
+  QTreeWidgetItem *FindItemWithCode(int code) const;
+  void OnTreeSelectionChanged();
+
+  QTreeWidget *tree_ = nullptr;
+  QTabWidget *tabs_ = nullptr;
+  DtuPageHost *pages_ = nullptr;
+  QMenu *language_menu_ = nullptr;
+  QMenu *help_menu_ = nullptr;
+  QAction *chinese_ = nullptr;
+  QAction *english_ = nullptr;
+};

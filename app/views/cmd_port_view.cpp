@@ -1,0 +1,140 @@
+#include "app/views/cmd_port_view.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/views/receive_log_view.h"
+#include "base/dtu_lang.h"
+#include "pages/dtu_cmd_port_page.h"
+
+CmdPortView::CmdPortView(DtuCmdPortPage *page, QWidget *parent) : QWidget(parent), page_(page) {
+  auto *layout = new QHBoxLayout(this);
+  layout->addWidget(BuildSettingsBox(), 0);
+  layout->addWidget(BuildWindowsColumn(), 1);
+
+  connect(page_, &DtuCmdPortPage::ReceiveAppended, this, &CmdPortView::AppendReceived);
+  connect(page_, &DtuCmdPortPage::PortListChanged, this, &CmdPortView::RefillPortList);
+  connect(page_, &DtuCmdPortPage::OpenStateChanged, this, &CmdPortView::UpdateLanguage);
+  UpdateLanguage();
+}
+
+QComboBox *CmdPortView::AddList(const QStringList &items, int selected) {
+  auto *list = new QComboBox;
+  list->addItems(items);
+  list->setCurrentIndex(selected);
+  return list;
+}
+
+QWidget *CmdPortView::BuildSettingsBox() {
+  settings_box_ = new QGroupBox;
+  auto *form = new QFormLayout;
+  port_list_ = new QComboBox;
+  port_list_->setEditable(true);
+  port_list_->setInsertPolicy(QComboBox::NoInsert);
+  port_list_->setMinimumContentsLength(14);
+  port_list_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  RefillPortList();
+  connect(port_list_, &QComboBox::editTextChanged, page_, &DtuCmdPortPage::SetPortName);
+
+  QComboBox *baud = AddList(DtuCmdPortPage::BaudRateItems(), page_->BaudIndex());
+  QComboBox *databits = AddList(DtuCmdPortPage::DataBitsItems(), page_->DataBitsIndex());
+  QComboBox *stopbits = AddList(DtuCmdPortPage::StopBitsItems(), page_->StopBitsIndex());
+  QComboBox *parity = AddList(DtuCmdPortPage::ParityItems(), page_->ParityIndex());
+  QComboBox *flow = AddList(DtuCmdPortPage::FlowItems(), page_->FlowIndex());
+  connect(baud, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdBaudrete);
+  connect(databits, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdDatabits);
+  connect(stopbits, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdStopbits);
+  connect(parity, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdParity);
+  connect(flow, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdFlow);
+
+  form->addRow("Port", port_list_);
+  form->addRow("BaudRate", baud);
+  form->addRow("DataBits", databits);
+  form->addRow("StopBits", stopbits);
+  form->addRow("Parity", parity);
+  form->addRow("Flow", flow);
+
+  open_close_ = new QPushButton;
+  connect(open_close_, &QPushButton::clicked, page_, &DtuCmdPortPage::OnBnClickedOpenClose);
+  auto *column = new QVBoxLayout(settings_box_);
+  column->addLayout(form);
+  column->addWidget(open_close_);
+  column->addStretch(1);
+  return settings_box_;
+}
+
+QWidget *CmdPortView::BuildWindowsColumn() {
+  auto *column_widget = new QWidget;
+  auto *column = new QVBoxLayout(column_widget);
+  column->setContentsMargins(0, 0, 0, 0);
+
+  receive_box_ = new QGroupBox;
+  receive_window_ = new ReceiveLogView(kReceiveMaxLines);
+  receive_window_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  (new QVBoxLayout(receive_box_))->addWidget(receive_window_);
+  column->addWidget(receive_box_, 3);
+
+  send_box_ = new QGroupBox;
+  send_window_ = new QPlainTextEdit;
+  send_window_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  (new QVBoxLayout(send_box_))->addWidget(send_window_);
+  column->addWidget(send_box_, 1);
+
+  send_button_ = new QPushButton;
+  clear_send_ = new QPushButton;
+  clear_receive_ = new QPushButton;
+  connect(send_button_, &QPushButton::clicked, this,
+          [this] { page_->OnBnClickedSendCommand(send_window_->toPlainText()); });
+  connect(clear_send_, &QPushButton::clicked, send_window_, &QPlainTextEdit::clear);
+  connect(clear_receive_, &QPushButton::clicked, receive_window_, &ReceiveLogView::Clear);
+  auto *buttons = new QHBoxLayout;
+  buttons->addWidget(send_button_);
+  buttons->addWidget(clear_send_);
+  buttons->addWidget(clear_receive_);
+  buttons->addStretch(1);
+  column->addLayout(buttons);
+  return column_widget;
+}
+
+void CmdPortView::UpdateLanguage() {
+  settings_box_->setTitle(DtuLangText(24));
+  receive_box_->setTitle(DtuLangText(25));
+  send_box_->setTitle(DtuLangText(26));
+  send_button_->setText(DtuLangText(27));
+  clear_send_->setText(DtuLangText(28));
+  clear_receive_->setText(DtuLangText(29));
+  open_close_->setText(DtuLangText(page_->IsOpen() ? 20 : 19));
+  port_list_->lineEdit()->setPlaceholderText(DtuLangText(274));
+}
+
+void CmdPortView::RefillPortList() {
+  // The typed or chosen text survives the refill: a device that comes and
+  // goes must not wipe what the user entered.
+  const QString current = port_list_->currentText().isEmpty() ? page_->PortName() : port_list_->currentText();
+  QSignalBlocker block(port_list_);
+  port_list_->clear();
+  port_list_->addItems(page_->PortListTexts());
+  int index = port_list_->findText(current);
+  port_list_->setCurrentIndex(index);
+  port_list_->setEditText(current);
+}
+
+void CmdPortView::SelectPort(const QString &path) {
+  RefillPortList();
+  port_list_->setCurrentIndex(port_list_->findText(path));
+  port_list_->setEditText(path);
+  page_->SetPortName(path);
+}
+
+void CmdPortView::AppendReceived(const QString &text) { receive_window_->Append(text); }
+
+QString CmdPortView::ReceivedText() const { return receive_window_->Text(); }
+
+int CmdPortView::ReceivedLineCount() const { return receive_window_->LineCount(); }

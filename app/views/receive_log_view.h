@@ -1,0 +1,52 @@
+// The command port's receive window: a read-only list of text lines that
+// keeps only the newest ones. Appending costs the same however full the window
+// is (lines are kept in a deque and only the visible ones are drawn), so a
+// chatty device never slows the window down. Lines can be selected with the
+// mouse (whole lines) and copied with Ctrl+C; Ctrl+A selects everything.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+
+#include <deque>
+
+class ReceiveLogView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit ReceiveLogView(int max_lines, QWidget *parent = nullptr);
+
+  // Appends text; "\r\n", "\r" and "\n" end lines. Text after the last line
+  // end stays open and the next append continues it.
+  void Append(const QString &text);
+  void Clear();
+
+  // Complete lines plus the open one (if it holds anything).
+  int LineCount() const;
+  // Every line joined with "\n" (a closed last line ends with "\n").
+  QString Text() const;
+  QString SelectedText() const;
+  void SelectAll();
+
+ protected:
+  void paintEvent(QPaintEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+
+ private:
+  const QString &LineAt(int row) const;
+  int RowAt(int y) const;
+  int LineHeight() const;
+  int VisibleRows() const;
+  void UpdateScrollRange(bool follow);
+  void DropOldest(int count);
+
+  int max_lines_;
+  std::deque<QString> lines_;  // closed lines, oldest first
+  QString open_line_;          // text after the last line end
+  int widest_ = 0;             // longest line seen (characters), for the horizontal bar
+  int anchor_ = -1;            // selection: rows anchor_..cursor_ (inclusive)
+  int cursor_ = -1;
+};

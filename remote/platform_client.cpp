@@ -1,0 +1,136 @@
+// The cloud platform's REST calls (see platform_client.h).
+#include "remote/platform_client.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "remote/http_client.h"
+#include "remote/platform_answers.h"
+
+const char kPlatformLoginPath[] = "/vorda/dmp/user/login";
+const char kPlatformLogoutPath[] = "/vorda/dmp/user/logout";
+const char kPlatformDevNumberPath[] = "/vorda/dmp/device/devNumber";
+const char kPlatformDevListPath[] = "/vorda/dmp/device/lightList";
+
+namespace {
+
+constexpr int kTextLoginSuccess = 155;
+constexpr int kTextLogoutSuccess = 156;
+
+std::string Cut(const std::string &text, size_t max) { return text.size() > max ? text.substr(0, max) : text; }
+
+// snprintf into a fixed buffer: longer results are cut.
+template <typename... Args>
+std::string Format(int size, const char *format, Args... args) {
+  std::unique_ptr<char[]> buf(new char[size]);
+  std::snprintf(buf.get(), static_cast<size_t>(size), format, args...);
+  return buf.get();
+}
+
+}  // namespace
+
+PlatformClient::PlatformClient(std::string api_base) : api_base_(std::move(api_base)) {}
+
+std::string PlatformClient::LoginUrl(const std::string &username, const std::string &password) const {
+  return Format(kPlatformUrlSize, "%s%s?username=%s&password=%s", api_base_.c_str(), kPlatformLoginPath,
+                UrlEncode(username).c_str(), Md5Hex(password).c_str());
+}
+
+std::string PlatformClient::BearerHeader() const {
+  return Format(kPlatformHeaderSize, "Authorization: Bearer %s\r\n", access_token_.c_str());
+}
+
+std::string PlatformClient::DevNumberUrl(const std::string &product_key,
+                                         const std::string &product_secret) const {
+  return Format(kPlatformUrlSize, "%s%s?productKey=%s&productSecret=%s", api_base_.c_str(),
+                kPlatformDevNumberPath, Cut(product_key, kPlatformProductFieldMax).c_str(),
+                Cut(product_secret, kPlatformProductFieldMax).c_str());
+}
+
+std::string PlatformClient::DevListUrl(const std::string &product_key, const std::string &product_secret,
+                                       int page_size) const {
+  return Format(kPlatformUrlSize, "%s%s?productKey=%s&productSecret=%s&pageNum=1&pageSize=%d",
+                api_base_.c_str(), kPlatformDevListPath, Cut(product_key, kPlatformProductFieldMax).c_str(),
+                Cut(product_secret, kPlatformProductFieldMax).c_str(), page_size);
+}
+
+int PlatformClient::Login(const std::string &username, const std::string &password) {
+  std::string url = LoginUrl(username, password);
+  http_client *request = http_client_create(http_client_default_timeout());
+  if (!request) {
+    DTU_LOG("HTTP request failed with status: %d.", HTTP_ERR_ALLOC);
+    return HTTP_ERR_ALLOC;
+  }
+  int result = http_client_request(request, url.c_str(), nullptr, 0);
+  if (!request->body) {
+    int status = result != 0 ? result : PLATFORM_NO_BODY;
+    DTU_LOG("HTTP request failed with status: %d.", status);
+    http_client_free(request);
+    return status;
+  }
+  // The body counts even when the request failed half-way.
+  size_t length = static_cast<size_t>(request->body_length);
+  if (length > kPlatformSmallAnswer - 1) length = kPlatformSmallAnswer - 1;
+  std::string answer(request->body, length);
+  http_client_free(request);
+  std::string token;
+  int parsed = PlatformParseAccessToken(answer.c_str(), answer.size(), &token);
+  if (parsed == PLATFORM_ANSWER_BAD_JSON) {
+    DTU_LOG("cJSON parse failed.");
+    return PLATFORM_BAD_JSON;
+  }
+  if (parsed != PLATFORM_ANSWER_OK) {
+    DTU_LOG("access_token not found in response.");
+    logged_in_ = false;
+    return PLATFORM_NO_MEMBER;
+  }
+  access_token_ = Cut(token, kPlatformTokenSize - 1);
+  logged_in_ = true;
+  DtuMessageBox(DtuLangText(kTextLoginSuccess));
+  return PLATFORM_OK;
+}
+
+int PlatformClient::GetWithToken(const std::string &url, char *answer, int answer_size) {
+  std::string header = BearerHeader();
+  int result = http_client_get(url.c_str(), header.c_str(), static_cast<int>(header.size()), answer,
+                               answer_size);
+  if (result != 0) DTU_LOG("HTTP request failed with status: %d.", result);
+  return result;
+}
+
+int PlatformClient::Logout() {
+  if (!logged_in_) return PLATFORM_NOT_LOGGED_IN;
+  char answer[kPlatformSmallAnswer];
+  int result = GetWithToken(api_base_ + kPlatformLogoutPath, answer, sizeof(answer));
+  if (result != 0) return result;  // still logged in, the token stays in use
+  logged_in_ = false;
+  DtuMessageBox(DtuLangText(kTextLogoutSuccess));
+  return PLATFORM_OK;
+}
+
+int PlatformClient::RefreshDevices(const std::string &product_key, const std::string &product_secret,
+                                   std::vector<std::string> *devices) {
+  if (!logged_in_) return PLATFORM_NOT_LOGGED_IN;
+  std::unique_ptr<char[]> answer(new char[kPlatformLargeAnswer]);
+  int result = GetWithToken(DevNumberUrl(product_key, product_secret), answer.get(), kPlatformLargeAnswer);
+  if (result != 0) return result;
+  int count = PlatformParseDeviceCount(answer.get());
+  result = GetWithToken(DevListUrl(product_key, product_secret, count), answer.get(), kPlatformLargeAnswer);
+  if (result != 0) return result;
+  std::vector<std::string> found;
+  int parsed = PlatformParseDeviceList(answer.get(), std::strlen(answer.get()), &found);
+  if (parsed == PLATFORM_ANSWER_MISSING) {
+    DTU_LOG("rows is not array or not found.");
+    return PLATFORM_NO_MEMBER;
+  }
+  if (parsed != PLATFORM_ANSWER_OK) {
+    DTU_LOG("parse device list json failed.");
+    return PLATFORM_BAD_JSON;
+  }
+  if (devices) *devices = std::move(found);
+  return PLATFORM_OK;
+}

@@ -1,0 +1,63 @@
+// The cloud platform's REST calls: log in with the platform account (which
+// yields a bearer token), log out, and list the devices of one product. Every
+// call is an HTTPS GET through http_client to the platform's API base address
+// followed by a path; the answers are JSON. Failures go to the diagnostic log
+// only; success of a login or logout is shown through DtuMessageBox.
+#pragma once
+
+#include <string>
+#include <vector>
+
+constexpr int kPlatformUrlSize = 1024;     // URLs are cut to fit
+constexpr int kPlatformHeaderSize = 512;   // the bearer header line too
+constexpr int kPlatformSmallAnswer = 1024;  // login and logout answers
+constexpr int kPlatformLargeAnswer = 8192;  // device count and list answers
+constexpr int kPlatformTokenSize = 1024;
+constexpr size_t kPlatformProductFieldMax = 255;
+
+extern const char kPlatformLoginPath[];
+extern const char kPlatformLogoutPath[];
+extern const char kPlatformDevNumberPath[];
+extern const char kPlatformDevListPath[];
+
+// Results beside the HTTP client's codes (which are positive).
+enum platform_call_result {
+  PLATFORM_OK = 0,
+  PLATFORM_NO_BODY = -1,        // the login request succeeded without a body
+  PLATFORM_BAD_JSON = -2,       // the answer is not JSON (or was cut)
+  PLATFORM_NO_MEMBER = -3,      // "access_token" or "rows" is missing
+  PLATFORM_NOT_LOGGED_IN = -4,  // the call needs a login
+};
+
+class PlatformClient {
+ public:
+  explicit PlatformClient(std::string api_base = "");
+
+  void SetApiBase(const std::string &api_base) { api_base_ = api_base; }
+  const std::string &ApiBase() const { return api_base_; }
+  bool LoggedIn() const { return logged_in_; }
+  const std::string &AccessToken() const { return access_token_; }
+
+  // Logs in with the account (UTF-8); 0 when the answer held a token.
+  int Login(const std::string &username, const std::string &password);
+  // Closes the login; the client stays logged in when the request fails.
+  int Logout();
+  // Device count, then the device list with that page size. 0 and the IMEIs
+  // in `devices`; on failure `devices` is left as it was.
+  int RefreshDevices(const std::string &product_key, const std::string &product_secret,
+                     std::vector<std::string> *devices);
+
+  // The URLs and header the calls send (cut to their buffers).
+  std::string LoginUrl(const std::string &username, const std::string &password) const;
+  std::string BearerHeader() const;
+  std::string DevNumberUrl(const std::string &product_key, const std::string &product_secret) const;
+  std::string DevListUrl(const std::string &product_key, const std::string &product_secret,
+                         int page_size) const;
+
+ private:
+  int GetWithToken(const std::string &url, char *answer, int answer_size);
+
+  std::string api_base_;
+  bool logged_in_ = false;
+  std::string access_token_;
+};

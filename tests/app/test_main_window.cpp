@@ -1,0 +1,109 @@
+// The main window: start-up state, page navigation, remote mode, languages.
+#include <QAction>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/views/cmd_port_view.h"
+#include "app_fixture.h"
+#include "link/dtu_cmd_resp_table.h"
+
+TEST_F(MainWindowTest, StartsExpandedOnConfigPortWithOnlyTheCommandPortPageVisible) {
+  EXPECT_EQ(DtuLangFlag.load(), 1);
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("ZevModel_DurUvaVede_Rev-2.0.25"));
+  EXPECT_EQ(window_->TabArea()->count(), 1);
+  EXPECT_EQ(window_->TabArea()->tabText(0), QStringLiteral("DTU Config"));
+  EXPECT_TRUE(QFileInfo::exists(CVarnokConfigureToolDlg::kConfigFileName));
+
+  int parents = 0;
+  for (QTreeWidgetItemIterator it(window_->PageTree()); *it != nullptr; ++it) {
+    if ((*it)->childCount() > 0) {
+      ++parents;
+      EXPECT_TRUE((*it)->isExpanded()) << (*it)->text(0).toStdString();
+    }
+  }
+  EXPECT_EQ(parents, 3);  // the root, "Data Port-RS485" and "Work Mode"
+
+  QList<QTreeWidgetItem *> selected = window_->PageTree()->selectedItems();
+  ASSERT_EQ(selected.size(), 1);
+  EXPECT_EQ(selected[0]->text(0), QStringLiteral("Config Port"));
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], window_->Pages()->CmdPortPageView());
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(MainWindowTest, TreeItemsShowTheirPagesAndHelpShowsNone) {
+  Select("Help");
+  EXPECT_TRUE(VisiblePages().isEmpty());
+
+  Select("Data Port-RS485");
+  QWidget *data_port = window_->Pages()->PageForCode(2);
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], data_port);
+  Select("UART Params");
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], data_port);
+
+  // The two items that lead to the Aliyun and OneNET pages.
+  Select("Aliyun MQTT");
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], window_->Pages()->PageForCode(12));
+  Select("OneNET MQTT");
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], window_->Pages()->PageForCode(13));
+  EXPECT_NE(window_->Pages()->PageForCode(12), window_->Pages()->PageForCode(13));
+
+  // The root item and unknown codes fall back to the command port page.
+  Select("DTU Config Tool");
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], window_->Pages()->CmdPortPageView());
+  window_->ShowPage(99);
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], window_->Pages()->CmdPortPageView());
+}
+
+TEST_F(MainWindowTest, VirtualSerialSetsRemoteModeAndEveryOtherItemClearsIt) {
+  EXPECT_FALSE(DtuCmdRemoteMode());
+  for (const char *other : {"Device Info", "Help", "BHU", "Config Port", "MQTT Mode"}) {
+    Select("Virtual Serial");
+    EXPECT_TRUE(DtuCmdRemoteMode());
+    Select(other);
+    EXPECT_FALSE(DtuCmdRemoteMode()) << other;
+  }
+}
+
+TEST_F(MainWindowTest, TextLookupGivesEmptyForMissingIdsAndFollowsTheLanguage) {
+  EXPECT_STREQ(DtuLangText(228), "");
+  EXPECT_STREQ(DtuLangText(229), "");
+  EXPECT_STREQ(DtuLangText(145), "Read local config succeeded!");
+  DtuLangFlag = 0;
+  EXPECT_STREQ(DtuLangText(145), "读取本地配置成功!");
+  EXPECT_STREQ(DtuLangText(228), "");
+}
+
+TEST_F(MainWindowTest, LanguageMenuRelabelsEverythingAndKeepsTheSelectedPage) {
+  Select("Device Info");
+  QWidget *devinfo = window_->Pages()->PageForCode(7);
+  CmdPortView *cmd_view = window_->Pages()->CmdPortPageView();
+
+  window_->ChineseAction()->trigger();
+  EXPECT_EQ(DtuLangFlag.load(), 0);
+  EXPECT_EQ(window_->TabArea()->tabText(0), QStringLiteral("DTU配置"));
+  EXPECT_NE(ItemWithText(QStringLiteral("配置串口")), nullptr);
+  EXPECT_EQ(ItemWithText(QStringLiteral("Config Port")), nullptr);
+  ASSERT_EQ(window_->PageTree()->selectedItems().size(), 1);
+  EXPECT_EQ(window_->PageTree()->selectedItems()[0]->text(0), QStringLiteral("设备信息"));
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_EQ(VisiblePages()[0], devinfo);
+  EXPECT_EQ(cmd_view->OpenCloseButton()->text(), QStringLiteral("打开串口"));
+  EXPECT_EQ(cmd_view->SendButton()->text(), QStringLiteral("发送命令"));
+  EXPECT_TRUE(window_->ChineseAction()->isChecked());
+
+  window_->EnglishAction()->trigger();
+  EXPECT_EQ(DtuLangFlag.load(), 1);
+  EXPECT_EQ(window_->PageTree()->selectedItems()[0]->text(0), QStringLiteral("Device Info"));
+  EXPECT_EQ(cmd_view->OpenCloseButton()->text(), QStringLiteral("Open Port"));
+  EXPECT_EQ(cmd_view->ClearReceiveButton()->text(), QStringLiteral("Clear Receive Data"));
+  EXPECT_TRUE(window_->menuBar()->isVisible());
+}
