@@ -47,7 +47,9 @@ class DtuFixedText {
   bool empty() const { return length_ == 0; }
   void clear() { Assign("", 0); }
 
-  bool operator==(const std::string &other) const { return other.size() == length_ && other.compare(0, length_, chars_, length_) == 0; }
+  bool operator==(const std::string &other) const {
+    return other.size() == length_ && other.compare(0, length_, chars_, length_) == 0;
+  }
   bool operator!=(const std::string &other) const { return !(*this == other); }
   bool operator==(const char *other) const { return other != nullptr && str() == other; }
   bool operator!=(const char *other) const { return !(*this == other); }
