@@ -195,3 +195,17 @@ TEST_F(CmdPortPageTest, PresetPortIsInTheListAndSelected) {
   EXPECT_EQ(list->currentText().toStdString(), device.path());
   EXPECT_EQ(Page()->PortName().toStdString(), device.path());
 }
+
+TEST_F(CmdPortPageTest, APortGivenByPathLeavesTheListWhenItDisappears) {
+  auto device = std::make_unique<PtyPeer>();
+  ASSERT_TRUE(device->ok());
+  const QString path = QString::fromStdString(device->path());
+  window_->PresetPort(path);
+  EXPECT_TRUE(Page()->PortListTexts().contains(path));
+  device.reset();  // both ends closed: the pseudo-terminal is gone
+  Page()->UpdateSerailPortList();
+  EXPECT_FALSE(Page()->PortListTexts().contains(path));
+  EXPECT_EQ(View()->PortList()->findText(path), -1);
+  // What the user typed stays in the edit field.
+  EXPECT_EQ(View()->PortList()->currentText(), path);
+}
