@@ -281,11 +281,8 @@ int ReadAnswer(http_client *c) {
       http_response_parser_finish(&c->parser, &kEvents, c);
       return 0;  // the peer closed; a short body is still an answer
     }
-    size_t used = http_response_parser_execute(&c->parser, &kEvents, c, block, static_cast<size_t>(n));
-    if (c->redirect_pending) return 0;
-    if (c->too_large || c->parser.error == HTTP_PARSE_HEADER_OVERFLOW) return HTTP_ERR_TOO_LARGE;
-    if (http_response_parser_complete(&c->parser)) return 0;
-    if (used < static_cast<size_t>(n)) return HTTP_ERR_RESPONSE;
+    int step = http_client_feed(c, block, static_cast<size_t>(n));
+    if (step != 0) return step == 1 ? 0 : step;
   }
 }
 
@@ -300,6 +297,15 @@ int RunOnce(http_client *c, const std::string &url_text, http_url *url, const ch
 }
 
 }  // namespace
+
+int http_client_feed(http_client *c, const char *data, size_t length) {
+  size_t used = http_response_parser_execute(&c->parser, &kEvents, c, data, length);
+  if (c->redirect_pending) return 1;
+  if (c->too_large || c->parser.error == HTTP_PARSE_HEADER_OVERFLOW) return HTTP_ERR_TOO_LARGE;
+  if (http_response_parser_complete(&c->parser)) return 1;
+  if (used < length) return HTTP_ERR_RESPONSE;
+  return 0;
+}
 
 http_client *http_client_create(int timeout_ms) {
   http_client *c = static_cast<http_client *>(std::calloc(1, sizeof(http_client)));

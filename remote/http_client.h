@@ -26,6 +26,7 @@
 //       over kHttpMaxBody bytes, or a header field over 65535 bytes
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "remote/http_response_parser.h"
@@ -103,6 +104,12 @@ int http_client_get(const char *url, const char *header, int header_len, char *a
 
 // Closes the connection, frees the buffers and the record itself.
 void http_client_free(http_client *client);
+
+// One step of the read loop: hands a block of answer bytes to the record's
+// parser. 0 to read on, 1 when the answer is complete or a redirect was found,
+// or the result code that ends the request (4, 26). A record fresh from
+// http_client_create is ready for it (the fuzz targets drive it directly).
+int http_client_feed(http_client *client, const char *data, size_t length);
 
 // Process-wide trust settings for HTTPS: a PEM file of extra trusted CA
 // certificates (null or empty for none) and whether certificates are checked.

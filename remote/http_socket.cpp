@@ -12,8 +12,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "base/dtu_log.h"
-
 namespace {
 
 constexpr size_t kMaxHostLength = 255;  // longer names are not host names
@@ -115,11 +113,7 @@ long http_socket_read(int fd, void *buf, size_t length, int timeout_ms, bool wai
     } else if (errno == EINTR) {
       continue;
     } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      if (http_socket_wait(fd, false, timeout_ms) != 0) {
-        // POLLHUP with an error pending counts as failure; a plain wait
-        // that ran out too.
-        return -1;
-      }
+      if (http_socket_wait(fd, false, timeout_ms) != 0) return -1;
     } else {
       return -1;
     }
