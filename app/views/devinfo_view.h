@@ -1,0 +1,30 @@
+// The device information page's widgets.
+#pragma once
+
+#include <QWidget>
+
+class DtuDevinfo;
+class PageFieldBinder;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+class DevinfoView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DevinfoView(DtuDevinfo *page, QWidget *parent = nullptr);
+  void UpdateLanguage();
+
+ private:
+  DtuDevinfo *page_;
+  PageFieldBinder *binder_;
+  QGroupBox *group_;
+  QLabel *log_level_label_;
+  QPushButton *read_;
+  QPushButton *set_;
+  QPushButton *reboot_;
+  QPushButton *reset_;
+  QPushButton *save_local_;
+  QPushButton *read_local_;
+};

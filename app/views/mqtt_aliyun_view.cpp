@@ -1,0 +1,5 @@
+#include "app/views/mqtt_aliyun_view.h"
+
+#include "pages/dtu_mqtt_aliyun.h"
+
+MqttAliyunView::MqttAliyunView(DtuMqttAliyun *page, QWidget *parent) : TextFieldsView(page, 107, 108, parent) {}

@@ -1,0 +1,5 @@
+#include "app/views/mqtt_onenet_view.h"
+
+#include "pages/dtu_mqtt_onenet.h"
+
+MqttOnenetView::MqttOnenetView(DtuMqttOnenet *page, QWidget *parent) : TextFieldsView(page, 109, 110, parent) {}

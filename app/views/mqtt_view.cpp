@@ -1,0 +1,5 @@
+#include "app/views/mqtt_view.h"
+
+#include "pages/dtu_mqtt.h"
+
+MqttView::MqttView(DtuMqtt *page, QWidget *parent) : TextFieldsView(page, -1, -1, parent) {}

@@ -1,0 +1,75 @@
+#include "app/views/net_view.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/views/page_field_binder.h"
+#include "base/dtu_lang.h"
+#include "pages/dtu_net.h"
+#include "pages/dtu_page_texts.h"
+
+NetView::NetView(DtuNet *page, QWidget *parent)
+    : QWidget(parent), page_(page), binder_(new PageFieldBinder(page, this)) {
+  group_ = new QGroupBox(this);
+  auto *grid = new QGridLayout;
+  dial_type_label_ = new QLabel(group_);
+  dial_type_ = binder_->List("DialType", ToQStringList(DtuNet::DialTypeItems()), group_);
+  grid->addWidget(dial_type_label_, 0, 0);
+  grid->addWidget(dial_type_, 0, 1);
+  const char *const names[3] = {"APN", "Username", "Password"};
+  for (int i = 0; i < 3; ++i) {
+    labels_[i] = new QLabel(names[i], group_);
+    fields_[i] = binder_->Text(names[i], group_);
+    grid->addWidget(labels_[i], i + 1, 0);
+    grid->addWidget(fields_[i], i + 1, 1);
+  }
+
+  set_ = NewPageButton("Set", group_);
+  read_ = NewPageButton("Read", group_);
+  save_local_ = NewPageButton("SaveLocal", group_);
+  read_local_ = NewPageButton("ReadLocal", group_);
+  auto *buttons = new QHBoxLayout;
+  for (QPushButton *b : {set_, read_, save_local_, read_local_}) buttons->addWidget(b);
+  buttons->addStretch();
+  auto *inner = new QVBoxLayout(group_);
+  inner->addLayout(grid);
+  inner->addLayout(buttons);
+  inner->addStretch();
+  auto *outer = new QVBoxLayout(this);
+  outer->addWidget(group_);
+
+  connect(set_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtSet);
+  connect(read_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtRead);
+  connect(save_local_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtSaveLocal);
+  connect(read_local_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtReadLocal);
+  connect(binder_, &PageFieldBinder::Edited, this, &NetView::ApplyVisibility);
+  connect(page_, &DtuNet::Changed, this, &NetView::ApplyVisibility);
+  UpdateLanguage();
+}
+
+void NetView::ApplyVisibility() {
+  const bool manual = page_->ManualFieldsVisible();
+  for (int i = 0; i < 3; ++i) {
+    labels_[i]->setVisible(manual);
+    fields_[i]->setVisible(manual);
+  }
+}
+
+void NetView::UpdateLanguage() {
+  binder_->SetListItems(dial_type_, ToQStringList(DtuNet::DialTypeItems()));
+  group_->setTitle(DtuLangText(96));
+  dial_type_label_->setText(DtuLangText(95));
+  labels_[1]->setText(DtuLangText(97));
+  labels_[2]->setText(DtuLangText(98));
+  set_->setText(DtuLangText(93));
+  read_->setText(DtuLangText(94));
+  save_local_->setText(DtuLangText(kTextSaveToLocal));
+  read_local_->setText(DtuLangText(kTextReadLocal));
+  ApplyVisibility();
+}

@@ -1,0 +1,99 @@
+#include "app/views/page_field_binder.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "pages/dtu_page.h"
+
+PageFieldBinder::PageFieldBinder(DtuPage *page, QObject *parent) : QObject(parent), page_(page) {
+  connect(page_, &DtuPage::Changed, this, &PageFieldBinder::Refresh);
+}
+
+QLineEdit *PageFieldBinder::Text(const char *field, QWidget *parent) {
+  auto *edit = new QLineEdit(parent);
+  edit->setObjectName(field);
+  const std::string name = field;
+  connect(edit, &QLineEdit::textEdited, this, [this, name](const QString &text) {
+    std::string error;
+    page_->SetField(name, text.toStdString(), error);
+    emit Edited();
+  });
+  bound_.push_back({name, edit, nullptr});
+  edit->setText(QString::fromStdString(Value(name)));
+  return edit;
+}
+
+QLineEdit *PageFieldBinder::ReadOnlyText(const char *field, QWidget *parent) {
+  QLineEdit *edit = Text(field, parent);
+  edit->setReadOnly(true);
+  return edit;
+}
+
+QComboBox *PageFieldBinder::List(const char *field, const QStringList &items, QWidget *parent) {
+  auto *box = new QComboBox(parent);
+  box->setObjectName(field);
+  box->addItems(items);
+  const std::string name = field;
+  connect(box, QOverload<int>::of(&QComboBox::activated), this, [this, name](int index) {
+    std::string error;
+    page_->SetField(name, std::to_string(index), error);
+    emit Edited();
+  });
+  bound_.push_back({name, nullptr, box});
+  box->setCurrentIndex(std::atoi(Value(name).c_str()));
+  return box;
+}
+
+void PageFieldBinder::SetListItems(QComboBox *box, const QStringList &items) {
+  QSignalBlocker block(box);
+  int index = box->currentIndex();
+  box->clear();
+  box->addItems(items);
+  if (index >= 0 && index < items.size()) {
+    box->setCurrentIndex(index);
+    return;
+  }
+  // An invalid selection becomes the first entry, in the model as well.
+  box->setCurrentIndex(0);
+  for (const Bound &b : bound_) {
+    std::string error;
+    if (b.box == box) page_->SetField(b.field, "0", error);
+  }
+}
+
+void PageFieldBinder::Refresh() {
+  for (const Bound &b : bound_) {
+    const QString value = QString::fromStdString(Value(b.field));
+    if (b.edit && b.edit->text() != value) b.edit->setText(value);
+    if (b.box) {
+      QSignalBlocker block(b.box);
+      b.box->setCurrentIndex(value.toInt());
+    }
+  }
+}
+
+std::string PageFieldBinder::Value(const std::string &field) const {
+  std::string value;
+  page_->GetField(field, value);
+  return value;
+}
+
+QPushButton *NewPageButton(const char *object_name, QWidget *parent) {
+  auto *button = new QPushButton(parent);
+  button->setObjectName(object_name);
+  return button;
+}
+
+QStringList ToQStringList(const std::vector<std::string> &items) {
+  QStringList out;
+  for (const std::string &item : items) out << QString::fromStdString(item);
+  return out;
+}
+
+QStringList ToQStringList(const char *const *items, int count) {
+  QStringList out;
+  for (int i = 0; i < count; ++i) out << QString::fromUtf8(items[i]);
+  return out;
+}

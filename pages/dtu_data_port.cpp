@@ -1,0 +1,124 @@
+#include "pages/dtu_data_port.h"
+
+#include <cstdlib>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "config/dtu_config.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_page_send.h"
+#include "pages/dtu_page_store.h"
+#include "pages/dtu_page_texts.h"
+
+namespace {
+DtuDataPort *g_data_port = nullptr;
+}  // namespace
+
+DtuDataPort::DtuDataPort(QObject *parent) : DtuBoundPage(parent) {
+  g_data_port = this;
+  DtuCmdAttachHandler("uart-baudrate", &DtuDataPort::DtuDataPortBaudrateSet);
+  DtuCmdAttachHandler("uart-databit", &DtuDataPort::DtuDataPortDatabitSet);
+  DtuCmdAttachHandler("uart-parity", &DtuDataPort::DtuDataPortParitySet);
+  DtuDataPortBaudrateCtrlInit();
+  DtuDataPortDataBitsCtrlInit();
+  DtuDataPortParityCtrlInit();
+}
+
+DtuDataPort::~DtuDataPort() {
+  if (g_data_port == this) g_data_port = nullptr;
+}
+
+DtuDataPort *DtuDataPort::Instance() { return g_data_port; }
+
+void DtuDataPort::DtuDataPortBaudrateCtrlInit() { DTU_LOG("total : %d", kDtuBaudrateCount); }
+void DtuDataPort::DtuDataPortDataBitsCtrlInit() { DTU_LOG("total : %d", kDtuDatabitsCount); }
+void DtuDataPort::DtuDataPortParityCtrlInit() { DTU_LOG("total : %d", kDtuParityCount); }
+
+bool DtuDataPort::OnBnClickedBtRead() {
+  if (!DtuPagePortOpen()) return false;
+  model_ = DtuDataPortModel{0, 0, 0};
+  emit Changed();
+  StartRead();
+  DtuPageQueueGet("uart-baudrate");
+  DtuPageQueueGet("uart-databit");
+  DtuPageQueueGet("uart-parity");
+  return true;
+}
+
+bool DtuDataPort::OnBnClickedBtSet() {
+  if (!DtuPagePortOpen()) return false;
+  DtuSetLines lines;
+  lines.Add("BaudRate", "uart-baudrate", kDtuBaudrateItems[model_.baud_index]);
+  lines.Add("DataBits", "uart-databit", std::to_string(model_.databits_index));
+  lines.Add("Parity", "uart-parity", std::to_string(DtuParityCodeFromIndex(model_.parity_index)));
+  if (!lines.Fit()) return false;
+  RaiseSetPending();
+  lines.Queue();
+  return true;
+}
+
+bool DtuDataPort::OnBnClickedBtSaveLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfig(config)) return false;
+  config.uart.Baudrate = std::atoi(kDtuBaudrateItems[model_.baud_index]);
+  config.uart.Databit = model_.databits_index;
+  config.uart.Parity = DtuParityCodeFromIndex(model_.parity_index);
+  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+}
+
+bool DtuDataPort::OnBnClickedBtReadLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfig(config)) return false;
+  int baud = DtuBaudrateIndexFromNumber(config.uart.Baudrate);
+  model_.baud_index = baud < 0 ? 0 : baud;
+  int databit = config.uart.Databit;
+  model_.databits_index = databit >= 0 && databit < kDtuDatabitsCount ? databit : 0;
+  model_.parity_index = DtuParityIndexFromCode(config.uart.Parity);
+  emit Changed();
+  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  return true;
+}
+
+void DtuDataPort::DtuDataPortBaudrateSet(const char *value, int) {
+  DTU_LOG("baudrate : %s.", value);
+  int index = DtuBaudrateIndexFromAnswer(value);
+  int compared = index < 0 ? kDtuBaudrateCount : index + 1;
+  for (int i = 0; i < compared; ++i) DTU_LOG("BaudRateList[%d] : %s", i, kDtuBaudrateItems[i]);
+  if (index < 0 || !g_data_port) return;
+  DTU_LOG("baudrate index : %d.", index);
+  g_data_port->model_.baud_index = index;
+  emit g_data_port->Changed();
+}
+
+void DtuDataPort::DtuDataPortDatabitSet(const char *value, int) {
+  DTU_LOG("databit : %d", std::atoi(value) + 5);
+  int index = DtuDatabitIndexFromAnswer(value);
+  int compared = index < 0 ? kDtuDatabitsCount : index + 1;
+  for (int i = 0; i < compared; ++i) DTU_LOG("DataBitsList[%d] : %s", i, kDtuDatabitsItems[i]);
+  if (index < 0 || !g_data_port) return;
+  DTU_LOG("databit index : %d", index);
+  g_data_port->model_.databits_index = index;
+  emit g_data_port->Changed();
+}
+
+void DtuDataPort::DtuDataPortParitySet(const char *value, int) {
+  if (!g_data_port) return;
+  int index = DtuParityIndexFromAnswer(value);
+  if (index >= 0) {
+    g_data_port->model_.parity_index = index;
+    emit g_data_port->Changed();
+  }
+  g_data_port->ConfirmSet(kTextConfigSucceeded);
+  g_data_port->FinishRead();
+}
+
+const std::vector<DtuFieldBinding<DtuDataPortModel>> &DtuDataPort::Bindings() const {
+  using M = DtuDataPortModel;
+  static const std::vector<DtuFieldBinding<M>> table = {
+      {"BaudRate", nullptr, &M::baud_index, kDtuBaudrateCount},
+      {"DataBits", nullptr, &M::databits_index, kDtuDatabitsCount},
+      {"Parity", nullptr, &M::parity_index, kDtuParityCount},
+  };
+  return table;
+}

@@ -1,0 +1,43 @@
+// The data port page: baud rate, data bits and parity of the device's data
+// port (the serial bus whose traffic the device forwards).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "pages/dtu_data_port_codes.h"
+#include "pages/dtu_page_fields.h"
+
+struct DtuDataPortModel {
+  int baud_index = 3;      // "9600"
+  int databits_index = 3;  // "8"
+  int parity_index = 0;    // "None"
+};
+
+class DtuDataPort : public DtuBoundPage<DtuDataPortModel> {
+  Q_OBJECT
+
+ public:
+  explicit DtuDataPort(QObject *parent = nullptr);
+  ~DtuDataPort() override;
+  static DtuDataPort *Instance();
+
+  bool OnBnClickedBtRead();
+  bool OnBnClickedBtSet();
+  bool OnBnClickedBtSaveLocal();
+  bool OnBnClickedBtReadLocal();
+
+  static void DtuDataPortBaudrateSet(const char *value, int length);
+  static void DtuDataPortDatabitSet(const char *value, int length);
+  static void DtuDataPortParitySet(const char *value, int length);
+
+  const char *PageName() const override { return "dataport"; }
+  bool Read() override { return OnBnClickedBtRead(); }
+  bool Set() override { return OnBnClickedBtSet(); }
+
+ private:
+  void DtuDataPortBaudrateCtrlInit();
+  void DtuDataPortDataBitsCtrlInit();
+  void DtuDataPortParityCtrlInit();
+  const std::vector<DtuFieldBinding<DtuDataPortModel>> &Bindings() const override;
+};

@@ -1,0 +1,118 @@
+#include "pages/dtu_net.h"
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "config/dtu_config.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_net_info.h"
+#include "pages/dtu_page_send.h"
+#include "pages/dtu_page_store.h"
+#include "pages/dtu_page_texts.h"
+
+namespace {
+DtuNet *g_net = nullptr;
+}  // namespace
+
+DtuNet::DtuNet(QObject *parent) : DtuBoundPage(parent) {
+  g_net = this;
+  DtuCmdAttachHandler("netInfo", &DtuNet::DtuNetInfoSet);
+}
+
+DtuNet::~DtuNet() {
+  if (g_net == this) g_net = nullptr;
+}
+
+DtuNet *DtuNet::Instance() { return g_net; }
+
+std::vector<std::string> DtuNet::DialTypeItems() {
+  return {DtuLangText(kTextAutoApn), DtuLangText(kTextManualApn)};
+}
+
+bool DtuNet::OnBnClickedBtRead() {
+  if (!DtuPagePortOpen()) return false;
+  StartRead();
+  DtuPageQueueGet("netInfo");
+  return true;
+}
+
+// The device takes at most 32 bytes of APN and 64 of user name and password.
+bool DtuNet::ManualFieldsFit() const {
+  struct Check {
+    const std::string &text;
+    size_t max;
+    int message;
+  };
+  for (const Check &c : {Check{model_.apn, kApnMax, kTextApnTooLong},
+                         Check{model_.username, kUsernameMax, kTextUsernameTooLong},
+                         Check{model_.password, kPasswordMax, kTextPasswordTooLong}}) {
+    if (c.text.size() > c.max) {
+      DtuMessageBox(DtuLangText(c.message));
+      return false;
+    }
+  }
+  return true;
+}
+
+bool DtuNet::OnBnClickedBtSet() {
+  if (!DtuPagePortOpen()) return false;
+  DtuSetLines lines;
+  if (model_.dial_type == 1) {
+    if (!ManualFieldsFit()) return false;
+    lines.Add("APN", "netInfo", DtuNetInfoFormat({model_.apn, model_.username, model_.password}));
+  } else {
+    lines.Add("APN", "netInfo", kDtuNetInfoAuto);
+  }
+  if (!lines.Fit()) return false;
+  RaiseSetPending();
+  lines.Queue();
+  return true;
+}
+
+bool DtuNet::OnBnClickedBtSaveLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfig(config)) return false;
+  if (!ManualFieldsFit()) return false;
+  config.netInfo.apn = model_.apn;
+  config.netInfo.username = model_.username;
+  config.netInfo.pwd = model_.password;
+  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+}
+
+bool DtuNet::OnBnClickedBtReadLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfig(config)) return false;
+  model_.apn = config.netInfo.apn.str();
+  model_.username = config.netInfo.username.str();
+  model_.password = config.netInfo.pwd.str();
+  SelectDialTypeFromApn();
+  emit Changed();
+  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  return true;
+}
+
+void DtuNet::SelectDialTypeFromApn() { model_.dial_type = DtuNetInfoIsAuto(model_.apn) ? 0 : 1; }
+
+void DtuNet::DtuNetInfoSet(const char *value, int) {
+  DTU_LOG("netInfo : %s", value);
+  if (!g_net) return;
+  DtuNetInfo info = DtuNetInfoParse(value);
+  g_net->model_.apn = info.apn;
+  g_net->model_.username = info.username;
+  g_net->model_.password = info.pwd;
+  g_net->SelectDialTypeFromApn();
+  emit g_net->Changed();
+  g_net->ConfirmSet(kTextNetConfigSucceeded);
+  g_net->FinishRead();
+}
+
+const std::vector<DtuFieldBinding<DtuNetModel>> &DtuNet::Bindings() const {
+  using M = DtuNetModel;
+  static const std::vector<DtuFieldBinding<M>> table = {
+      {"DialType", nullptr, &M::dial_type, kDialTypeCount},
+      {"APN", &M::apn, nullptr, 0},
+      {"Username", &M::username, nullptr, 0},
+      {"Password", &M::password, nullptr, 0},
+  };
+  return table;
+}

@@ -1,0 +1,21 @@
+#include "pages/dtu_page_fields.h"
+
+#include <strings.h>
+
+bool DtuFieldNameEquals(const std::string &a, const char *b) {
+  return strcasecmp(a.c_str(), b) == 0;
+}
+
+bool DtuParseListIndex(const std::string &value, int list_size, int &index, std::string &error) {
+  if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos) {
+    error = "expects a list index 0.." + std::to_string(list_size - 1) + ", got \"" + value + "\"";
+    return false;
+  }
+  int parsed = std::atoi(value.c_str());
+  if (parsed >= list_size) {
+    error = "expects a list index 0.." + std::to_string(list_size - 1) + ", got " + value;
+    return false;
+  }
+  index = parsed;
+  return true;
+}

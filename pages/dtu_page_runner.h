@@ -1,0 +1,29 @@
+// Drives a page without widgets: makes a page by its short name, runs its
+// Read or Set and waits, with the event loop running, until the answers are
+// in. varnokctl and the tests use it.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pages/dtu_page.h"
+
+// "devinfo", "dataport", "net", "workmode", "tcpudp", "mqtt", "aliyun",
+// "onenet".
+std::vector<std::string> DtuPageNames();
+// A new page object, or null for an unknown name.
+std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);
+
+enum class DtuPageRun {
+  kDone,      // the answers are in / the Set was confirmed
+  kRefused,   // the page queued nothing (port closed, a field too long)
+  kTimedOut,  // the last answer did not come in time
+};
+
+// Runs the event loop until done() or the time-out; returns done().
+bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms);
+
+DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms);
+DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms);

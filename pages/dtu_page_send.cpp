@@ -1,0 +1,49 @@
+#include "pages/dtu_page_send.h"
+
+#include <cstdio>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "link/dtu_cmd_port.h"
+#include "pages/dtu_page_texts.h"
+
+bool DtuPagePortOpen() {
+  if (DtuCmdPort::OpenInstance() != nullptr) return true;
+  DtuMessageBox(DtuLangText(kTextPortNotOpen));
+  return false;
+}
+
+void DtuPageQueueLine(const std::string &line) {
+  DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()));
+}
+
+void DtuPageQueueGet(const char *key) {
+  DtuPageQueueLine(std::string("AT+ZEVCFG=get|") + key + "\r\n");
+}
+
+std::string DtuPageFormatText(int text_id, const std::string &field, int number) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof(buffer), DtuLangText(text_id), field.c_str(), number);
+  return buffer;
+}
+
+void DtuSetLines::Add(const std::string &field, const std::string &key, const std::string &payload) {
+  lines_.push_back("AT+ZEVCFG=set|" + key + "|" + payload + "\r\n");
+  fields_.push_back(field);
+}
+
+bool DtuSetLines::Fit() const {
+  const size_t max_line = kDtuSetLineBuffer - 1;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].size() <= max_line) continue;
+    DTU_LOG("line of %s too long : %d.", fields_[i].c_str(), static_cast<int>(lines_[i].size()));
+    DtuMessageBox(DtuPageFormatText(kTextLineTooLong, fields_[i], static_cast<int>(max_line)));
+    return false;
+  }
+  return true;
+}
+
+void DtuSetLines::Queue() const {
+  for (const std::string &line : lines_) DtuPageQueueLine(line);
+}

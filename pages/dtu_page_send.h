@@ -1,0 +1,40 @@
+// How a page hands its command lines to the command port: the open test,
+// queries, and the lines of one Set, which are checked as a whole before
+// any of them is queued.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Every set line is formatted into a buffer of this size (NUL included).
+constexpr int kDtuSetLineBuffer = 256;
+
+// True when the command port is open; otherwise shows "Config serial port is
+// not open" and returns false.
+bool DtuPagePortOpen();
+
+// Queues "AT+ZEVCFG=get|<key>\r\n".
+void DtuPageQueueGet(const char *key);
+// Queues a fixed line as it is (reboot, reload).
+void DtuPageQueueLine(const std::string &line);
+
+// Text of a table entry with "%s" and "%d" filled in (in that order).
+std::string DtuPageFormatText(int text_id, const std::string &field, int number);
+
+// The set lines of one button: "AT+ZEVCFG=set|<key>|<payload>\r\n" each.
+class DtuSetLines {
+ public:
+  // `field` names the control whose text makes the payload: the message
+  // names it when the line does not fit.
+  void Add(const std::string &field, const std::string &key, const std::string &payload);
+  // False, after a message naming the field and the line limit (255 bytes
+  // and the NUL), when a line does not fit the 256-byte buffer.
+  bool Fit() const;
+  // Queues every line in order.
+  void Queue() const;
+  const std::vector<std::string> &Lines() const { return lines_; }
+
+ private:
+  std::vector<std::string> lines_;
+  std::vector<std::string> fields_;
+};

@@ -1,0 +1,58 @@
+#include "pages/dtu_page_store.h"
+
+#include <sys/stat.h>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "config/dtu_config.h"
+#include "pages/dtu_page_send.h"
+#include "pages/dtu_page_texts.h"
+
+namespace {
+
+std::string &ConfigPath() {
+  static std::string path = kDtuConfigFileName;
+  return path;
+}
+
+bool FileExists(const std::string &path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+const std::string &DtuPageConfigPath() { return ConfigPath(); }
+
+void DtuPageSetConfigPath(const std::string &path) { ConfigPath() = path; }
+
+bool DtuPageLoadConfig(DtuConfig &config) {
+  if (config.LoadFromFile(ConfigPath())) return true;
+  DtuMessageBox(DtuLangText(kTextReadConfigFileFailed));
+  return false;
+}
+
+bool DtuPageLoadConfigForSave(DtuConfig &config) {
+  if (config.LoadFromFile(ConfigPath())) return true;
+  DtuMessageBox(DtuLangText(kTextReadConfigFileFailed));
+  if (FileExists(ConfigPath())) {
+    DTU_LOG("%s exists but could not be read, not overwritten.", ConfigPath().c_str());
+    return false;
+  }
+  config = DtuConfig();
+  return true;
+}
+
+bool DtuPageSaveConfig(DtuConfig &config, int ok_text, int fail_text) {
+  bool ok = config.SaveToFile(ConfigPath());
+  DtuMessageBox(DtuLangText(ok ? ok_text : fail_text));
+  return ok;
+}
+
+bool DtuPageFitsCapacity(const char *field, const std::string &text, size_t capacity) {
+  if (text.size() <= capacity) return true;
+  DTU_LOG("%s too long for the file : %d.", field, static_cast<int>(text.size()));
+  DtuMessageBox(DtuPageFormatText(kTextFieldOverCapacity, field, static_cast<int>(capacity)));
+  return false;
+}

@@ -1,0 +1,287 @@
+#include "pages/dtu_tcp_udp.h"
+
+#include <strings.h>
+
+#include <cstdlib>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "config/dtu_config.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_page_send.h"
+#include "pages/dtu_page_store.h"
+#include "pages/dtu_page_texts.h"
+
+namespace {
+
+DtuTcpUdp *g_tcp_udp = nullptr;
+
+const char *const kKeyPrefix[2] = {"tcp", "udp"};
+const char *const kFieldPrefix[2] = {"Tcp", "Udp"};
+
+std::string Key(DtuTcpUdp::Half half, const char *name) { return std::string(kKeyPrefix[half]) + "-" + name; }
+
+// "TCP Server Address": how the messages name a field of a half.
+std::string FieldLabel(DtuTcpUdp::Half half, int text_id) {
+  return std::string(half == DtuTcpUdp::kTcp ? "TCP " : "UDP ") + DtuLangText(text_id);
+}
+
+const std::vector<DtuFieldBinding<DtuTcpUdpHalfModel>> &HalfBindings() {
+  using M = DtuTcpUdpHalfModel;
+  static const std::vector<DtuFieldBinding<M>> table = {
+      {"Type", nullptr, &M::type, DtuTcpUdp::kTypeCount},
+      {"Server", &M::server, nullptr, 0},
+      {"Port", &M::port, nullptr, 0},
+      {"ProductKey", &M::product_key, nullptr, 0},
+      {"ProductSecret", &M::product_secret, nullptr, 0},
+  };
+  return table;
+}
+
+}  // namespace
+
+DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuPage(parent) {
+  g_tcp_udp = this;
+  DtuCmdAttachHandler("tcp-type", &DtuTcpUdp::DtuTcpTypeSet);
+  DtuCmdAttachHandler("tcp-productkey", &DtuTcpUdp::DtuTcpProductKeySet);
+  DtuCmdAttachHandler("tcp-productsecret", &DtuTcpUdp::DtuTcpProductSecretSet);
+  DtuCmdAttachHandler("tcp-addr", &DtuTcpUdp::DtuTcpAddrSet);
+  DtuCmdAttachHandler("tcp-port", &DtuTcpUdp::DtuTcpPortSet);
+  DtuCmdAttachHandler("udp-type", &DtuTcpUdp::DtuUdpTypeSet);
+  DtuCmdAttachHandler("udp-productkey", &DtuTcpUdp::DtuUdpProductKeySet);
+  DtuCmdAttachHandler("udp-productsecret", &DtuTcpUdp::DtuUdpProductSecretSet);
+  DtuCmdAttachHandler("udp-addr", &DtuTcpUdp::DtuUdpAddrSet);
+  DtuCmdAttachHandler("udp-port", &DtuTcpUdp::DtuUdpPortSet);
+}
+
+DtuTcpUdp::~DtuTcpUdp() {
+  if (g_tcp_udp == this) g_tcp_udp = nullptr;
+}
+
+DtuTcpUdp *DtuTcpUdp::Instance() { return g_tcp_udp; }
+
+std::vector<std::string> DtuTcpUdp::TypeItems() {
+  return {DtuLangText(kTextZevModelCloud), DtuLangText(kTextCustomPlatform)};
+}
+
+void DtuTcpUdp::QueueRead(Half half) {
+  DtuTcpUdpHalfModel &m = model_.half[half];
+  m.product_key.clear();
+  m.product_secret.clear();
+  m.server.clear();
+  m.port.clear();
+  emit Changed();
+  half_read_pending_[half] = true;
+  for (const char *name : {"type", "productkey", "productsecret", "addr", "port"}) {
+    DtuPageQueueGet(Key(half, name).c_str());
+  }
+}
+
+bool DtuTcpUdp::ReadHalf(Half half) {
+  if (!DtuPagePortOpen()) return false;
+  QueueRead(half);
+  return true;
+}
+
+bool DtuTcpUdp::Read() {
+  if (!DtuPagePortOpen()) return false;
+  QueueRead(kTcp);
+  QueueRead(kUdp);
+  return true;
+}
+
+bool DtuTcpUdp::BuildSetLines(Half half, DtuSetLines &lines) const {
+  const DtuTcpUdpHalfModel &m = model_.half[half];
+  lines.Add(FieldLabel(half, 104), Key(half, "type"), std::to_string(m.type + 1));
+  if (m.type == 0) {
+    lines.Add(FieldLabel(half, 106), Key(half, "productkey"), m.product_key);
+    lines.Add(FieldLabel(half, 105), Key(half, "productsecret"), m.product_secret);
+  }
+  lines.Add(FieldLabel(half, 102), Key(half, "addr"), m.server);
+  lines.Add(FieldLabel(half, 103), Key(half, "port"), m.port);
+  return lines.Fit();
+}
+
+// The half's last line is its port: the answer to it confirms the Set.
+bool DtuTcpUdp::SetHalf(Half half) {
+  if (!DtuPagePortOpen()) return false;
+  DtuSetLines lines;
+  if (!BuildSetLines(half, lines)) return false;
+  half_set_pending_[half] = true;
+  lines.Queue();
+  return true;
+}
+
+bool DtuTcpUdp::Set() {
+  if (!DtuPagePortOpen()) return false;
+  DtuSetLines tcp, udp;
+  if (!BuildSetLines(kTcp, tcp) || !BuildSetLines(kUdp, udp)) return false;
+  half_set_pending_[kTcp] = true;
+  half_set_pending_[kUdp] = true;
+  tcp.Queue();
+  udp.Queue();
+  return true;
+}
+
+bool DtuTcpUdp::ReadPending() const { return half_read_pending_[kTcp] || half_read_pending_[kUdp]; }
+bool DtuTcpUdp::SetPending() const { return half_set_pending_[kTcp] || half_set_pending_[kUdp]; }
+
+bool DtuTcpUdp::OnBnClickedBtSaveLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfig(config)) return false;
+  auto &store = config.tcpUdp;
+  struct Text {
+    Half half;
+    int label;
+    const std::string &text;
+    size_t capacity;
+  };
+  const DtuTcpUdpHalfModel &tcp = model_.half[kTcp];
+  const DtuTcpUdpHalfModel &udp = model_.half[kUdp];
+  for (const Text &t : {Text{kTcp, 106, tcp.product_key, store.TcpProductkey.kCapacity},
+                        Text{kTcp, 105, tcp.product_secret, store.TcpProductsecret.kCapacity},
+                        Text{kTcp, 102, tcp.server, store.TCPServer.kCapacity},
+                        Text{kUdp, 106, udp.product_key, store.UdpProductkey.kCapacity},
+                        Text{kUdp, 105, udp.product_secret, store.UdpProductsecret.kCapacity},
+                        Text{kUdp, 102, udp.server, store.UDPServer.kCapacity}}) {
+    if (!DtuPageFitsCapacity(FieldLabel(t.half, t.label).c_str(), t.text, t.capacity)) return false;
+  }
+  store.TCP_TYPE = tcp.type + 1;
+  store.TcpProductkey = tcp.product_key;
+  store.TcpProductsecret = tcp.product_secret;
+  store.TCPServer = tcp.server;
+  store.TCPPort = std::atoi(tcp.port.c_str());
+  store.UDP_TYPE = udp.type + 1;
+  store.UdpProductkey = udp.product_key;
+  store.UdpProductsecret = udp.product_secret;
+  store.UDPServer = udp.server;
+  store.UDPPort = std::atoi(udp.port.c_str());
+  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+}
+
+bool DtuTcpUdp::OnBnClickedBtReadLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfig(config)) return false;
+  const auto &store = config.tcpUdp;
+  auto type_index = [](int code) { return code == 1 || code == 2 ? code - 1 : 0; };
+  DtuTcpUdpHalfModel &tcp = model_.half[kTcp];
+  DtuTcpUdpHalfModel &udp = model_.half[kUdp];
+  tcp.type = type_index(store.TCP_TYPE);
+  tcp.product_key = store.TcpProductkey.str();
+  tcp.product_secret = store.TcpProductsecret.str();
+  tcp.server = store.TCPServer.str();
+  tcp.port = std::to_string(store.TCPPort);
+  udp.type = type_index(store.UDP_TYPE);
+  udp.product_key = store.UdpProductkey.str();
+  udp.product_secret = store.UdpProductsecret.str();
+  udp.server = store.UDPServer.str();
+  udp.port = std::to_string(store.UDPPort);
+  emit Changed();
+  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  return true;
+}
+
+void DtuTcpUdp::OnType(Half half, const char *value) {
+  int type = value[0] == '1' ? 0 : value[0] == '2' ? 1 : -1;
+  if (type < 0) return;
+  model_.half[half].type = type;
+  emit Changed();
+}
+
+void DtuTcpUdp::OnText(Half half, std::string DtuTcpUdpHalfModel::*field, const char *value) {
+  model_.half[half].*field = value;
+  emit Changed();
+}
+
+void DtuTcpUdp::OnPort(Half half, const char *value) {
+  model_.half[half].port = std::to_string(std::atoi(value));
+  emit Changed();
+  if (half_set_pending_[half].exchange(false)) {
+    DtuMessageBox(DtuLangText(kTextConfigSucceeded));
+    emit SetConfirmed();
+  }
+  if (half_read_pending_[half].exchange(false) && !ReadPending()) emit ReadFinished();
+}
+
+void DtuTcpUdp::DtuTcpTypeSet(const char *value, int) {
+  DTU_LOG("type : %s", value);
+  if (g_tcp_udp) g_tcp_udp->OnType(kTcp, value);
+}
+
+void DtuTcpUdp::DtuUdpTypeSet(const char *value, int) {
+  DTU_LOG("udp type : %s", value);
+  if (g_tcp_udp) g_tcp_udp->OnType(kUdp, value);
+}
+
+void DtuTcpUdp::DtuTcpProductKeySet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnText(kTcp, &DtuTcpUdpHalfModel::product_key, value);
+}
+
+void DtuTcpUdp::DtuUdpProductKeySet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnText(kUdp, &DtuTcpUdpHalfModel::product_key, value);
+}
+
+void DtuTcpUdp::DtuTcpProductSecretSet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnText(kTcp, &DtuTcpUdpHalfModel::product_secret, value);
+}
+
+void DtuTcpUdp::DtuUdpProductSecretSet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnText(kUdp, &DtuTcpUdpHalfModel::product_secret, value);
+}
+
+void DtuTcpUdp::DtuTcpAddrSet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnText(kTcp, &DtuTcpUdpHalfModel::server, value);
+}
+
+void DtuTcpUdp::DtuUdpAddrSet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnText(kUdp, &DtuTcpUdpHalfModel::server, value);
+}
+
+void DtuTcpUdp::DtuTcpPortSet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnPort(kTcp, value);
+}
+
+void DtuTcpUdp::DtuUdpPortSet(const char *value, int) {
+  if (g_tcp_udp) g_tcp_udp->OnPort(kUdp, value);
+}
+
+bool DtuTcpUdp::SplitFieldName(const std::string &name, Half &half, std::string &rest) {
+  for (Half h : {kTcp, kUdp}) {
+    if (name.size() > 3 && strncasecmp(name.c_str(), kFieldPrefix[h], 3) == 0) {
+      half = h;
+      rest = name.substr(3);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<DtuPageFieldInfo> DtuTcpUdp::Fields() const {
+  std::vector<DtuPageFieldInfo> out;
+  for (Half h : {kTcp, kUdp}) {
+    for (DtuPageFieldInfo info : DtuBoundFieldInfo(HalfBindings())) {
+      info.name = kFieldPrefix[h] + info.name;
+      out.push_back(info);
+    }
+  }
+  return out;
+}
+
+bool DtuTcpUdp::GetField(const std::string &name, std::string &value) const {
+  Half half;
+  std::string rest;
+  return SplitFieldName(name, half, rest) && DtuGetBoundField(HalfBindings(), model_.half[half], rest, value);
+}
+
+bool DtuTcpUdp::SetField(const std::string &name, const std::string &value, std::string &error) {
+  Half half;
+  std::string rest;
+  if (!SplitFieldName(name, half, rest)) {
+    error = "unknown field: " + name;
+    return false;
+  }
+  if (DtuSetBoundField(HalfBindings(), model_.half[half], rest, value, error)) return true;
+  if (error.rfind("unknown field", 0) == 0) error = "unknown field: " + name;
+  return false;
+}

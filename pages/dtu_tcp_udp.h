@@ -1,0 +1,82 @@
+// The TCP/UDP page: two independent halves, each a platform type, server
+// address and port, and (for the maker's cloud) a product key and secret.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "pages/dtu_page_fields.h"
+
+struct DtuTcpUdpHalfModel {
+  int type = 0;  // 0 the maker's cloud (device code 1), 1 custom platform (2)
+  std::string server;
+  std::string port;
+  std::string product_key;
+  std::string product_secret;
+};
+
+struct DtuTcpUdpModel {
+  DtuTcpUdpHalfModel half[2];  // kTcp, kUdp
+};
+
+class DtuTcpUdp : public DtuPage {
+  Q_OBJECT
+
+ public:
+  enum Half { kTcp = 0, kUdp = 1 };
+  static constexpr int kTypeCount = 2;
+
+  explicit DtuTcpUdp(QObject *parent = nullptr);
+  ~DtuTcpUdp() override;
+  static DtuTcpUdp *Instance();
+
+  const DtuTcpUdpModel &Model() const { return model_; }
+  // The type list in the current language.
+  static std::vector<std::string> TypeItems();
+  // Product key and secret (and their labels) are shown for the maker's cloud.
+  bool KeyFieldsVisible(Half half) const { return model_.half[half].type == 0; }
+
+  bool OnBnClickedBtTcpRead() { return ReadHalf(kTcp); }
+  bool OnBnClickedBtTcpSet() { return SetHalf(kTcp); }
+  bool OnBnClickedBtUdpRead() { return ReadHalf(kUdp); }
+  bool OnBnClickedBtUdpSet() { return SetHalf(kUdp); }
+  bool OnBnClickedBtSaveLocal();
+  bool OnBnClickedBtReadLocal();
+
+  static void DtuTcpTypeSet(const char *value, int length);
+  static void DtuTcpProductKeySet(const char *value, int length);
+  static void DtuTcpProductSecretSet(const char *value, int length);
+  static void DtuTcpAddrSet(const char *value, int length);
+  static void DtuTcpPortSet(const char *value, int length);
+  static void DtuUdpTypeSet(const char *value, int length);
+  static void DtuUdpProductKeySet(const char *value, int length);
+  static void DtuUdpProductSecretSet(const char *value, int length);
+  static void DtuUdpAddrSet(const char *value, int length);
+  static void DtuUdpPortSet(const char *value, int length);
+
+  const char *PageName() const override { return "tcpudp"; }
+  std::vector<DtuPageFieldInfo> Fields() const override;
+  bool GetField(const std::string &name, std::string &value) const override;
+  bool SetField(const std::string &name, const std::string &value, std::string &error) override;
+  // Both halves.
+  bool Read() override;
+  bool Set() override;
+  bool ReadPending() const override;
+  bool SetPending() const override;
+
+ private:
+  bool ReadHalf(Half half);
+  bool SetHalf(Half half);
+  void QueueRead(Half half);
+  bool BuildSetLines(Half half, class DtuSetLines &lines) const;
+  void OnType(Half half, const char *value);
+  void OnText(Half half, std::string DtuTcpUdpHalfModel::*field, const char *value);
+  void OnPort(Half half, const char *value);
+  // Splits "TcpServer" into the half and the name within it ("Server").
+  static bool SplitFieldName(const std::string &name, Half &half, std::string &rest);
+
+  DtuTcpUdpModel model_;
+  std::atomic<bool> half_set_pending_[2] = {false, false};
+  std::atomic<bool> half_read_pending_[2] = {false, false};
+};

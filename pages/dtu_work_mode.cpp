@@ -1,0 +1,88 @@
+#include "pages/dtu_work_mode.h"
+
+#include <cstdlib>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "config/dtu_config.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_page_send.h"
+#include "pages/dtu_page_store.h"
+#include "pages/dtu_page_texts.h"
+
+namespace {
+DtuWorkMode *g_work_mode = nullptr;
+}  // namespace
+
+DtuWorkMode::DtuWorkMode(QObject *parent) : DtuBoundPage(parent) {
+  g_work_mode = this;
+  DtuCmdAttachHandler("mqtt-channel", &DtuWorkMode::DtuWorkModeChannelSet);
+}
+
+DtuWorkMode::~DtuWorkMode() {
+  if (g_work_mode == this) g_work_mode = nullptr;
+}
+
+DtuWorkMode *DtuWorkMode::Instance() { return g_work_mode; }
+
+std::vector<std::string> DtuWorkMode::ModeItems() {
+  return {DtuLangText(kTextWorkModeUnknown), "TCP", "UDP", "MQTT"};
+}
+
+bool DtuWorkMode::OnBnClickedBtRead() {
+  if (!DtuPagePortOpen()) return false;
+  StartRead();
+  DtuPageQueueGet("mqtt-channel");
+  return true;
+}
+
+bool DtuWorkMode::OnBnClickedBtSet() {
+  if (!DtuPagePortOpen()) return false;
+  if (model_.mode < 0) {
+    // Nothing selected (an answer outside the list): there is no code to send.
+    DtuMessageBox(DtuLangText(kTextConfigFailed));
+    return false;
+  }
+  DtuSetLines lines;
+  lines.Add("WorkMode", "mqtt-channel", std::to_string(model_.mode));
+  if (!lines.Fit()) return false;
+  RaiseSetPending();
+  lines.Queue();
+  return true;
+}
+
+bool DtuWorkMode::OnBnClickedBtSaveLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfigForSave(config)) return false;
+  config.channel.Channel = model_.mode;
+  return DtuPageSaveConfig(config, kTextConfigSucceeded, kTextConfigFailed);
+}
+
+bool DtuWorkMode::OnBnClickedBtReadLocal() {
+  DtuConfig config;
+  if (!DtuPageLoadConfig(config)) return false;
+  int channel = config.channel.Channel;
+  model_.mode = channel >= 0 && channel < kModeCount ? channel : 1;
+  emit Changed();
+  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  return true;
+}
+
+void DtuWorkMode::DtuWorkModeChannelSet(const char *value, int) {
+  DTU_LOG("channel : %s", value);
+  if (!g_work_mode) return;
+  int mode = std::atoi(value);
+  g_work_mode->model_.mode = mode >= 0 && mode < kModeCount ? mode : -1;
+  emit g_work_mode->Changed();
+  g_work_mode->ConfirmSet(kTextConfigSucceeded);
+  g_work_mode->FinishRead();
+}
+
+const std::vector<DtuFieldBinding<DtuWorkModeModel>> &DtuWorkMode::Bindings() const {
+  using M = DtuWorkModeModel;
+  static const std::vector<DtuFieldBinding<M>> table = {
+      {"WorkMode", nullptr, &M::mode, kModeCount},
+  };
+  return table;
+}

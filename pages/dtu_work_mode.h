@@ -1,0 +1,40 @@
+// The work mode page: the channel over which the device forwards its data
+// port (TCP, UDP or MQTT), device key "mqtt-channel".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "pages/dtu_page_fields.h"
+
+struct DtuWorkModeModel {
+  int mode = 0;  // 0 Unknown, 1 TCP, 2 UDP, 3 MQTT; -1 no selection
+};
+
+class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel> {
+  Q_OBJECT
+
+ public:
+  static constexpr int kModeCount = 4;
+
+  explicit DtuWorkMode(QObject *parent = nullptr);
+  ~DtuWorkMode() override;
+  static DtuWorkMode *Instance();
+
+  // The list in the current language.
+  static std::vector<std::string> ModeItems();
+
+  bool OnBnClickedBtRead();
+  bool OnBnClickedBtSet();
+  bool OnBnClickedBtSaveLocal();
+  bool OnBnClickedBtReadLocal();
+
+  static void DtuWorkModeChannelSet(const char *value, int length);
+
+  const char *PageName() const override { return "workmode"; }
+  bool Read() override { return OnBnClickedBtRead(); }
+  bool Set() override { return OnBnClickedBtSet(); }
+
+ private:
+  const std::vector<DtuFieldBinding<DtuWorkModeModel>> &Bindings() const override;
+};
