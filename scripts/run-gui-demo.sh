@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Opens the main window on the simulated DTU: starts dtu-sim on a
 # pseudo-terminal, puts its port in the window's port list (selected), and
-# stops the simulator when the window closes. Usage: run-gui-demo.sh BUILD_DIR
+# stops the simulator when the window closes.
+# Usage: run-gui-demo.sh BUILD_DIR [more options for the window]
 set -euo pipefail
 BUILD=${1:-build}
+shift || true
 BUILD=$(cd "$BUILD" && pwd)
 APP="$BUILD/app/varnok-configure-tool"
-SIM=$(find "$BUILD" -name dtu-sim -type f -perm -u+x 2>/dev/null | head -n 1)
-if [ ! -x "$APP" ] || [ -z "$SIM" ]; then
+SIM="$BUILD/sim/dtu-sim"
+if [ ! -x "$APP" ] || [ ! -x "$SIM" ]; then
   echo "run-gui-demo: build first (varnok-configure-tool or dtu-sim missing in $BUILD)" >&2
   exit 1
 fi
@@ -39,4 +41,4 @@ if [ -z "$PORT" ]; then
 fi
 echo "run-gui-demo: simulated DTU on $PORT; press Open Port in the window"
 cd "$DEMO_DIR"
-"$APP" --port "$PORT"
+"$APP" --port "$PORT" "$@"
