@@ -1,0 +1,30 @@
+// A page test with the real command port open on a pseudo-terminal, a
+// simulated device on the other end, and answers dispatched on the test's
+// event loop as in the program.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/pages/page_test_support.h"
+
+class DtuCmdPort;
+class WireDevice;
+
+class PageWireTest : public PageTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  WireDevice &Device() { return *device_; }
+  // The lines the device received so far, without their CR LF.
+  std::vector<std::string> Lines() const;
+  // Waits (event loop running) until the device received `count` lines.
+  bool WaitForLines(size_t count, int timeout_ms = 5000) const;
+
+ private:
+  std::unique_ptr<WireDevice> device_;
+  std::unique_ptr<DtuCmdPort> port_;
+};
