@@ -8,6 +8,9 @@
 #include "pages/dtu_page_runner.h"
 #include "tests/pages/wire_device.h"
 
+PageWireTest::PageWireTest() = default;
+PageWireTest::~PageWireTest() = default;
+
 void PageWireTest::SetUp() {
   PageTest::SetUp();
   device_ = std::make_unique<WireDevice>();

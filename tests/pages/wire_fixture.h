@@ -15,6 +15,8 @@ class WireDevice;
 
 class PageWireTest : public PageTest {
  protected:
+  PageWireTest();
+  ~PageWireTest() override;
   void SetUp() override;
   void TearDown() override;
 
