@@ -110,7 +110,7 @@ TEST_F(PageWire, SetPutsExactlyItsLinesAndConfirmsOnTheLastAnswer) {
       {"mqtt", {{"Server", "b.host"}, {"Password", "a|b,c"}, {"PubTopic", "x,y"}},
        {Set("mqtt-addr", "b.host"), Set("mqtt-port", ""), Set("mqtt-keepalive", ""), Set("mqtt-clientId", ""),
         Set("mqtt-username", ""), Set("mqtt-password", "a[dec]b[comma]c"), Set("mqtt-subtopic", ""),
-        Set("mqtt-pubtopic", "x[comma]y"), Set("mqtt-qos", ""), Set("mqtt-cleansession", "")},
+        Set("mqtt-pubtopic", "x,y"), Set("mqtt-qos", ""), Set("mqtt-cleansession", "")},
        "Configuration succeeded"},
       {"aliyun", {{"InstanceID", ""}, {"ProductKey", "pk"}},
        {Set("aly-mqtt-addr", ""), Set("aly-mqtt-port", ""), Set("aly-mqtt-keepalive", ""),
