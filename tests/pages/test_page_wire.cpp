@@ -112,16 +112,16 @@ TEST_F(PageWire, SetPutsExactlyItsLinesAndConfirmsOnTheLastAnswer) {
         Set("mqtt-username", ""), Set("mqtt-password", "a[dec]b[comma]c"), Set("mqtt-subtopic", ""),
         Set("mqtt-pubtopic", "x,y"), Set("mqtt-qos", ""), Set("mqtt-cleansession", "")},
        "Configuration succeeded"},
-      {"aliyun", {{"InstanceID", ""}, {"ProductKey", "pk"}},
+      {"aliyun", {{"InstanceID", ""}, {"ProductKey", "pk"}, {"PubTopic", "up"}},
        {Set("aly-mqtt-addr", ""), Set("aly-mqtt-port", ""), Set("aly-mqtt-keepalive", ""),
         Set("aly-mqtt-instanceID", ""), Set("aly-mqtt-productkey", "pk"), Set("aly-mqtt-productsecret", ""),
         Set("aly-mqtt-devicename", ""), Set("aly-mqtt-devicesecret", ""), Set("aly-mqtt-subtopic", ""),
-        Set("aly-mqtt-pubtopic", "")},
+        Set("aly-mqtt-pubtopic", "up")},
        "Configuration succeeded"},
-      {"onenet", {{"DeviceName", "dev"}, {"ProductID", "prod"}},
+      {"onenet", {{"DeviceName", "dev"}, {"ProductID", "prod"}, {"AccessKey", "ak"}},
        {Set("onenet-mqtt-addr", ""), Set("onenet-mqtt-port", ""), Set("onenet-mqtt-keepalive", ""),
         Set("onenet-mqtt-subtopic", ""), Set("onenet-mqtt-pubtopic", ""), Set("onenet-mqtt-clientId", "dev"),
-        Set("onenet-mqtt-username", "prod"), Set("onenet-mqtt-devicekey", ""), Set("onenet-mqtt-accesskey", "")},
+        Set("onenet-mqtt-username", "prod"), Set("onenet-mqtt-devicekey", ""), Set("onenet-mqtt-accesskey", "ak")},
        "Configuration succeeded"},
       {"tcpudp", {{"TcpType", "1"}, {"TcpServer", "t.host"}, {"TcpPort", "9000"}, {"TcpProductKey", "hidden"},
                   {"UdpType", "0"}, {"UdpProductKey", "k"}, {"UdpProductSecret", "s"}, {"UdpServer", "u"},
@@ -151,6 +151,7 @@ TEST_F(PageWire, TcpUdpConfirmsOnlyOnTheAnswerToThePortLine) {
   DtuTcpUdp page;
   std::string error;
   page.SetField("TcpType", "1", error);
+  page.SetField("TcpPort", "6000", error);
   Device().FailOnce("tcp-port");
   ASSERT_TRUE(page.OnBnClickedBtTcpSet());
   EXPECT_TRUE(messages_.empty()) << "nothing is confirmed when the lines are only queued";
@@ -159,6 +160,7 @@ TEST_F(PageWire, TcpUdpConfirmsOnlyOnTheAnswerToThePortLine) {
   EXPECT_TRUE(messages_.empty());
   EXPECT_TRUE(page.SetPending());
   // The UDP half is confirmed by its own port answer; TCP stays pending.
+  page.SetField("UdpPort", "7000", error);
   ASSERT_TRUE(page.OnBnClickedBtUdpSet());
   ASSERT_TRUE(DtuPageWaitUntil([&] { return !messages_.empty(); }, kTimeoutMs));
   EXPECT_EQ(messages_, std::vector<std::string>{"Configuration succeeded"});
@@ -208,7 +210,7 @@ TEST_F(PageWire, RebootAndResetConfirmThatTheyWereSent) {
 }
 
 TEST_F(PageWire, AnUnconfirmedSetIsConfirmedByTheNextRead) {
-  std::unique_ptr<DtuPage> page = DtuCreatePage("onenet");
+  std::unique_ptr<DtuPage> page = PageWith("onenet", {{"AccessKey", "ak"}});
   Device().FailOnce("onenet-mqtt-accesskey");
   ASSERT_TRUE(page->Set());
   ASSERT_TRUE(WaitForLines(9));
@@ -216,4 +218,25 @@ TEST_F(PageWire, AnUnconfirmedSetIsConfirmedByTheNextRead) {
   EXPECT_TRUE(messages_.empty()) << "the access key answer was an error";
   ASSERT_EQ(DtuPageRunRead(*page, kTimeoutMs), DtuPageRun::kDone);
   EXPECT_EQ(messages_, std::vector<std::string>{"Configuration succeeded"});
+}
+
+TEST_F(PageWire, EmptyValuesEndAReadAndLeaveTheirFieldsEmpty) {
+  // "mqtt-cleansession : " arrives cleaned as "mqtt-cleansession :", which no
+  // prefix matches: the Read still ends once every query has had its answer.
+  std::unique_ptr<DtuPage> page = PageWith("mqtt", {{"CleanSession", "1"}, {"Server", "old"}});
+  Device().SetValue("mqtt-addr", "new");
+  ASSERT_EQ(DtuPageRunRead(*page, kTimeoutMs), DtuPageRun::kDone);
+  std::string server, clean;
+  page->GetField("Server", server);
+  page->GetField("CleanSession", clean);
+  EXPECT_EQ(server, "new");
+  EXPECT_EQ(clean, "");
+  EXPECT_EQ(Lines().size(), 10u);
+}
+
+TEST_F(PageWire, ASetAnsweredWithAnErrorEndsUnconfirmed) {
+  std::unique_ptr<DtuPage> page = PageWith("workmode", {{"WorkMode", "1"}});
+  Device().FailOnce("mqtt-channel");
+  EXPECT_EQ(DtuPageRunSet(*page, kTimeoutMs), DtuPageRun::kTimedOut);
+  EXPECT_TRUE(messages_.empty());
 }
