@@ -166,6 +166,7 @@ TEST_F(PageWire, TcpUdpConfirmsOnlyOnTheAnswerToThePortLine) {
   EXPECT_EQ(messages_, std::vector<std::string>{"Configuration succeeded"});
   EXPECT_TRUE(page.SetPending());
   // The next TCP port answer (of a Read) ends the pending TCP Set.
+  Device().SetValue("tcp-port", "6000");
   ASSERT_TRUE(page.OnBnClickedBtTcpRead());
   ASSERT_TRUE(DtuPageWaitUntil([&] { return !page.SetPending(); }, kTimeoutMs));
   EXPECT_EQ(messages_.size(), 2u);
@@ -216,6 +217,7 @@ TEST_F(PageWire, AnUnconfirmedSetIsConfirmedByTheNextRead) {
   ASSERT_TRUE(WaitForLines(9));
   DtuPageWaitUntil([] { return false; }, 300);
   EXPECT_TRUE(messages_.empty()) << "the access key answer was an error";
+  Device().SetValue("onenet-mqtt-accesskey", "ak");
   ASSERT_EQ(DtuPageRunRead(*page, kTimeoutMs), DtuPageRun::kDone);
   EXPECT_EQ(messages_, std::vector<std::string>{"Configuration succeeded"});
 }
