@@ -56,7 +56,13 @@ class DtuCmdPort {
 
   CSerialPortBase &Driver();
 
+  // Since the last open: commands written to the port, and commands after
+  // which some text was received (the busy flag cleared by an answer).
+  int CommandsWritten() const;
+  int CommandsAnswered() const;
+
  private:
+  void OnPortLost(int error_code);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

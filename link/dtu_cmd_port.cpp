@@ -1,0 +1,190 @@
+// The command port: open and close sequence, the sender thread and the
+// listener between the serial driver and the answer dispatcher.
+#include "link/dtu_cmd_port.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "link/dtu_cmd_protocol.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "link/dtu_cmd_ring.h"
+#include "link/dtu_cmd_sender.h"
+#include "link/serial_error.h"
+#include "link/serial_port_posix.h"
+
+namespace {
+
+std::atomic<DtuCmdPort *> g_open_instance{nullptr};
+
+}  // namespace
+
+// Reads each notified burst, cleans it (unless the remote bridge is on),
+// hands it to the dispatcher and clears the busy flag.
+class SerialPortListenerImpl : public CSerialPortListener {
+ public:
+  SerialPortListenerImpl(DtuCmdPort *owner, CSerialPortBase *driver, DtuCmdSender *sender,
+                         std::function<void(const std::string &)> dispatch)
+      : owner_(owner), driver_(driver), sender_(sender), dispatch_(std::move(dispatch)) {}
+
+  void OnSerialData(const char *, unsigned int bytes_waiting) override {
+    if (DtuCmdPort::OpenInstance() != owner_ || bytes_waiting == 0) return;
+    std::vector<char> buffer(bytes_waiting + 1, '\0');
+    const int count = driver_->Read(buffer.data(), static_cast<int>(bytes_waiting));
+    if (count <= 0) return;
+    if (DtuCmdRemoteMode()) {
+      dispatch_(std::string(buffer.data(), static_cast<size_t>(count)));
+    } else {
+      std::vector<char> cleaned(static_cast<size_t>(count) + 1, '\0');
+      const int length = DtuCmdCleanAnswer(buffer.data(), count, cleaned.data());
+      dispatch_(std::string(cleaned.data(), static_cast<size_t>(length)));
+    }
+    sender_->ClearBusy();
+  }
+
+ private:
+  DtuCmdPort *owner_;
+  CSerialPortBase *driver_;
+  DtuCmdSender *sender_;
+  std::function<void(const std::string &)> dispatch_;
+};
+
+struct DtuCmdPort::Impl {
+  CSerialPortPosix driver;
+  DtuCmdSender sender{&driver};
+  std::unique_ptr<SerialPortListenerImpl> listener;
+  std::mutex state_mutex;  // open and close
+
+  std::mutex handler_mutex;
+  std::shared_ptr<const ChunkDispatcher> dispatcher;
+  std::function<void(const std::string &)> port_lost_handler;
+
+  std::mutex closer_mutex;
+  std::thread closer;  // closes the port after its device went away
+
+  void Dispatch(const std::string &chunk) {
+    std::shared_ptr<const ChunkDispatcher> current;
+    {
+      std::lock_guard<std::mutex> lock(handler_mutex);
+      current = dispatcher;
+    }
+    if (current && *current) (*current)(chunk);
+    else DtuCmdRecvProcess(chunk.c_str(), static_cast<int>(chunk.size()));
+  }
+
+  void JoinCloser() {
+    std::lock_guard<std::mutex> lock(closer_mutex);
+    if (closer.joinable() && closer.get_id() != std::this_thread::get_id()) closer.join();
+  }
+};
+
+DtuCmdPort::DtuCmdPort() : impl_(std::make_unique<Impl>()) {
+  impl_->driver.SetReadIdleTime(0);
+  impl_->driver.SetMinNotifyBytes(1);
+  impl_->driver.SetPortLostCallback([this](int code) { OnPortLost(code); });
+}
+
+DtuCmdPort::~DtuCmdPort() {
+  Close();
+  impl_->JoinCloser();
+  impl_->driver.SetPortLostCallback(nullptr);
+}
+
+DtuCmdPort *DtuCmdPort::OpenInstance() { return g_open_instance.load(std::memory_order_acquire); }
+
+bool DtuCmdPort::DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &error_text) {
+  impl_->JoinCloser();
+  std::lock_guard<std::mutex> lock(impl_->state_mutex);
+  CSerialPortBase &driver = impl_->driver;
+  if (driver.IsOpen()) {
+    error_text = DtuSerialErrorText(kSerialAlreadyOpen);
+    return false;
+  }
+  driver.Init(settings.port, settings.baud, settings.parity, settings.databits, settings.stopbits, 0, 2048);
+  driver.SetIoMode(0);
+  driver.SetReadIdleTime(20);
+  if (!driver.Open()) {
+    error_text = driver.GetLastErrorText();
+    DTU_LOG("open %s failed: %s.", settings.port.c_str(), error_text.c_str());
+    return false;
+  }
+  if (!impl_->listener) {
+    impl_->listener = std::make_unique<SerialPortListenerImpl>(
+        this, &driver, &impl_->sender, [this](const std::string &chunk) { impl_->Dispatch(chunk); });
+  }
+  driver.AttachListener(impl_->listener.get());
+  DtuCmdRingInstance().Clear();
+  if (!impl_->sender.Start()) {
+    error_text = DtuSerialErrorText(kSerialInnerError);
+    driver.DetachListener();
+    impl_->listener.reset();
+    driver.Close();
+    return false;
+  }
+  g_open_instance.store(this, std::memory_order_release);
+  error_text.clear();
+  return true;
+}
+
+void DtuCmdPort::Close() {
+  std::lock_guard<std::mutex> lock(impl_->state_mutex);
+  CSerialPortBase &driver = impl_->driver;
+  if (!driver.IsOpen()) return;
+  driver.DetachListener();
+  impl_->listener.reset();
+  impl_->sender.Stop();
+  DtuCmdPort *self = this;
+  g_open_instance.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
+  driver.Close();
+  // Commands still waiting were meant for this device session.
+  DtuCmdRingInstance().Clear();
+}
+
+bool DtuCmdPort::IsOpen() const { return impl_->driver.IsOpen(); }
+
+int DtuCmdPort::SendRaw(const std::string &text) {
+  const std::string line = text + "\r\n";
+  return impl_->driver.Write(line.data(), static_cast<int>(line.size()));
+}
+
+int DtuCmdPort::WriteRaw(const char *data, int length) { return impl_->driver.Write(data, length); }
+
+void DtuCmdPort::SetChunkDispatcher(ChunkDispatcher dispatcher) {
+  auto holder = dispatcher ? std::make_shared<const ChunkDispatcher>(std::move(dispatcher)) : nullptr;
+  std::lock_guard<std::mutex> lock(impl_->handler_mutex);
+  impl_->dispatcher = std::move(holder);
+}
+
+void DtuCmdPort::SetPortLostHandler(std::function<void(const std::string &text)> handler) {
+  std::lock_guard<std::mutex> lock(impl_->handler_mutex);
+  impl_->port_lost_handler = std::move(handler);
+}
+
+CSerialPortBase &DtuCmdPort::Driver() { return impl_->driver; }
+
+int DtuCmdPort::CommandsWritten() const { return impl_->sender.Written(); }
+
+int DtuCmdPort::CommandsAnswered() const { return impl_->sender.Answered(); }
+
+// On the driver's reader thread: close from a thread of our own, because
+// closing joins the reader.
+void DtuCmdPort::OnPortLost(int error_code) {
+  std::lock_guard<std::mutex> lock(impl_->closer_mutex);
+  if (impl_->closer.joinable()) impl_->closer.join();
+  impl_->closer = std::thread([this, error_code] {
+    Close();
+    const std::string text = std::string("the port was closed: ") + DtuSerialErrorText(error_code);
+    DTU_LOG("%s", text.c_str());
+    std::function<void(const std::string &)> handler;
+    {
+      std::lock_guard<std::mutex> handler_lock(impl_->handler_mutex);
+      handler = impl_->port_lost_handler;
+    }
+    if (handler) handler(text);
+    else DtuMessageBox(text);
+  });
+}

@@ -1,0 +1,254 @@
+#include "sim/dtu_sim.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "sim/dtu_sim_line.h"
+
+namespace {
+
+void MakeRaw(int fd) {
+  termios tio{};
+  if (tcgetattr(fd, &tio) == 0) {
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+  }
+}
+
+std::string ReadFileText(const std::string &path, bool *ok) {
+  std::ifstream in(path, std::ios::binary);
+  *ok = static_cast<bool>(in);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+}  // namespace
+
+DtuSim::DtuSim(DtuSimOptions options) : options_(std::move(options)) {}
+
+DtuSim::~DtuSim() { Stop(); }
+
+bool DtuSim::Start(std::string *error) {
+  auto fail = [&](const std::string &text) {
+    if (error) *error = text;
+    CloseLine();
+    return false;
+  };
+  const DtuSimOptions options = Options();
+  if (!options.state_file.empty()) {
+    bool exists = false;
+    std::string json = ReadFileText(options.state_file, &exists);
+    if (exists && !json.empty() && !store_.FromJson(json)) return fail("state file is not valid JSON: " + options.state_file);
+  }
+  char name[256] = {0};
+  if (openpty(&master_, &slave_hold_, name, nullptr, nullptr) != 0) return fail("openpty failed");
+  MakeRaw(slave_hold_);
+  fcntl(master_, F_SETFD, FD_CLOEXEC);
+  fcntl(slave_hold_, F_SETFD, FD_CLOEXEC);
+  if (pipe2(wake_pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe failed");
+  slave_path_ = name;
+  if (!options.link_path.empty()) {
+    unlink(options.link_path.c_str());
+    if (symlink(slave_path_.c_str(), options.link_path.c_str()) != 0) return fail("cannot create link " + options.link_path);
+  }
+  running_ = true;
+  thread_ = std::thread(&DtuSim::Run, this);
+  return true;
+}
+
+void DtuSim::Stop() {
+  running_ = false;
+  if (wake_pipe_[1] >= 0) {
+    char wake = 1;
+    ssize_t ignored = write(wake_pipe_[1], &wake, 1);
+    (void)ignored;
+  }
+  if (thread_.joinable()) thread_.join();
+  CloseLine();
+  for (int &end : wake_pipe_) {
+    if (end >= 0) close(end);
+    end = -1;
+  }
+  const std::string link = Options().link_path;
+  if (!link.empty()) unlink(link.c_str());
+}
+
+void DtuSim::CloseLine() {
+  if (master_ >= 0) close(master_);
+  if (slave_hold_ >= 0) close(slave_hold_);
+  master_ = slave_hold_ = -1;
+}
+
+void DtuSim::Unplug() {
+  unplugged_ = true;
+  running_ = false;
+  if (wake_pipe_[1] >= 0) {
+    char wake = 1;
+    ssize_t ignored = write(wake_pipe_[1], &wake, 1);
+    (void)ignored;
+  }
+}
+
+void DtuSim::WaitUntilDone() {
+  std::unique_lock<std::mutex> lock(lines_mutex_);
+  lines_changed_.wait(lock, [this] { return done_; });
+}
+
+void DtuSim::SetOptions(const DtuSimOptions &options) {
+  std::lock_guard<std::mutex> lock(options_mutex_);
+  options_ = options;
+}
+
+DtuSimOptions DtuSim::Options() const {
+  std::lock_guard<std::mutex> lock(options_mutex_);
+  return options_;
+}
+
+std::vector<std::string> DtuSim::ReceivedLines() const {
+  std::lock_guard<std::mutex> lock(lines_mutex_);
+  return lines_;
+}
+
+std::vector<std::string> DtuSim::WaitForLines(size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock<std::mutex> lock(lines_mutex_);
+  lines_changed_.wait_for(lock, timeout, [&] { return lines_.size() >= count || done_; });
+  return lines_;
+}
+
+void DtuSim::ClearReceived() {
+  std::lock_guard<std::mutex> lock(lines_mutex_);
+  lines_.clear();
+}
+
+void DtuSim::Run() {
+  std::string pending;
+  char buf[4096];
+  while (running_) {
+    pollfd fds[2] = {{master_, POLLIN, 0}, {wake_pipe_[0], POLLIN, 0}};
+    int ready = poll(fds, 2, -1);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0 || fds[1].revents != 0 || !running_) break;
+    ssize_t n = read(master_, buf, sizeof(buf));
+    if (n <= 0) {
+      if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      break;
+    }
+    for (ssize_t i = 0; i < n; ++i) {
+      if (buf[i] != '\0') pending.push_back(buf[i]);  // pages send the C string's NUL too
+    }
+    size_t end;
+    while (running_ && (end = pending.find('\n')) != std::string::npos) {
+      std::string line = pending.substr(0, end + 1);
+      pending.erase(0, end + 1);
+      HandleLine(line);
+    }
+  }
+  if (unplugged_) CloseLine();
+  std::lock_guard<std::mutex> lock(lines_mutex_);
+  done_ = true;
+  lines_changed_.notify_all();
+}
+
+void DtuSim::HandleLine(const std::string &line) {
+  {
+    std::lock_guard<std::mutex> lock(lines_mutex_);
+    lines_.push_back(line);
+    lines_changed_.notify_all();
+  }
+  const int seen = ++commands_seen_;
+  const DtuSimOptions options = Options();
+  const DtuSimCommand command = DtuSimParseLine(line);
+  const std::string lower_key = DtuSimLower(command.key);
+  std::string answer;
+  if (options.silent_every > 0 && seen % options.silent_every == 0) {
+    answer.clear();
+  } else if (options.error_keys.count(lower_key) > 0) {
+    answer = DtuSimErrorAnswer();
+  } else if (command.kind == DtuSimCommand::kSet && options.ack_only_keys.count(lower_key) > 0) {
+    AnswerFor(line);  // the value is still stored
+    answer = DtuSimOkAnswer();
+  } else {
+    answer = AnswerFor(line);
+  }
+  if (!answer.empty()) SendAnswer(answer, options);
+  if (options.unplug_after > 0 && seen >= options.unplug_after) Unplug();
+}
+
+std::string DtuSim::AnswerFor(const std::string &line) {
+  const DtuSimCommand command = DtuSimParseLine(line);
+  switch (command.kind) {
+    case DtuSimCommand::kMalformed: return DtuSimErrorAnswer();
+    case DtuSimCommand::kAt: return DtuSimOkAnswer();
+    case DtuSimCommand::kGet: {
+      auto value = store_.Get(command.key, command.argument);
+      return value ? DtuSimKeyAnswer(command.key, *value) : DtuSimErrorAnswer();
+    }
+    case DtuSimCommand::kSet: break;
+  }
+  const std::string lower = DtuSimLower(command.key);
+  if (lower == "reboot" || lower == "reload") {
+    if (lower == "reload") {
+      store_.Reset();
+      SaveState();
+    }
+    return DtuSimOkAnswer();
+  }
+  if (!command.has_argument) return DtuSimErrorAnswer();
+  auto stored = store_.Set(command.key, command.argument);
+  if (!stored) return DtuSimErrorAnswer();
+  SaveState();
+  return DtuSimKeyAnswer(command.key, *stored);
+}
+
+void DtuSim::SendAnswer(const std::string &answer, const DtuSimOptions &options) {
+  if (options.latency_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.latency_ms));
+  if (options.split_gap_ms > 0 && answer.size() > 1) {
+    const size_t half = answer.size() / 2;
+    WritePaced(answer.substr(0, half), options.baud);
+    std::this_thread::sleep_for(std::chrono::milliseconds(options.split_gap_ms));
+    WritePaced(answer.substr(half), options.baud);
+  } else {
+    WritePaced(answer, options.baud);
+  }
+}
+
+// Writes at the wire speed of `baud` (10 bits per byte), in slices of about
+// one millisecond, against an absolute schedule so the pace does not drift.
+void DtuSim::WritePaced(const std::string &bytes, int baud) {
+  const size_t per_slice = baud > 0 ? std::max<size_t>(1, static_cast<size_t>(baud) / 10000) : bytes.size();
+  const auto start = std::chrono::steady_clock::now();
+  size_t done = 0;
+  while (done < bytes.size() && running_) {
+    const size_t count = std::min(per_slice, bytes.size() - done);
+    ssize_t n = write(master_, bytes.data() + done, count);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+    if (baud > 0) {
+      auto due = start + std::chrono::microseconds(static_cast<long long>(done) * 10'000'000LL / baud);
+      std::this_thread::sleep_until(due);
+    }
+  }
+}
+
+void DtuSim::SaveState() {
+  const std::string path = Options().state_file;
+  if (path.empty()) return;
+  const std::string temp = path + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out << store_.ToJson();
+    if (!out) return;
+  }
+  std::rename(temp.c_str(), path.c_str());
+}
