@@ -121,6 +121,14 @@ int OnHeaderValue(void *user, const char *at, size_t n) {
   return 0;
 }
 
+// A header line ended: its pair is finished here rather than when the next
+// name starts, so a redirect is taken at the same byte however the answer
+// arrived.
+int OnHeaderLineComplete(void *user) {
+  http_client *c = Client(user);
+  return c->header_state == 2 ? FinishPair(c) : 0;
+}
+
 int OnHeadersComplete(void *user) {
   http_client *c = Client(user);
   int stop = c->header_state == 2 ? FinishPair(c) : 0;
@@ -170,8 +178,8 @@ int OnBody(void *user, const char *at, size_t n) {
   return 0;
 }
 
-const http_response_events kEvents = {OnStatus, OnHeaderName, OnHeaderValue, OnHeadersComplete,
-                                      OnBody, nullptr};
+const http_response_events kEvents = {OnStatus,          OnHeaderName, OnHeaderValue, OnHeaderLineComplete,
+                                      OnHeadersComplete, OnBody,       nullptr};
 
 int Timeout(const http_client *c) { return c->timeout > 0 ? c->timeout : kHttpDefaultTimeoutMs; }
 

@@ -163,7 +163,7 @@ bool FinishHeaderLine(Run &r) {
   p->remaining = 0;
   p->line_length = 0;
   p->state = S_LINE_START;
-  return true;
+  return r.Event(r.ev->on_header_line_complete);
 }
 
 bool FinishHeaders(Run &r) {

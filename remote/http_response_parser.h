@@ -18,6 +18,10 @@ struct http_response_events {
   // value is empty), so names and values strictly alternate.
   int (*on_header_name)(void *user, const char *at, size_t length);
   int (*on_header_value)(void *user, const char *at, size_t length);
+  // The header line whose name and value came last has ended. Raised at one
+  // byte (the line's LF), so what it triggers never depends on how the input
+  // was cut into pieces.
+  int (*on_header_line_complete)(void *user);
   int (*on_headers_complete)(void *user);
   int (*on_body)(void *user, const char *at, size_t length);
   int (*on_message_complete)(void *user);

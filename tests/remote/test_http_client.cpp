@@ -7,6 +7,7 @@
 
 #include "remote/http_client.h"
 #include "tests/remote/http_test_server.h"
+#include "tests/remote/remote_test_support.h"
 
 namespace {
 
@@ -186,10 +187,12 @@ TEST_F(HttpClientTest, CertificateIsCheckedUnlessTurnedOff) {
   ASSERT_TRUE(server.Ok());
   http_client_set_tls(nullptr, 1);  // system store only: the simulator's CA is unknown
   EXPECT_EQ(Request(server.Url()).code, HTTP_ERR_TLS);
+  ScopedTestLog log("http_verify_off");
   http_client_set_tls(nullptr, 0);
   Result r = Request(server.Url());
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.body, "trusted");
+  EXPECT_TRUE(log.Contains("certificate check is off: 127.0.0.1 is not authenticated."));
   Trust(server);
   EXPECT_EQ(Request(server.Url()).code, 0);
   EXPECT_EQ(Request("https://localhost:" + std::to_string(server.Port()) + "/").code, 0);
@@ -233,6 +236,15 @@ TEST_F(HttpClientTest, SlowServerTimesOutThroughTheShortenedDefault) {
   char answer[64] = "unchanged";
   EXPECT_EQ(http_client_get(server.Url().c_str(), nullptr, 0, answer, sizeof(answer)), HTTP_ERR_READ);
   EXPECT_STREQ(answer, "unchanged");
+}
+
+TEST_F(HttpClientTest, HandshakeThatNeverCompletesTimesOut) {
+  PlatformTlsServer::Options plain;  // accepts TCP, never answers the ClientHello
+  plain.tls = false;
+  PlatformTlsServer silent;
+  std::string error;
+  ASSERT_TRUE(silent.Start(plain, [](PlatformConnection &c) { c.Sleep(5000); }, error)) << error;
+  EXPECT_EQ(Request("https://127.0.0.1:" + std::to_string(silent.Port()) + "/", "", 300).code, HTTP_ERR_TLS);
 }
 
 TEST_F(HttpClientTest, GetCutsTheAnswerToItsBuffer) {

@@ -31,8 +31,8 @@ struct Trace {
   char last_ = 0;
 };
 
-const http_response_events kTraceEvents = {Trace::Status, Trace::Name, Trace::Value, Trace::Headers,
-                                           Trace::Body, Trace::Complete};
+const http_response_events kTraceEvents = {Trace::Status, Trace::Name,    Trace::Value,   nullptr,
+                                           Trace::Headers, Trace::Body, Trace::Complete};
 
 // Feeds `bytes` cut at `cut` (0: in one piece); returns trace + parser state.
 std::string Parse(const std::string &bytes, size_t cut = 0, bool close = true) {

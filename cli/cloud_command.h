@@ -1,0 +1,26 @@
+// `varnokctl cloud login|devices`: the platform calls without the GUI.
+//
+//   varnokctl cloud login   [--user U] [--password P] [--config FILE]
+//   varnokctl cloud devices [--user U] [--password P] [--product-key K]
+//                           [--product-secret S] [--config FILE]
+//
+// Where the platform is comes from the [platform] settings (README); an
+// option that is not given is taken from the [iotInfo] section of the
+// configuration file (Zev_DtuConfig.txt unless --config names another), as
+// long as it is not still the prompt text. `login` prints the access token,
+// `devices` prints one IMEI per line and logs out again.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Exit codes of the cloud verbs.
+constexpr int kCloudOk = 0;
+constexpr int kCloudFailed = 1;  // the platform refused, or a request failed
+constexpr int kCloudUsage = 2;   // bad arguments or a missing account field
+
+// `args` are the words after "cloud". Results on `out`, problems on `err`.
+int CloudCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+extern const char kCloudUsageText[];
