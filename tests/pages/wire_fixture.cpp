@@ -1,10 +1,9 @@
 #include "tests/pages/wire_fixture.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 
 #include "link/dtu_cmd_port.h"
-#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_main_thread_dispatcher.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "tests/support/sim_link.h"
@@ -16,11 +15,8 @@ void PageWireTest::SetUp() {
   PageTest::SetUp();
   sim_ = StartDtuSim();
   port_ = std::make_unique<DtuCmdPort>();
-  port_->SetChunkDispatcher([](const std::string &chunk) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [chunk] { DtuCmdRecvProcess(chunk.c_str(), static_cast<int>(chunk.size())); }, Qt::QueuedConnection);
-  });
+  dispatcher_ = std::make_unique<DtuMainThreadDispatcher>();
+  port_->SetChunkDispatcher(dispatcher_->Dispatcher());
   DtuSerialSettings settings;
   settings.port = sim_->SlavePath();
   std::string error;
@@ -30,6 +26,7 @@ void PageWireTest::SetUp() {
 void PageWireTest::TearDown() {
   if (port_) port_->Close();
   port_.reset();
+  dispatcher_.reset();
   sim_.reset();
   // Answers still queued for the event loop belong to this test only.
   QCoreApplication::processEvents();

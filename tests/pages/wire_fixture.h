@@ -12,6 +12,7 @@
 
 class DtuCmdPort;
 class DtuSim;
+class DtuMainThreadDispatcher;
 
 class PageWireTest : public PageTest {
  protected:
@@ -33,5 +34,6 @@ class PageWireTest : public PageTest {
 
  private:
   std::unique_ptr<DtuSim> sim_;
+  std::unique_ptr<DtuMainThreadDispatcher> dispatcher_;
   std::unique_ptr<DtuCmdPort> port_;
 };
