@@ -118,14 +118,18 @@ bool DtuCmdPort::DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &
   }
   driver.AttachListener(impl_->listener.get());
   DtuCmdRingInstance().Clear();
+  // The reference goes up before the sender can write, so the listener never
+  // drops an answer to the first command.
+  g_open_instance.store(this, std::memory_order_release);
   if (!impl_->sender.Start()) {
     error_text = DtuSerialErrorText(kSerialInnerError);
+    DtuCmdPort *self = this;
+    g_open_instance.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
     driver.DetachListener();
     impl_->listener.reset();
     driver.Close();
     return false;
   }
-  g_open_instance.store(this, std::memory_order_release);
   error_text.clear();
   return true;
 }

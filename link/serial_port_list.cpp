@@ -1,6 +1,7 @@
 // The serial ports of this machine, from sysfs: every tty with a device
 // behind it. Legacy 8250 UART slots exist whether or not a chip answers, so
-// those count only when the driver reports a real UART type.
+// those count only when the driver reports a real UART type (newer kernels
+// name that driver "port").
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -72,7 +73,7 @@ std::vector<DtuPortInfo> DtuListSerialPorts() {
     if (access(device_dir.c_str(), F_OK) != 0) continue;  // virtual console, pty, ...
     const std::string driver = BaseName(LinkTarget(device_dir + "/driver"));
     const std::string path = "/dev/" + name;
-    if (driver == "serial8250" && Is8250WithoutChip(path)) continue;
+    if ((driver == "serial8250" || driver == "port") && Is8250WithoutChip(path)) continue;
     auto found = by_id.find(path);
     ports.push_back({path, found != by_id.end() ? found->second : driver});
     DTU_LOG("COM -> %s", path.c_str());

@@ -4,9 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,15 +12,9 @@
 #include "base/dtu_log.h"
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_ring.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
-
-std::string ReadText(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 int Queue(const std::string &line) { return DtuCmdPort::DtuCmdRingbufSend(line.data(), static_cast<int>(line.size())); }
 
@@ -47,7 +39,7 @@ TEST_F(Ring, SixtyFourthCommandIsDroppedAndLoggedTheOthersStayInOrder) {
   for (int i = 0; i < 63; ++i) ASSERT_EQ(Queue("AT+ZEVCFG=get|cmd" + std::to_string(i) + "\r\n"), 0) << i;
   EXPECT_EQ(DtuCmdRingInstance().Waiting(), 63);
   EXPECT_EQ(Queue("AT+ZEVCFG=get|dropped\r\n"), -1);
-  EXPECT_NE(ReadText(log_).find("]# tam_ringbuf_item_put failed, len : 0.\n"), std::string::npos) << ReadText(log_);
+  EXPECT_NE(ReadWholeFile(log_).find("]# tam_ringbuf_item_put failed, len : 0.\n"), std::string::npos) << ReadWholeFile(log_);
   DtuCmdSlot slot;
   for (int i = 0; i < 63; ++i) {
     ASSERT_EQ(tam_ringbuf_item_get(&slot), 0);
@@ -64,7 +56,7 @@ TEST_F(Ring, EmptyOrNegativeLengthIsRefusedNotQueued) {
   EXPECT_EQ(DtuCmdPort::DtuCmdRingbufSend("AT\r\n", -1), -1);
   EXPECT_EQ(DtuCmdPort::DtuCmdRingbufSend(nullptr, 4), -1);
   EXPECT_EQ(DtuCmdRingInstance().Waiting(), 0);
-  EXPECT_NE(ReadText(log_).find("len : -1."), std::string::npos);
+  EXPECT_NE(ReadWholeFile(log_).find("len : -1."), std::string::npos);
 }
 
 TEST_F(Ring, QueuedSlotHoldsTheEscapedText) {

@@ -174,3 +174,18 @@ TEST(DtuSimFaults, UnplugAfterClosesTheToolsPort) {
   }
   DtuSetMessageSink(previous);
 }
+
+TEST(DtuSimFaults, LatencyAndBaudPacingDelayTheAnswer) {
+  DtuSimOptions options;
+  options.latency_ms = 150;
+  options.baud = 9600;  // about 1 ms per byte
+  SimLink link(options);
+  const auto start = std::chrono::steady_clock::now();
+  link.Queue("AT+ZEVCFG=get|remoteCfgInfo\r\n");
+  auto chunks = link.WaitForChunks(1, 5s);
+  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_EQ(chunks.size(), 1u);
+  EXPECT_EQ(chunks[0], "remoteCfgInfo : 100001883cfg.example.com");
+  // 150 ms latency + 51 bytes at 9600 baud (53 ms); the quiet gap comes on top.
+  EXPECT_GE(took, 200ms);
+}

@@ -1,0 +1,10 @@
+// The varnokctl tests run inside a QCoreApplication, like varnokctl itself.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
