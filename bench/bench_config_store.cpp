@@ -87,7 +87,7 @@ void BM_LoadAndSave(benchmark::State &state) {
   }
   state.counters["file_bytes"] = static_cast<double>(file.size());
 }
-BENCHMARK(BM_LoadAndSave)->Unit(benchmark::kMillisecond)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadAndSave)->Unit(benchmark::kMillisecond)->Iterations(40)->Repetitions(15)->ReportAggregatesOnly(true);
 
 void BM_Load(benchmark::State &state) {
   FullFile file;
@@ -96,7 +96,7 @@ void BM_Load(benchmark::State &state) {
     benchmark::DoNotOptimize(c.LoadFromFile(file.path()));
   }
 }
-BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->Iterations(200)->Repetitions(15)->ReportAggregatesOnly(true);
 
 void BM_LoadByPerKeyScan(benchmark::State &state) {
   FullFile file;
@@ -118,7 +118,7 @@ void BM_LoadByPerKeyScan(benchmark::State &state) {
     std::fclose(f);
   }
 }
-BENCHMARK(BM_LoadByPerKeyScan)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadByPerKeyScan)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -40,9 +40,10 @@ bool WriteToFile(const DtuConfig &config, FILE *file, Layout layout) {
 // Reads one section (or a few) from an open file with the per-key scan.
 template <class Layout>
 void ReadFromFile(DtuConfig &config, FILE *file, Layout layout) {
-  dtu_config_layout::ValueReader reader([file](const std::string &section, const std::string &key, std::string &out) {
-    return DtuConfig::GetValue(file, section.c_str(), key.c_str(), out);
-  });
+  dtu_config_layout::ValueReader reader(
+      [file](const std::string &section, const std::string &key, std::string &out) {
+        return DtuConfig::GetValue(file, section.c_str(), key.c_str(), out);
+      });
   layout(config, reader);
 }
 
@@ -60,44 +61,39 @@ bool RunSection(DtuConfig &config, FILE *file, DtuConfig::Direction direction, L
 
 }  // namespace
 
-#define DTU_SECTION_LAYOUT(fn) [](auto &c, auto &v) { dtu_config_layout::fn(c, v); }
+// Each section operation hands its layout function to RunSection.
+#define DTU_SECTION_OPERATION(Operation, ...)                           \
+  bool DtuConfig::Operation(FILE *file, Direction direction) {          \
+    return RunSection(*this, file, direction, [](auto &config, auto &visitor) { \
+      __VA_ARGS__                                                       \
+    });                                                                 \
+  }
 
-bool DtuConfig::UartSection(FILE *file, Direction d) { return RunSection(*this, file, d, DTU_SECTION_LAYOUT(Uart)); }
-bool DtuConfig::ModbusSection(FILE *file, Direction d) {
-  return RunSection(*this, file, d, [](auto &c, auto &v) {
-    dtu_config_layout::Modbus(c, v);
-    dtu_config_layout::Decode(c, v);
-  });
-}
-bool DtuConfig::DeviceInfoSection(FILE *file, Direction d) {
-  return RunSection(*this, file, d, DTU_SECTION_LAYOUT(DeviceInfo));
-}
-bool DtuConfig::ChannelSection(FILE *file, Direction d) {
-  return RunSection(*this, file, d, DTU_SECTION_LAYOUT(Channel));
-}
-bool DtuConfig::TcpUdpSection(FILE *file, Direction d) { return RunSection(*this, file, d, DTU_SECTION_LAYOUT(TcpUdp)); }
-bool DtuConfig::MqttSection(FILE *file, Direction d) { return RunSection(*this, file, d, DTU_SECTION_LAYOUT(Mqtt)); }
-bool DtuConfig::BhuSection(FILE *file, Direction d) { return RunSection(*this, file, d, DTU_SECTION_LAYOUT(Bhu)); }
-bool DtuConfig::NetInfoSection(FILE *file, Direction d) {
-  return RunSection(*this, file, d, DTU_SECTION_LAYOUT(NetInfo));
-}
-bool DtuConfig::AliyunSection(FILE *file, Direction d) { return RunSection(*this, file, d, DTU_SECTION_LAYOUT(Aliyun)); }
-bool DtuConfig::OnenetSection(FILE *file, Direction d) { return RunSection(*this, file, d, DTU_SECTION_LAYOUT(Onenet)); }
-bool DtuConfig::ModbusCacheSection(FILE *file, Direction d) {
-  return RunSection(*this, file, d, DTU_SECTION_LAYOUT(ModbusCache));
-}
-bool DtuConfig::Dlt645Section(FILE *file, Direction d) { return RunSection(*this, file, d, DTU_SECTION_LAYOUT(Dlt645)); }
+DTU_SECTION_OPERATION(UartSection, dtu_config_layout::Uart(config, visitor);)
+DTU_SECTION_OPERATION(ModbusSection, dtu_config_layout::Modbus(config, visitor);
+                      dtu_config_layout::Decode(config, visitor);)
+DTU_SECTION_OPERATION(DeviceInfoSection, dtu_config_layout::DeviceInfo(config, visitor);)
+DTU_SECTION_OPERATION(ChannelSection, dtu_config_layout::Channel(config, visitor);)
+DTU_SECTION_OPERATION(TcpUdpSection, dtu_config_layout::TcpUdp(config, visitor);)
+DTU_SECTION_OPERATION(MqttSection, dtu_config_layout::Mqtt(config, visitor);)
+DTU_SECTION_OPERATION(BhuSection, dtu_config_layout::Bhu(config, visitor);)
+DTU_SECTION_OPERATION(NetInfoSection, dtu_config_layout::NetInfo(config, visitor);)
+DTU_SECTION_OPERATION(AliyunSection, dtu_config_layout::Aliyun(config, visitor);)
+DTU_SECTION_OPERATION(OnenetSection, dtu_config_layout::Onenet(config, visitor);)
+DTU_SECTION_OPERATION(ModbusCacheSection, dtu_config_layout::ModbusCache(config, visitor);)
+DTU_SECTION_OPERATION(Dlt645Section, dtu_config_layout::Dlt645(config, visitor);)
 
-#undef DTU_SECTION_LAYOUT
+#undef DTU_SECTION_OPERATION
 
 bool DtuConfig::GetValue(FILE *file, const char *section, const char *key, std::string &out) {
   return DtuIniScanValue(file, section, key, out);
 }
 
 bool DtuConfig::IsOwnedSection(const std::string &section) {
-  static const char *const kOwned[] = {"uart",    "modbus",      "decode",      "device_info",  "channel",
-                                       "tcp_udp", "mqtt",        "bhu",         "netinfo",      "aliyun_mqtt",
-                                       "onenet_mqtt", "modbus_cache", "dlt645"};
+  static const char *const kOwned[] = {"uart",        "modbus",     "decode",      "device_info",
+                                       "channel",     "tcp_udp",    "mqtt",        "bhu",
+                                       "netinfo",     "aliyun_mqtt", "onenet_mqtt", "modbus_cache",
+                                       "dlt645"};
   const std::string lower = DtuIniLower(section);
   for (const char *owned : kOwned) {
     if (lower == owned) return true;
@@ -106,9 +102,10 @@ bool DtuConfig::IsOwnedSection(const std::string &section) {
 }
 
 void DtuConfig::ReadFrom(const DtuIniIndex &index) {
-  dtu_config_layout::ValueReader reader([&index](const std::string &section, const std::string &key, std::string &out) {
-    return index.Find(section, key, out);
-  });
+  dtu_config_layout::ValueReader reader(
+      [&index](const std::string &section, const std::string &key, std::string &out) {
+        return index.Find(section, key, out);
+      });
   dtu_config_layout::All(*this, reader);
 }
 

@@ -27,7 +27,13 @@ class ShowVisitor {
       return;
     }
     field = dtu_config_layout::AtoiValue(text);
-    Line(key, std::to_string(field), std::to_string(field) == text ? "" : "the file says \"" + text + "\"");
+    std::string note;
+    if (text.empty()) {
+      note = "empty in the file";
+    } else if (std::to_string(field) != text) {
+      note = "the file says \"" + text + "\"";
+    }
+    Line(key, std::to_string(field), note);
   }
   template <std::size_t N>
   void Text(const std::string &key, DtuFixedText<N> &field) {

@@ -77,7 +77,7 @@ bool DtuWriteFileAtomically(const std::string &path, const std::string &bytes) {
     return false;
   }
   bool written = (!existed || ::fchmod(fd, old_status.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
-                 ::fsync(fd) == 0;
+                 ::fdatasync(fd) == 0;
   int saved_errno = errno;
   if (::close(fd) != 0) written = false;
   // The content is on disk before the rename, so after a crash the name holds

@@ -34,7 +34,7 @@ class DtuFixedText {
   // Stores at most kCapacity bytes of text; returns false when it had to cut.
   bool Assign(const char *text, std::size_t length) {
     std::size_t kept = DtuUtf8CutLength(text, length, Capacity);
-    if (kept > 0) std::memcpy(chars_, text, kept);
+    if (text != nullptr && kept > 0) std::memcpy(chars_, text, kept);
     chars_[kept] = '\0';
     length_ = kept;
     return kept == length;
@@ -47,8 +47,12 @@ class DtuFixedText {
   bool empty() const { return length_ == 0; }
   void clear() { Assign("", 0); }
 
-  bool operator==(const std::string &other) const { return other.size() == length_ && other.compare(0, length_, chars_, length_) == 0; }
+  bool operator==(const std::string &other) const {
+    return other.size() == length_ && other.compare(0, length_, chars_, length_) == 0;
+  }
   bool operator!=(const std::string &other) const { return !(*this == other); }
+  bool operator==(const char *other) const { return other != nullptr && str() == other; }
+  bool operator!=(const char *other) const { return !(*this == other); }
   bool operator==(const DtuFixedText &other) const { return str() == other.str(); }
   bool operator!=(const DtuFixedText &other) const { return !(*this == other); }
 

@@ -1,30 +1,16 @@
-// Helpers of the configuration tests: a private temporary directory, whole-file
-// reads and writes, and a recorder for user messages.
+// Helpers of the configuration tests: whole-file writes, file modes and a
+// recorder for user messages (temporary folders and whole-file reads come
+// from tests/support).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "base/dtu_message.h"
+#include "tests/support/temp_dir.h"
 
 namespace config_test {
 
-// A fresh directory under the system's temporary directory, removed (with
-// everything in it) when the object goes away.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir &) = delete;
-  TempDir &operator=(const TempDir &) = delete;
-  const std::string &path() const { return path_; }
-  std::string File(const std::string &name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadBytes(const std::string &path);
 void WriteBytes(const std::string &path, const std::string &bytes);
 // File mode bits (07777), or -1 when the file does not exist.
 int FileMode(const std::string &path);

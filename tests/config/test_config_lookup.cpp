@@ -117,7 +117,7 @@ TEST(ConfigLookup, IndexAgreesWithTheScanOnRandomFiles) {
 }
 
 TEST(ConfigLookup, LookupByPath) {
-  config_test::TempDir dir;
+  TempDir dir;
   const std::string path = dir.File("profile.txt");
   config_test::WriteBytes(path, "[UART]\r\nBaudrate=9600\r\n\r\n[platform]\r\nmqttPort = 8883\r\n");
   std::string out;
@@ -125,7 +125,7 @@ TEST(ConfigLookup, LookupByPath) {
   EXPECT_EQ(out, "8883");
   EXPECT_FALSE(DtuIniGetValue(path, "platform", "apiBase", out));
   EXPECT_FALSE(DtuIniGetValue(dir.File("missing.txt"), "UART", "Baudrate", out));
-  EXPECT_FALSE(DtuIniGetValue(dir.path(), "UART", "Baudrate", out));
+  EXPECT_FALSE(DtuIniGetValue(dir.Path(), "UART", "Baudrate", out));
   EXPECT_EQ(out, "8883");
 }
 

@@ -5,7 +5,7 @@
 #include "config_test_support.h"
 
 TEST(ConfigShow, PrintsTheValuesTheToolWillUseWithNotes) {
-  config_test::TempDir dir;
+  TempDir dir;
   const std::string path = dir.File("profile.txt");
   config_test::WriteBytes(path,
                           "[uart]\nBaudrate = 12abc\nParity=3\n[netInfo]\napn=" + std::string(40, 'a') +

@@ -16,7 +16,6 @@
 #include "config_test_record.h"
 #include "config_test_support.h"
 
-using config_test::ReadBytes;
 using config_test::WriteBytes;
 
 namespace {
@@ -33,10 +32,10 @@ class ConfigStore : public ::testing::Test {
   std::string Saved(const DtuConfig &config) {
     DtuConfig copy = config;
     EXPECT_TRUE(copy.SaveToFile(path_));
-    return ReadBytes(path_);
+    return ReadWholeFile(path_);
   }
 
-  config_test::TempDir dir_;
+  TempDir dir_;
   std::string path_;
   int saved_flag_ = 1;
 };
@@ -48,7 +47,7 @@ const char kIotInfo[] =
 
 TEST_F(ConfigStore, TemplateIsWrittenByteForByteOnceAndLoadsAsZeros) {
   ASSERT_TRUE(DtuConfig::CreateDefaultFile(path_));
-  EXPECT_EQ(ReadBytes(path_), ReadBytes(VARNOK_CONFIG_GOLDEN_TEMPLATE));
+  EXPECT_EQ(ReadWholeFile(path_), ReadWholeFile(VARNOK_CONFIG_GOLDEN_TEMPLATE));
   EXPECT_EQ(config_test::FileMode(path_), 0600);
 
   DtuConfig loaded;
@@ -58,7 +57,7 @@ TEST_F(ConfigStore, TemplateIsWrittenByteForByteOnceAndLoadsAsZeros) {
 
   WriteBytes(path_, "[UART]\nBaudrate=9600\n");
   EXPECT_TRUE(DtuConfig::CreateDefaultFile(path_));
-  EXPECT_EQ(ReadBytes(path_), "[UART]\nBaudrate=9600\n");
+  EXPECT_EQ(ReadWholeFile(path_), "[UART]\nBaudrate=9600\n");
 }
 
 TEST_F(ConfigStore, CreateFailureShowsTheMessageInTheCurrentLanguage) {
@@ -141,7 +140,7 @@ TEST_F(ConfigStore, RoundTripOfEveryKeyKeepsForeignSectionsByteForByte) {
   loaded.uart.Baudrate = 4800;  // a page changes its group and saves
   ASSERT_TRUE(loaded.SaveToFile(path_));
 
-  const std::string text = ReadBytes(path_);
+  const std::string text = ReadWholeFile(path_);
   EXPECT_NE(text.find(std::string("\r\n\r\n") + kIotInfo + "\r\n" + platform), std::string::npos);
   EXPECT_EQ(text.size() - text.find(kIotInfo), std::string(kIotInfo).size() + 2 + platform.size());
   DtuConfig again;
@@ -224,11 +223,11 @@ TEST_F(ConfigStore, LoadFailures) {
   DtuConfig c;
   c.uart.Baudrate = 5;
   EXPECT_FALSE(c.LoadFromFile(dir_.File("missing.txt")));
-  EXPECT_FALSE(c.LoadFromFile(dir_.path()));
+  EXPECT_FALSE(c.LoadFromFile(dir_.Path()));
   EXPECT_EQ(c.uart.Baudrate, 5);
   ASSERT_EQ(recorder.messages().size(), 2u);
   EXPECT_EQ(recorder.messages()[0], "Failed to open config file: " + dir_.File("missing.txt"));
-  EXPECT_EQ(recorder.messages()[1], "Failed to open config file: " + dir_.path());
+  EXPECT_EQ(recorder.messages()[1], "Failed to open config file: " + dir_.Path());
 }
 
 TEST_F(ConfigStore, FilesThatAreNotTextLoadWithoutHarm) {
@@ -257,7 +256,7 @@ TEST_F(ConfigStore, SaveWithoutAFileWritesACompleteFileWithMode0600) {
   ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
   ASSERT_TRUE(c.SaveToFile(path_));
   EXPECT_EQ(config_test::FileMode(path_), 0640);
-  EXPECT_EQ(config_test::DirectoryEntries(dir_.path()).size(), 1u);  // no temporary file left
+  EXPECT_EQ(config_test::DirectoryEntries(dir_.Path()).size(), 1u);  // no temporary file left
 }
 
 TEST_F(ConfigStore, SaveThroughASymbolicLinkReplacesItsTarget) {
@@ -271,27 +270,27 @@ TEST_F(ConfigStore, SaveThroughASymbolicLinkReplacesItsTarget) {
   struct stat status;
   ASSERT_EQ(::lstat(path_.c_str(), &status), 0);
   EXPECT_TRUE(S_ISLNK(status.st_mode));
-  EXPECT_NE(ReadBytes(target).find("Baudrate=2\r\n"), std::string::npos);
-  EXPECT_NE(ReadBytes(target).find(kIotInfo), std::string::npos);
+  EXPECT_NE(ReadWholeFile(target).find("Baudrate=2\r\n"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(target).find(kIotInfo), std::string::npos);
 }
 
 TEST_F(ConfigStore, SaveOntoADirectoryFails) {
   config_test::MessageRecorder recorder;
   DtuConfig c;
-  EXPECT_FALSE(c.SaveToFile(dir_.path()));
+  EXPECT_FALSE(c.SaveToFile(dir_.Path()));
   ASSERT_EQ(recorder.messages().size(), 1u);
-  EXPECT_EQ(recorder.messages()[0], "Failed to create config file: " + dir_.path());
+  EXPECT_EQ(recorder.messages()[0], "Failed to create config file: " + dir_.Path());
 }
 
 TEST_F(ConfigStore, SaveIntoAReadOnlyDirectoryLeavesTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
   WriteBytes(path_, "old content");
-  ASSERT_EQ(::chmod(dir_.path().c_str(), 0500), 0);
+  ASSERT_EQ(::chmod(dir_.Path().c_str(), 0500), 0);
   config_test::MessageRecorder recorder;
   DtuConfig c;
   EXPECT_FALSE(c.SaveToFile(path_));
-  ::chmod(dir_.path().c_str(), 0700);
-  EXPECT_EQ(ReadBytes(path_), "old content");
+  ::chmod(dir_.Path().c_str(), 0700);
+  EXPECT_EQ(ReadWholeFile(path_), "old content");
   EXPECT_EQ(recorder.messages().size(), 1u);
 }
 
@@ -325,15 +324,42 @@ TEST_F(ConfigStore, FailedOrInterruptedSaveLeavesTheOldFileWhole) {
   int status = SaveInChildWithSizeLimit(path_, 2000, false);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 3);
-  EXPECT_EQ(ReadBytes(path_), old);
-  EXPECT_EQ(config_test::DirectoryEntries(dir_.path()).size(), 1u);
+  EXPECT_EQ(ReadWholeFile(path_), old);
+  EXPECT_EQ(config_test::DirectoryEntries(dir_.Path()).size(), 1u);
 
   status = SaveInChildWithSizeLimit(path_, 2000, true);
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
-  EXPECT_EQ(ReadBytes(path_), old);
+  EXPECT_EQ(ReadWholeFile(path_), old);
 
   DtuConfig c;  // the next save still works
   ASSERT_TRUE(c.LoadFromFile(path_));
   EXPECT_EQ(c.uart.Baudrate, 9600);
+}
+
+TEST_F(ConfigStore, SectionOperationsWriteAndReadAnOpenFile) {
+  DtuConfig original;
+  config_test::FillEveryField(original);
+  using Operation = bool (DtuConfig::*)(FILE *, DtuConfig::Direction);
+  const Operation operations[] = {&DtuConfig::UartSection,        &DtuConfig::ModbusSection,
+                                  &DtuConfig::DeviceInfoSection,  &DtuConfig::ChannelSection,
+                                  &DtuConfig::TcpUdpSection,      &DtuConfig::MqttSection,
+                                  &DtuConfig::BhuSection,         &DtuConfig::NetInfoSection,
+                                  &DtuConfig::AliyunSection,      &DtuConfig::OnenetSection,
+                                  &DtuConfig::ModbusCacheSection, &DtuConfig::Dlt645Section};
+  FILE *file = std::fopen(path_.c_str(), "w+");
+  ASSERT_NE(file, nullptr);
+  std::fputs("# DTU Configuration File\r\n# Generated by Varnok Configure Tool\r\n\r\n", file);
+  for (Operation op : operations) EXPECT_TRUE((original.*op)(file, DtuConfig::kWrite));
+  std::fflush(file);
+  DtuConfig scanned;
+  for (Operation op : operations) EXPECT_TRUE((scanned.*op)(file, DtuConfig::kRead));
+  std::fclose(file);
+  config_test::ExpectSameRecord(original, scanned);
+
+  // The same bytes as SaveToFile writes for that record.
+  const std::string written = ReadWholeFile(path_);
+  std::remove(path_.c_str());
+  EXPECT_EQ(Saved(original), written);
+  EXPECT_FALSE(scanned.UartSection(nullptr, DtuConfig::kRead));
 }

@@ -10,7 +10,6 @@
 #include "config/dtu_iot_info.h"
 #include "config_test_support.h"
 
-using config_test::ReadBytes;
 using config_test::WriteBytes;
 
 namespace {
@@ -48,7 +47,7 @@ class IotInfo : public ::testing::Test {
   }
   void TearDown() override { DtuLangFlag = saved_flag_; }
 
-  config_test::TempDir dir_;
+  TempDir dir_;
   std::string path_;
   int saved_flag_ = 1;
 };
@@ -92,7 +91,7 @@ TEST_F(IotInfo, MissingFileGetsOnlyTheSectionWithPrompts) {
   DtuIotInfo info;
   EXPECT_FALSE(iotInfoLoad(path_, info));
   ASSERT_TRUE(iotInfoWriteDefaults(path_, info));
-  EXPECT_EQ(ReadBytes(path_), kDefaultsEnglish);
+  EXPECT_EQ(ReadWholeFile(path_), kDefaultsEnglish);
   EXPECT_EQ(config_test::FileMode(path_), 0600);
   ASSERT_TRUE(iotInfoLoad(path_, info));
   EXPECT_TRUE(info.AllSeen());
@@ -107,18 +106,18 @@ TEST_F(IotInfo, DefaultsAfterAPageSaveAndForAMissingKey) {
   DtuConfig c;
   c.uart.Baudrate = 9600;
   ASSERT_TRUE(c.SaveToFile(path_));
-  const std::string saved = ReadBytes(path_);
+  const std::string saved = ReadWholeFile(path_);
   DtuIotInfo info;
   ASSERT_TRUE(iotInfoLoad(path_, info));
   ASSERT_TRUE(iotInfoWriteDefaults(path_, info));
-  EXPECT_EQ(ReadBytes(path_), saved + kDefaultsEnglish);
+  EXPECT_EQ(ReadWholeFile(path_), saved + kDefaultsEnglish);
 
   const std::string without_password = "[iotInfo]\r\nusername = u\r\nproductKey = k\r\nproductSecret = s\r\n";
   WriteBytes(path_, without_password);
   info = DtuIotInfo();
   ASSERT_TRUE(iotInfoLoad(path_, info));
   ASSERT_TRUE(iotInfoWriteDefaults(path_, info));
-  EXPECT_EQ(ReadBytes(path_), without_password + "\r\npassword = Please enter device platform password\r\n");
+  EXPECT_EQ(ReadWholeFile(path_), without_password + "\r\npassword = Please enter device platform password\r\n");
 
   // With a section after [iotInfo], the missing line still lands in [iotInfo].
   WriteBytes(path_, without_password + "[platform]\r\nmqttPort=1883\r\n");
@@ -126,7 +125,7 @@ TEST_F(IotInfo, DefaultsAfterAPageSaveAndForAMissingKey) {
   info = DtuIotInfo();
   ASSERT_TRUE(iotInfoLoad(path_, info));
   EXPECT_TRUE(info.AllSeen());
-  EXPECT_EQ(ReadBytes(path_).substr(ReadBytes(path_).find("[platform]")), "[platform]\r\nmqttPort=1883\r\n");
+  EXPECT_EQ(ReadWholeFile(path_).substr(ReadWholeFile(path_).find("[platform]")), "[platform]\r\nmqttPort=1883\r\n");
 }
 
 TEST_F(IotInfo, SaveChangesOnlyTheFourKeyLines) {
@@ -134,18 +133,18 @@ TEST_F(IotInfo, SaveChangesOnlyTheFourKeyLines) {
   const std::string tail = "[MQTT]\nPort=1\n";
   WriteBytes(path_, head + "; kept\r\nusername = old\r\nextra = stays\r\npassword = mypass\nproductKey = k\r\n" + tail);
   ASSERT_TRUE(iotInfoSave(path_, "alice", "new pw", "pk", "ps"));
-  EXPECT_EQ(ReadBytes(path_), head + "; kept\r\nusername = alice\r\nextra = stays\r\npassword = new pw\n"
+  EXPECT_EQ(ReadWholeFile(path_), head + "; kept\r\nusername = alice\r\nextra = stays\r\npassword = new pw\n"
                                      "productKey = pk\r\nproductSecret = ps\r\n" + tail);
 }
 
 TEST_F(IotInfo, SaveCreatesOrAppendsTheSection) {
   ASSERT_TRUE(iotInfoSave(path_, "u", "p", "k", "s"));
-  EXPECT_EQ(ReadBytes(path_), "[iotInfo]\r\nusername = u\r\npassword = p\r\nproductKey = k\r\nproductSecret = s\r\n");
+  EXPECT_EQ(ReadWholeFile(path_), "[iotInfo]\r\nusername = u\r\npassword = p\r\nproductKey = k\r\nproductSecret = s\r\n");
   WriteBytes(path_, "[UART]\r\nBaudrate=1\r\n");
   ASSERT_TRUE(iotInfoSave(path_, "u", "p", "k", "s"));
-  EXPECT_EQ(ReadBytes(path_), "[UART]\r\nBaudrate=1\r\n\r\n[iotInfo]\r\nusername = u\r\npassword = p\r\n"
+  EXPECT_EQ(ReadWholeFile(path_), "[UART]\r\nBaudrate=1\r\n\r\n[iotInfo]\r\nusername = u\r\npassword = p\r\n"
                               "productKey = k\r\nproductSecret = s\r\n");
-  EXPECT_FALSE(iotInfoSave(dir_.path(), "u", "p", "k", "s"));
+  EXPECT_FALSE(iotInfoSave(dir_.Path(), "u", "p", "k", "s"));
 }
 
 TEST(IotInfoReplaceKey, Cases) {
@@ -182,7 +181,7 @@ TEST_F(IotInfo, PageSaveKeepsIotInfoAndTheRoutinesStillWork) {
   ASSERT_TRUE(page.LoadFromFile(path_));
   page.mqtt.Server = "127.0.0.1";
   ASSERT_TRUE(page.SaveToFile(path_));
-  std::string text = ReadBytes(path_);
+  std::string text = ReadWholeFile(path_);
   EXPECT_NE(text.find(section), std::string::npos);
   EXPECT_NE(text.find("Server=127.0.0.1\r\n"), std::string::npos);
 
