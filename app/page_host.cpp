@@ -4,24 +4,32 @@
 #include <QLabel>
 
 #include "app/views/cmd_port_view.h"
+#include "app/views/data_port_view.h"
+#include "app/views/devinfo_view.h"
+#include "app/views/mqtt_aliyun_view.h"
+#include "app/views/mqtt_onenet_view.h"
+#include "app/views/mqtt_view.h"
+#include "app/views/net_view.h"
+#include "app/views/tcp_udp_view.h"
+#include "app/views/work_mode_view.h"
 #include "base/dtu_lang.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_cmd_port_page.h"
+#include "pages/dtu_data_port.h"
+#include "pages/dtu_devinfo.h"
+#include "pages/dtu_mqtt.h"
+#include "pages/dtu_mqtt_aliyun.h"
+#include "pages/dtu_mqtt_onenet.h"
+#include "pages/dtu_net.h"
+#include "pages/dtu_tcp_udp.h"
+#include "pages/dtu_work_mode.h"
 
 namespace {
 
 // Tree texts of the pages that are not built yet; their placeholders show them.
-constexpr int kTextDataPort = 4;
 constexpr int kTextModbus = 7;
-constexpr int kTextDevinfo = 9;
-constexpr int kTextNet = 10;
-constexpr int kTextWorkMode = 11;
-constexpr int kTextTcpUdp = 12;
-constexpr int kTextMqtt = 13;
 constexpr int kTextBhu = 16;
 constexpr int kTextVirtualSerial = 17;
-constexpr int kTextAliyun = 275;
-constexpr int kTextOnenet = 276;
 
 }  // namespace
 
@@ -41,7 +49,23 @@ DtuPageHost::~DtuPageHost() {
 }
 
 void DtuPageHost::BuildLogic() {
+  // The order in which the answer handlers' page references come to be.
   cmd_port_ = std::make_unique<DtuCmdPortPage>();
+  data_port_ = std::make_unique<DtuDataPort>();
+  devinfo_ = std::make_unique<DtuDevinfo>();
+  net_ = std::make_unique<DtuNet>();
+  work_mode_ = std::make_unique<DtuWorkMode>();
+  tcp_udp_ = std::make_unique<DtuTcpUdp>();
+  mqtt_ = std::make_unique<DtuMqtt>();
+  mqtt_aliyun_ = std::make_unique<DtuMqttAliyun>();
+  mqtt_onenet_ = std::make_unique<DtuMqttOnenet>();
+}
+
+template <typename View, typename Page>
+View *DtuPageHost::HostView(Page *page) {
+  auto *view = new View(page);
+  Host(view, [view] { view->UpdateLanguage(); });
+  return view;
 }
 
 void DtuPageHost::Host(QWidget *view, std::function<void()> update_language) {
@@ -63,17 +87,16 @@ void DtuPageHost::BuildViews() {
   // Creation order of the windows: command port, data port, Modbus, device
   // information, network, work mode, TCP/UDP, MQTT, Aliyun, OneNET, business
   // packets, virtual serial.
-  cmd_port_view_ = new CmdPortView(cmd_port_.get());
-  Host(cmd_port_view_, [this] { cmd_port_view_->UpdateLanguage(); });
-  data_port_view_ = Placeholder(kTextDataPort);
+  cmd_port_view_ = HostView<CmdPortView>(cmd_port_.get());
+  data_port_view_ = HostView<DataPortView>(data_port_.get());
   modbus_view_ = Placeholder(kTextModbus);
-  devinfo_view_ = Placeholder(kTextDevinfo);
-  net_view_ = Placeholder(kTextNet);
-  work_mode_view_ = Placeholder(kTextWorkMode);
-  tcp_udp_view_ = Placeholder(kTextTcpUdp);
-  mqtt_view_ = Placeholder(kTextMqtt);
-  aliyun_view_ = Placeholder(kTextAliyun);
-  onenet_view_ = Placeholder(kTextOnenet);
+  devinfo_view_ = HostView<DevinfoView>(devinfo_.get());
+  net_view_ = HostView<NetView>(net_.get());
+  work_mode_view_ = HostView<WorkModeView>(work_mode_.get());
+  tcp_udp_view_ = HostView<TcpUdpView>(tcp_udp_.get());
+  mqtt_view_ = HostView<MqttView>(mqtt_.get());
+  aliyun_view_ = HostView<MqttAliyunView>(mqtt_aliyun_.get());
+  onenet_view_ = HostView<MqttOnenetView>(mqtt_onenet_.get());
   bhu_view_ = Placeholder(kTextBhu);
   virtual_serial_view_ = Placeholder(kTextVirtualSerial);
 }

@@ -11,6 +11,14 @@
 
 class CmdPortView;
 class DtuCmdPortPage;
+class DtuDataPort;
+class DtuDevinfo;
+class DtuMqtt;
+class DtuMqttAliyun;
+class DtuMqttOnenet;
+class DtuNet;
+class DtuTcpUdp;
+class DtuWorkMode;
 
 class DtuPageHost : public QWidget {
   Q_OBJECT
@@ -32,6 +40,14 @@ class DtuPageHost : public QWidget {
   QWidget *VisiblePage() const;
 
   DtuCmdPortPage *CmdPortPage() const { return cmd_port_.get(); }
+  DtuDataPort *DataPortPage() const { return data_port_.get(); }
+  DtuDevinfo *DevinfoPage() const { return devinfo_.get(); }
+  DtuNet *NetPage() const { return net_.get(); }
+  DtuWorkMode *WorkModePage() const { return work_mode_.get(); }
+  DtuTcpUdp *TcpUdpPage() const { return tcp_udp_.get(); }
+  DtuMqtt *MqttPage() const { return mqtt_.get(); }
+  DtuMqttAliyun *MqttAliyunPage() const { return mqtt_aliyun_.get(); }
+  DtuMqttOnenet *MqttOnenetPage() const { return mqtt_onenet_.get(); }
   CmdPortView *CmdPortPageView() const { return cmd_port_view_; }
 
  private:
@@ -41,11 +57,23 @@ class DtuPageHost : public QWidget {
   };
   void Host(QWidget *view, std::function<void()> update_language);
   QWidget *Placeholder(int title_id);
+  template <typename View, typename Page>
+  View *HostView(Page *page);
   void BuildLogic();
   void BuildViews();
 
-  // Page logic, in construction order; destroyed in reverse order.
+  // Page logic, in construction order; destroyed in reverse order. The
+  // Modbus, Modbus cache, DL/T 645, business packet and virtual serial pages
+  // are not built yet: their places in the tab area hold placeholders.
   std::unique_ptr<DtuCmdPortPage> cmd_port_;
+  std::unique_ptr<DtuDataPort> data_port_;
+  std::unique_ptr<DtuDevinfo> devinfo_;
+  std::unique_ptr<DtuNet> net_;
+  std::unique_ptr<DtuWorkMode> work_mode_;
+  std::unique_ptr<DtuTcpUdp> tcp_udp_;
+  std::unique_ptr<DtuMqtt> mqtt_;
+  std::unique_ptr<DtuMqttAliyun> mqtt_aliyun_;
+  std::unique_ptr<DtuMqttOnenet> mqtt_onenet_;
 
   CmdPortView *cmd_port_view_ = nullptr;
   QWidget *data_port_view_ = nullptr;

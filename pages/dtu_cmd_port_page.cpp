@@ -27,13 +27,9 @@ QString DisplayText(const DtuPortInfo &info) {
 
 DtuCmdPortPage::DtuCmdPortPage(QObject *parent) : QObject(parent) {
   // The link hands every chunk over on its reader thread; the dispatch, the
-  // answer handlers and the receive window all run on this object's thread,
-  // one chunk after the other in arrival order.
-  port_.SetChunkDispatcher([this](const std::string &chunk) {
-    QMetaObject::invokeMethod(
-        this, [chunk] { DtuCmdRecvProcess(chunk.data(), static_cast<int>(chunk.size())); },
-        Qt::QueuedConnection);
-  });
+  // answer handlers and the receive window all run on the GUI thread, one
+  // chunk after the other in arrival order.
+  port_.SetChunkDispatcher(dispatcher_.Dispatcher());
   port_.SetPortLostHandler([this](const std::string &text) {
     QMetaObject::invokeMethod(this, [this, text] { OnPortLost(text); }, Qt::QueuedConnection);
   });

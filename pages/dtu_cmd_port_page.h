@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/dtu_cmd_port.h"
+#include "pages/dtu_main_thread_dispatcher.h"
 
 class DtuCmdPortPage : public QObject {
   Q_OBJECT
@@ -85,6 +86,7 @@ class DtuCmdPortPage : public QObject {
   void OnPortLost(const std::string &text);
   QString PortPathForText(const QString &text) const;
 
+  DtuMainThreadDispatcher dispatcher_;  // declared first: outlives the port's reader
   DtuCmdPort port_;
   QTimer poll_timer_;
   std::vector<DtuPortInfo> ports_;

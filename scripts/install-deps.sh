@@ -11,6 +11,7 @@ PACKAGES=(
   mosquitto
   clang libclang-rt-dev
   xvfb xauth curl
+  fonts-wqy-microhei
 )
 
 missing=()

@@ -4,6 +4,12 @@
 # stopped (by its process id) however the script ends.
 set -euo pipefail
 BUILD=${1:-build}
+# On a desktop the main window opens on the simulator; without a display the
+# headless demo below runs instead.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$BUILD/app/varnok-configure-tool" ]; then
+  exec bash "$(dirname "$0")/run-gui-demo.sh" "$BUILD"
+fi
+echo "run-demo: no display (DISPLAY and WAYLAND_DISPLAY are unset): running the headless demo instead."
 SIM="$BUILD/sim/dtu-sim"
 CTL="$BUILD/cli/varnokctl"
 for tool in "$SIM" "$CTL"; do

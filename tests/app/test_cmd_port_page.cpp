@@ -1,40 +1,33 @@
-// The command port page in the real main window against a device on a real
+// The command port page in the real main window against dtu-sim on a real
 // pseudo-terminal: open, raw send, receive window, unplug, closed port.
 #include <QComboBox>
-#include <QThread>
-
-#include <algorithm>
-#include <atomic>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QThread>
+
+#include <atomic>
+#include <chrono>
 
 #include "app/views/cmd_port_view.h"
 #include "app/views/receive_log_view.h"
-#include "link/dtu_cmd_resp_table.h"
 #include "app_fixture.h"
+#include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_cmd_port_page.h"
-#include "pty_peer.h"
+#include "tests/support/sim_link.h"
 
 namespace {
+
+using std::chrono::milliseconds;
 
 // What the answer handler below saw: the value and whether it ran on the GUI thread.
 std::atomic<int> g_handler_calls{0};
 std::atomic<bool> g_handler_on_gui_thread{false};
 std::string g_handler_value;
 
-void RecordImei(const char *value, int length) {
+void RecordImei(const char *value, int) {
   g_handler_on_gui_thread = QThread::currentThread() == QCoreApplication::instance()->thread();
-  g_handler_value.assign(value, static_cast<size_t>(std::max(length, 0)));
+  g_handler_value = value;  // the value runs to the end of the cleaned answer
   ++g_handler_calls;
-}
-
-bool Contains(const std::vector<std::string> &messages, const std::string &part) {
-  for (const std::string &m : messages) {
-    if (m.find(part) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -51,26 +44,31 @@ class CmdPortPageTest : public MainWindowTest {
     ASSERT_TRUE(Page()->IsOpen()) << (messages_.empty() ? "" : messages_.back());
     EXPECT_EQ(View()->OpenCloseButton()->text(), QStringLiteral("Close Port"));
   }
+
+  void SendFromWindow(const QString &text) {
+    View()->SendWindow()->setPlainText(text);
+    View()->SendButton()->click();
+  }
 };
 
 TEST_F(CmdPortPageTest, SendCommandWritesTheLineAndCrLfAndAnswersReachTheReceiveWindow) {
-  PtyPeer device;
-  ASSERT_TRUE(device.ok());
-  OpenOn(device.path());
+  auto sim = StartDtuSim();
+  OpenOn(sim->SlavePath());
 
-  View()->SendWindow()->setPlainText("AT");
-  View()->SendButton()->click();
-  EXPECT_EQ(device.Read(4, 3000), "AT\r\n");
-  EXPECT_EQ(device.Read(1, 200), "");  // nothing more than the four bytes
+  SendFromWindow("AT");
+  std::vector<std::string> lines = sim->WaitForLines(1, milliseconds(3000));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "AT\r\n");
 
-  device.Write("version : 2.0.25\r\nOK\r\n");
-  EXPECT_TRUE(WaitFor([&] { return View()->ReceivedText().contains("version : 2.0.25"); }));
-  device.Write("imei : 861234567890123\r\n");
-  EXPECT_TRUE(WaitFor([&] { return View()->ReceivedText().contains("imei : 861234567890123"); }));
-  // Appended in arrival order, the closing "OK" cleaned away.
+  SendFromWindow("AT+ZEVCFG=get|version");
+  ASSERT_TRUE(WaitFor([&] { return View()->ReceivedText().contains("version : VN-DTU-V1.0.3"); }));
+  SendFromWindow("AT+ZEVCFG=get|imei");
+  ASSERT_TRUE(WaitFor([&] { return View()->ReceivedText().contains("imei : 862104051234567"); }));
+  // Appended in arrival order; the "OK" closing each answer is cleaned away.
   QString text = View()->ReceivedText();
   EXPECT_LT(text.indexOf("version"), text.indexOf("imei"));
-  EXPECT_FALSE(text.contains("OK"));
+  EXPECT_FALSE(text.mid(text.indexOf("version")).contains("OK")) << text.toStdString();
+  EXPECT_EQ(sim->ReceivedLines().size(), 3u);  // the raw lines bypass the queue and go out once
 
   View()->ClearReceiveButton()->click();
   EXPECT_TRUE(View()->ReceivedText().isEmpty());
@@ -83,45 +81,41 @@ TEST_F(CmdPortPageTest, SendCommandWritesTheLineAndCrLfAndAnswersReachTheReceive
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(CmdPortPageTest, AnswerHandlersRunOnTheGuiThreadInArrivalOrder) {
-  PtyPeer device;
-  ASSERT_TRUE(device.ok());
-  OpenOn(device.path());
+TEST_F(CmdPortPageTest, AnswerHandlersRunOnTheGuiThread) {
+  auto sim = StartDtuSim();
+  OpenOn(sim->SlavePath());
   ASSERT_GT(DtuCmdAttachHandler("imei", RecordImei), 0);
   g_handler_calls = 0;
   g_handler_on_gui_thread = false;
 
-  device.Write("imei : 861234567890123\r\nOK\r\n");
+  SendFromWindow("AT+ZEVCFG=get|imei");
   ASSERT_TRUE(WaitFor([] { return g_handler_calls.load() == 1; }));
   EXPECT_TRUE(g_handler_on_gui_thread.load());
-  EXPECT_EQ(g_handler_value.substr(0, 15), "861234567890123");
+  EXPECT_EQ(g_handler_value, "862104051234567");
   DtuCmdDetachAllHandlers();
 }
 
 TEST_F(CmdPortPageTest, UnpluggedDeviceIsReportedAndThePortCanBeOpenedAgain) {
-  auto device = std::make_unique<PtyPeer>();
-  ASSERT_TRUE(device->ok());
-  OpenOn(device->path());
+  auto sim = StartDtuSim();
+  OpenOn(sim->SlavePath());
 
-  device->Unplug();
+  sim->Unplug();
   ASSERT_TRUE(WaitFor([&] { return !messages_.empty(); }));
   EXPECT_FALSE(Page()->IsOpen());
   EXPECT_EQ(View()->OpenCloseButton()->text(), QStringLiteral("Open Port"));
-  EXPECT_TRUE(Contains(messages_, "has gone away")) << messages_.back();
+  EXPECT_NE(messages_.back().find("has gone away"), std::string::npos) << messages_.back();
 
-  // The window still works: a new device on a new pty opens.
+  // The window still works: the device comes back on a new line and opens.
   messages_.clear();
-  device = std::make_unique<PtyPeer>();
-  ASSERT_TRUE(device->ok());
-  OpenOn(device->path());
-  View()->SendWindow()->setPlainText("AT+ZEVCFG=get|imei");
-  View()->SendButton()->click();
-  EXPECT_EQ(device->Read(20, 3000), "AT+ZEVCFG=get|imei\r\n");
+  sim = StartDtuSim();
+  OpenOn(sim->SlavePath());
+  SendFromWindow("AT+ZEVCFG=get|imsi");
+  ASSERT_TRUE(WaitFor([&] { return View()->ReceivedText().contains("imsi : 460041234567890"); }));
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(CmdPortPageTest, ClosedPortSendShowsNotOpenAndOpenFailureShowsTheDriverText) {
-  View()->SendWindow()->setPlainText("AT");
-  View()->SendButton()->click();
+  SendFromWindow("AT");
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], "Config serial port is not open");
 
@@ -131,6 +125,12 @@ TEST_F(CmdPortPageTest, ClosedPortSendShowsNotOpenAndOpenFailureShowsTheDriverTe
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_NE(messages_[1].find("error"), std::string::npos) << messages_[1];
   EXPECT_EQ(View()->OpenCloseButton()->text(), QStringLiteral("Open Port"));
+
+  // Nothing selected at all: the driver's text again, the page stays closed.
+  View()->PortList()->setEditText("");
+  View()->OpenCloseButton()->click();
+  EXPECT_FALSE(Page()->IsOpen());
+  EXPECT_EQ(messages_.size(), 3u);
 }
 
 TEST_F(CmdPortPageTest, ListsDefaultAndOutOfRangeIndexesFallBackToDefaults) {
@@ -186,12 +186,18 @@ TEST_F(CmdPortPageTest, ReceiveWindowJoinsSplitLinesAndCopiesTheSelection) {
   EXPECT_TRUE(window->SelectedText().isEmpty());
 }
 
-TEST_F(CmdPortPageTest, PresetPortIsInTheListAndSelected) {
-  PtyPeer device;
-  ASSERT_TRUE(device.ok());
-  window_->PresetPort(QString::fromStdString(device.path()));
+TEST_F(CmdPortPageTest, PresetPortIsSelectedAndLeavesTheListWhenItDisappears) {
+  auto sim = StartDtuSim();
+  const QString path = QString::fromStdString(sim->SlavePath());
+  window_->PresetPort(path);
   QComboBox *list = View()->PortList();
-  EXPECT_GE(list->findText(QString::fromStdString(device.path())), 0);
-  EXPECT_EQ(list->currentText().toStdString(), device.path());
-  EXPECT_EQ(Page()->PortName().toStdString(), device.path());
+  EXPECT_GE(list->findText(path), 0);
+  EXPECT_EQ(list->currentText(), path);
+  EXPECT_EQ(Page()->PortName(), path);
+
+  sim.reset();  // the simulator closes its pseudo-terminal
+  Page()->UpdateSerailPortList();
+  EXPECT_FALSE(Page()->PortListTexts().contains(path));
+  EXPECT_EQ(list->findText(path), -1);
+  EXPECT_EQ(list->currentText(), path);  // what the user had stays in the field
 }

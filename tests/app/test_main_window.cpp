@@ -6,6 +6,14 @@
 #include <QTabWidget>
 
 #include "app/views/cmd_port_view.h"
+#include "app/views/data_port_view.h"
+#include "app/views/devinfo_view.h"
+#include "app/views/mqtt_aliyun_view.h"
+#include "app/views/mqtt_onenet_view.h"
+#include "app/views/mqtt_view.h"
+#include "app/views/net_view.h"
+#include "app/views/tcp_udp_view.h"
+#include "app/views/work_mode_view.h"
 #include "app_fixture.h"
 #include "link/dtu_cmd_resp_table.h"
 
@@ -61,6 +69,25 @@ TEST_F(MainWindowTest, TreeItemsShowTheirPagesAndHelpShowsNone) {
   window_->ShowPage(99);
   ASSERT_EQ(VisiblePages().size(), 1);
   EXPECT_EQ(VisiblePages()[0], window_->Pages()->CmdPortPageView());
+}
+
+TEST_F(MainWindowTest, EachPageCodeHostsItsPageView) {
+  DtuPageHost *pages = window_->Pages();
+  EXPECT_NE(qobject_cast<DataPortView *>(pages->PageForCode(2)), nullptr);
+  EXPECT_EQ(pages->PageForCode(2), pages->PageForCode(3));
+  EXPECT_NE(qobject_cast<DevinfoView *>(pages->PageForCode(7)), nullptr);
+  EXPECT_NE(qobject_cast<NetView *>(pages->PageForCode(8)), nullptr);
+  EXPECT_NE(qobject_cast<WorkModeView *>(pages->PageForCode(9)), nullptr);
+  EXPECT_NE(qobject_cast<TcpUdpView *>(pages->PageForCode(10)), nullptr);
+  EXPECT_NE(qobject_cast<MqttView *>(pages->PageForCode(11)), nullptr);
+  EXPECT_NE(qobject_cast<MqttAliyunView *>(pages->PageForCode(12)), nullptr);
+  EXPECT_NE(qobject_cast<MqttOnenetView *>(pages->PageForCode(13)), nullptr);
+  for (int none : {5, 6, 16}) {
+    EXPECT_EQ(pages->PageForCode(none), nullptr) << none;
+  }
+  // Twelve page windows: the command port, the eight settings pages, and the
+  // Modbus, business packet and virtual serial places.
+  EXPECT_EQ(pages->Pages().size(), 12);
 }
 
 TEST_F(MainWindowTest, VirtualSerialSetsRemoteModeAndEveryOtherItemClearsIt) {
