@@ -2,35 +2,36 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QThread>
-#include <QWidget>
+
+#include <cstdio>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 
 namespace {
 
-void ShowBox(QWidget *owner, const QString &text) {
-  QMessageBox box(QMessageBox::Information, QString::fromUtf8(DtuLangText(0)), text, QMessageBox::Ok, owner);
+void ShowBox(const QString &text) {
+  QMessageBox box(QMessageBox::Information, QString::fromUtf8(DtuLangText(0)), text, QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.exec();
 }
 
 }  // namespace
 
-void DtuInstallGuiMessageSink(QWidget *owner) {
-  QPointer<QWidget> guarded(owner);
-  DtuSetMessageSink([guarded](const std::string &message) {
+void DtuInstallGuiMessageSink() {
+  DtuSetMessageSink([](const std::string &message) {
     const QString text = QString::fromStdString(message);
     QCoreApplication *app = QCoreApplication::instance();
     if (app == nullptr) {
+      std::fprintf(stderr, "%s\n", message.c_str());  // no toolkit (yet): not lost
       return;
     }
     if (QThread::currentThread() == app->thread()) {
-      ShowBox(guarded.data(), text);
+      ShowBox(text);
       return;
     }
-    QMetaObject::invokeMethod(app, [guarded, text] { ShowBox(guarded.data(), text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, [text] { ShowBox(text); }, Qt::QueuedConnection);
   });
 }
 

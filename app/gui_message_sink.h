@@ -3,9 +3,7 @@
 // queued there (the caller does not wait for it to be closed).
 #pragma once
 
-#include <QObject>
-
-// Installs the sink; `owner` (the main window) parents the boxes. Returns
-// nothing: the sink stays until DtuRemoveGuiMessageSink or the next install.
-void DtuInstallGuiMessageSink(QWidget *owner);
+// Installs the sink (a QApplication must exist); the boxes sit over the
+// active window. The sink stays until DtuRemoveGuiMessageSink.
+void DtuInstallGuiMessageSink();
 void DtuRemoveGuiMessageSink();
