@@ -1,7 +1,5 @@
 #include "cli/cli_port_session.h"
 
-#include <QMetaObject>
-
 #include <cstdio>
 
 #include "cli/verb_registry.h"
@@ -9,15 +7,11 @@
 
 CliPortSession::CliPortSession() {
   port_.SetChunkDispatcher(dispatcher_.Dispatcher());
-  port_.SetPortLostHandler([this](const std::string &text) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] {
-          std::fprintf(stderr, "varnokctl: %s\n", text.c_str());
-          lost_ = true;
-          emit PortLost();
-        },
-        Qt::QueuedConnection);
+  port_.SetPortLostHandler(dispatcher_.PortLostHandler());
+  connect(&dispatcher_, &DtuMainThreadDispatcher::PortLost, this, [this](const QString &text) {
+    std::fprintf(stderr, "varnokctl: %s\n", text.toStdString().c_str());
+    lost_ = true;
+    emit PortLost();
   });
 }
 

@@ -1,118 +1,102 @@
 #include "cli/page_verbs.h"
 
-#include <ostream>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sstream>
+#include <vector>
 
-#include "base/dtu_message.h"
-#include "cli/page_verb_port.h"
+#include "cli/cli_port_options.h"
+#include "cli/cli_port_session.h"
+#include "cli/verb_registry.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {
 
+constexpr double kDefaultTimeoutS = 10.0;
+// Exit code of a page that refused (nothing was queued).
+constexpr int kExitRefused = 1;
+
 struct PageVerbArgs {
-  std::string port;
-  int baud = 115200;
-  int timeout_ms = 10000;
+  CliPortOptions port;
   std::string page;
   std::vector<std::string> assignments;  // name=value
-  bool help = false;
+  int timeout_ms = 0;
 };
 
-bool ParseNumber(const std::string &text, int &out) {
-  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-  out = std::stoi(text);
-  return true;
-}
-
-bool ParseArgs(const std::vector<std::string> &args, PageVerbArgs &parsed, std::string &error) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string &a = args[i];
-    const bool has_value = i + 1 < args.size();
-    if (a == "-h" || a == "--help") {
-      parsed.help = true;
-    } else if ((a == "-p" || a == "--port") && has_value) {
-      parsed.port = args[++i];
-    } else if ((a == "-b" || a == "--baud") && has_value) {
-      if (!ParseNumber(args[++i], parsed.baud)) return error = "bad baud rate: " + args[i], false;
-    } else if ((a == "-t" || a == "--timeout") && has_value) {
-      int seconds = 0;
-      if (!ParseNumber(args[++i], seconds) || seconds == 0) return error = "bad time-out: " + args[i], false;
-      parsed.timeout_ms = seconds * 1000;
-    } else if (!a.empty() && a[0] == '-') {
-      return error = "unknown option: " + a, false;
-    } else if (parsed.page.empty()) {
-      parsed.page = a;
-    } else {
-      parsed.assignments.push_back(a);
-    }
+bool WantsHelp(int argc, char **argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
   }
-  if (parsed.help) return true;
-  if (parsed.port.empty()) return error = "no port given (-p PORT)", false;
-  if (parsed.page.empty()) return error = "no page given", false;
+  return false;
+}
+
+bool ParseArgs(int argc, char **argv, PageVerbArgs &parsed, std::string &error) {
+  if (!ParseCliPortOptions(argc, argv, &parsed.port, &error)) return false;
+  if (parsed.port.operands.empty()) return error = "no page given", false;
+  parsed.page = parsed.port.operands[0];
+  parsed.assignments.assign(parsed.port.operands.begin() + 1, parsed.port.operands.end());
+  const double timeout_s = parsed.port.timeout_s > 0 ? parsed.port.timeout_s : kDefaultTimeoutS;
+  parsed.timeout_ms = static_cast<int>(timeout_s * 1000);
   return true;
 }
 
-void PrintFields(const DtuPage &page, std::ostream &out) {
+void PrintFields(const DtuPage &page) {
   for (const DtuPageFieldInfo &info : page.Fields()) {
     std::string value;
     page.GetField(info.name, value);
-    out << info.name << "=" << value << "\n";
+    std::printf("%s=%s\n", info.name.c_str(), value.c_str());
   }
 }
 
 using Assignments = std::vector<std::pair<std::string, std::string>>;
 
-// Splits and checks every name=value on a scratch page of the same kind, so
-// a bad argument is reported before anything is sent.
-bool ParseAssignments(const std::string &page_name, const std::vector<std::string> &args, Assignments &pairs,
-                      std::ostream &err) {
-  std::unique_ptr<DtuPage> probe = DtuCreatePage(page_name);
+// Splits every name=value and tries it on the page, so a bad argument is
+// reported before anything is sent. (No second page object: the answer
+// handlers reach the page through the one process-wide reference.)
+bool ParseAssignments(DtuPage &page, const std::vector<std::string> &args, Assignments &pairs) {
   for (const std::string &a : args) {
     size_t eq = a.find('=');
     if (eq == std::string::npos || eq == 0) {
-      err << "varnokctl set: expected name=value, got \"" << a << "\"\n";
+      std::fprintf(stderr, "varnokctl set: expected name=value, got \"%s\"\n", a.c_str());
       return false;
     }
     pairs.emplace_back(a.substr(0, eq), a.substr(eq + 1));
     std::string error;
-    if (!probe->SetField(pairs.back().first, pairs.back().second, error)) {
-      err << "varnokctl set: " << error << "\n";
+    if (!page.SetField(pairs.back().first, pairs.back().second, error)) {
+      std::fprintf(stderr, "varnokctl set: %s\n", error.c_str());
       return false;
     }
   }
   return true;
 }
 
-int RunResult(DtuPageRun run, const char *what, std::ostream &err) {
+int RunResult(DtuPageRun run, const char *what, const CliPortSession &session) {
+  if (session.Lost()) return kExitPortLost;
   switch (run) {
-    case DtuPageRun::kDone: return kPageVerbOk;
-    case DtuPageRun::kRefused: return kPageVerbRefused;
+    case DtuPageRun::kDone: return kExitOk;
+    case DtuPageRun::kRefused: return kExitRefused;
     case DtuPageRun::kTimedOut: break;
   }
-  err << what << ": no answer in time\n";
-  return kPageVerbTimedOut;
+  std::fprintf(stderr, "varnokctl: %s: no answer in time\n", what);
+  return kExitNoAnswer;
 }
 
-// Shared start of both verbs: arguments, the page, the open port.
-int Prepare(const char *verb, const std::vector<std::string> &args, PageVerbArgs &parsed,
-            std::unique_ptr<DtuPage> &page, PageVerbPort &port, std::ostream &out, std::ostream &err) {
-  std::string error;
-  if (!ParseArgs(args, parsed, error)) {
-    err << "varnokctl " << verb << ": " << error << "\n" << PageVerbHelp(verb);
-    return kPageVerbUsage;
+// Shared start of both verbs: arguments and the page; -1 to go on.
+int Prepare(const char *verb, int argc, char **argv, PageVerbArgs &parsed, std::unique_ptr<DtuPage> &page) {
+  if (WantsHelp(argc, argv)) {
+    std::fputs(PageVerbHelp(verb).c_str(), stdout);
+    return kExitOk;
   }
-  if (parsed.help) {
-    out << PageVerbHelp(verb);
-    return kPageVerbOk;
+  std::string error;
+  if (!ParseArgs(argc, argv, parsed, error)) {
+    std::fprintf(stderr, "varnokctl %s: %s\n%s", verb, error.c_str(), PageVerbHelp(verb).c_str());
+    return kExitUsage;
   }
   page = DtuCreatePage(parsed.page);
   if (!page) {
-    err << "varnokctl " << verb << ": unknown page \"" << parsed.page << "\"\n" << PageVerbHelp(verb);
-    return kPageVerbUsage;
-  }
-  if (!port.Open(parsed.port, parsed.baud, error)) {
-    err << "varnokctl " << verb << ": " << parsed.port << ": " << error << "\n";
-    return kPageVerbRefused;
+    std::fprintf(stderr, "varnokctl %s: unknown page \"%s\"\n%s", verb, parsed.page.c_str(), PageVerbHelp(verb).c_str());
+    return kExitUsage;
   }
   return -1;
 }
@@ -122,17 +106,14 @@ int Prepare(const char *verb, const std::vector<std::string> &args, PageVerbArgs
 std::string PageVerbHelp(const char *verb) {
   std::ostringstream text;
   const bool set = std::string(verb) == "set";
-  text << "usage: varnokctl " << verb << " -p PORT [-b BAUD] [-t SECONDS] PAGE" << (set ? " name=value..." : "")
-       << "\n";
+  text << "usage: varnokctl " << verb << " -p PORT [options] PAGE" << (set ? " name=value..." : "") << "\n";
   text << (set ? "  Reads the page from the device, changes the named fields (lists by index),\n"
-                 "  writes the page and waits for the device to confirm.\n"
+                 "  writes the page and waits for the device to confirm it.\n"
                : "  Reads the page from the device and prints its fields as name=value\n"
                  "  (lists by their selected index, -1 when none).\n");
-  text << "  -p PORT     configuration serial port of the device\n"
-          "  -b BAUD     its baud rate (default 115200)\n"
-          "  -t SECONDS  how long to wait for the answers (default 10)\n"
-          "exit: 0 done, 1 refused, 2 usage, 3 no answer in time\n"
-          "pages and their fields:\n";
+  text << CliPortOptionsHelp() << "  (default timeout: 10 s)\n"
+       << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost\n"
+       << "pages and their fields:\n";
   for (const std::string &name : DtuPageNames()) {
     std::unique_ptr<DtuPage> page = DtuCreatePage(name);
     text << "  " << name << ":";
@@ -145,40 +126,44 @@ std::string PageVerbHelp(const char *verb) {
   return text.str();
 }
 
-int RunPageReadVerb(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+int RunPageReadVerb(int argc, char **argv) {
   PageVerbArgs parsed;
   std::unique_ptr<DtuPage> page;
-  PageVerbPort port;
-  int early = Prepare("read", args, parsed, page, port, out, err);
+  int early = Prepare("read", argc, argv, parsed, page);
   if (early >= 0) return early;
   if (!parsed.assignments.empty()) {
-    err << "varnokctl read: unexpected argument \"" << parsed.assignments[0] << "\"\n";
-    return kPageVerbUsage;
+    std::fprintf(stderr, "varnokctl read: unexpected argument \"%s\"\n", parsed.assignments[0].c_str());
+    return kExitUsage;
   }
-  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read", err);
-  if (code == kPageVerbOk) PrintFields(*page, out);
+  CliPortSession session;
+  const int opened = session.Open(parsed.port.serial);
+  if (opened != kExitOk) return opened;
+  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read", session);
+  if (code == kExitOk) PrintFields(*page);
   return code;
 }
 
-int RunPageSetVerb(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
+int RunPageSetVerb(int argc, char **argv) {
   PageVerbArgs parsed;
   std::unique_ptr<DtuPage> page;
-  PageVerbPort port;
-  int early = Prepare("set", args, parsed, page, port, out, err);
+  int early = Prepare("set", argc, argv, parsed, page);
   if (early >= 0) return early;
   if (parsed.assignments.empty()) {
-    err << "varnokctl set: no name=value given\n";
-    return kPageVerbUsage;
+    std::fprintf(stderr, "varnokctl set: no name=value given\n");
+    return kExitUsage;
   }
   Assignments pairs;
-  if (!ParseAssignments(parsed.page, parsed.assignments, pairs, err)) return kPageVerbRefused;
+  if (!ParseAssignments(*page, parsed.assignments, pairs)) return kExitRefused;
+  CliPortSession session;
+  const int opened = session.Open(parsed.port.serial);
+  if (opened != kExitOk) return opened;
   // The page writes all of its fields: read them first, so the fields not
   // named keep what the device has.
-  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read before set", err);
-  if (code != kPageVerbOk) return code;
+  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read before set", session);
+  if (code != kExitOk) return code;
   for (const auto &[name, value] : pairs) {
     std::string error;
     page->SetField(name, value, error);
   }
-  return RunResult(DtuPageRunSet(*page, parsed.timeout_ms), "set", err);
+  return RunResult(DtuPageRunSet(*page, parsed.timeout_ms), "set", session);
 }

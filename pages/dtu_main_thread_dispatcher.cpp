@@ -1,19 +1,47 @@
 #include "pages/dtu_main_thread_dispatcher.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 
 #include "link/dtu_cmd_resp_table.h"
+
+namespace {
+
+const QEvent::Type kChunkEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kPortLostEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class TextEvent : public QEvent {
+ public:
+  TextEvent(QEvent::Type type, std::string text) : QEvent(type), text_(std::move(text)) {}
+  const std::string &Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+}  // namespace
 
 DtuMainThreadDispatcher::DtuMainThreadDispatcher(QObject *parent) : QObject(parent) {}
 
 DtuCmdPort::ChunkDispatcher DtuMainThreadDispatcher::Dispatcher() {
-  return [this](const std::string &chunk) {
-    // Posted events to one receiver are delivered in the order they were posted.
-    QMetaObject::invokeMethod(this, [this, chunk] { Process(chunk); }, Qt::QueuedConnection);
-  };
+  // Events posted to one receiver are delivered in the order they were posted.
+  return [this](const std::string &chunk) { QCoreApplication::postEvent(this, new TextEvent(kChunkEvent, chunk)); };
 }
 
-void DtuMainThreadDispatcher::Process(const std::string &chunk) {
-  DtuCmdRecvProcess(chunk.data(), static_cast<int>(chunk.size()));
-  emit ChunkProcessed(QByteArray(chunk.data(), static_cast<int>(chunk.size())));
+std::function<void(const std::string &)> DtuMainThreadDispatcher::PortLostHandler() {
+  return [this](const std::string &text) { QCoreApplication::postEvent(this, new TextEvent(kPortLostEvent, text)); };
+}
+
+bool DtuMainThreadDispatcher::event(QEvent *event) {
+  if (event->type() == kChunkEvent) {
+    const std::string &chunk = static_cast<TextEvent *>(event)->Text();
+    DtuCmdRecvProcess(chunk.data(), static_cast<int>(chunk.size()));
+    emit ChunkProcessed(QByteArray(chunk.data(), static_cast<int>(chunk.size())));
+    return true;
+  }
+  if (event->type() == kPortLostEvent) {
+    emit PortLost(QString::fromStdString(static_cast<TextEvent *>(event)->Text()));
+    return true;
+  }
+  return QObject::event(event);
 }

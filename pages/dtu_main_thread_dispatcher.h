@@ -1,11 +1,20 @@
 // Moves received chunks from the serial reader thread to the thread of this
 // object (the main thread): each chunk is posted to the Qt event loop and
 // DtuCmdRecvProcess runs there, one chunk after the other in arrival order,
-// so answer handlers never race with the rest of the program.
+// so answer handlers never race with the rest of the program. The port-lost
+// report travels the same road.
+//
+// Chunks travel as posted events that the receiving thread deletes: the
+// hand-over goes through the event queue's lock alone, with no reference
+// count shared between the threads.
 #pragma once
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
+
+#include <functional>
+#include <string>
 
 #include "link/dtu_cmd_port.h"
 
@@ -15,15 +24,18 @@ class DtuMainThreadDispatcher : public QObject {
  public:
   explicit DtuMainThreadDispatcher(QObject *parent = nullptr);
 
-  // For DtuCmdPort::SetChunkDispatcher. Detach it (or close the port) before
-  // this object is destroyed.
+  // For DtuCmdPort::SetChunkDispatcher and DtuCmdPort::SetPortLostHandler.
+  // Detach them (or close the port) before this object is destroyed.
   DtuCmdPort::ChunkDispatcher Dispatcher();
+  std::function<void(const std::string &text)> PortLostHandler();
 
  signals:
   // After DtuCmdRecvProcess ran for the chunk (cleaned text, or the raw bytes
   // in remote mode).
   void ChunkProcessed(const QByteArray &chunk);
+  // The port closed itself: "the port was closed: <error text>".
+  void PortLost(const QString &text);
 
- private:
-  void Process(const std::string &chunk);
+ protected:
+  bool event(QEvent *event) override;
 };

@@ -4,6 +4,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "link/dtu_cmd_port.h"
+#include "link/dtu_cmd_ring.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
 #include "pages/dtu_mqtt.h"
@@ -32,6 +34,28 @@ const PageMaker kPages[] = {
 };
 
 constexpr int kPollMs = 5;
+// The sender takes a command from the ring a moment before it counts it as
+// written: the queue counts as drained only once that held for this long.
+constexpr int kDrainedSettleMs = 150;
+
+// Waits for the page's own condition, or for the queue to stay drained.
+// Returns 1 when `done`, 0 when drained first, -1 on time-out.
+int WaitForPage(const std::function<bool()> &done, int timeout_ms) {
+  QElapsedTimer drained_since;
+  bool finished = DtuPageWaitUntil(
+      [&] {
+        if (done()) return true;
+        if (!DtuCommandsDrained()) {
+          drained_since.invalidate();
+          return false;
+        }
+        if (!drained_since.isValid()) drained_since.start();
+        return drained_since.elapsed() >= kDrainedSettleMs;
+      },
+      timeout_ms);
+  if (done()) return 1;
+  return finished ? 0 : -1;
+}
 
 }  // namespace
 
@@ -63,14 +87,22 @@ bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms) {
   return done();
 }
 
+bool DtuCommandsDrained() {
+  DtuCmdPort *port = DtuCmdPort::OpenInstance();
+  return port && DtuCmdRingInstance().Waiting() == 0 && port->CommandsWritten() == port->CommandsAnswered();
+}
+
 DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms) {
   if (!page.Read()) return DtuPageRun::kRefused;
-  return DtuPageWaitUntil([&] { return !page.ReadPending(); }, timeout_ms) ? DtuPageRun::kDone
+  return WaitForPage([&] { return !page.ReadPending(); }, timeout_ms) >= 0 ? DtuPageRun::kDone
                                                                            : DtuPageRun::kTimedOut;
 }
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
-  return DtuPageWaitUntil([&] { return !page.SetPending(); }, timeout_ms) ? DtuPageRun::kDone
-                                                                          : DtuPageRun::kTimedOut;
+  if (WaitForPage([&] { return !page.SetPending(); }, timeout_ms) <= 0) return DtuPageRun::kTimedOut;
+  // Some pages confirm before their last lines went out (MQTT: on the
+  // publish topic, before QoS and CleanSession): let those go out too.
+  WaitForPage([] { return false; }, timeout_ms);
+  return DtuPageRun::kDone;
 }

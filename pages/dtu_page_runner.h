@@ -25,5 +25,14 @@ enum class DtuPageRun {
 // Runs the event loop until done() or the time-out; returns done().
 bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms);
 
+// True when no command waits in the ring and every command written since
+// the port was opened has had an answer.
+bool DtuCommandsDrained();
+
+// A Read is done when the answer to its last query arrived, or when every
+// query has had its answer: an answer with an empty value ("key :") matches
+// no prefix and never reaches the page, and the fields it leaves stay empty.
 DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms);
+// A Set is done when the device confirmed it; once every line has had an
+// answer without that, no confirmation can come and it has timed out.
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms);

@@ -52,3 +52,21 @@ TEST(MainThreadDispatcher, RunsHandlersOnTheMainThreadInArrivalOrder) {
   EXPECT_EQ(processed.back(), QByteArray("version : 49"));
   DtuCmdDetachAllHandlers();
 }
+
+TEST(MainThreadDispatcher, PortLostReportArrivesOnTheMainThread) {
+  DtuMainThreadDispatcher dispatcher;
+  QString lost;
+  bool on_main = false;
+  QObject::connect(&dispatcher, &DtuMainThreadDispatcher::PortLost, [&](const QString &text) {
+    lost = text;
+    on_main = QThread::currentThread() == QCoreApplication::instance()->thread();
+  });
+  auto handler = dispatcher.PortLostHandler();
+  std::thread closer([&] { handler("the port was closed: read failed error"); });
+  closer.join();
+  QElapsedTimer clock;
+  clock.start();
+  while (lost.isEmpty() && clock.elapsed() < 5000) QCoreApplication::processEvents();
+  EXPECT_EQ(lost, QString("the port was closed: read failed error"));
+  EXPECT_TRUE(on_main);
+}

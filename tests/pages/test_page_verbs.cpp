@@ -1,0 +1,104 @@
+// varnokctl read and set, run as the program a script would run, against the
+// simulated device.
+#ifdef VARNOKCTL_PATH
+
+#include <QProcess>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+#include "sim/dtu_sim.h"
+#include "tests/pages/page_test_support.h"
+#include "tests/support/sim_link.h"
+
+namespace {
+
+struct VerbRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+class PageVerbs : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    sim_ = StartDtuSim();
+  }
+  void TearDown() override {
+    sim_.reset();
+    PageTest::TearDown();
+  }
+  VerbRun Varnokctl(const QStringList &args) {
+    QProcess process;
+    process.start(VARNOKCTL_PATH, args);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+  }
+  QString Port() const { return QString::fromStdString(sim_->SlavePath()); }
+
+  std::unique_ptr<DtuSim> sim_;
+};
+
+}  // namespace
+
+TEST_F(PageVerbs, ReadPrintsThePageFieldsByName) {
+  sim_->Store().SetValue("mqtt-channel", "3");
+  VerbRun run = Varnokctl({"read", "-p", Port(), "workmode"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "WorkMode=3\n");
+  run = Varnokctl({"read", "-p", Port(), "devinfo"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("IMEI=" + sim_->Store().Value("imei") + "\n"), std::string::npos) << run.out;
+}
+
+TEST_F(PageVerbs, SetChangesTheNamedFieldsAndKeepsTheOthers) {
+  const std::string password = sim_->Store().Value("mqtt-password");
+  VerbRun run = Varnokctl({"set", "-p", Port(), "mqtt", "Server=broker.local", "qos=1"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.err.find("Configuration succeeded"), std::string::npos) << run.err;
+  EXPECT_EQ(sim_->Store().Value("mqtt-addr"), "broker.local");
+  EXPECT_EQ(sim_->Store().Value("mqtt-qos"), "1");
+  EXPECT_EQ(sim_->Store().Value("mqtt-password"), password);
+}
+
+TEST_F(PageVerbs, RefusalsUsageAndSilence) {
+  struct Case {
+    QStringList args;
+    int code;
+    std::string err_part;
+  } cases[] = {
+      {{"set", "-p", Port(), "workmode", "WorkMode=9"}, 1, "expects a list index 0..3"},
+      {{"set", "-p", Port(), "mqtt", "PubTopic=" + QString(240, 't')}, 1, "a command line cannot exceed 255 bytes"},
+      {{"set", "-p", Port(), "mqtt", "NoSuchField=1"}, 1, "unknown field"},
+      {{"read", "-p", Port(), "nosuchpage"}, 2, "unknown page"},
+      {{"set", "-p", Port(), "mqtt"}, 2, "no name=value"},
+      {{"read", "devinfo"}, 2, ""},
+      {{"read", "-p", "/dev/varnok-no-such-port", "devinfo"}, 1, "not exist"},
+  };
+  for (const Case &c : cases) {
+    VerbRun run = Varnokctl(c.args);
+    EXPECT_EQ(run.code, c.code) << c.args.join(' ').toStdString() << "\n" << run.err;
+    EXPECT_NE(run.err.find(c.err_part), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(sim_->Store().Value("mqtt-pubtopic").size() < 240, true) << "nothing was sent";
+  DtuSimOptions silent;
+  silent.silent_every = 1;
+  sim_->SetOptions(silent);
+  VerbRun run = Varnokctl({"read", "-p", Port(), "--timeout", "1", "workmode"});
+  EXPECT_EQ(run.code, 3) << run.err;
+}
+
+TEST_F(PageVerbs, HelpListsEveryPageWithItsFields) {
+  VerbRun run = Varnokctl({"read", "--help"});
+  EXPECT_EQ(run.code, 0);
+  for (const char *part : {"devinfo: Version IMEI", "dataport: BaudRate[0-14]", "net: DialType[0-1] APN",
+                           "workmode: WorkMode[0-3]", "tcpudp: TcpType[0-1] TcpServer", "mqtt: Server Port",
+                           "aliyun: Server Port Keepalive InstanceID", "onenet: Server Port Keepalive SubTopic"}) {
+    EXPECT_NE(run.out.find(part), std::string::npos) << part;
+  }
+}
+
+#endif  // VARNOKCTL_PATH
