@@ -1,5 +1,6 @@
 // The GUI message sink: a message from any thread ends up in a modal box on
-// the GUI thread, and the thread that sent it does not wait for the box.
+// the GUI thread, one box at a time in order, and the thread that sent it
+// does not wait for the box.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -62,8 +63,11 @@ TEST(GuiMessageSink, MessagesFromAnyThreadOpenModalBoxesOnTheGuiThreadInOrder) {
   DtuRemoveGuiMessageSink();
   DtuSetMessageSink(previous);
 
+  // One box at a time, in the order the messages came: the GUI thread's own
+  // message opens first (its box's loop delivers the queued ones, which wait).
   ASSERT_EQ(closer.texts_.size(), 3);
-  EXPECT_TRUE(closer.texts_.contains("third, from the GUI thread"));
-  EXPECT_LT(closer.texts_.indexOf("first, from the serial side"), closer.texts_.indexOf("second, from the serial side"));
+  EXPECT_EQ(closer.texts_[0], "third, from the GUI thread");
+  EXPECT_EQ(closer.texts_[1], "first, from the serial side");
+  EXPECT_EQ(closer.texts_[2], "second, from the serial side");
   EXPECT_TRUE(closer.on_gui_thread_);
 }
