@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/bridge_bench_setup.h"
+#include "bench/bench_timing.h"
+#include "tests/support/varnokctl_bridge_setup.h"
 #include "tests/support/mqtt_peer.h"
 
 namespace {
@@ -29,7 +30,7 @@ double TerminalExchange(PtyPair &terminal) {
 }
 
 // The remote leg alone: publish the command to the device, wait for its answer.
-bool MeasureRemoteLeg(BridgeBenchSetup &setup, std::vector<double> &out) {
+bool MeasureRemoteLeg(VarnokctlBridgeSetup &setup, std::vector<double> &out) {
   MqttPeer peer;
   std::string error;
   if (!peer.Connect(setup.Broker().Host(), setup.Broker().Port(), "bench-remote-leg", error) ||
@@ -48,7 +49,7 @@ bool MeasureRemoteLeg(BridgeBenchSetup &setup, std::vector<double> &out) {
   return true;
 }
 
-bool MeasureBridge(BridgeBenchSetup &setup, std::vector<double> &out) {
+bool MeasureBridge(VarnokctlBridgeSetup &setup, std::vector<double> &out) {
   for (int i = 0; i < kWarmUp + kExchanges; ++i) {
     double ms = TerminalExchange(setup.Terminal());
     if (ms < 0) return false;
@@ -60,7 +61,7 @@ bool MeasureBridge(BridgeBenchSetup &setup, std::vector<double> &out) {
 }  // namespace
 
 int main() {
-  BridgeBenchSetup setup;
+  VarnokctlBridgeSetup setup;
   std::string error;
   if (!setup.Start(20, error)) {
     fprintf(stderr, "setup: %s\n", error.c_str());

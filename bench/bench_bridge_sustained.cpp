@@ -8,7 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "bench/bridge_bench_setup.h"
+#include "bench/bench_timing.h"
+#include "tests/support/varnokctl_bridge_setup.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ size_t CountLines(const std::string &text, const std::string &prefix) {
 
 int main() {
   if (const char *s = getenv("VARNOK_BENCH_SECONDS")) kSeconds = atoi(s) > 0 ? atoi(s) : kSeconds;
-  BridgeBenchSetup setup(true);
+  VarnokctlBridgeSetup setup(true);
   std::string error;
   if (!setup.Start(20, error)) {
     fprintf(stderr, "setup: %s\n", error.c_str());

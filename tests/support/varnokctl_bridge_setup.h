@@ -1,7 +1,7 @@
-// What the bridge timing programs share: the platform on loopback (broker,
-// REST server, one simulated remote DTU) and `varnokctl bridge` running as a
-// child process on the slave end of a local pseudo-terminal, whose master the
-// program uses as the engineer's terminal. Header-only.
+// The platform on loopback (broker, REST server, one simulated remote DTU)
+// and `varnokctl bridge` running as a child process on the slave end of a
+// local pseudo-terminal, whose master plays the engineer's terminal. Shared by
+// the bridge tests and timing programs (header-only; link varnok_platformsim).
 #pragma once
 
 #include <fcntl.h>
@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -19,25 +20,33 @@
 #include <thread>
 #include <vector>
 
-#include "bench/bench_timing.h"
 #include "sim/platform_remote_device.h"
 #include "sim/platform_rest_server.h"
 #include "tests/support/mosquitto_broker.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/temp_dir.h"
 
-constexpr const char *kBenchProductKey = "pk-demo";
-constexpr const char *kBenchProductSecret = "ps-demo";
-constexpr const char *kBenchImei = "860000000000001";
+constexpr const char *kBridgeProductKey = "pk-demo";
+constexpr const char *kBridgeProductSecret = "ps-demo";
+constexpr const char *kBridgeImei = "860000000000001";
 
-// varnokctl next to this program's build folder (bench/ -> cli/).
-inline std::string BenchVarnokctlPath() {
+// varnokctl of this build: $VARNOKCTL, else the path the build compiled in,
+// else cli/varnokctl beside this program's build folder.
+inline std::string VarnokctlPath() {
   if (const char *env = getenv("VARNOKCTL")) return env;
+#ifdef VARNOK_VARNOKCTL_PATH
+  return VARNOK_VARNOKCTL_PATH;
+#else
   char self[PATH_MAX] = {0};
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   std::string dir = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string("./x");
-  dir = dir.substr(0, dir.rfind('/'));
-  return dir + "/../cli/varnokctl";
+  return dir.substr(0, dir.rfind('/')) + "/../cli/varnokctl";
+#endif
+}
+
+inline double SetupNowMs() {
+  using namespace std::chrono;
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
 // A running `varnokctl bridge`; its stderr is collected on a thread.
@@ -70,8 +79,8 @@ class BridgeProcess {
 
   // Waits until stderr holds `needle`; false after timeout_ms.
   bool WaitFor(const std::string &needle, int timeout_ms) {
-    double end = BenchNowMs() + timeout_ms;
-    while (BenchNowMs() < end) {
+    double end = SetupNowMs() + timeout_ms;
+    while (SetupNowMs() < end) {
       if (Stderr().find(needle) != std::string::npos) return true;
       usleep(5000);
     }
@@ -85,17 +94,37 @@ class BridgeProcess {
 
   // Ctrl-C, as an engineer would stop it; returns the exit status.
   int Stop() {
-    if (pid_ <= 0) return -1;
+    if (pid_ <= 0) return exit_status_;
     kill(pid_, SIGINT);
     int status = 0;
     waitpid(pid_, &status, 0);
-    pid_ = -1;
-    if (reader_.joinable()) reader_.join();
-    close(err_fd_);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return Reaped(status);
+  }
+
+  // Waits for the program to end by itself; its exit status, or -1 (and it is
+  // stopped) when it still runs after timeout_ms.
+  int WaitExit(int timeout_ms) {
+    double end = SetupNowMs() + timeout_ms;
+    while (pid_ > 0 && SetupNowMs() < end) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) return Reaped(status);
+      usleep(10000);
+    }
+    if (pid_ <= 0) return exit_status_;
+    Stop();
+    return -1;
   }
 
  private:
+  int Reaped(int status) {
+    pid_ = -1;
+    if (reader_.joinable()) reader_.join();
+    close(err_fd_);
+    err_fd_ = -1;
+    exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return exit_status_;
+  }
+
   void CollectStderr() {
     char buffer[4096];
     ssize_t n;
@@ -107,6 +136,7 @@ class BridgeProcess {
 
   pid_t pid_ = -1;
   int err_fd_ = -1;
+  int exit_status_ = -1;
   std::thread reader_;
   std::mutex lock_;
   std::string stderr_;
@@ -115,37 +145,50 @@ class BridgeProcess {
 // The platform on loopback plus the bridge on a local pty. The remote device
 // is a simulated DTU, or (raw_device) a bare serial line whose other end the
 // program plays itself through DeviceLine().
-class BridgeBenchSetup {
+class VarnokctlBridgeSetup {
  public:
-  explicit BridgeBenchSetup(bool raw_device = false) : raw_device_(raw_device) {}
+  explicit VarnokctlBridgeSetup(bool raw_device = false) : raw_device_(raw_device) {}
 
+  // The platform, then (inflight > 0) the bridge.
   bool Start(int inflight, std::string &error) {
+    if (!StartPlatform(error)) return false;
+    return inflight <= 0 || StartBridge(inflight, error);
+  }
+
+  bool StartPlatform(std::string &error) {
     if (!broker_.Start()) {
       error = "broker: " + broker_.ErrorText();
       return false;
     }
     if (!rest_.Start(PlatformDemoConfig(), error)) return false;
     bool device_up =
-        raw_device_ ? raw_link_.Start(broker_.Host(), broker_.Port(), kBenchProductKey, kBenchImei,
+        raw_device_ ? raw_link_.Start(broker_.Host(), broker_.Port(), kBridgeProductKey, kBridgeImei,
                                       device_line_.SlavePath(), error)
-                    : device_.Start(broker_.Host(), broker_.Port(), kBenchProductKey, kBenchImei,
+                    : device_.Start(broker_.Host(), broker_.Port(), kBridgeProductKey, kBridgeImei,
                                     error);
-    if (!device_up) return false;
-    return StartBridge(inflight, error);
+    return device_up;
   }
 
-  bool StartBridge(int inflight, std::string &error) {
+  // Starts `varnokctl bridge` on the local pty with `args` after the verb and
+  // the platform's whereabouts in its environment; does not wait.
+  BridgeProcess &Launch(const std::vector<std::string> &args) {
     bridge_ = std::make_unique<BridgeProcess>();
-    std::vector<std::string> args = {BenchVarnokctlPath(), "bridge", "-p", local_.SlavePath(),
-                                     "--product-key", kBenchProductKey, "--product-secret",
-                                     kBenchProductSecret, "--device", kBenchImei, "--user",
-                                     "engineer", "--password", "varnok-demo", "--inflight",
-                                     std::to_string(inflight)};
+    std::vector<std::string> argv = {VarnokctlPath(), "bridge"};
+    argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> env = {"VARNOK_API_BASE=" + rest_.ApiBase(),
                                     "VARNOK_CA_FILE=" + rest_.CaFile(),
                                     "VARNOK_MQTT_HOST=" + broker_.Host(),
                                     "VARNOK_MQTT_PORT=" + std::to_string(broker_.Port())};
-    if (!bridge_->Start(args, env, workdir_.Path()) || !bridge_->WaitFor("Connect success", 20000)) {
+    bridge_->Start(argv, env, workdir_.Path());
+    return *bridge_;
+  }
+
+  // The usual bridge to the device with the demo account; waits until connected.
+  bool StartBridge(int inflight, std::string &error) {
+    Launch({"-p", local_.SlavePath(), "--product-key", kBridgeProductKey, "--product-secret",
+            kBridgeProductSecret, "--device", kBridgeImei, "--user", "engineer", "--password",
+            "varnok-demo", "--inflight", std::to_string(inflight)});
+    if (!bridge_->WaitFor("Connect success", 20000)) {
       error = "varnokctl bridge did not connect: " + bridge_->Stderr();
       return false;
     }
@@ -159,6 +202,7 @@ class BridgeBenchSetup {
   PtyPair &Terminal() { return local_; }
   PtyPair &DeviceLine() { return device_line_; }
   BridgeProcess &Bridge() { return *bridge_; }
+  const std::string &WorkDir() const { return workdir_.Path(); }
 
  private:
   TempDir workdir_;

@@ -1,0 +1,56 @@
+// `varnokctl bridge` as an engineer runs it: against the platform on
+// loopback, on a local pseudo-terminal, stopped with Ctrl-C.
+#include <gtest/gtest.h>
+
+#include "tests/remote/remote_test_support.h"
+#include "tests/support/varnokctl_bridge_setup.h"
+
+namespace {
+
+TEST(BridgeVarnokctl, TerminalReachesRemoteDtuAndCtrlCEnds) {
+  VarnokctlBridgeSetup setup;
+  std::string error;
+  ASSERT_TRUE(setup.Start(20, error)) << error;
+  setup.Terminal().Write("AT+ZEVCFG=get|imei\r\n");
+  std::string answer = setup.Terminal().ReadUntil("OK\r\n", std::chrono::milliseconds(5000));
+  EXPECT_EQ(answer, std::string("\r\nimei : ") + kBridgeImei + "\r\n\r\nOK\r\n");
+  // The simulated DTU saw the line exactly as typed.
+  std::vector<std::string> lines =
+      setup.Device().Device().WaitForLines(1, std::chrono::milliseconds(2000));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "AT+ZEVCFG=get|imei\r\n");
+
+  ASSERT_TRUE(setup.Bridge().WaitFor("[Local-Rx]# : " + std::to_string(answer.size()) + ".", 5000));
+  std::string log = setup.Bridge().Stderr();
+  EXPECT_NE(log.find("[Local-Tx]# : 20."), std::string::npos) << log;
+  EXPECT_EQ(setup.StopBridge(), 0);
+  EXPECT_NE(setup.Bridge().Stderr().find("Disconnected"), std::string::npos);
+}
+
+TEST(BridgeVarnokctl, RefusedLoginEndsBeforeTouchingThePort) {
+  VarnokctlBridgeSetup setup;
+  std::string error;
+  ASSERT_TRUE(setup.StartPlatform(error)) << error;
+  BridgeProcess &bridge =
+      setup.Launch({"-p", setup.Terminal().SlavePath(), "--product-key", kBridgeProductKey,
+                    "--product-secret", kBridgeProductSecret, "--device", kBridgeImei, "--user",
+                    "engineer", "--password", "wrong"});
+  EXPECT_EQ(bridge.WaitExit(20000), 6);
+  EXPECT_NE(bridge.Stderr().find("login to https://127.0.0.1:"), std::string::npos)
+      << bridge.Stderr();
+}
+
+TEST(BridgeVarnokctl, MissingDeviceOrBadInflightIsUsage) {
+  VarnokctlBridgeSetup setup;
+  BridgeProcess &no_device =
+      setup.Launch({"-p", setup.Terminal().SlavePath(), "--product-key", "k", "--product-secret",
+                    "s", "--user", "u", "--password", "p"});
+  EXPECT_EQ(no_device.WaitExit(10000), 2);
+  EXPECT_NE(no_device.Stderr().find("give --device IMEI"), std::string::npos);
+  BridgeProcess &bad_window =
+      setup.Launch({"-p", setup.Terminal().SlavePath(), "--device", "1", "--inflight", "21"});
+  EXPECT_EQ(bad_window.WaitExit(10000), 2);
+  EXPECT_NE(bad_window.Stderr().find("--inflight takes 1..20"), std::string::npos);
+}
+
+}  // namespace
