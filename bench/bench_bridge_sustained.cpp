@@ -78,10 +78,15 @@ void Report(const Direction &d) {
   }
 }
 
-size_t CountLines(const std::string &text, const std::string &prefix) {
+// Number of traffic lines with this prefix and the sum of their byte counts.
+std::pair<size_t, long long> SumLines(const std::string &text, const std::string &prefix) {
   size_t n = 0;
-  for (size_t at = text.find(prefix); at != std::string::npos; at = text.find(prefix, at + 1)) ++n;
-  return n;
+  long long bytes = 0;
+  for (size_t at = text.find(prefix); at != std::string::npos; at = text.find(prefix, at + 1)) {
+    ++n;
+    bytes += atoll(text.c_str() + at + prefix.size());
+  }
+  return {n, bytes};
 }
 
 }  // namespace
@@ -112,8 +117,9 @@ int main() {
   printf("Sustained bridge traffic, 115200 baud both ways for %d s\n", kSeconds);
   Report(up);
   Report(down);
-  printf("  chunks published %zu, messages written to the port %zu\n",
-         CountLines(log, "[Local-Tx]# : "), CountLines(log, "[Local-Rx]# : "));
+  auto tx = SumLines(log, "[Local-Tx]# : "), rx = SumLines(log, "[Local-Rx]# : ");
+  printf("  bridge published %zu chunks (%lld bytes), wrote %zu messages (%lld bytes)\n", tx.first,
+         tx.second, rx.first, rx.second);
   // Anything the bridge said besides traffic lines (failures, lost port).
   size_t from = 0;
   for (size_t end = log.find('\n'); end != std::string::npos; from = end + 1, end = log.find('\n', from)) {
