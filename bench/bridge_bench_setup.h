@@ -112,11 +112,12 @@ class BridgeProcess {
   std::string stderr_;
 };
 
-// The platform on loopback plus the bridge on a local pty.
+// The platform on loopback plus the bridge on a local pty. The remote device
+// is a simulated DTU, or (raw_device) a bare serial line whose other end the
+// program plays itself through DeviceLine().
 class BridgeBenchSetup {
  public:
-  explicit BridgeBenchSetup(const DtuSimOptions &device_options = DtuSimOptions())
-      : device_(device_options) {}
+  explicit BridgeBenchSetup(bool raw_device = false) : raw_device_(raw_device) {}
 
   bool Start(int inflight, std::string &error) {
     if (!broker_.Start()) {
@@ -124,9 +125,12 @@ class BridgeBenchSetup {
       return false;
     }
     if (!rest_.Start(PlatformDemoConfig(), error)) return false;
-    if (!device_.Start(broker_.Host(), broker_.Port(), kBenchProductKey, kBenchImei, error)) {
-      return false;
-    }
+    bool device_up =
+        raw_device_ ? raw_link_.Start(broker_.Host(), broker_.Port(), kBenchProductKey, kBenchImei,
+                                      device_line_.SlavePath(), error)
+                    : device_.Start(broker_.Host(), broker_.Port(), kBenchProductKey, kBenchImei,
+                                    error);
+    if (!device_up) return false;
     return StartBridge(inflight, error);
   }
 
@@ -153,13 +157,17 @@ class BridgeBenchSetup {
   MosquittoBroker &Broker() { return broker_; }
   PlatformRemoteDevice &Device() { return device_; }
   PtyPair &Terminal() { return local_; }
+  PtyPair &DeviceLine() { return device_line_; }
   BridgeProcess &Bridge() { return *bridge_; }
 
  private:
   TempDir workdir_;
   MosquittoBroker broker_;
   PlatformRestServer rest_;
+  bool raw_device_;
   PlatformRemoteDevice device_;
+  PtyPair device_line_;
+  PlatformRemoteDtu raw_link_;
   PtyPair local_;
   std::unique_ptr<BridgeProcess> bridge_;
 };
