@@ -29,8 +29,10 @@ QString CVarnokConfigureToolApp::InitialPort(const QStringList &arguments) {
 }
 
 int CVarnokConfigureToolApp::Run() {
+  // Installed first: a message of the start-up (a configuration file that
+  // cannot be created) already appears in a box.
+  DtuInstallGuiMessageSink();
   CVarnokConfigureToolDlg window;
-  DtuInstallGuiMessageSink(&window);
   const QString port = InitialPort(QApplication::arguments());
   if (!port.isEmpty()) {
     window.PresetPort(port);

@@ -50,22 +50,6 @@ bool ParseOptions(const std::vector<std::string> &args, CloudOptions &options, s
   return true;
 }
 
-// Fills the account fields the options left out from [iotInfo]; prompt texts
-// count as not filled in.
-void FillFromFile(CloudOptions &options) {
-  DtuIotInfo info;
-  if (!iotInfoLoad(options.config, info)) return;
-  const std::pair<const char *, const std::string *> fields[] = {{"username", &info.username},
-                                                                 {"password", &info.password},
-                                                                 {"productKey", &info.productKey},
-                                                                 {"productSecret", &info.productSecret}};
-  for (const auto &field : fields) {
-    const std::string &value = *field.second;
-    bool prompt = value == iotInfoPrompt(field.first, true) || value == iotInfoPrompt(field.first, false);
-    if (!options.account.count(field.first) && !value.empty() && !prompt) options.account[field.first] = value;
-  }
-}
-
 bool Require(const CloudOptions &options, const char *key, const char *option, std::ostream &err) {
   if (options.account.count(key)) return true;
   err << "no " << key << ": give " << option << " or fill [iotInfo] in " << options.config << "\n";
@@ -74,10 +58,24 @@ bool Require(const CloudOptions &options, const char *key, const char *option, s
 
 }  // namespace
 
+void CloudFillAccountFromFile(const std::string &config, std::map<std::string, std::string> &account) {
+  DtuIotInfo info;
+  if (!iotInfoLoad(config, info)) return;
+  const std::pair<const char *, const std::string *> fields[] = {{"username", &info.username},
+                                                                 {"password", &info.password},
+                                                                 {"productKey", &info.productKey},
+                                                                 {"productSecret", &info.productSecret}};
+  for (const auto &field : fields) {
+    const std::string &value = *field.second;
+    bool prompt = value == iotInfoPrompt(field.first, true) || value == iotInfoPrompt(field.first, false);
+    if (!account.count(field.first) && !value.empty() && !prompt) account[field.first] = value;
+  }
+}
+
 int CloudCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   CloudOptions options;
   if (!ParseOptions(args, options, err)) return kCloudUsage;
-  FillFromFile(options);
+  CloudFillAccountFromFile(options.config, options.account);
   bool devices = options.verb == "devices";
   if (!Require(options, "username", "--user", err) || !Require(options, "password", "--password", err) ||
       (devices && (!Require(options, "productKey", "--product-key", err) ||

@@ -11,6 +11,7 @@
 // `devices` prints one IMEI per line and logs out again.
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,3 +25,7 @@ constexpr int kCloudUsage = 2;   // bad arguments or a missing account field
 int CloudCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
 extern const char kCloudUsageText[];
+
+// Fills the account fields (iotInfo key -> value) that `account` lacks from
+// the [iotInfo] section of `config`; prompt texts count as not filled in.
+void CloudFillAccountFromFile(const std::string &config, std::map<std::string, std::string> &account);

@@ -38,7 +38,7 @@ QWidget *CmdPortView::BuildSettingsBox() {
   port_list_ = new QComboBox;
   port_list_->setEditable(true);
   port_list_->setInsertPolicy(QComboBox::NoInsert);
-  port_list_->setMinimumContentsLength(14);
+  port_list_->setMinimumContentsLength(20);
   port_list_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   RefillPortList();
   connect(port_list_, &QComboBox::editTextChanged, page_, &DtuCmdPortPage::SetPortName);

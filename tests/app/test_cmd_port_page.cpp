@@ -1,6 +1,7 @@
 // The command port page in the real main window against dtu-sim on a real
 // pseudo-terminal: open, raw send, receive window, unplug, closed port.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QThread>
@@ -200,4 +201,33 @@ TEST_F(CmdPortPageTest, PresetPortIsSelectedAndLeavesTheListWhenItDisappears) {
   EXPECT_FALSE(Page()->PortListTexts().contains(path));
   EXPECT_EQ(list->findText(path), -1);
   EXPECT_EQ(list->currentText(), path);  // what the user had stays in the field
+}
+
+TEST_F(CmdPortPageTest, DeviceInfoReadThroughTheWindowFillsThePage) {
+  auto sim = StartDtuSim();
+  OpenOn(sim->SlavePath());
+  Select("Device Info");
+  QWidget *devinfo = window_->Pages()->PageForCode(7);
+  ASSERT_TRUE(devinfo->isVisible());
+  QPushButton *read = nullptr;
+  for (QPushButton *button : devinfo->findChildren<QPushButton *>()) {
+    if (button->text() == QStringLiteral("Read")) {
+      read = button;
+    }
+  }
+  ASSERT_NE(read, nullptr);
+  read->click();
+  auto shows = [devinfo](const QString &value) {
+    for (QLineEdit *edit : devinfo->findChildren<QLineEdit *>()) {
+      if (edit->text() == value) {
+        return true;
+      }
+    }
+    return false;
+  };
+  ASSERT_TRUE(WaitFor([&] { return shows(QStringLiteral("862104051234567")); }, 15000));
+  EXPECT_TRUE(WaitFor([&] { return shows(QStringLiteral("VN-DTU-V1.0.3")); }));
+  // The answers also reached the command port page's receive window.
+  EXPECT_TRUE(View()->ReceivedText().contains("imei : 862104051234567"));
+  EXPECT_TRUE(messages_.empty());
 }

@@ -1,5 +1,6 @@
 // The main window: start-up state, page navigation, remote mode, languages.
 #include <QAction>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
@@ -110,6 +111,14 @@ TEST_F(MainWindowTest, TextLookupGivesEmptyForMissingIdsAndFollowsTheLanguage) {
 }
 
 TEST_F(MainWindowTest, LanguageMenuRelabelsEverythingAndKeepsTheSelectedPage) {
+  QComboBox *dial_type = nullptr;
+  for (QComboBox *list : window_->Pages()->PageForCode(8)->findChildren<QComboBox *>()) {
+    if (list->findText("Manual APN") >= 0) {
+      dial_type = list;
+    }
+  }
+  ASSERT_NE(dial_type, nullptr);
+  dial_type->setCurrentIndex(dial_type->findText("Manual APN"));
   Select("Device Info");
   QWidget *devinfo = window_->Pages()->PageForCode(7);
   CmdPortView *cmd_view = window_->Pages()->CmdPortPageView();
@@ -126,6 +135,7 @@ TEST_F(MainWindowTest, LanguageMenuRelabelsEverythingAndKeepsTheSelectedPage) {
   EXPECT_EQ(cmd_view->OpenCloseButton()->text(), QStringLiteral("打开串口"));
   EXPECT_EQ(cmd_view->SendButton()->text(), QStringLiteral("发送命令"));
   EXPECT_TRUE(window_->ChineseAction()->isChecked());
+  EXPECT_EQ(dial_type->currentText(), QStringLiteral("手动APN"));  // lists keep their selection
 
   window_->EnglishAction()->trigger();
   EXPECT_EQ(DtuLangFlag.load(), 1);

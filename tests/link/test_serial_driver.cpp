@@ -168,25 +168,35 @@ TEST(SerialDriver, WritesReachTheOtherEndExactly) {
 TEST(SerialDriver, BurstsCloserThanTheGapCoalesceFartherOnesDoNot) {
   PtyPair pty;
   CSerialPortPosix port;
-  RecordingListener listener(&port);
   ASSERT_TRUE(OpenPort(port, pty.SlavePath()));
-  port.AttachListener(&listener);
-  pty.Write("\r\nversion : V1");
-  std::this_thread::sleep_for(2ms);
-  pty.Write(".0\r\n\r\nOK\r\n");
-  auto chunks = listener.WaitForChunks(1, 2s);
-  std::this_thread::sleep_for(100ms);
-  chunks = listener.WaitForChunks(1, 0ms);
-  ASSERT_EQ(chunks.size(), 1u);
-  EXPECT_EQ(chunks[0], "\r\nversion : V1.0\r\n\r\nOK\r\n");
+  // Two bursts 2 ms apart make one notification. A machine loaded enough to
+  // stretch 2 ms past the 20 ms gap gets another try; a driver that does
+  // not wait for the gap fails every time.
+  bool coalesced = false;
+  for (int attempt = 0; attempt < 3 && !coalesced; ++attempt) {
+    RecordingListener listener(&port);
+    port.AttachListener(&listener);
+    pty.Write("\r\nversion : V1");
+    std::this_thread::sleep_for(2ms);
+    pty.Write(".0\r\n\r\nOK\r\n");
+    listener.WaitForChunks(1, 2s);
+    std::this_thread::sleep_for(100ms);
+    auto chunks = listener.WaitForChunks(1, 0ms);
+    port.DetachListener();
+    coalesced = chunks.size() == 1 && chunks[0] == "\r\nversion : V1.0\r\n\r\nOK\r\n";
+    port.FlushRx();
+  }
+  EXPECT_TRUE(coalesced);
 
+  RecordingListener listener(&port);
+  port.AttachListener(&listener);
   pty.Write("first");
   std::this_thread::sleep_for(150ms);
   pty.Write("second");
-  chunks = listener.WaitForChunks(3, 2s);
-  ASSERT_EQ(chunks.size(), 3u);
-  EXPECT_EQ(chunks[1], "first");
-  EXPECT_EQ(chunks[2], "second");
+  auto chunks = listener.WaitForChunks(2, 2s);
+  ASSERT_EQ(chunks.size(), 2u);
+  EXPECT_EQ(chunks[0], "first");
+  EXPECT_EQ(chunks[1], "second");
   port.DetachListener();
   port.Close();
 }

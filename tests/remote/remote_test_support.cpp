@@ -1,10 +1,9 @@
 #include "tests/remote/remote_test_support.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <cerrno>
 
@@ -14,6 +13,7 @@
 #include <sstream>
 
 #include "base/dtu_log.h"
+#include "tests/support/pty_pair.h"
 
 LinkReceiverLog &LinkReceiverLog::First() {
   static LinkReceiverLog log;
@@ -81,67 +81,19 @@ std::string UniqueClientId(const std::string &stem) {
   return stem + "-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
 }
 
-RawPty::RawPty() {
-  int master = -1, slave = -1;
-  char name[256] = {0};
-  if (openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
-  for (int fd : {master, slave}) {
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
-    fcntl(fd, F_SETFD, FD_CLOEXEC);
-  }
-  master_ = master;
-  slave_ = slave;  // kept open so the line never hangs up while the test runs
-  slave_path_ = name;
-}
-
-RawPty::~RawPty() {
-  if (master_ >= 0) close(master_);
-  if (slave_ >= 0) close(slave_);
-}
-
-bool RawPty::Write(const std::string &bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-namespace {
-
-// Appends what the fd offers within the remaining time; false on time-out.
-bool ReadSome(int fd, std::string &out, std::chrono::steady_clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      deadline - std::chrono::steady_clock::now());
-  if (left.count() <= 0) return false;
-  pollfd p{fd, POLLIN, 0};
-  if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
-  char buffer[4096];
-  ssize_t n = read(fd, buffer, sizeof buffer);
-  if (n > 0) out.append(buffer, static_cast<size_t>(n));
-  return n > 0 || (n < 0 && errno == EINTR);
-}
-
-}  // namespace
-
-std::string RawPty::ReadCount(size_t count, int timeout_ms) {
+std::string ReadCount(PtyPair &pty, size_t count, int timeout_ms) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   std::string got;
-  while (got.size() < count && ReadSome(master_, got, deadline)) {
-  }
-  return got;
-}
-
-std::string RawPty::ReadUntil(const std::string &stop, int timeout_ms) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  std::string got;
-  while (got.find(stop) == std::string::npos && ReadSome(master_, got, deadline)) {
+  while (got.size() < count) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    pollfd p{pty.MasterFd(), POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+    char buffer[4096];
+    ssize_t n = read(pty.MasterFd(), buffer, std::min(sizeof buffer, count - got.size()));
+    if (n > 0) got.append(buffer, static_cast<size_t>(n));
+    else if (n < 0 && errno != EINTR && errno != EAGAIN) break;
   }
   return got;
 }

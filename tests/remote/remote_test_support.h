@@ -60,26 +60,7 @@ inline bool WaitUntil(const std::function<bool()> &cond, int timeout_ms) {
 // A client identifier that no earlier test used (the link keeps sessions).
 std::string UniqueClientId(const std::string &stem);
 
-// A kernel pseudo-terminal pair with both ends in raw mode. The test holds
-// the master; the slave path is what a serial port user opens.
-class RawPty {
- public:
-  RawPty();
-  ~RawPty();
-  RawPty(const RawPty &) = delete;
-  RawPty &operator=(const RawPty &) = delete;
-  bool Ok() const { return master_ >= 0; }
-  int Master() const { return master_; }
-  const std::string &SlavePath() const { return slave_path_; }
-  // Writes all bytes to the master end.
-  bool Write(const std::string &bytes);
-  // Reads from the master until `count` bytes arrived or timeout_ms passed.
-  std::string ReadCount(size_t count, int timeout_ms);
-  // Reads until `stop` appears in what arrived or timeout_ms passed.
-  std::string ReadUntil(const std::string &stop, int timeout_ms);
-
- private:
-  int master_ = -1;
-  int slave_ = -1;
-  std::string slave_path_;
-};
+class PtyPair;
+// Reads from the pair's master until `count` bytes arrived or timeout_ms
+// passed (binary-safe; the answer may hold zero bytes).
+std::string ReadCount(PtyPair &pty, size_t count, int timeout_ms);

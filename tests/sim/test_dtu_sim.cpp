@@ -140,7 +140,7 @@ TEST(DtuSimFaults, ErrorKeyAckOnlyAndSilentEvery) {
 
 TEST(DtuSimFaults, SplitAnswerArrivesAsTwoChunks) {
   DtuSimOptions options;
-  options.split_gap_ms = 80;
+  options.split_gap_ms = 200;
   SimLink link(options);
   link.Queue("AT+ZEVCFG=get|version\r\n");
   auto chunks = link.WaitForChunks(2, 5s);

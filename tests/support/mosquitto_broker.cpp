@@ -98,7 +98,9 @@ bool MosquittoBroker::WriteConfig(int port) {
        << "persistence false\n"
        << "log_dest file " << dir_ << "/mosquitto.log\n"
        << "log_type error\nlog_type warning\nlog_type notice\n"
-       << "max_queued_messages 10000\n";
+       << "max_queued_messages 10000\n"
+       // Small MQTT packets must not wait for delayed acknowledgements.
+       << "set_tcp_nodelay true\n";
   return static_cast<bool>(conf);
 }
 

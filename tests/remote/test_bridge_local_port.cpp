@@ -1,0 +1,123 @@
+// The remote bridge end to end: a terminal on the local pseudo-terminal, the
+// command port in remote mode, the cloud link, a real broker, and a remote
+// device behind the broker on its own pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <vector>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_message.h"
+#include "link/dtu_cmd_port.h"
+#include "remote/dtu_remote_bridge.h"
+#include "remote/tam_mqtt_client.h"
+#include "sim/platform_remote_dtu.h"
+#include "tests/remote/remote_test_support.h"
+#include "tests/support/mosquitto_broker.h"
+#include "tests/support/pty_pair.h"
+
+namespace {
+
+// Collects traffic lines and user messages from the bridge's threads.
+class Recorder {
+ public:
+  void Add(const std::string &line) {
+    std::lock_guard<std::mutex> guard(lock_);
+    lines_.push_back(line);
+  }
+  bool Has(const std::string &line) {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const std::string &l : lines_) {
+      if (l == line) return true;
+    }
+    return false;
+  }
+  size_t Count() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return lines_.size();
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<std::string> lines_;
+};
+
+class BridgeLocalPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DtuLangFlag = 1;
+    ASSERT_TRUE(broker_.Start()) << broker_.ErrorText();
+        std::string error;
+    ASSERT_TRUE(remote_.Start(broker_.Host(), broker_.Port(), "pkBridge", kImei,
+                              device_.SlavePath(), error))
+        << error;
+    DtuSerialSettings serial;
+    serial.port = terminal_.SlavePath();
+    ASSERT_TRUE(port_.DtuCmdPortOpen(serial, error)) << error;
+    DtuRemoteBridge::SetTrafficLog([this](const std::string &l) { traffic_.Add(l); });
+    previous_sink_ = DtuSetMessageSink([this](const std::string &t) { messages_.Add(t); });
+    DtuRemoteBridge::Attach();
+  }
+  void TearDown() override {
+    DtuRemoteBridge::Detach();
+    DtuRemoteBridge::Disconnect();
+    DtuRemoteBridge::SetTrafficLog(nullptr);
+    DtuSetMessageSink(previous_sink_);
+    port_.Close();
+  }
+
+  int ConnectBridge() {
+    DtuRemoteLinkSettings s;
+    s.host = broker_.Host();
+    s.port = broker_.Port();
+    s.client_id = UniqueClientId("bridge");
+    s.product_key = "pkBridge";
+    s.product_secret = "secret";
+    s.device_id = kImei;
+    return DtuRemoteBridge::Connect(s);
+  }
+
+  static constexpr const char *kImei = "860000000000077";
+  MosquittoBroker broker_;
+  PtyPair terminal_;  // the user's terminal on the local port
+  PtyPair device_;    // the remote device's serial line
+  PlatformRemoteDtu remote_;
+  DtuCmdPort port_;
+  Recorder traffic_, messages_;
+  DtuMessageSink previous_sink_;
+};
+
+TEST_F(BridgeLocalPortTest, TerminalTalksToRemoteDeviceBothWays) {
+  ASSERT_EQ(ConnectBridge(), 0);
+  const std::string command = "AT+ZEVCFG=get|imei\r\n";
+  terminal_.Write(command);
+  // Raw and untrimmed at the device: nothing dispatched, nothing cleaned.
+  EXPECT_EQ(ReadCount(device_, command.size(), 5000), command);
+
+  const std::string answer("\r\nimei : 860000000000077\r\n\0\r\nOK\r\n", 33);
+  device_.Write(answer);
+  EXPECT_EQ(ReadCount(terminal_, answer.size(), 5000), answer);
+
+  EXPECT_TRUE(WaitUntil([&] { return traffic_.Has("[Local-Rx]# : 33."); }, 5000));
+  EXPECT_TRUE(traffic_.Has("[Local-Tx]# : 20."));
+  EXPECT_EQ(messages_.Count(), 0u);
+}
+
+TEST_F(BridgeLocalPortTest, LocalBytesWithoutLinkShowNotConnected) {
+  terminal_.Write("AT\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return messages_.Count() > 0; }, 5000));
+  EXPECT_TRUE(messages_.Has(DtuLangText(148)));
+  EXPECT_EQ(traffic_.Count(), 0u);
+  // Nothing reached the device.
+  EXPECT_EQ(ReadCount(device_, 1, 300), "");
+}
+
+TEST_F(BridgeLocalPortTest, CloudMessageWhilePortClosedIsOnlyLogged) {
+  ASSERT_EQ(ConnectBridge(), 0);
+  port_.Close();
+  device_.Write("late answer");
+  EXPECT_TRUE(WaitUntil([&] { return traffic_.Has("[Local-Rx]# : 11."); }, 5000));
+  EXPECT_EQ(ReadCount(terminal_, 1, 300), "");
+}
+
+}  // namespace
