@@ -1,11 +1,15 @@
 // The main window: start-up state, page navigation, remote mode, languages.
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "app/about_dlg.h"
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
@@ -143,4 +147,27 @@ TEST_F(MainWindowTest, LanguageMenuRelabelsEverythingAndKeepsTheSelectedPage) {
   EXPECT_EQ(cmd_view->OpenCloseButton()->text(), QStringLiteral("Open Port"));
   EXPECT_EQ(cmd_view->ClearReceiveButton()->text(), QStringLiteral("Clear Receive Data"));
   EXPECT_TRUE(window_->menuBar()->isVisible());
+}
+
+TEST_F(MainWindowTest, AboutBoxNamesTheToolAndItsVersion) {
+  QString caption;
+  QStringList texts;
+  QTimer::singleShot(50, [&] {
+    auto *about = qobject_cast<CAboutDlg *>(QApplication::activeModalWidget());
+    if (about == nullptr) {
+      return;
+    }
+    caption = about->windowTitle();
+    for (QLabel *label : about->findChildren<QLabel *>()) {
+      texts << label->text();
+    }
+    for (QPushButton *button : about->findChildren<QPushButton *>()) {
+      texts << button->text();
+    }
+    about->accept();
+  });
+  window_->ShowAbout();  // modal: returns once the box is closed
+  EXPECT_EQ(caption, QStringLiteral("关于 Varnok-Configure-Tool"));
+  EXPECT_TRUE(texts.contains(QStringLiteral("Varnok-Configure-Tool，1.0 版")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("确定")));
 }
