@@ -3,10 +3,11 @@
 
 #include <QWidget>
 
+#include "app/views/page_button_row.h"
+
 class DtuDataPort;
 class PageFieldBinder;
 class QGroupBox;
-class QPushButton;
 
 class DataPortView : public QWidget {
   Q_OBJECT
@@ -19,8 +20,5 @@ class DataPortView : public QWidget {
   DtuDataPort *page_;
   PageFieldBinder *binder_;
   QGroupBox *group_;
-  QPushButton *set_;
-  QPushButton *read_;
-  QPushButton *save_local_;
-  QPushButton *read_local_;
+  PageButtonRow buttons_;
 };

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/views/page_button_row.h"
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_net.h"
@@ -30,24 +31,15 @@ NetView::NetView(DtuNet *page, QWidget *parent)
     grid->addWidget(fields_[i], i + 1, 1);
   }
 
-  set_ = NewPageButton("Set", group_);
-  read_ = NewPageButton("Read", group_);
-  save_local_ = NewPageButton("SaveLocal", group_);
-  read_local_ = NewPageButton("ReadLocal", group_);
-  auto *buttons = new QHBoxLayout;
-  for (QPushButton *b : {set_, read_, save_local_, read_local_}) buttons->addWidget(b);
-  buttons->addStretch();
+  buttons_ = NewPageButtonRow(group_);
   auto *inner = new QVBoxLayout(group_);
   inner->addLayout(grid);
-  inner->addLayout(buttons);
+  inner->addLayout(buttons_.layout);
   inner->addStretch();
   auto *outer = new QVBoxLayout(this);
   outer->addWidget(group_);
 
-  connect(set_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtSet);
-  connect(read_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtRead);
-  connect(save_local_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtSaveLocal);
-  connect(read_local_, &QPushButton::clicked, page_, &DtuNet::OnBnClickedBtReadLocal);
+  ConnectPageButtonRow(buttons_, page_);
   connect(binder_, &PageFieldBinder::Edited, this, &NetView::ApplyVisibility);
   connect(page_, &DtuNet::Changed, this, &NetView::ApplyVisibility);
   UpdateLanguage();
@@ -67,9 +59,6 @@ void NetView::UpdateLanguage() {
   dial_type_label_->setText(DtuLangText(95));
   labels_[1]->setText(DtuLangText(97));
   labels_[2]->setText(DtuLangText(98));
-  set_->setText(DtuLangText(93));
-  read_->setText(DtuLangText(94));
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextReadLocal));
+  buttons_.Label(93, 94);
   ApplyVisibility();
 }

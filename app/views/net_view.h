@@ -4,13 +4,14 @@
 
 #include <QWidget>
 
+#include "app/views/page_button_row.h"
+
 class DtuNet;
 class PageFieldBinder;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 class NetView : public QWidget {
   Q_OBJECT
@@ -29,8 +30,5 @@ class NetView : public QWidget {
   QComboBox *dial_type_;
   QLabel *labels_[3];      // APN, user name, password
   QLineEdit *fields_[3];
-  QPushButton *set_;
-  QPushButton *read_;
-  QPushButton *save_local_;
-  QPushButton *read_local_;
+  PageButtonRow buttons_;
 };

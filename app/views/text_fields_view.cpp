@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/views/page_button_row.h"
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_page_texts.h"
@@ -25,33 +26,21 @@ TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, int group_text_id, int h
   hint_->setWordWrap(true);
   hint_->setVisible(hint_text_id >= 0);
 
-  set_ = NewPageButton("Set", group_);
-  read_ = NewPageButton("Read", group_);
-  save_local_ = NewPageButton("SaveLocal", group_);
-  read_local_ = NewPageButton("ReadLocal", group_);
-  auto *buttons = new QHBoxLayout;
-  for (QPushButton *b : {set_, read_, save_local_, read_local_}) buttons->addWidget(b);
-  buttons->addStretch();
+  buttons_ = NewPageButtonRow(group_);
   auto *inner = new QVBoxLayout(group_);
   inner->addLayout(form);
   inner->addWidget(hint_);
-  inner->addLayout(buttons);
+  inner->addLayout(buttons_.layout);
   inner->addStretch();
   auto *outer = new QVBoxLayout(this);
   outer->addWidget(group_);
 
-  connect(set_, &QPushButton::clicked, page, &DtuTextFieldsPage::Set);
-  connect(read_, &QPushButton::clicked, page, &DtuTextFieldsPage::Read);
-  connect(save_local_, &QPushButton::clicked, page, &DtuTextFieldsPage::OnBnClickedBtSaveLocal);
-  connect(read_local_, &QPushButton::clicked, page, &DtuTextFieldsPage::OnBnClickedBtReadLocal);
+  ConnectPageButtonRow(buttons_, page);
   UpdateLanguage();
 }
 
 void TextFieldsView::UpdateLanguage() {
   group_->setTitle(group_text_id_ >= 0 ? QString::fromUtf8(DtuLangText(group_text_id_)) : QStringLiteral("MQTT"));
   if (hint_text_id_ >= 0) hint_->setText(DtuLangText(hint_text_id_));
-  set_->setText(DtuLangText(kTextSet));
-  read_->setText(DtuLangText(kTextRead));
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextReadLocal));
+  buttons_.Label();
 }

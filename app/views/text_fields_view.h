@@ -5,11 +5,12 @@
 
 #include <QWidget>
 
+#include "app/views/page_button_row.h"
+
 class DtuTextFieldsPage;
 class PageFieldBinder;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 
 class TextFieldsView : public QWidget {
   Q_OBJECT
@@ -26,8 +27,5 @@ class TextFieldsView : public QWidget {
   int hint_text_id_;
   QGroupBox *group_;
   QLabel *hint_;
-  QPushButton *set_;
-  QPushButton *read_;
-  QPushButton *save_local_;
-  QPushButton *read_local_;
+  PageButtonRow buttons_;
 };

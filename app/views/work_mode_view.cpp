@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/views/page_button_row.h"
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_page_texts.h"
@@ -19,32 +20,20 @@ WorkModeView::WorkModeView(DtuWorkMode *page, QWidget *parent)
   mode_ = binder_->List("WorkMode", ToQStringList(DtuWorkMode::ModeItems()), group_);
   form->addRow("Work Mode", mode_);
 
-  set_ = NewPageButton("Set", group_);
-  read_ = NewPageButton("Read", group_);
-  save_local_ = NewPageButton("SaveLocal", group_);
-  read_local_ = NewPageButton("ReadLocal", group_);
-  auto *buttons = new QHBoxLayout;
-  for (QPushButton *b : {set_, read_, save_local_, read_local_}) buttons->addWidget(b);
-  buttons->addStretch();
+  buttons_ = NewPageButtonRow(group_);
   auto *inner = new QVBoxLayout(group_);
   inner->addLayout(form);
-  inner->addLayout(buttons);
+  inner->addLayout(buttons_.layout);
   inner->addStretch();
   auto *outer = new QVBoxLayout(this);
   outer->addWidget(group_);
 
-  connect(set_, &QPushButton::clicked, page_, &DtuWorkMode::OnBnClickedBtSet);
-  connect(read_, &QPushButton::clicked, page_, &DtuWorkMode::OnBnClickedBtRead);
-  connect(save_local_, &QPushButton::clicked, page_, &DtuWorkMode::OnBnClickedBtSaveLocal);
-  connect(read_local_, &QPushButton::clicked, page_, &DtuWorkMode::OnBnClickedBtReadLocal);
+  ConnectPageButtonRow(buttons_, page_);
   UpdateLanguage();
 }
 
 void WorkModeView::UpdateLanguage() {
   binder_->SetListItems(mode_, ToQStringList(DtuWorkMode::ModeItems()));
   group_->setTitle(DtuLangText(99));
-  set_->setText(DtuLangText(kTextSet));
-  read_->setText(DtuLangText(kTextRead));
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextReadLocal));
+  buttons_.Label();
 }

@@ -3,11 +3,12 @@
 
 #include <QWidget>
 
+#include "app/views/page_button_row.h"
+
 class DtuWorkMode;
 class PageFieldBinder;
 class QComboBox;
 class QGroupBox;
-class QPushButton;
 
 class WorkModeView : public QWidget {
   Q_OBJECT
@@ -21,8 +22,5 @@ class WorkModeView : public QWidget {
   PageFieldBinder *binder_;
   QGroupBox *group_;
   QComboBox *mode_;
-  QPushButton *set_;
-  QPushButton *read_;
-  QPushButton *save_local_;
-  QPushButton *read_local_;
+  PageButtonRow buttons_;
 };

@@ -1,0 +1,26 @@
+#include "app/views/page_button_row.h"
+
+#include <QHBoxLayout>
+
+#include "app/views/page_field_binder.h"
+#include "base/dtu_lang.h"
+#include "pages/dtu_page_texts.h"
+
+void PageButtonRow::Label(int set_text_id, int read_text_id) const {
+  set->setText(DtuLangText(set_text_id));
+  read->setText(DtuLangText(read_text_id));
+  save_local->setText(DtuLangText(kTextSaveToLocal));
+  read_local->setText(DtuLangText(kTextReadLocal));
+}
+
+PageButtonRow NewPageButtonRow(QWidget *parent) {
+  PageButtonRow row;
+  row.set = NewPageButton("Set", parent);
+  row.read = NewPageButton("Read", parent);
+  row.save_local = NewPageButton("SaveLocal", parent);
+  row.read_local = NewPageButton("ReadLocal", parent);
+  row.layout = new QHBoxLayout;
+  for (QPushButton *b : {row.set, row.read, row.save_local, row.read_local}) row.layout->addWidget(b);
+  row.layout->addStretch();
+  return row;
+}
