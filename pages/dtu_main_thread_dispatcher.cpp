@@ -23,16 +23,25 @@ class TextEvent : public QEvent {
 
 DtuMainThreadDispatcher::DtuMainThreadDispatcher(QObject *parent) : QObject(parent) {}
 
+void DtuMainThreadDispatcher::Post(int type, const std::string &text) {
+  auto *event = new TextEvent(static_cast<QEvent::Type>(type), text);
+  // Publishes the event's contents through a lock the receiving side takes
+  // too (see event()): Qt's own queue lock is invisible to race detectors.
+  { std::lock_guard<std::mutex> publish(handoff_mutex_); }
+  QCoreApplication::postEvent(this, event);
+}
+
 DtuCmdPort::ChunkDispatcher DtuMainThreadDispatcher::Dispatcher() {
   // Events posted to one receiver are delivered in the order they were posted.
-  return [this](const std::string &chunk) { QCoreApplication::postEvent(this, new TextEvent(kChunkEvent, chunk)); };
+  return [this](const std::string &chunk) { Post(kChunkEvent, chunk); };
 }
 
 std::function<void(const std::string &)> DtuMainThreadDispatcher::PortLostHandler() {
-  return [this](const std::string &text) { QCoreApplication::postEvent(this, new TextEvent(kPortLostEvent, text)); };
+  return [this](const std::string &text) { Post(kPortLostEvent, text); };
 }
 
 bool DtuMainThreadDispatcher::event(QEvent *event) {
+  { std::lock_guard<std::mutex> receive(handoff_mutex_); }
   if (event->type() == kChunkEvent) {
     const std::string &chunk = static_cast<TextEvent *>(event)->Text();
     DtuCmdRecvProcess(chunk.data(), static_cast<int>(chunk.size()));

@@ -4,9 +4,8 @@
 // so answer handlers never race with the rest of the program. The port-lost
 // report travels the same road.
 //
-// Chunks travel as posted events that the receiving thread deletes: the
-// hand-over goes through the event queue's lock alone, with no reference
-// count shared between the threads.
+// Chunks travel as posted events that the receiving thread deletes, with no
+// reference count shared between the threads.
 #pragma once
 
 #include <QByteArray>
@@ -14,6 +13,7 @@
 #include <QString>
 
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "link/dtu_cmd_port.h"
@@ -38,4 +38,8 @@ class DtuMainThreadDispatcher : public QObject {
 
  protected:
   bool event(QEvent *event) override;
+
+ private:
+  void Post(int type, const std::string &text);
+  std::mutex handoff_mutex_;
 };
