@@ -205,6 +205,41 @@ bool ChunkSizeDone(Run &r) {
   return true;
 }
 
+// A byte of a header name (the line's first byte included).
+bool NameByte(Run &r, const char *data, size_t i, size_t &span_start, unsigned char c) {
+  http_response_parser *p = r.p;
+  if (c == ':') {
+    if (!r.Span(r.ev->on_header_name, data + span_start, i - span_start)) return false;
+    ClassifyName(p);
+    p->state = S_VALUE_OWS;
+    return true;
+  }
+  if (!IsTokenChar(c)) return r.Fail(HTTP_PARSE_BAD_HEADER);
+  if (p->header_kind == H_CANDIDATE) {
+    if (p->line_length == 32) p->header_kind = H_OTHER;
+    else p->line[p->line_length++] = static_cast<char>(c);
+  }
+  return true;
+}
+
+// A byte of a header value (its first byte after the white space included).
+bool ValueByte(Run &r, const char *data, size_t i, size_t &span_start, unsigned char c) {
+  http_response_parser *p = r.p;
+  if (c == '\r' || c == '\n') {
+    if (i > span_start) {
+      p->value_seen = 1;
+      if (!r.Span(r.ev->on_header_value, data + span_start, i - span_start)) return false;
+    }
+    if (c == '\n') return FinishHeaderLine(r);
+    p->state = S_VALUE_LF;
+    return true;
+  }
+  if (!IsValueChar(c)) return r.Fail(HTTP_PARSE_BAD_HEADER);
+  if (p->header_kind == H_CONTENT_LENGTH) return LengthByte(r, c);
+  if (p->header_kind == H_TRANSFER_ENCODING) KeepByte(p, static_cast<char>(c));
+  return true;
+}
+
 // Header section: one byte at a time, spans of names and values reported
 // as they end or when the input ends.
 bool HeaderByte(Run &r, const char *data, size_t i, size_t &span_start) {
@@ -230,51 +265,25 @@ bool HeaderByte(Run &r, const char *data, size_t i, size_t &span_start) {
         return true;
       }
       if (c == '\n') return FinishHeaders(r);
-      if (!IsTokenChar(c)) return r.Fail(HTTP_PARSE_BAD_HEADER);
       p->state = S_NAME;
       p->header_kind = H_CANDIDATE;
       p->value_seen = 0;
       p->line_length = 0;
       span_start = i;
-      [[fallthrough]];
+      return c == ':' ? r.Fail(HTTP_PARSE_BAD_HEADER) : NameByte(r, data, i, span_start, c);
     case S_NAME:
-      if (c == ':') {
-        if (!r.Span(r.ev->on_header_name, data + span_start, i - span_start)) return false;
-        ClassifyName(p);
-        p->state = S_VALUE_OWS;
-        return true;
-      }
-      if (!IsTokenChar(c)) return r.Fail(HTTP_PARSE_BAD_HEADER);
-      if (p->header_kind == H_CANDIDATE) {
-        if (p->line_length == 32) p->header_kind = H_OTHER;
-        else p->line[p->line_length++] = static_cast<char>(c);
-      }
-      return true;
+      return NameByte(r, data, i, span_start, c);
     case S_VALUE_OWS:
       if (c == ' ' || c == '\t') return true;
       p->state = S_VALUE;
       span_start = i;
-      [[fallthrough]];
+      return ValueByte(r, data, i, span_start, c);
     case S_VALUE:
-      if (c == '\r' || c == '\n') {
-        if (i > span_start) {
-          p->value_seen = 1;
-          if (!r.Span(r.ev->on_header_value, data + span_start, i - span_start)) return false;
-        }
-        if (c == '\n') return FinishHeaderLine(r);
-        p->state = S_VALUE_LF;
-        return true;
-      }
-      if (!IsValueChar(c)) return r.Fail(HTTP_PARSE_BAD_HEADER);
-      if (p->header_kind == H_CONTENT_LENGTH) return LengthByte(r, c);
-      if (p->header_kind == H_TRANSFER_ENCODING) KeepByte(p, static_cast<char>(c));
-      return true;
+      return ValueByte(r, data, i, span_start, c);
     case S_VALUE_LF:
-      if (c != '\n') return r.Fail(HTTP_PARSE_BAD_HEADER);
-      return FinishHeaderLine(r);
     case S_HEADERS_LF:
       if (c != '\n') return r.Fail(HTTP_PARSE_BAD_HEADER);
-      return FinishHeaders(r);
+      return p->state == S_VALUE_LF ? FinishHeaderLine(r) : FinishHeaders(r);
     default:
       return r.Fail(HTTP_PARSE_BAD_HEADER);
   }

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/dtu_cmd_port.h"
 #include "link/ring_buffer.h"
 #include "link/serial_error.h"
 #include "link/serial_port_posix.h"
@@ -243,4 +244,15 @@ TEST(SerialDriver, HangUpStopsTheReaderAndTellsTheOwnerOnce) {
   port.DetachListener();
   port.Close();
   EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(PortList, OnlyDevicesWithHardwareBehindThem) {
+  PtyPair pty;  // a pseudo-terminal is no serial port
+  for (const auto &port : DtuListSerialPorts()) {
+    EXPECT_EQ(port.path.rfind("/dev/", 0), 0u) << port.path;
+    EXPECT_NE(port.path, pty.SlavePath());
+    EXPECT_EQ(port.path.find("/dev/pts/"), std::string::npos) << port.path;
+    EXPECT_NE(port.path, "/dev/tty");
+    EXPECT_NE(port.path, "/dev/console");
+  }
 }
