@@ -214,8 +214,8 @@ TEST(MqttClientLostTest, BrokerStoppedThenBackReconnects) {
   ASSERT_TRUE(peer.WaitMessage(got, 5000));
   EXPECT_EQ(got.payload, "back");
   // The subscription is made again on the new connection.
-  ASSERT_EQ(peer.Publish("lost/update", "down", 0), 0);
   LinkReceiverLog::First().Clear();
+  ASSERT_EQ(peer.Publish("lost/update", "down", 0), 0);
   LinkReceiverLog::Entry entry;
   ASSERT_TRUE(LinkReceiverLog::First().Wait(entry, 5000));
   EXPECT_EQ(entry.payload, "down");
