@@ -69,7 +69,7 @@ int main() {
   }
   std::vector<double> bridge20, remote_leg, bridge1;
   if (!MeasureBridge(setup, bridge20)) {
-    fprintf(stderr, "bridge exchange failed: %s\n", setup.Bridge().Stderr().c_str());
+    fprintf(stderr, "bridge exchange failed: %s\n", setup.Bridge().Output().c_str());
     return 1;
   }
   setup.StopBridge();

@@ -111,7 +111,7 @@ int main() {
   writers_done.store(true);
   check_up.join();
   check_down.join();
-  std::string log = setup.Bridge().Stderr();
+  std::string log = setup.Bridge().Output();
   setup.StopBridge();
 
   printf("Sustained bridge traffic, 115200 baud both ways for %d s\n", kSeconds);

@@ -21,10 +21,10 @@ TEST(BridgeVarnokctl, TerminalReachesRemoteDtuAndCtrlCEnds) {
   EXPECT_EQ(lines[0], "AT+ZEVCFG=get|imei\r\n");
 
   ASSERT_TRUE(setup.Bridge().WaitFor("[Local-Rx]# : " + std::to_string(answer.size()) + ".", 5000));
-  std::string log = setup.Bridge().Stderr();
+  std::string log = setup.Bridge().Output();
   EXPECT_NE(log.find("[Local-Tx]# : 20."), std::string::npos) << log;
   EXPECT_EQ(setup.StopBridge(), 0);
-  EXPECT_NE(setup.Bridge().Stderr().find("Disconnected"), std::string::npos);
+  EXPECT_NE(setup.Bridge().Output().find("Disconnected"), std::string::npos);
 }
 
 TEST(BridgeVarnokctl, RefusedLoginEndsBeforeTouchingThePort) {
@@ -36,8 +36,8 @@ TEST(BridgeVarnokctl, RefusedLoginEndsBeforeTouchingThePort) {
                     "--product-secret", kBridgeProductSecret, "--device", kBridgeImei, "--user",
                     "engineer", "--password", "wrong"});
   EXPECT_EQ(bridge.WaitExit(20000), 6);
-  EXPECT_NE(bridge.Stderr().find("login to https://127.0.0.1:"), std::string::npos)
-      << bridge.Stderr();
+  EXPECT_NE(bridge.Output().find("login to https://127.0.0.1:"), std::string::npos)
+      << bridge.Output();
 }
 
 TEST(BridgeVarnokctl, MissingDeviceOrBadInflightIsUsage) {
@@ -46,11 +46,11 @@ TEST(BridgeVarnokctl, MissingDeviceOrBadInflightIsUsage) {
       setup.Launch({"-p", setup.Terminal().SlavePath(), "--product-key", "k", "--product-secret",
                     "s", "--user", "u", "--password", "p"});
   EXPECT_EQ(no_device.WaitExit(10000), 2);
-  EXPECT_NE(no_device.Stderr().find("give --device IMEI"), std::string::npos);
+  EXPECT_NE(no_device.Output().find("give --device IMEI"), std::string::npos);
   BridgeProcess &bad_window =
       setup.Launch({"-p", setup.Terminal().SlavePath(), "--device", "1", "--inflight", "21"});
   EXPECT_EQ(bad_window.WaitExit(10000), 2);
-  EXPECT_NE(bad_window.Stderr().find("--inflight takes 1..20"), std::string::npos);
+  EXPECT_NE(bad_window.Output().find("--inflight takes 1..20"), std::string::npos);
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ inline double SetupNowMs() {
   return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
-// A running `varnokctl bridge`; its stderr is collected on a thread.
+// A running program (`varnokctl bridge`, `platform-sim`); its standard output
+// and error are collected together on a thread.
 class BridgeProcess {
  public:
   ~BridgeProcess() { Stop(); }
@@ -66,6 +67,7 @@ class BridgeProcess {
     envp.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
+      dup2(err_pipe[1], 1);
       dup2(err_pipe[1], 2);
       if (chdir(workdir.c_str()) != 0) _exit(126);
       execve(argv[0], argv.data(), envp.data());
@@ -73,24 +75,26 @@ class BridgeProcess {
     }
     close(err_pipe[1]);
     err_fd_ = err_pipe[0];
-    reader_ = std::thread([this] { CollectStderr(); });
+    reader_ = std::thread([this] { CollectOutput(); });
     return pid_ > 0;
   }
 
-  // Waits until stderr holds `needle`; false after timeout_ms.
+  // Waits until the output holds `needle`; false after timeout_ms.
   bool WaitFor(const std::string &needle, int timeout_ms) {
     double end = SetupNowMs() + timeout_ms;
     while (SetupNowMs() < end) {
-      if (Stderr().find(needle) != std::string::npos) return true;
+      if (Output().find(needle) != std::string::npos) return true;
       usleep(5000);
     }
     return false;
   }
 
-  std::string Stderr() {
+  std::string Output() {
     std::lock_guard<std::mutex> guard(lock_);
     return stderr_;
   }
+
+  pid_t Pid() const { return pid_; }
 
   // Ctrl-C, as an engineer would stop it; returns the exit status.
   int Stop() {
@@ -125,7 +129,7 @@ class BridgeProcess {
     return exit_status_;
   }
 
-  void CollectStderr() {
+  void CollectOutput() {
     char buffer[4096];
     ssize_t n;
     while ((n = read(err_fd_, buffer, sizeof buffer)) > 0) {
@@ -189,7 +193,7 @@ class VarnokctlBridgeSetup {
             kBridgeProductSecret, "--device", kBridgeImei, "--user", "engineer", "--password",
             "varnok-demo", "--inflight", std::to_string(inflight)});
     if (!bridge_->WaitFor("Connect success", 20000)) {
-      error = "varnokctl bridge did not connect: " + bridge_->Stderr();
+      error = "varnokctl bridge did not connect: " + bridge_->Output();
       return false;
     }
     return true;
