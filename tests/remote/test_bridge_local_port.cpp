@@ -66,14 +66,14 @@ class BridgeLocalPortTest : public ::testing::Test {
     port_.Close();
   }
 
-  int ConnectBridge() {
+  int ConnectBridge(const std::string &device_id = kImei) {
     DtuRemoteLinkSettings s;
     s.host = broker_.Host();
     s.port = broker_.Port();
     s.client_id = UniqueClientId("bridge");
     s.product_key = "pkBridge";
     s.product_secret = "secret";
-    s.device_id = kImei;
+    s.device_id = device_id;
     return DtuRemoteBridge::Connect(s);
   }
 
@@ -110,6 +110,17 @@ TEST_F(BridgeLocalPortTest, LocalBytesWithoutLinkShowNotConnected) {
   EXPECT_EQ(traffic_.Count(), 0u);
   // Nothing reached the device.
   EXPECT_EQ(ReadCount(device_, 1, 300), "");
+}
+
+TEST_F(BridgeLocalPortTest, RefusedPublishShowsSendFailed) {
+  ScopedTestLog log("bridge_publish_refused");
+  // A device id that is not UTF-8 makes a topic the library refuses to publish to.
+  ASSERT_EQ(ConnectBridge("86000\xff"), 0);
+  terminal_.Write("AT\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return messages_.Count() > 0; }, 5000));
+  EXPECT_TRUE(messages_.Has(DtuLangText(152)));
+  EXPECT_TRUE(log.Contains("MQTTClient_publishMessage failed, result : "));
+  EXPECT_EQ(traffic_.Count(), 0u);
 }
 
 TEST_F(BridgeLocalPortTest, CloudMessageWhilePortClosedIsOnlyLogged) {
