@@ -56,11 +56,12 @@ class CSerialPortPosix : public CSerialPortBase {
   struct DrainResult {
     unsigned int received = 0;
     bool gone = false;
+    bool ring_full = false;
   };
   int OpenDevice();
   bool StartReader();
   void ReaderLoop(int fd, int wake_fd, std::string port_name);
-  DrainResult DrainPort(int fd);
+  DrainResult DrainPort(int fd, bool keep_oldest);
   void NotifyWaiting(const std::string &port_name);
   bool ShouldNotifyAtOnce();
   void ApplySettingsIfOpen();

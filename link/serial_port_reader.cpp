@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 #include "base/dtu_log.h"
 #include "link/serial_error.h"
@@ -29,13 +31,18 @@ constexpr unsigned int kDrainLimit = 64 * 1024;
 }  // namespace
 
 // Reads what the port holds into the receive ring. A hung-up tty reads 0
-// bytes or fails with EIO/ENXIO: that is the device gone.
-CSerialPortPosix::DrainResult CSerialPortPosix::DrainPort(int fd) {
+// bytes or fails with EIO/ENXIO: that is the device gone. With keep_oldest
+// the drain stops when the ring is full, so a stream with no quiet gap is not
+// overwritten before the listener took it: the rest waits in the kernel.
+CSerialPortPosix::DrainResult CSerialPortPosix::DrainPort(int fd, bool keep_oldest) {
   DrainResult result;
   char chunk[4096];
   std::lock_guard<std::mutex> lock(port_mutex_);
   while (result.received < kDrainLimit) {
-    ssize_t n = ::read(fd, chunk, sizeof(chunk));
+    uint32_t room = sizeof(chunk);
+    if (keep_oldest) room = std::min(room, ring_->Capacity() - ring_->Size());
+    if (room == 0) break;
+    ssize_t n = ::read(fd, chunk, room);
     if (n > 0) {
       ring_->Write(chunk, static_cast<uint32_t>(n));
       result.received += static_cast<unsigned int>(n);
@@ -47,6 +54,7 @@ CSerialPortPosix::DrainResult CSerialPortPosix::DrainPort(int fd) {
     if (!result.gone) SetLastError(kSerialReadFailed);
     break;
   }
+  result.ring_full = ring_->IsFull();
   return result;
 }
 
@@ -63,6 +71,9 @@ void CSerialPortPosix::NotifyWaiting(const std::string &port_name) {
 
 void CSerialPortPosix::ReaderLoop(int fd, int wake_fd, std::string port_name) {
   bool gap_pending = false;
+  // Set when a notification left the ring full (the listener took nothing):
+  // the next drain overwrites the oldest bytes instead of spinning on them.
+  bool listener_stalled = false;
   Clock::time_point gap_deadline;
   while (running_.load()) {
     pollfd fds[2] = {{fd, POLLIN, 0}, {wake_fd, POLLIN, 0}};
@@ -75,13 +86,14 @@ void CSerialPortPosix::ReaderLoop(int fd, int wake_fd, std::string port_name) {
       continue;
     }
     DrainResult drained;
-    if (ready > 0 && fds[0].revents != 0) drained = DrainPort(fd);
+    if (ready > 0 && fds[0].revents != 0) drained = DrainPort(fd, HasListener() && !listener_stalled);
     const bool hung_up = ready < 0 || (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-    if (drained.received > 0 && HasListener()) {
+    if ((drained.received > 0 || drained.ring_full) && HasListener()) {
       const unsigned int idle = GetReadIdleTime();
       if (idle == 0 || ShouldNotifyAtOnce()) {
         gap_pending = false;
         NotifyWaiting(port_name);
+        listener_stalled = drained.ring_full && ShouldNotifyAtOnce();
       } else {
         gap_pending = true;
         gap_deadline = Clock::now() + std::chrono::milliseconds(idle);

@@ -7,7 +7,7 @@ const std::vector<std::pair<const char *, const char *>> &DtuSimPlainDefaults() 
       {"version", "VN-DTU-V1.0.3"}, {"imei", "862104051234567"}, {"imsi", "460041234567890"},
       {"iccid", "89860412345678901234"}, {"remoteCfgInfo", "100001883cfg.example.com"},
       {"logLevel", "2"}, {"watchdog-switch", "1"}, {"bandValue", "3"},
-      {"uart-baudrate", "115200"}, {"uart-databit", "8"}, {"uart-parity", "0"},
+      {"uart-baudrate", "115200"}, {"uart-databit", "3"}, {"uart-parity", "0"},
       {"netInfo", "apn:auto&username: &pwd: &"}, {"mqtt-channel", "0"},
       {"tcp-type", "0"}, {"tcp-productkey", ""}, {"tcp-productsecret", ""},
       {"tcp-addr", "127.0.0.1"}, {"tcp-port", "8080"},

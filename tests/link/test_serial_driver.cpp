@@ -217,6 +217,27 @@ TEST(SerialDriver, ReceiveRingKeepsTheNewestBytes) {
   EXPECT_EQ(out.substr(0, 2048), data.substr(952));
 }
 
+TEST(SerialDriver, StreamLongerThanTheRingReachesAListenerWhole) {
+  PtyPair pty;
+  CSerialPortPosix port;
+  ASSERT_TRUE(OpenPort(port, pty.SlavePath()));
+  RecordingListener listener(&port);
+  port.AttachListener(&listener);
+  std::string data;
+  for (int i = 0; i < 20000; ++i) data.push_back(static_cast<char>('a' + i % 26));
+  pty.Write(data);  // no quiet gap: the ring fills up many times over
+  std::string got;
+  for (int i = 0; i < 400 && got.size() < data.size(); ++i) {
+    std::this_thread::sleep_for(5ms);
+    got.clear();
+    for (const auto &chunk : listener.WaitForChunks(0, 0ms)) got += chunk;
+  }
+  EXPECT_EQ(got.size(), data.size());
+  EXPECT_TRUE(got == data) << "bytes lost or reordered";
+  port.DetachListener();
+  port.Close();
+}
+
 TEST(SerialDriver, HangUpStopsTheReaderAndTellsTheOwnerOnce) {
   PtyPair pty;
   CSerialPortPosix port;
