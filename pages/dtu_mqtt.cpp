@@ -14,7 +14,7 @@ namespace {
 
 DtuMqtt *g_mqtt = nullptr;
 
-std::vector<DtuTextFieldSpec> MqttFields() {
+std::vector<DtuTextFieldDef> MqttFields() {
   return {{"Server", "mqtt-addr"},         {"Port", "mqtt-port"},         {"Keepalive", "mqtt-keepalive"},
           {"ClientID", "mqtt-clientId"},   {"Username", "mqtt-username"}, {"Password", "mqtt-password"},
           {"SubTopic", "mqtt-subtopic"},   {"PubTopic", "mqtt-pubtopic"}, {"Qos", "mqtt-qos"},

@@ -14,7 +14,7 @@ namespace {
 
 DtuMqttAliyun *g_aliyun = nullptr;
 
-std::vector<DtuTextFieldSpec> AliyunFields() {
+std::vector<DtuTextFieldDef> AliyunFields() {
   return {{"Server", "aly-mqtt-addr"},
           {"Port", "aly-mqtt-port"},
           {"Keepalive", "aly-mqtt-keepalive"},

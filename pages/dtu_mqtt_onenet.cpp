@@ -14,7 +14,7 @@ namespace {
 
 DtuMqttOnenet *g_onenet = nullptr;
 
-std::vector<DtuTextFieldSpec> OnenetFields() {
+std::vector<DtuTextFieldDef> OnenetFields() {
   return {{"Server", "onenet-mqtt-addr"},          {"Port", "onenet-mqtt-port"},
           {"Keepalive", "onenet-mqtt-keepalive"},  {"SubTopic", "onenet-mqtt-subtopic"},
           {"PubTopic", "onenet-mqtt-pubtopic"},    {"DeviceName", "onenet-mqtt-clientId"},

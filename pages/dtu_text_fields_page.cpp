@@ -5,18 +5,18 @@
 #include "pages/dtu_page_store.h"
 #include "pages/dtu_page_texts.h"
 
-DtuTextFieldsPage::DtuTextFieldsPage(std::vector<DtuTextFieldSpec> fields, int confirm_field, QObject *parent)
-    : DtuPage(parent), values_(fields.size()), specs_(std::move(fields)), confirm_field_(confirm_field) {}
+DtuTextFieldsPage::DtuTextFieldsPage(std::vector<DtuTextFieldDef> fields, int confirm_field, QObject *parent)
+    : DtuPage(parent), values_(fields.size()), field_defs_(std::move(fields)), confirm_field_(confirm_field) {}
 
 std::vector<DtuPageFieldInfo> DtuTextFieldsPage::Fields() const {
   std::vector<DtuPageFieldInfo> out;
-  for (const DtuTextFieldSpec &spec : specs_) out.push_back({spec.name, false, 0});
+  for (const DtuTextFieldDef &def : field_defs_) out.push_back({def.name, false, 0});
   return out;
 }
 
 bool DtuTextFieldsPage::GetField(const std::string &name, std::string &value) const {
-  for (size_t i = 0; i < specs_.size(); ++i) {
-    if (!DtuFieldNameEquals(name, specs_[i].name)) continue;
+  for (size_t i = 0; i < field_defs_.size(); ++i) {
+    if (!DtuFieldNameEquals(name, field_defs_[i].name)) continue;
     value = values_[i];
     return true;
   }
@@ -24,8 +24,8 @@ bool DtuTextFieldsPage::GetField(const std::string &name, std::string &value) co
 }
 
 bool DtuTextFieldsPage::SetField(const std::string &name, const std::string &value, std::string &error) {
-  for (size_t i = 0; i < specs_.size(); ++i) {
-    if (!DtuFieldNameEquals(name, specs_[i].name)) continue;
+  for (size_t i = 0; i < field_defs_.size(); ++i) {
+    if (!DtuFieldNameEquals(name, field_defs_[i].name)) continue;
     values_[i] = value;
     return true;
   }
@@ -38,14 +38,14 @@ bool DtuTextFieldsPage::Read() {
   for (std::string &value : values_) value.clear();
   emit Changed();
   StartRead();
-  for (const DtuTextFieldSpec &spec : specs_) DtuPageQueueGet(spec.key);
+  for (const DtuTextFieldDef &def : field_defs_) DtuPageQueueGet(def.key);
   return true;
 }
 
 bool DtuTextFieldsPage::Set() {
   if (!DtuPagePortOpen()) return false;
   DtuSetLines lines;
-  for (size_t i = 0; i < specs_.size(); ++i) lines.Add(specs_[i].name, specs_[i].key, values_[i]);
+  for (size_t i = 0; i < field_defs_.size(); ++i) lines.Add(field_defs_[i].name, field_defs_[i].key, values_[i]);
   if (!lines.Fit()) return false;
   RaiseSetPending();
   lines.Queue();
@@ -56,11 +56,11 @@ void DtuTextFieldsPage::OnAnswer(int field, const char *value) {
   values_[field] = value;
   emit Changed();
   if (field == confirm_field_) ConfirmSet(kTextConfigSucceeded);
-  if (field == static_cast<int>(specs_.size()) - 1) FinishRead();
+  if (field == static_cast<int>(field_defs_.size()) - 1) FinishRead();
 }
 
 bool DtuTextFieldsPage::FitCapacity(int field, size_t capacity) const {
-  return DtuPageFitsCapacity(specs_[field].name, values_[field], capacity);
+  return DtuPageFitsCapacity(field_defs_[field].name, values_[field], capacity);
 }
 
 void DtuTextFieldsPage::SetAll(const std::vector<std::string> &values) {

@@ -7,7 +7,7 @@
 
 #include "pages/dtu_page.h"
 
-struct DtuTextFieldSpec {
+struct DtuTextFieldDef {
   const char *name;  // the page's label ("Server", "PubTopic", ...)
   const char *key;   // device key for get and set ("mqtt-addr", ...)
 };
@@ -18,10 +18,10 @@ class DtuTextFieldsPage : public DtuPage {
  public:
   // `fields` in the order of Read and Set; the answer to `confirm_field`
   // confirms a Set, the answer to the last field ends a Read.
-  DtuTextFieldsPage(std::vector<DtuTextFieldSpec> fields, int confirm_field, QObject *parent);
+  DtuTextFieldsPage(std::vector<DtuTextFieldDef> fields, int confirm_field, QObject *parent);
 
   const std::string &Text(int field) const { return values_[field]; }
-  const std::vector<DtuTextFieldSpec> &Specs() const { return specs_; }
+  const std::vector<DtuTextFieldDef> &FieldDefs() const { return field_defs_; }
 
   std::vector<DtuPageFieldInfo> Fields() const override;
   bool GetField(const std::string &name, std::string &value) const override;
@@ -45,6 +45,6 @@ class DtuTextFieldsPage : public DtuPage {
   std::vector<std::string> values_;
 
  private:
-  std::vector<DtuTextFieldSpec> specs_;
+  std::vector<DtuTextFieldDef> field_defs_;
   int confirm_field_;
 };

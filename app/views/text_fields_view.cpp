@@ -21,7 +21,7 @@ TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, int group_text_id, int h
       hint_text_id_(hint_text_id) {
   group_ = new QGroupBox(this);
   auto *form = new QFormLayout;
-  for (const DtuTextFieldSpec &spec : page->Specs()) form->addRow(spec.name, binder_->Text(spec.name, group_));
+  for (const DtuTextFieldDef &def : page->FieldDefs()) form->addRow(def.name, binder_->Text(def.name, group_));
   hint_ = new QLabel(group_);
   hint_->setWordWrap(true);
   hint_->setVisible(hint_text_id >= 0);

@@ -15,6 +15,8 @@ const char *const kVariables[] = {"VARNOK_API_BASE", "VARNOK_MQTT_HOST", "VARNOK
 class PlatformSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // CTest runs tests of this folder side by side: each test its own file.
+    path_ = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".platform.txt";
     for (const char *v : kVariables) unsetenv(v);
   }
   void TearDown() override {
@@ -22,7 +24,7 @@ class PlatformSettingsTest : public ::testing::Test {
     std::remove(path_.c_str());
   }
   void WriteFile(const std::string &text) { std::ofstream(path_, std::ios::binary) << text; }
-  std::string path_ = "platform_settings_test.txt";
+  std::string path_;
 };
 
 TEST_F(PlatformSettingsTest, DefaultsWithoutFileOrEnvironment) {
