@@ -22,13 +22,7 @@ DataPortView::DataPortView(DtuDataPort *page, QWidget *parent)
   form->addRow("Parity", binder_->List("Parity", ToQStringList(kDtuParityItems, kDtuParityCount), group_));
 
   buttons_ = NewPageButtonRow(group_);
-
-  auto *inner = new QVBoxLayout(group_);
-  inner->addLayout(form);
-  inner->addLayout(buttons_.layout);
-  inner->addStretch();
-  auto *outer = new QVBoxLayout(this);
-  outer->addWidget(group_);
+  LayOutPageGroup(this, group_, form, buttons_);
 
   ConnectPageButtonRow(buttons_, page_);
   UpdateLanguage();

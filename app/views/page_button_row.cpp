@@ -1,6 +1,8 @@
 #include "app/views/page_button_row.h"
 
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
@@ -23,4 +25,13 @@ PageButtonRow NewPageButtonRow(QWidget *parent) {
   for (QPushButton *b : {row.set, row.read, row.save_local, row.read_local}) row.layout->addWidget(b);
   row.layout->addStretch();
   return row;
+}
+
+void LayOutPageGroup(QWidget *view, QGroupBox *group, QLayout *form, const PageButtonRow &row) {
+  auto *inner = new QVBoxLayout(group);
+  inner->addLayout(form);
+  inner->addLayout(row.layout);
+  inner->addStretch();
+  auto *outer = new QVBoxLayout(view);
+  outer->addWidget(group);
 }

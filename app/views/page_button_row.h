@@ -21,6 +21,13 @@ struct PageButtonRow {
 
 PageButtonRow NewPageButtonRow(QWidget *parent);
 
+class QGroupBox;
+class QLayout;
+
+// Lays a page out the common way: the group box fills the view and holds the
+// field form above the button row, the rest left empty below.
+void LayOutPageGroup(QWidget *view, QGroupBox *group, QLayout *form, const PageButtonRow &row);
+
 template <class Page>
 void ConnectPageButtonRow(const PageButtonRow &row, Page *page) {
   QObject::connect(row.set, &QPushButton::clicked, page, &Page::OnBnClickedBtSet);

@@ -21,12 +21,7 @@ WorkModeView::WorkModeView(DtuWorkMode *page, QWidget *parent)
   form->addRow("Work Mode", mode_);
 
   buttons_ = NewPageButtonRow(group_);
-  auto *inner = new QVBoxLayout(group_);
-  inner->addLayout(form);
-  inner->addLayout(buttons_.layout);
-  inner->addStretch();
-  auto *outer = new QVBoxLayout(this);
-  outer->addWidget(group_);
+  LayOutPageGroup(this, group_, form, buttons_);
 
   ConnectPageButtonRow(buttons_, page_);
   UpdateLanguage();
