@@ -114,3 +114,10 @@ bool DtuTermiosPurge(int fd, bool receive, bool transmit) {
   if (!receive && !transmit) return true;
   return tcflush(fd, queue) == 0;
 }
+
+bool DtuTermiosMakeRaw(int fd) {
+  termios tio{};
+  if (tcgetattr(fd, &tio) != 0) return true;  // not a terminal: nothing to set
+  cfmakeraw(&tio);
+  return tcsetattr(fd, TCSANOW, &tio) == 0;
+}

@@ -24,5 +24,9 @@ bool DtuTermiosSetCustomBaud(int fd, int baud_rate);
 int DtuTermiosLockExclusive(int fd);
 void DtuTermiosUnlock(int fd);
 
+// Raw mode with the line's other settings kept: no echo, no line editing, no
+// CR/LF translation. A descriptor that is no terminal is left alone (true).
+bool DtuTermiosMakeRaw(int fd);
+
 bool DtuTermiosSetModemLine(int fd, int line_bit, bool on);
 bool DtuTermiosPurge(int fd, bool receive, bool transmit);

@@ -1,3 +1,4 @@
+#include "link/serial_termios.h"
 #include "sim/dtu_sim.h"
 
 #include <fcntl.h>
@@ -15,14 +16,6 @@
 #include "sim/dtu_sim_line.h"
 
 namespace {
-
-void MakeRaw(int fd) {
-  termios tio{};
-  if (tcgetattr(fd, &tio) == 0) {
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
-  }
-}
 
 std::string ReadFileText(const std::string &path, bool *ok) {
   std::ifstream in(path, std::ios::binary);
@@ -52,7 +45,7 @@ bool DtuSim::Start(std::string *error) {
   }
   char name[256] = {0};
   if (openpty(&master_, &slave_hold_, name, nullptr, nullptr) != 0) return fail("openpty failed");
-  MakeRaw(slave_hold_);
+  DtuTermiosMakeRaw(slave_hold_);
   fcntl(master_, F_SETFD, FD_CLOEXEC);
   fcntl(slave_hold_, F_SETFD, FD_CLOEXEC);
   if (pipe2(wake_pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe failed");

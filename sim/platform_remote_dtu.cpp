@@ -1,3 +1,4 @@
+#include "link/serial_termios.h"
 #include "sim/platform_remote_dtu.h"
 
 #include <fcntl.h>
@@ -17,13 +18,6 @@ constexpr int kBurstMax = 4096;      // largest message published at once
 constexpr int kQuietGapMs = 2;       // a burst ends after this long without bytes
 constexpr int kStopPollMs = 50;      // how often the reader looks at the stop flag
 
-bool MakeRaw(int fd) {
-  termios tio{};
-  if (tcgetattr(fd, &tio) != 0) return true;  // not a terminal: nothing to set
-  cfmakeraw(&tio);
-  return tcsetattr(fd, TCSANOW, &tio) == 0;
-}
-
 }  // namespace
 
 PlatformRemoteDtu::PlatformRemoteDtu() : peer_(std::make_unique<MqttPeer>()) {}
@@ -41,7 +35,7 @@ bool PlatformRemoteDtu::Start(const std::string &broker_host, int broker_port,
   get_topic_ = topics.publish;
 
   line_fd_ = open(line_path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (line_fd_ < 0 || !MakeRaw(line_fd_)) {
+  if (line_fd_ < 0 || !DtuTermiosMakeRaw(line_fd_)) {
     error_text = "cannot open " + line_path + ": " + strerror(errno);
     Stop();
     return false;

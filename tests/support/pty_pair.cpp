@@ -9,23 +9,13 @@
 #include <cerrno>
 #include <stdexcept>
 
-namespace {
-
-void MakeRaw(int fd) {
-  termios tio{};
-  if (tcgetattr(fd, &tio) == 0) {
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
-  }
-}
-
-}  // namespace
+#include "link/serial_termios.h"
 
 PtyPair::PtyPair() {
   char name[256] = {0};
   if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
-  MakeRaw(master_);
-  MakeRaw(slave_);
+  DtuTermiosMakeRaw(master_);
+  DtuTermiosMakeRaw(slave_);
   fcntl(master_, F_SETFD, FD_CLOEXEC);
   fcntl(slave_, F_SETFD, FD_CLOEXEC);
   slave_path_ = name;
