@@ -1,4 +1,3 @@
-#include "link/serial_termios.h"
 #include "sim/dtu_sim.h"
 
 #include <fcntl.h>
@@ -13,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "link/serial_termios.h"
 #include "sim/dtu_sim_line.h"
 
 namespace {

@@ -1,4 +1,3 @@
-#include "link/serial_termios.h"
 #include "sim/platform_remote_dtu.h"
 
 #include <fcntl.h>
@@ -9,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/serial_termios.h"
 #include "remote/dtu_remote_ids.h"
 #include "tests/support/mqtt_peer.h"
 
