@@ -3,9 +3,12 @@
 // from tests/support).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
+#include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 #include "tests/support/temp_dir.h"
 
@@ -27,6 +30,22 @@ class MessageRecorder {
  private:
   std::vector<std::string> messages_;
   DtuMessageSink previous_;
+};
+
+// A fresh folder with "Zev_DtuConfig.txt" as the file under test, and the
+// English texts for the duration of the test.
+class ConfigFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_flag_ = DtuLangFlag.load();
+    DtuLangFlag = 1;
+    path_ = dir_.File("Zev_DtuConfig.txt");
+  }
+  void TearDown() override { DtuLangFlag = saved_flag_; }
+
+  TempDir dir_;
+  std::string path_;
+  int saved_flag_ = 1;
 };
 
 }  // namespace config_test

@@ -20,24 +20,13 @@ using config_test::WriteBytes;
 
 namespace {
 
-class ConfigStore : public ::testing::Test {
+class ConfigStore : public config_test::ConfigFileTest {
  protected:
-  void SetUp() override {
-    saved_flag_ = DtuLangFlag.load();
-    DtuLangFlag = 1;
-    path_ = dir_.File("Zev_DtuConfig.txt");
-  }
-  void TearDown() override { DtuLangFlag = saved_flag_; }
-
   std::string Saved(const DtuConfig &config) {
     DtuConfig copy = config;
     EXPECT_TRUE(copy.SaveToFile(path_));
     return ReadWholeFile(path_);
   }
-
-  TempDir dir_;
-  std::string path_;
-  int saved_flag_ = 1;
 };
 
 const char kIotInfo[] =

@@ -38,19 +38,7 @@ const std::string kDefaultsEnglish =
     "password = Please enter device platform password\r\nproductKey = Please enter productKey\r\n"
     "productSecret = Please enter productSecret\r\n";
 
-class IotInfo : public ::testing::Test {
- protected:
-  void SetUp() override {
-    saved_flag_ = DtuLangFlag.load();
-    DtuLangFlag = 1;
-    path_ = dir_.File("Zev_DtuConfig.txt");
-  }
-  void TearDown() override { DtuLangFlag = saved_flag_; }
-
-  TempDir dir_;
-  std::string path_;
-  int saved_flag_ = 1;
-};
+class IotInfo : public config_test::ConfigFileTest {};
 
 }  // namespace
 
