@@ -277,6 +277,25 @@ const DtuLangRow kDtuLangTable[] = {
     {424, "请输入设备云平台密码", "Please enter device platform password"},
     {425, "请输入产品productKey", "Please enter productKey"},
     {426, "请输入产品productSecret", "Please enter productSecret"},
+
+    // Modbus polling, forwarding rule and cache pages: headings, row names,
+    // the tree item of the cache page and the width checks.
+    {600, "Modbus缓存", "Modbus Cache"},
+    {601, "功能码", "Function Code"},
+    {602, "寄存器地址", "Register Address"},
+    {603, "寄存器数量", "Register Count"},
+    {604, "轮询周期", "Polling Cycle"},
+    {605, "通道%d", "Channel%d"},
+    {606, "参数%d", "Param %d"},
+    {607, "参数标识", "Parameter ID"},
+    {608, "数据类型", "Data Type"},
+    {609, "字节顺序", "Byte Order"},
+    {610, "转换规则", "Convert Rule"},
+    {611, "倍数", "Multiplier"},
+    {612, "通道", "Channel"},
+    {613, "通道 %d", "Channel %d"},
+    {614, "通道%d的%s不能超过%d位数字（最大%d），未发送!", "Channel %d %s must fit in %d digits (at most %d); nothing was sent!"},
+    {615, "参数%d的%s不能超过%d位数字（最大%d），未发送!", "Parameter %d %s must fit in %d digits (at most %d); nothing was sent!"},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

@@ -16,6 +16,9 @@ namespace {
 constexpr double kDefaultTimeoutS = 10.0;
 // Exit code of a page that refused (nothing was queued).
 constexpr int kExitRefused = 1;
+// Exit code of a paced page whose sequence failed (a device error, an answer
+// different from what was written).
+constexpr int kExitDeviceFailed = 6;
 
 struct PageVerbArgs {
   CliPortOptions port;
@@ -77,6 +80,9 @@ int RunResult(DtuPageRun run, const char *what, const CliPortSession &session) {
     case DtuPageRun::kDone: return kExitOk;
     case DtuPageRun::kRefused: return kExitRefused;
     case DtuPageRun::kTimedOut: break;
+    case DtuPageRun::kFailed:
+      std::fprintf(stderr, "varnokctl: %s: the device's answers did not complete it\n", what);
+      return kExitDeviceFailed;
   }
   std::fprintf(stderr, "varnokctl: %s: no answer in time\n", what);
   return kExitNoAnswer;
@@ -112,7 +118,8 @@ std::string PageVerbHelp(const char *verb) {
                : "  Reads the page from the device and prints its fields as name=value\n"
                  "  (lists by their selected index, -1 when none).\n");
   text << CliPortOptionsHelp() << "  (default timeout: 10 s)\n"
-       << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost\n"
+       << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost,\n"
+       << "      6 a paced page (Modbus cache) ended in a failure it reported\n"
        << "pages and their fields:\n";
   for (const std::string &name : DtuPageNames()) {
     std::unique_ptr<DtuPage> page = DtuCreatePage(name);

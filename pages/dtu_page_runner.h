@@ -11,7 +11,7 @@
 #include "pages/dtu_page.h"
 
 // "devinfo", "dataport", "net", "workmode", "tcpudp", "mqtt", "aliyun",
-// "onenet".
+// "onenet", "modbus", "modbuscache".
 std::vector<std::string> DtuPageNames();
 // A new page object, or null for an unknown name.
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);
@@ -20,6 +20,7 @@ enum class DtuPageRun {
   kDone,      // the answers are in / the Set was confirmed
   kRefused,   // the page queued nothing (port closed, a field too long)
   kTimedOut,  // the last answer did not come in time
+  kFailed,    // the page ended its Read or Set with a failure it reported
 };
 
 // Runs the event loop until done() or the time-out; returns done().

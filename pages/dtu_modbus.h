@@ -1,0 +1,156 @@
+// The Modbus page: the polling parameters (which slaves the device polls,
+// keys modbus-switch, modbus-channel, modbus-slave-cfg) and the forwarding
+// rule of each polling channel (modbus-slave-rule). Both groups have their
+// own Read and Set; Save to Local and Read Local cover [MODBUS] and [DECODE].
+// Reads run on a stoppable worker; answers and everything else run on the
+// page's thread.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "pages/dtu_modbus_payload.h"
+#include "pages/dtu_page.h"
+#include "pages/dtu_read_worker.h"
+
+struct DtuModbusChannelRow {
+  std::string slave, function, address, count, cycle;
+};
+
+struct DtuModbusParamRow {
+  std::string tag, address, multiplier;
+  int data_type = 0;
+  int byte_order = 0;
+  int convert = 0;
+};
+
+struct DtuModbusRule {
+  int rule = 0;         // 0 Transparent, 1 Parse
+  int param_count = 1;  // 1..6; 0 when no count is selected
+  DtuModbusParamRow params[kModbusRuleParams];
+};
+
+struct DtuModbusModel {
+  int func_switch = 0;    // 0 OFF, 1 ON
+  int packet_split = 0;   // 0 OFF, 1 ON
+  int channel_count = 1;  // 1..6
+  DtuModbusChannelRow channels[kModbusChannelCount];
+  int config_channel = 1;  // 1..6: the channel whose rule the lower group shows
+  DtuModbusRule rules[kModbusChannelCount];
+};
+
+class DtuModbus : public DtuPage {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDataTypes = 7;
+  static constexpr int kByteOrders = 4;
+  static constexpr int kConverts = 3;
+
+  explicit DtuModbus(QObject *parent = nullptr);
+  ~DtuModbus() override;
+  static DtuModbus *Instance();
+
+  const DtuModbusModel &Model() const { return model_; }
+  // The rule of the config channel.
+  const DtuModbusRule &ConfigRule() const { return model_.rules[model_.config_channel - 1]; }
+
+  // List items in the current language.
+  static std::vector<std::string> SwitchItems();
+  static std::vector<std::string> RuleItems();
+  static std::vector<std::string> DataTypeItems();
+  static std::vector<std::string> ByteOrderItems();
+  static std::vector<std::string> ConvertItems();
+
+  // The polling is on: the switch-on indicator, or ON chosen in the list.
+  bool PollingOn() const { return switch_on_.load() == 1 || model_.func_switch == 1; }
+  // The user chose a function switch: ON is refused while the cache proxy
+  // is on (message shown, the switch goes back to OFF). False when refused.
+  bool ChooseFunctionSwitch(int on);
+
+  // Polling group.
+  bool OnBnClickedBtModbusGet();
+  bool OnBnClickedBtModbusSet();
+  // Forwarding rule group (config channel).
+  bool OnBnClickedBtModbusRuleGet();
+  bool OnBnClickedBtModbusRuleSet();
+  bool OnBnClickedBtSaveLocal();
+  bool OnBnClickedBtReadLocal();
+
+  // Answer handlers.
+  static void ModbusStatusSet(const char *value, int length);
+  static void ModbusChannelSet(const char *value, int length);
+  static void ModbusSlaveCfgSet(const char *value, int length);
+  static void modbusDecodeRule(const char *value, int length);
+
+  // Register window of a channel (1..6) that the rule Set checks against.
+  int WindowStart(int channel) const { return window_start_[channel - 1]; }
+  int WindowLength(int channel) const { return window_length_[channel - 1]; }
+
+  const char *PageName() const override { return "modbus"; }
+  std::vector<DtuPageFieldInfo> Fields() const override;
+  bool GetField(const std::string &name, std::string &value) const override;
+  bool SetField(const std::string &name, const std::string &value, std::string &error) override;
+  // Read: the polling parameters, then the rule of every channel read.
+  // Set: the polling parameters, then the rule of each channel in turn,
+  // each after the device confirmed the one before.
+  bool Read() override;
+  bool Set() override;
+  bool ReadPending() const override;
+  bool SetPending() const override;
+  bool Paced() const override { return true; }
+
+ private:
+  // What the last Set waits for; a new Set replaces it.
+  enum class PendingSet { kNone, kPollingOn, kPollingOff, kRule };
+  struct Field;
+
+  void BuildFields();
+  const Field *FindField(const std::string &name) const;
+  bool CacheSwitchOn() const;
+  bool ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg);
+  void StartWorker(bool polling, bool rules, int rule_channel);
+  void PollingReadBody(DtuReadWorker &worker, bool then_rules);
+  void RuleReadBody(DtuReadWorker &worker, int channel);
+  void SetWindow(int channel, long long start, long long length);
+  void OnStatus(const char *value);
+  void OnChannel(const char *value);
+  void OnSlaveCfg(const char *value);
+  void OnRule(const char *value);
+  void DecodeRuleAndParamsCnt(const std::string &value);
+  void DecodeChannelParams(const std::string &value);
+  void CountRuleAnswer();
+  // The rule Set of one channel; with `send` false only its checks run.
+  bool RuleSet(int channel, bool send);
+  bool ValidateRuleParam(int channel, int p, DtuModbusRuleParam &param);
+  void ContinueChainedSet();
+  bool SavePollingLocal();
+  bool SaveRuleLocal();
+  bool ReadPollingLocal();
+  bool ReadRuleLocal();
+  static int RuleChannelOf(int answered, int fallback);
+
+  DtuModbusModel model_;
+  std::vector<Field> fields_;
+  int window_start_[kModbusChannelCount] = {};
+  int window_length_[kModbusChannelCount] = {};
+
+  // Shared with the read worker (atomics only).
+  std::atomic<int> switch_on_{0};
+  std::atomic<int> received_count_{1};
+  std::atomic<int> rule_state_{0};  // 0 header awaited, 1 parameters, -1 nothing to read
+  std::atomic<int> rule_param_total_{0};
+  std::atomic<int> rule_channel_{1};     // channel of the rule being read
+  std::atomic<int> awaiting_channel_{0};  // last polling channel queried, until answered
+  DtuReadWorker worker_;
+
+  // Set confirmation (page thread only; atomic for varnokctl's waiting loop).
+  std::atomic<PendingSet> pending_{PendingSet::kNone};
+  int expected_last_channel_ = -1;
+  int expected_rule_answers_ = 0;
+  int rule_answer_counter_ = 0;
+  // A whole-page Set: the rule channels still to write after the polling.
+  int chained_rule_channel_ = 0;
+  int chained_last_channel_ = 0;
+};

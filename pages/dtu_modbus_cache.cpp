@@ -1,0 +1,229 @@
+// The Modbus cache proxy page: fields, validation, and the answers of its
+// three keys. The step sequences are in dtu_modbus_cache_steps.cpp.
+#include "pages/dtu_modbus_cache.h"
+
+#include <strings.h>
+
+#include <cstdio>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_modbus.h"
+#include "pages/dtu_modbus_payload.h"
+#include "pages/dtu_modbus_texts.h"
+
+namespace {
+
+DtuModbusCache *g_cache = nullptr;
+
+const DtuModbusCacheField kFieldOrder[] = {DtuModbusCacheField::kSlave, DtuModbusCacheField::kStart,
+                                           DtuModbusCacheField::kQuantity, DtuModbusCacheField::kCycle};
+
+int ColumnText(DtuModbusCacheField field) {
+  switch (field) {
+    case DtuModbusCacheField::kSlave: return kTextSlaveAddress;
+    case DtuModbusCacheField::kStart: return kTextStartAddress;
+    case DtuModbusCacheField::kQuantity: return kTextQuantity;
+    case DtuModbusCacheField::kCycle: return kTextCycleSeconds;
+  }
+  return 0;
+}
+
+template <class... Args>
+void Show(int text_id, Args... args) {
+  char text[512];
+  std::snprintf(text, sizeof(text), DtuLangText(text_id), args...);
+  DtuMessageBox(text);
+}
+
+}  // namespace
+
+struct DtuModbusCache::Field {
+  std::string name;
+  std::string *text;
+  int *number;
+  int low, high;
+  bool is_list;
+};
+
+DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent) {
+  g_cache = this;
+  timer_.setSingleShot(true);
+  timer_.setInterval(kStepTimeoutMs);
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    if (operation_ != kIdle) Fail(kTextCacheTimeout);
+  });
+  BuildFields();
+  DtuCmdAttachHandler("modbus-cache-switch", &DtuModbusCache::ModbusCacheSwitchSet);
+  DtuCmdAttachHandler("modbus-cache-channel", &DtuModbusCache::ModbusCacheChannelSet);
+  DtuCmdAttachHandler("modbus-cache-slave-cfg", &DtuModbusCache::ModbusCacheSlaveCfgSet);
+  DtuCmdSetModbusCacheHooks(&DtuModbusCache::ModbusCacheDeviceError, &DtuModbusCache::ModbusCacheAcknowledge);
+}
+
+DtuModbusCache::~DtuModbusCache() {
+  timer_.stop();
+  if (g_cache == this) {
+    DtuCmdSetModbusCacheHooks(nullptr, nullptr);
+    g_cache = nullptr;
+  }
+}
+
+DtuModbusCache *DtuModbusCache::Instance() { return g_cache; }
+
+std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "03", "04"}; }
+
+void DtuModbusCache::BuildFields() {
+  DtuModbusCacheModel &m = model_;
+  fields_ = {{"funcSwitch", nullptr, &m.func_switch, 0, 1, true},
+             {"maxChannel", nullptr, &m.channel_count, 1, kModbusCacheChannels, false}};
+  for (int k = 1; k <= kModbusCacheChannels; ++k) {
+    DtuModbusCacheRow &row = m.rows[k - 1];
+    const std::string n = std::to_string(k);
+    fields_.push_back({"slave" + n, &row.slave, nullptr, 0, 0, false});
+    fields_.push_back({"Function" + n, nullptr, &row.function, 1, 4, false});
+    fields_.push_back({"Addr" + n, &row.start, nullptr, 0, 0, false});
+    fields_.push_back({"Len" + n, &row.quantity, nullptr, 0, 0, false});
+    fields_.push_back({"Cycle" + n, &row.cycle, nullptr, 0, 0, false});
+  }
+}
+
+const DtuModbusCache::Field *DtuModbusCache::FindField(const std::string &name) const {
+  for (const Field &f : fields_) {
+    if (strcasecmp(f.name.c_str(), name.c_str()) == 0) return &f;
+  }
+  return nullptr;
+}
+
+std::vector<DtuPageFieldInfo> DtuModbusCache::Fields() const {
+  std::vector<DtuPageFieldInfo> out;
+  for (const Field &f : fields_) out.push_back({f.name, f.is_list, f.is_list ? f.high + 1 : 0});
+  return out;
+}
+
+bool DtuModbusCache::GetField(const std::string &name, std::string &value) const {
+  const Field *f = FindField(name);
+  if (f == nullptr) return false;
+  value = f->text ? *f->text : std::to_string(*f->number);
+  return true;
+}
+
+bool DtuModbusCache::SetField(const std::string &name, const std::string &value, std::string &error) {
+  const Field *f = FindField(name);
+  if (f == nullptr) {
+    error = "unknown field: " + name;
+    return false;
+  }
+  if (f->text) {
+    *f->text = value;
+    return true;
+  }
+  const std::string trimmed = DtuModbusTrim(value);
+  const long long number = DtuModbusNumber(trimmed);
+  if (!DtuModbusAllDigits(trimmed) || number < f->low || number > f->high) {
+    error = f->name + ": " + value + " is not in " + std::to_string(f->low) + ".." + std::to_string(f->high);
+    return false;
+  }
+  *f->number = static_cast<int>(number);
+  if (f->number == &model_.func_switch) stored_switch_ = model_.func_switch;
+  return true;
+}
+
+bool DtuModbusCache::PollingOn() const {
+  const DtuModbus *modbus = DtuModbus::Instance();
+  return modbus != nullptr && modbus->PollingOn();
+}
+
+bool DtuModbusCache::ChooseFunctionSwitch(int on) {
+  if (on == 1 && PollingOn()) {
+    DtuMessageBox(DtuLangText(kTextPollingIsOn));
+    on = 0;
+  }
+  model_.func_switch = on == 1 ? 1 : 0;
+  stored_switch_ = model_.func_switch;
+  emit Changed();
+  return on == 1 || model_.func_switch == 0;
+}
+
+// ---- Validation: channels in order, fields in the order of the page ----
+
+bool DtuModbusCache::RowValue(int k, DtuModbusCacheField field, long long &value) {
+  const DtuModbusCacheRow &row = model_.rows[k - 1];
+  const std::string *texts[] = {&row.slave, &row.start, &row.quantity, &row.cycle};
+  const std::string text = DtuModbusTrim(*texts[static_cast<int>(field)]);
+  const char *column = DtuLangText(ColumnText(field));
+  if (!DtuModbusAllDigits(text)) {
+    Show(kTextCacheEmpty, k, column);
+    return false;
+  }
+  value = DtuModbusNumber(text);
+  const DtuModbusCacheRange range = DtuModbusCacheFieldRange(field, row.function);
+  if (value < range.low || value > range.high) {
+    Show(kTextCacheRange, k, column, static_cast<int>(range.low), static_cast<int>(range.high));
+    return false;
+  }
+  return true;
+}
+
+bool DtuModbusCache::ValidateRow(int k) {
+  long long values[4] = {};
+  for (DtuModbusCacheField field : kFieldOrder) {
+    if (!RowValue(k, field, values[static_cast<int>(field)])) {
+      emit FocusRequested(k, static_cast<int>(field));
+      return false;
+    }
+  }
+  const DtuModbusCacheChannel channel = RowChannel(k);
+  if (channel.start + channel.quantity - 1 > 65535) {
+    Show(kTextCacheLastRegister, k);
+    emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kStart));
+    return false;
+  }
+  return true;
+}
+
+bool DtuModbusCache::Validate() {
+  const int count = model_.channel_count;
+  for (int k = 1; k <= count; ++k) {
+    if (!ValidateRow(k)) return false;
+  }
+  for (int k = 2; k <= count; ++k) {
+    for (int j = 1; j < k; ++j) {
+      if (!DtuModbusCacheSameRequest(RowChannel(j), RowChannel(k))) continue;
+      Show(kTextCacheDuplicate, j, k);
+      emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kSlave));
+      return false;
+    }
+  }
+  return true;
+}
+
+DtuModbusCacheChannel DtuModbusCache::RowChannel(int k) const {
+  const DtuModbusCacheRow &row = model_.rows[k - 1];
+  return {k, DtuModbusNumber(row.slave), row.function, DtuModbusNumber(row.start), DtuModbusNumber(row.quantity),
+          DtuModbusNumber(row.cycle)};
+}
+
+// ---- Entry points of the receive path ----
+
+void DtuModbusCache::ModbusCacheSwitchSet(const char *value, int) {
+  if (g_cache) g_cache->OnSwitch(value);
+}
+
+void DtuModbusCache::ModbusCacheChannelSet(const char *value, int) {
+  if (g_cache) g_cache->OnChannelCount(value);
+}
+
+void DtuModbusCache::ModbusCacheSlaveCfgSet(const char *value, int) {
+  if (g_cache) g_cache->OnSlaveCfg(value);
+}
+
+void DtuModbusCache::ModbusCacheAcknowledge() {
+  if (g_cache) g_cache->OnAcknowledge();
+}
+
+void DtuModbusCache::ModbusCacheDeviceError(const char *text) {
+  DTU_LOG("device error : %s", text);
+  if (g_cache) g_cache->OnDeviceError();
+}
