@@ -1,0 +1,138 @@
+// The Modbus polling, forwarding rule and cache pages against the simulated
+// device through the real command port.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pages/dtu_modbus.h"
+#include "pages/dtu_modbus_cache.h"
+#include "pages/dtu_page_runner.h"
+#include "sim/dtu_sim.h"
+#include "tests/pages/wire_fixture.h"
+
+namespace {
+
+constexpr int kTimeoutMs = 10000;
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+void Fill(DtuPage &page, const Pairs &fields) {
+  for (const auto &[name, value] : fields) {
+    std::string error;
+    ASSERT_TRUE(page.SetField(name, value, error)) << error;
+  }
+}
+
+std::string Field(const DtuPage &page, const std::string &name) {
+  std::string value;
+  EXPECT_TRUE(page.GetField(name, value)) << name;
+  return value;
+}
+
+const Pairs kTwoPollingChannels = {{"funcSwitch", "1"}, {"maxChannel", "2"},   {"slave1", "1"},
+                                   {"Function1", "3"},  {"Addr1", "0"},        {"Len1", "10"},
+                                   {"Cycle1", "5"},     {"slave2", "17"},      {"Function2", "4"},
+                                   {"Addr2", "40001"},  {"Len2", "2"},         {"Cycle2", "3600"}};
+
+class ModbusWire : public PageWireTest {
+ protected:
+  // Built after the fixture's set-up cleared the answer table.
+  void SetUp() override {
+    PageWireTest::SetUp();
+    owned_ = std::make_unique<DtuModbus>();
+  }
+  void TearDown() override {
+    owned_.reset();
+    PageWireTest::TearDown();
+  }
+  std::unique_ptr<DtuModbus> owned_;
+  DtuModbus &Page() { return *owned_; }
+};
+
+}  // namespace
+
+TEST_F(ModbusWire, SetThenReadRoundTripsTwoChannels) {
+  Fill(Page(), kTwoPollingChannels);
+  ASSERT_TRUE(Page().OnBnClickedBtModbusSet());
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !Page().SetPending(); }, kTimeoutMs));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=set|modbus-switch|1", "AT+ZEVCFG=set|modbus-channel|2",
+                                               "AT+ZEVCFG=set|modbus-slave-cfg|00010001000300000000001005",
+                                               "AT+ZEVCFG=set|modbus-slave-cfg|0002001700040004000100023600"}));
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Modbus polling configuration succeeded"}));
+
+  DtuModbus fresh;  // reads into a page that knows nothing
+  EXPECT_EQ(DtuPageRunRead(fresh, kTimeoutMs), DtuPageRun::kDone);
+  EXPECT_EQ(Field(fresh, "maxChannel"), "2");
+  EXPECT_EQ(Field(fresh, "Addr2"), "40001");
+  EXPECT_EQ(Field(fresh, "Cycle2"), "3600");
+  EXPECT_EQ(fresh.WindowStart(2), 40001);
+  EXPECT_EQ(fresh.WindowLength(2), 2);
+}
+
+TEST_F(ModbusWire, SwitchOffSendsOnlyTheSwitchAndConfirmsTheDisable) {
+  Fill(Page(), {{"funcSwitch", "0"}, {"packetSplit", "1"}});
+  ASSERT_TRUE(Page().OnBnClickedBtModbusSet());
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !Page().SetPending(); }, kTimeoutMs));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=set|modbus-switch|2"}));
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Modbus disable configuration succeeded"}));
+}
+
+TEST_F(ModbusWire, ValuesThatDoNotFitTheirWidthAreRefusedUnsent) {
+  Fill(Page(), kTwoPollingChannels);
+  Fill(Page(), {{"Len2", "12345"}});
+  EXPECT_FALSE(Page().OnBnClickedBtModbusSet());
+  EXPECT_EQ(messages_, (std::vector<std::string>{
+                           "Channel 2 Register Count must fit in 4 digits (at most 9999); nothing was sent!"}));
+  EXPECT_FALSE(Page().SetPending());
+  EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(ModbusWire, TransparentRuleSendsOneLineAndConfirmsOnItsAnswer) {
+  Fill(Page(), {{"configChannel", "3"}, {"rule3", "0"}});
+  ASSERT_TRUE(Page().OnBnClickedBtModbusRuleSet());
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !Page().SetPending(); }, kTimeoutMs));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=set|modbus-slave-rule|000300"}));
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Forward rule parameter configuration succeeded"}));
+}
+
+TEST_F(ModbusWire, ParseRuleNeedsThePollingWindowFirst) {
+  Fill(Page(), {{"rule1", "1"}, {"maxParamCnt1", "1"}, {"startOffset11", "0"}, {"rate11", "1"}});
+  EXPECT_FALSE(Page().OnBnClickedBtModbusRuleSet());
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Please click 'Read' in polling parameters first."}));
+}
+
+TEST_F(ModbusWire, RuleSetStopsAtTheFirstBadParameterAfterSendingTheEarlierOnes) {
+  Fill(Page(), kTwoPollingChannels);
+  ASSERT_TRUE(Page().OnBnClickedBtModbusSet());  // window of channel 1: registers 0..9
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !Page().SetPending(); }, kTimeoutMs));
+  Sim().ClearReceived();
+  messages_.clear();
+  Fill(Page(), {{"rule1", "1"},        {"maxParamCnt1", "3"}, {"tag11", std::string(40, 't')},
+               {"startOffset11", "9"}, {"dataType11", "3"},   {"rate11", "1"},
+               {"startOffset12", "1"}, {"rate12", "0"}});
+  EXPECT_FALSE(Page().OnBnClickedBtModbusRuleSet());
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Parameter 2 scale must be greater than 0!"}));
+  ASSERT_TRUE(WaitForLines(1));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=set|modbus-slave-rule|0001010301" "31" +
+                                               std::string(31, 't') + "0000000903000000000001"}));
+  // The same last register as an int32 runs past the window.
+  messages_.clear();
+  Fill(Page(), {{"dataType11", "4"}});
+  EXPECT_FALSE(Page().OnBnClickedBtModbusRuleSet());
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Channel1 Parameter1 data length is out of channel range!"}));
+}
+
+TEST_F(ModbusWire, WholePageSetAndReadCarryTheRules) {
+  Fill(Page(), kTwoPollingChannels);
+  Fill(Page(), {{"rule1", "1"}, {"maxParamCnt1", "2"}, {"tag11", "temp"}, {"startOffset11", "0"},
+               {"dataType11", "3"}, {"rate11", "1"}, {"tag12", "volt"}, {"startOffset12", "2"},
+               {"dataType12", "4"}, {"rate12", "10"}, {"rule2", "0"}});
+  ASSERT_EQ(DtuPageRunSet(Page(), kTimeoutMs), DtuPageRun::kDone);
+  DtuModbus fresh;
+  ASSERT_EQ(DtuPageRunRead(fresh, kTimeoutMs), DtuPageRun::kDone);
+  EXPECT_EQ(Field(fresh, "rule1"), "1");
+  EXPECT_EQ(Field(fresh, "maxParamCnt1"), "2");
+  EXPECT_EQ(Field(fresh, "tag12"), "volt");
+  EXPECT_EQ(Field(fresh, "dataType12"), "4");
+  EXPECT_EQ(Field(fresh, "rate12"), "10");
+  EXPECT_EQ(Field(fresh, "rule2"), "0");
+}
