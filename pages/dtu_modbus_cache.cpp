@@ -136,14 +136,12 @@ bool DtuModbusCache::PollingOn() const {
 }
 
 bool DtuModbusCache::ChooseFunctionSwitch(int on) {
-  if (on == 1 && PollingOn()) {
-    DtuMessageBox(DtuLangText(kTextPollingIsOn));
-    on = 0;
-  }
-  model_.func_switch = on == 1 ? 1 : 0;
+  const bool refused = on == 1 && PollingOn();
+  if (refused) DtuMessageBox(DtuLangText(kTextPollingIsOn));
+  model_.func_switch = on == 1 && !refused ? 1 : 0;
   stored_switch_ = model_.func_switch;
   emit Changed();
-  return on == 1 || model_.func_switch == 0;
+  return !refused;
 }
 
 // ---- Validation: channels in order, fields in the order of the page ----
