@@ -6,6 +6,8 @@
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
+#include "app/views/modbus_cache_view.h"
+#include "app/views/modbus_view.h"
 #include "app/views/mqtt_aliyun_view.h"
 #include "app/views/mqtt_onenet_view.h"
 #include "app/views/mqtt_view.h"
@@ -17,6 +19,8 @@
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
+#include "pages/dtu_modbus.h"
+#include "pages/dtu_modbus_cache.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -27,7 +31,6 @@
 namespace {
 
 // Tree texts of the pages that are not built yet; their placeholders show them.
-constexpr int kTextModbus = 7;
 constexpr int kTextBhu = 16;
 constexpr int kTextVirtualSerial = 17;
 
@@ -52,6 +55,8 @@ void DtuPageHost::BuildLogic() {
   // The order in which the answer handlers' page references come to be.
   cmd_port_ = std::make_unique<DtuCmdPortPage>();
   data_port_ = std::make_unique<DtuDataPort>();
+  modbus_ = std::make_unique<DtuModbus>();
+  modbus_cache_ = std::make_unique<DtuModbusCache>();
   devinfo_ = std::make_unique<DtuDevinfo>();
   net_ = std::make_unique<DtuNet>();
   work_mode_ = std::make_unique<DtuWorkMode>();
@@ -89,7 +94,7 @@ void DtuPageHost::BuildViews() {
   // packets, virtual serial.
   cmd_port_view_ = HostView<CmdPortView>(cmd_port_.get());
   data_port_view_ = HostView<DataPortView>(data_port_.get());
-  modbus_view_ = Placeholder(kTextModbus);
+  modbus_view_ = HostView<ModbusView>(modbus_.get());
   devinfo_view_ = HostView<DevinfoView>(devinfo_.get());
   net_view_ = HostView<NetView>(net_.get());
   work_mode_view_ = HostView<WorkModeView>(work_mode_.get());
@@ -97,6 +102,7 @@ void DtuPageHost::BuildViews() {
   mqtt_view_ = HostView<MqttView>(mqtt_.get());
   aliyun_view_ = HostView<MqttAliyunView>(mqtt_aliyun_.get());
   onenet_view_ = HostView<MqttOnenetView>(mqtt_onenet_.get());
+  modbus_cache_view_ = HostView<ModbusCacheView>(modbus_cache_.get());
   bhu_view_ = Placeholder(kTextBhu);
   virtual_serial_view_ = Placeholder(kTextVirtualSerial);
 }
@@ -115,6 +121,7 @@ QWidget *DtuPageHost::PageForCode(int code) const {
     case 4:
       return modbus_view_;
     case 5:
+      return modbus_cache_view_;
     case 6:
     case 16:
       return nullptr;

@@ -13,6 +13,8 @@ class CmdPortView;
 class DtuCmdPortPage;
 class DtuDataPort;
 class DtuDevinfo;
+class DtuModbus;
+class DtuModbusCache;
 class DtuMqtt;
 class DtuMqttAliyun;
 class DtuMqttOnenet;
@@ -28,7 +30,7 @@ class DtuPageHost : public QWidget {
   ~DtuPageHost() override;
 
   // Hides every page, clears the remote mode, then shows the page of the
-  // code (none for 5, 6 and 16; the command port for 0, 1 and unknown codes).
+  // code (none for 6 and 16; the command port for 0, 1 and unknown codes).
   // Code 15 (Virtual Serial) also sets the remote mode.
   void ShowPage(int code);
   // Re-labels the pages in the order the window has always used.
@@ -42,6 +44,8 @@ class DtuPageHost : public QWidget {
   DtuCmdPortPage *CmdPortPage() const { return cmd_port_.get(); }
   DtuDataPort *DataPortPage() const { return data_port_.get(); }
   DtuDevinfo *DevinfoPage() const { return devinfo_.get(); }
+  DtuModbus *ModbusPage() const { return modbus_.get(); }
+  DtuModbusCache *ModbusCachePage() const { return modbus_cache_.get(); }
   DtuNet *NetPage() const { return net_.get(); }
   DtuWorkMode *WorkModePage() const { return work_mode_.get(); }
   DtuTcpUdp *TcpUdpPage() const { return tcp_udp_.get(); }
@@ -63,10 +67,12 @@ class DtuPageHost : public QWidget {
   void BuildViews();
 
   // Page logic, in construction order; destroyed in reverse order. The
-  // Modbus, Modbus cache, DL/T 645, business packet and virtual serial pages
-  // are not built yet: their places in the tab area hold placeholders.
+  // DL/T 645, business packet and virtual serial pages are not built yet:
+  // their places in the tab area hold placeholders.
   std::unique_ptr<DtuCmdPortPage> cmd_port_;
   std::unique_ptr<DtuDataPort> data_port_;
+  std::unique_ptr<DtuModbus> modbus_;
+  std::unique_ptr<DtuModbusCache> modbus_cache_;
   std::unique_ptr<DtuDevinfo> devinfo_;
   std::unique_ptr<DtuNet> net_;
   std::unique_ptr<DtuWorkMode> work_mode_;
@@ -78,6 +84,7 @@ class DtuPageHost : public QWidget {
   CmdPortView *cmd_port_view_ = nullptr;
   QWidget *data_port_view_ = nullptr;
   QWidget *modbus_view_ = nullptr;
+  QWidget *modbus_cache_view_ = nullptr;
   QWidget *devinfo_view_ = nullptr;
   QWidget *net_view_ = nullptr;
   QWidget *work_mode_view_ = nullptr;

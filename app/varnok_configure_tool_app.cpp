@@ -38,6 +38,15 @@ int CVarnokConfigureToolApp::Run() {
     window.PresetPort(port);
   }
   window.show();
+  // --lang zh and --page CODE open the window on a page in Chinese (pictures
+  // of each page in both languages).
+  if (OptionValue(QApplication::arguments(), QStringLiteral("--lang")) == QStringLiteral("zh")) {
+    window.SetLanguage(0);
+  }
+  const QString page = OptionValue(QApplication::arguments(), QStringLiteral("--page"));
+  if (!page.isEmpty()) {
+    window.SelectPageCode(page.toInt());
+  }
   const QString picture = OptionValue(QApplication::arguments(), QStringLiteral("--screenshot"));
   if (!picture.isEmpty()) {
     // Saves a picture of the window once it is drawn, then ends.

@@ -26,10 +26,10 @@ struct TreeRow {
   int code;
 };
 
-// The page tree. "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" so
-// that their pages can be reached.
+// The page tree. "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" and
+// "Modbus Cache" under "Data Port-RS485" so that their pages can be reached.
 const TreeRow kTreeRows[] = {
-    {2, -2, 0},  {3, -1, 1},  {4, -1, 2},  {5, 4, 3},    {7, 4, 4},    {9, -1, 7},   {10, -1, 8},
+    {2, -2, 0},  {3, -1, 1},  {4, -1, 2},  {5, 4, 3},    {7, 4, 4},    {600, 4, 5},    {9, -1, 7},   {10, -1, 8},
     {11, -1, 9}, {12, 11, 10}, {13, 11, 11}, {275, 11, 12}, {276, 11, 13}, {16, -1, 14}, {17, -1, 15},
     {18, -1, 16},
 };
@@ -126,6 +126,13 @@ QTreeWidgetItem *CVarnokConfigureToolDlg::FindItemWithCode(int code) const {
     }
   }
   return nullptr;
+}
+
+bool CVarnokConfigureToolDlg::SelectPageCode(int code) {
+  QTreeWidgetItem *item = FindItemWithCode(code);
+  if (item == nullptr) return false;
+  tree_->setCurrentItem(item);
+  return true;
 }
 
 void CVarnokConfigureToolDlg::OnTreeSelectionChanged() { ShowPage(SelectedPageCode()); }
