@@ -125,6 +125,7 @@ QGroupBox *ModbusView::BuildRuleGroup() {
     row.tag = NewEdit("tag" + n, rule_group_);
     row.address = NewEdit("startOffset" + n, rule_group_);
     row.data_type = NewModbusList("dataType" + n, DtuModbus::DataTypeItems(), rule_group_);
+    row.data_type->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // the Chinese names are long
     row.byte_order = NewModbusList("dataEndian" + n, DtuModbus::ByteOrderItems(), rule_group_);
     row.convert = NewModbusList("dataRule" + n, DtuModbus::ConvertItems(), rule_group_);
     row.multiplier = NewEdit("rate" + n, rule_group_);
