@@ -192,7 +192,7 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
       message += "\n";
       message += DtuLangText(kTextDialoutHint);
     }
-    DtuMessageBox(message);
+    DtuWarningBox(message);
     return;
   }
   AddKnownPort(port_name_);
@@ -210,13 +210,13 @@ void DtuCmdPortPage::OnPortLost(const std::string &text) {
   DTU_LOG("%s: %s", port_name_.toLocal8Bit().constData(), text.c_str());
   emit OpenStateChanged(port_.IsOpen());
   QString message = QString::fromUtf8(DtuLangText(kTextPortLost)).replace("%s", port_name_);
-  DtuMessageBox(message.toStdString() + "\n(" + text + ")");
+  DtuWarningBox(message.toStdString() + "\n(" + text + ")");
   UpdateSerailPortList();
 }
 
 bool DtuCmdPortPage::OnBnClickedSendCommand(const QString &text) {
   if (!port_.IsOpen()) {
-    DtuMessageBox(DtuLangText(kTextPortNotOpen));
+    DtuWarningBox(DtuLangText(kTextPortNotOpen));
     return false;
   }
   return port_.SendRaw(text.toStdString()) >= 0;
