@@ -277,6 +277,17 @@ const DtuLangRow kDtuLangTable[] = {
     {424, "请输入设备云平台密码", "Please enter device platform password"},
     {425, "请输入产品productKey", "Please enter productKey"},
     {426, "请输入产品productSecret", "Please enter productSecret"},
+    {427, "云端连接已断开：%s", "Cloud link lost: %s"},
+    {428, "登录失败：%s", "Login failed: %s"},
+    {429, "退出登录失败：%s", "Logout failed: %s"},
+    {430, "更新设备列表失败：%s", "Device list refresh failed: %s"},
+    {431, "正在登录 %s …", "Logging in to %s ..."},
+    {432, "正在更新设备列表…", "Refreshing the device list ..."},
+    {433, "正在连接 %s:%d …", "Connecting to %s:%d ..."},
+    {434, "设备列表：%d 台设备", "Device list: %d devices"},
+    {435, "平台拒绝了该账号", "the platform refused the account"},
+    {436, "平台的应答无法解析", "the platform's answer could not be read"},
+    {437, "请求失败，错误码 %d（详见 log.txt）", "request failed with code %d (see log.txt)"},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));
