@@ -45,6 +45,8 @@ void DtuNetworkWorker::Loop() {
 }
 
 void DtuNetworkWorker::Applied(const Apply &apply) {
-  if (apply) apply();
+  // Idle first: a result may open a message box, and the page's buttons
+  // should not stay greyed out behind it.
   if (--outstanding_ == 0) emit BusyChanged(false);
+  if (apply) apply();
 }
