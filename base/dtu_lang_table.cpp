@@ -277,17 +277,34 @@ const DtuLangRow kDtuLangTable[] = {
     {424, "请输入设备云平台密码", "Please enter device platform password"},
     {425, "请输入产品productKey", "Please enter productKey"},
     {426, "请输入产品productSecret", "Please enter productSecret"},
-    {427, "云端连接已断开：%s", "Cloud link lost: %s"},
-    {428, "登录失败：%s", "Login failed: %s"},
-    {429, "退出登录失败：%s", "Logout failed: %s"},
-    {430, "更新设备列表失败：%s", "Device list refresh failed: %s"},
-    {431, "正在登录 %s …", "Logging in to %s ..."},
-    {432, "正在更新设备列表…", "Refreshing the device list ..."},
-    {433, "正在连接 %s:%d …", "Connecting to %s:%d ..."},
-    {434, "设备列表：%d 台设备", "Device list: %d devices"},
-    {435, "平台拒绝了该账号", "the platform refused the account"},
-    {436, "平台的应答无法解析", "the platform's answer could not be read"},
-    {437, "请求失败，错误码 %d（详见 log.txt）", "request failed with code %d (see log.txt)"},
+
+    // What happened to a page's Read or Set, the busy state, the dangerous
+    // buttons' questions and the command port's terminal.
+    {800, "设备未应答%s", "No answer from the device for %s"},
+    {801, "设备拒绝了%s（%s）", "The device refused %s (%s)"},
+    {802, "串口已关闭，%s未得到应答", "The port closed before %s was answered"},
+    {803, "确定要重启设备吗？", "Reboot the device now?"},
+    {804, "确定要重置设备吗？设备将恢复出厂设置。", "Reset the device? It goes back to its factory settings."},
+    {805, "串口已关闭", "Port closed"},
+    {806, "正在读取%s… 第%d项，共%d项", "Reading %s… %d of %d"},
+    {807, "正在配置%s… 第%d项，共%d项", "Setting %s… %d of %d"},
+    {808, "保存日志…", "Save Log…"},
+    {809, "时间戳", "Time stamps"},
+    {810, "十六进制", "Hex view"},
+    {811, "无法写入文件：%s", "Cannot write the file: %s"},
+
+    // The virtual serial page's worker, failures and link loss.
+    {900, "云端连接已断开：%s", "Cloud link lost: %s"},
+    {901, "登录失败：%s", "Login failed: %s"},
+    {902, "退出登录失败：%s", "Logout failed: %s"},
+    {903, "更新设备列表失败：%s", "Device list refresh failed: %s"},
+    {904, "正在登录 %s …", "Logging in to %s ..."},
+    {905, "正在更新设备列表…", "Refreshing the device list ..."},
+    {906, "正在连接 %s:%d …", "Connecting to %s:%d ..."},
+    {907, "设备列表：%d 台设备", "Device list: %d devices"},
+    {908, "平台拒绝了该账号", "the platform refused the account"},
+    {909, "平台的应答无法解析", "the platform's answer could not be read"},
+    {910, "请求失败，错误码 %d（详见 log.txt）", "request failed with code %d (see log.txt)"},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

@@ -121,11 +121,11 @@ void VirtualSerialTool::OnBnClickedBtVirtdevUpdate() {
 
 void VirtualSerialTool::OnBnClickedBtConnMqtt() {
   if (!logged_in_) {
-    DtuMessageBox(DtuLangText(vt::kNotLogin));
+    DtuWarningBox(DtuLangText(vt::kNotLogin));
     return;
   }
   if (link_connected_ || DtuRemoteBridge::Connected()) {
-    DtuMessageBox(DtuLangText(vt::kAlreadyConnected));
+    DtuWarningBox(DtuLangText(vt::kAlreadyConnected));
     return;
   }
   const PlatformSettings settings = PlatformSettingsLoad(config_path_);
@@ -149,7 +149,7 @@ void VirtualSerialTool::OnBnClickedBtConnMqtt() {
 
 void VirtualSerialTool::OnBnClickedBtDisconnMqtt() {
   if (!DtuRemoteBridge::Connected()) {
-    DtuMessageBox(DtuLangText(vt::kNotConnected));
+    DtuWarningBox(DtuLangText(vt::kNotConnected));
     return;
   }
   worker_.Run([this]() -> DtuNetworkWorker::Apply {
@@ -165,19 +165,19 @@ void VirtualSerialTool::OnBnClickedBtDisconnMqtt() {
 void VirtualSerialTool::OnBnClickedBtSendMqtt() {
   const QByteArray text = fields_[kSendText].toUtf8();
   if (text.isEmpty()) {
-    DtuMessageBox(DtuLangText(vt::kSendEmpty));
+    DtuWarningBox(DtuLangText(vt::kSendEmpty));
     return;
   }
   if (text.size() > kSendMax) {
-    DtuMessageBox(FormatText(vt::kSendTooLong, kSendMax));
+    DtuWarningBox(FormatText(vt::kSendTooLong, kSendMax));
     return;
   }
   if (!DtuRemoteBridge::Connected()) {
-    DtuMessageBox(DtuLangText(vt::kNotConnected));
+    DtuWarningBox(DtuLangText(vt::kNotConnected));
     return;
   }
   if (tam_mqtt_client_send(text.constData(), static_cast<int>(text.size())) != 0) {
-    DtuMessageBox(DtuLangText(vt::kSendFailed));
+    DtuWarningBox(DtuLangText(vt::kSendFailed));
     return;
   }
   AppendLog("[Local Tx]# " + text.toStdString() + ".", text.constData(), static_cast<int>(text.size()));

@@ -16,16 +16,16 @@ constexpr int kLogoutSuccess = 156;
 constexpr int kNotLogin = 157;
 constexpr int kSendTooLong = 180;
 // Rows added with the page's worker and link-loss reporting.
-constexpr int kCloudLinkLost = 427;
-constexpr int kLoginFailed = 428;
-constexpr int kLogoutFailed = 429;
-constexpr int kRefreshFailed = 430;
-constexpr int kLoggingIn = 431;
-constexpr int kRefreshing = 432;
-constexpr int kConnecting = 433;
-constexpr int kDeviceCount = 434;
-constexpr int kAccountRefused = 435;
-constexpr int kAnswerUnreadable = 436;
-constexpr int kRequestFailed = 437;
+constexpr int kCloudLinkLost = 900;
+constexpr int kLoginFailed = 901;
+constexpr int kLogoutFailed = 902;
+constexpr int kRefreshFailed = 903;
+constexpr int kLoggingIn = 904;
+constexpr int kRefreshing = 905;
+constexpr int kConnecting = 906;
+constexpr int kDeviceCount = 907;
+constexpr int kAccountRefused = 908;
+constexpr int kAnswerUnreadable = 909;
+constexpr int kRequestFailed = 910;
 
 }  // namespace virtual_serial_text

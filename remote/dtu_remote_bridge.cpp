@@ -140,12 +140,12 @@ void DtuRemoteBridge::LocalToCloud(const char *data, int length) {
   if (!tam_mqtt_client_connected()) {
     // A device that keeps talking would otherwise open one box per chunk.
     const int dropped = CountDroppedChunk();
-    if (dropped == 1) DtuMessageBox(DtuLangText(kTextNotConnected));
+    if (dropped == 1) DtuWarningBox(DtuLangText(kTextNotConnected));
     Traffic("[Local-Tx]# not connected, dropped : %d. (%d chunks)", length, dropped);
     return;
   }
   if (tam_mqtt_client_send(data, length) != 0) {
-    DtuMessageBox(DtuLangText(kTextSendFailed));
+    DtuWarningBox(DtuLangText(kTextSendFailed));
     return;
   }
   Traffic("[Local-Tx]# : %d.", length);
