@@ -1,5 +1,7 @@
 #include "app/varnok_configure_tool_app.h"
 
+#include <cstdio>
+
 #include <QTimer>
 
 #include "app/gui_message_sink.h"
@@ -37,16 +39,14 @@ int CVarnokConfigureToolApp::Run() {
   if (!port.isEmpty()) {
     window.PresetPort(port);
   }
-  window.show();
-  // --lang zh and --page CODE open the window on a page in Chinese (pictures
-  // of each page in both languages).
-  if (OptionValue(QApplication::arguments(), QStringLiteral("--lang")) == QStringLiteral("zh")) {
+  if (OptionValue(QApplication::arguments(), QStringLiteral("--language")) == QStringLiteral("zh")) {
     window.SetLanguage(0);
   }
   const QString page = OptionValue(QApplication::arguments(), QStringLiteral("--page"));
-  if (!page.isEmpty()) {
-    window.SelectPageCode(page.toInt());
+  if (!page.isEmpty() && !window.SelectPage(page.toInt())) {
+    std::fprintf(stderr, "varnok-configure-tool: no page with code %s\n", qPrintable(page));
   }
+  window.show();
   const QString picture = OptionValue(QApplication::arguments(), QStringLiteral("--screenshot"));
   if (!picture.isEmpty()) {
     // Saves a picture of the window once it is drawn, then ends.

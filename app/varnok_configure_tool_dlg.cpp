@@ -131,13 +131,6 @@ QTreeWidgetItem *CVarnokConfigureToolDlg::FindItemWithCode(int code) const {
   return nullptr;
 }
 
-bool CVarnokConfigureToolDlg::SelectPageCode(int code) {
-  QTreeWidgetItem *item = FindItemWithCode(code);
-  if (item == nullptr) return false;
-  tree_->setCurrentItem(item);
-  return true;
-}
-
 void CVarnokConfigureToolDlg::OnTreeSelectionChanged() { ShowPage(SelectedPageCode()); }
 
 void CVarnokConfigureToolDlg::ShowPage(int code) { pages_->ShowPage(code); }
@@ -174,6 +167,13 @@ void CVarnokConfigureToolDlg::SetLanguage(int flag) {
 void CVarnokConfigureToolDlg::PresetPort(const QString &path) {
   pages_->CmdPortPage()->AddKnownPort(path);
   pages_->CmdPortPageView()->SelectPort(path);
+}
+
+bool CVarnokConfigureToolDlg::SelectPage(int code) {
+  QTreeWidgetItem *item = FindItemWithCode(code);
+  if (item == nullptr) return false;
+  tree_->setCurrentItem(item);
+  return true;
 }
 
 void CVarnokConfigureToolDlg::ShowAbout() {

@@ -94,8 +94,8 @@ TEST_F(MainWindowTest, EachPageCodeHostsItsPageView) {
   for (int none : {6, 16}) {
     EXPECT_EQ(pages->PageForCode(none), nullptr) << none;
   }
-  // Thirteen page windows: the command port, the ten settings pages, and the
-  // business packet and virtual serial places.
+  // Thirteen page windows: the command port, the ten settings pages, the
+  // virtual serial page and the business packet place.
   EXPECT_EQ(pages->Pages().size(), 13);
 }
 
