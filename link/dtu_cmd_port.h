@@ -17,6 +17,11 @@ struct DtuSerialSettings {
 
 class CSerialPortBase;
 
+// Why opening a port failed, beyond the driver's error text: "access denied
+// error" covers both a port the user may not open and one another program
+// holds, which need different advice.
+enum class DtuPortOpenFailure { kNone, kNotExist, kNoPermission, kInUse, kOther };
+
 class DtuCmdPort {
  public:
   DtuCmdPort();
@@ -37,6 +42,8 @@ class DtuCmdPort {
   bool DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &error_text);
   void Close();
   bool IsOpen() const;
+  // Why the last DtuCmdPortOpen failed (kNone after a success).
+  DtuPortOpenFailure LastOpenFailure() const;
 
   // Writes text + "\r\n" straight to the port (not escaped, not queued, busy
   // flag untouched). Returns bytes written or -1.
@@ -49,6 +56,11 @@ class DtuCmdPort {
   // The GUI and varnokctl post it to their main thread instead.
   using ChunkDispatcher = std::function<void(const std::string &chunk)>;
   void SetChunkDispatcher(ChunkDispatcher dispatcher);
+
+  // Sees every chunk as it was read, before cleaning, on the reader thread
+  // (`raw` prints what came, not what the answer dispatch keeps of it).
+  using RawChunkTap = std::function<void(const std::string &bytes)>;
+  void SetRawChunkTap(RawChunkTap tap);
 
   // Told (on a driver thread) when the open port disappeared and was closed:
   // the text is "the port was closed: <error text>".
