@@ -13,8 +13,7 @@ constexpr int kTextPortInUse = 1000;
 }  // namespace
 
 CliPortSession::CliPortSession() {
-  port_.SetChunkDispatcher(dispatcher_.Dispatcher());
-  port_.SetPortLostHandler(dispatcher_.PortLostHandler());
+  dispatcher_.AttachTo(port_);
   connect(&dispatcher_, &DtuMainThreadDispatcher::PortLost, this, [this](const QString &text) {
     std::fprintf(stderr, "varnokctl: %s\n", text.toStdString().c_str());
     lost_ = true;
@@ -24,8 +23,7 @@ CliPortSession::CliPortSession() {
 
 CliPortSession::~CliPortSession() {
   port_.Close();
-  port_.SetChunkDispatcher(nullptr);
-  port_.SetPortLostHandler(nullptr);
+  DtuMainThreadDispatcher::DetachFrom(port_);
 }
 
 int CliPortSession::Open(const DtuSerialSettings &settings) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/dtu_cmd_outcome.h"
+
 struct DtuSerialSettings {
   std::string port;   // device path, e.g. /dev/ttyUSB0 or /dev/pts/3
   int baud = 115200;
@@ -30,8 +32,9 @@ class DtuCmdPort {
   DtuCmdPort &operator=(const DtuCmdPort &) = delete;
 
   // Escapes a line and queues it for the sender thread. Returns 0 when queued,
-  // -1 when not (length <= 0, ring full: logged).
-  static int DtuCmdRingbufSend(const char *line, int length);
+  // -1 when not (length <= 0, ring full: logged). The tag's owner hears the
+  // command's outcome (dtu_cmd_outcome.h); a line not queued has none.
+  static int DtuCmdRingbufSend(const char *line, int length, const DtuCmdTag &tag = DtuCmdTag());
 
   // The open reference: the port object while a port is open, else null.
   static DtuCmdPort *OpenInstance();
@@ -61,6 +64,12 @@ class DtuCmdPort {
   // (`raw` prints what came, not what the answer dispatch keeps of it).
   using RawChunkTap = std::function<void(const std::string &bytes)>;
   void SetRawChunkTap(RawChunkTap tap);
+  // Receives each command's outcome (from the reader, sender or closing
+  // thread). Default: DtuCmdOutcomeProcess on that thread. The GUI and
+  // varnokctl post it to their main thread, on the road the chunks take, so
+  // an outcome arrives after the answer it belongs to.
+  using OutcomeDispatcher = std::function<void(const DtuCmdReport &report)>;
+  void SetOutcomeDispatcher(OutcomeDispatcher dispatcher);
 
   // Told (on a driver thread) when the open port disappeared and was closed:
   // the text is "the port was closed: <error text>".

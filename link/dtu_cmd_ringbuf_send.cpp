@@ -8,7 +8,7 @@
 
 static_assert(kDtuEscapedMax + 2 <= kDtuCmdSlotTextSize, "a cut line's CR LF fits its slot");
 
-int DtuCmdPort::DtuCmdRingbufSend(const char *line, int length) {
+int DtuCmdPort::DtuCmdRingbufSend(const char *line, int length, const DtuCmdTag &tag) {
   // A page whose formatter overflowed passes -1: queueing an empty slot would
   // only make the sender wait for an answer that never comes.
   if (line == nullptr || length <= 0) {
@@ -28,5 +28,5 @@ int DtuCmdPort::DtuCmdRingbufSend(const char *line, int length) {
     std::memcpy(slot.text + slot.length, "\r\n", 2);
     slot.length += 2;
   }
-  return tam_ringbuf_item_put(&slot);
+  return tam_ringbuf_item_put(&slot, &tag);
 }
