@@ -302,6 +302,7 @@ const DtuLangRow kDtuLangTable[] = {
     {718, "参数%d的参数标识或DI项不能为空", "参数%d的参数标识或DI项不能为空"},
     {719, "参数%d的DI项格式错误，必须为8位16进制，例如00010102", "参数%d的DI项格式错误，必须为8位16进制，例如00010102"},
     {720, "通道%d的转发规则读取无应答。", "No answer to the forward rule read of channel %d."},
+    {721, "通道%d的转发规则读取失败：设备返回错误。", "The device refused the forward rule read of channel %d."},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

@@ -126,8 +126,8 @@ void DtuDLT645::OnChannel(const char *value) {
   CheckBasicConfirmed();
 }
 
+// An empty value carries no record but still ends a Read.
 void DtuDLT645::OnMeters(const char *value) {
-  if (value[0] == '\0') return;
   for (const DtuDlt645Meter &meter : DtuDlt645ParseMeters(value)) {
     if (meter.ch < 1 || meter.ch > kDlt645Channels) {
       DTU_LOG("meter record of channel %d ignored.", meter.ch);

@@ -137,8 +137,8 @@ class DtuDLT645 : public DtuPage {
   void OnRuleItems(const char *value);
   void RuleCheckConfirmed();
   // On the GUI thread, when the read worker ended (0, or the channel that
-  // gave no answer).
-  void OnRuleSequenceDone(int failed_channel);
+  // gave no answer or an error).
+  void OnRuleSequenceDone(int failed_channel, bool refused);
 
   DtuDlt645Model model_;
 

@@ -2,8 +2,8 @@
 // file's keys with the file's values ("funcSwitch" 1 = ON, "maxChannel",
 // "addr1", "di1_2", "rule2", "paramCnt2", "tag2_3", "ruleDi2_3", ...);
 // the view binds its widgets to names of its own for the rule on view
-// ("Rule", "ParamCount", "Tag1", "RuleDi1", "DataType1", ...), list fields
-// by index.
+// ("ConfigChannelIndex", "Rule", "ParamCount", "Tag1", "RuleDi1",
+// "DataType1", ...), list fields by index.
 #include <cctype>
 #include <cstdlib>
 #include <string>
@@ -191,7 +191,7 @@ class DtuDlt645FieldAccess {
     if (is("configChannel")) return Number(ref, &m.config_channel, 1, kDlt645Channels, 0);
     if (is("Switch")) return List(ref, &m.switch_index, DtuDLT645::kSwitchCount, 0);
     if (is("ChannelCount")) return List(ref, &m.channel_count, kDlt645Channels, 1);
-    if (is("ConfigChannel")) return List(ref, &m.config_channel, kDlt645Channels, 1);
+    if (is("ConfigChannelIndex")) return List(ref, &m.config_channel, kDlt645Channels, 1);
     DtuDlt645RuleRows &rule = m.Rule(m.config_channel);
     ref.rule_channel = m.config_channel;
     if (is("Rule")) return List(ref, &rule.rule, DtuDLT645::kRuleCount, 0);

@@ -50,10 +50,11 @@ bool DtuDLT645::StartRuleRead(const std::vector<int> &channels) {
   return true;
 }
 
-void DtuDLT645::OnRuleSequenceDone(int failed_channel) {
+void DtuDLT645::OnRuleSequenceDone(int failed_channel, bool refused) {
   if (failed_channel != 0) {
     char text[256];
-    std::snprintf(text, sizeof(text), DtuLangText(kTextDlt645RuleNoAnswer), failed_channel);
+    std::snprintf(text, sizeof(text), DtuLangText(refused ? kTextDlt645RuleRefused : kTextDlt645RuleNoAnswer),
+                  failed_channel);
     DtuMessageBox(text);
   }
   if (rule_read_pending_.exchange(false) && !ReadPending()) emit ReadFinished();

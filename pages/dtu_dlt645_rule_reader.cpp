@@ -5,17 +5,31 @@
 #include <string>
 
 #include "base/dtu_log.h"
+#include "link/dtu_cmd_outcome.h"
+#include "link/dtu_cmd_port.h"
 #include "pages/dtu_dlt645.h"
-#include "pages/dtu_page_send.h"
 
-DtuDlt645RuleReader::DtuDlt645RuleReader(DtuDLT645 &page) : page_(page) {}
+// A query that ends without an answer line (a device error, the port
+// closing) ends the read at once instead of after the answer wait.
+DtuDlt645RuleReader::DtuDlt645RuleReader(DtuDLT645 &page) : page_(page) {
+  owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) {
+    if (report.outcome != DtuCmdOutcome::kAnswered) refused_ = true;
+  });
+}
 
-DtuDlt645RuleReader::~DtuDlt645RuleReader() { Stop(); }
+DtuDlt645RuleReader::~DtuDlt645RuleReader() {
+  Stop();
+  DtuCmdRemoveOwner(owner_);
+}
 
 void DtuDlt645RuleReader::Start(const std::vector<int> &channels) {
   Stop();
   stop_ = false;
+  refused_ = false;
   running_ = true;
+  // Set before the thread runs: answers that arrive from now on belong to a
+  // running read.
+  page_.channel_being_read_ = channels.empty() ? 0 : channels.front();
   thread_ = std::thread(&DtuDlt645RuleReader::Run, this, channels);
 }
 
@@ -33,16 +47,20 @@ template <class Done>
 bool DtuDlt645RuleReader::WaitFor(Done done, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   std::unique_lock<std::mutex> lock(mutex_);
-  while (!done() && !Stopped()) {
+  while (!done() && !StoppedOrFailed()) {
     // The answers are written on the GUI thread without this lock: poll
     // them every millisecond, as the page always did.
     if (wake_.wait_until(lock, std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(1)),
-                         [this] { return Stopped(); })) {
+                         [this] { return StoppedOrFailed(); })) {
       break;
     }
     if (std::chrono::steady_clock::now() >= deadline) break;
   }
-  return done() && !Stopped();
+  return done() && !StoppedOrFailed();
+}
+
+void DtuDlt645RuleReader::Query(const std::string &line, int channel, int item) {
+  DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()), DtuCmdTag{owner_, channel, item});
 }
 
 bool DtuDlt645RuleReader::ReadChannel(int channel) {
@@ -50,13 +68,14 @@ bool DtuDlt645RuleReader::ReadChannel(int channel) {
   page_.items_to_read_ = 0;
   page_.rule_read_state_ = 0;
   page_.channel_being_read_ = channel;
-  DtuPageQueueLine("AT+ZEVCFG=get|dlt645-meter-rule|ch:" + std::to_string(channel) + "\r\n");
+  Query("AT+ZEVCFG=get|dlt645-meter-rule|ch:" + std::to_string(channel) + "\r\n", channel, 0);
   if (!WaitFor([this] { return page_.rule_read_state_.load() != 0; }, kAnswerWait)) return false;
   if (page_.rule_read_state_ < 0) return true;
   const int count = page_.items_to_read_;
-  for (int p = 1; p <= count && !Stopped(); ++p) {
-    DtuPageQueueLine("AT+ZEVCFG=get|dlt645-meter-rule-item|ch:" + std::to_string(channel) + "/paramId:" +
-                     std::to_string(p) + "\r\n");
+  for (int p = 1; p <= count && !StoppedOrFailed(); ++p) {
+    Query("AT+ZEVCFG=get|dlt645-meter-rule-item|ch:" + std::to_string(channel) + "/paramId:" + std::to_string(p) +
+              "\r\n",
+          channel, p);
     WaitFor([] { return false; }, kItemPause);
   }
   const unsigned all = (1u << count) - 1u;
@@ -75,8 +94,9 @@ void DtuDlt645RuleReader::Run(std::vector<int> channels) {
   page_.channel_being_read_ = 0;
   running_ = false;
   if (Stopped()) return;
-  if (failed) DTU_LOG("no answer to the rule read of channel %d.", failed);
+  const bool refused = refused_;
+  if (failed) DTU_LOG("rule read of channel %d failed (%s).", failed, refused ? "device error" : "no answer");
   DtuDLT645 *page = &page_;
   QMetaObject::invokeMethod(
-      page, [page, failed] { page->OnRuleSequenceDone(failed); }, Qt::QueuedConnection);
+      page, [page, failed, refused] { page->OnRuleSequenceDone(failed, refused); }, Qt::QueuedConnection);
 }

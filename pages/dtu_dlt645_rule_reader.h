@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -36,12 +37,14 @@ class DtuDlt645RuleReader {
 
  private:
   void Run(std::vector<int> channels);
-  // false: no header in time (or stopped).
+  // false: a query of the channel failed or got no answer in time (or stopped).
   bool ReadChannel(int channel);
+  void Query(const std::string &line, int channel, int item);
   // Waits, stoppable, until `done` or the time-out; returns done().
   template <class Done>
   bool WaitFor(Done done, std::chrono::milliseconds timeout);
   bool Stopped() const { return stop_.load(); }
+  bool StoppedOrFailed() const { return stop_.load() || refused_.load(); }
 
   DtuDLT645 &page_;
   std::thread thread_;
@@ -49,4 +52,7 @@ class DtuDlt645RuleReader {
   std::condition_variable wake_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
+  // Set from the command outcomes: the device answered a query with an error.
+  std::atomic<bool> refused_{false};
+  int owner_ = 0;
 };

@@ -33,4 +33,5 @@ enum DtuDlt645TextId {
   kTextDlt645ParamEmpty = 718,
   kTextDlt645ParamDiFormat = 719,
   kTextDlt645RuleNoAnswer = 720,
+  kTextDlt645RuleRefused = 721,
 };
