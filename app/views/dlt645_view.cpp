@@ -103,8 +103,10 @@ QWidget *Dlt645View::BuildBasicGroup() {
     for (int column = 0; column < static_cast<int>(row.size()); ++column) grid->addWidget(row[column], k, column);
     meter_rows_.push_back(row);
   }
-  grid->setColumnStretch(5, 2);
-  grid->setColumnStretch(1, 1);
+  // Address and DI list hold the longest texts (12 and up to 71 characters).
+  for (int column = 1; column < kMeterHeadings; ++column) grid->setColumnStretch(column, 1);
+  grid->setColumnStretch(1, 2);
+  grid->setColumnStretch(5, 4);
 
   basic_set_ = NewPageButton("BasicSet", basic_group_);
   basic_read_ = NewPageButton("BasicRead", basic_group_);
@@ -142,6 +144,7 @@ QWidget *Dlt645View::BuildRuleGroup() {
   const QStringList endian = ToQStringList(DtuDLT645::EndianItems());
   for (int p = 1; p <= kDlt645Params; ++p) {
     data_type_boxes_.push_back(binder_->List(Name("DataType", p).c_str(), ToQStringList(DtuDLT645::DataTypeItems()), rule_group_));
+    data_type_boxes_.back()->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     data_rule_boxes_.push_back(binder_->List(Name("DataRule", p).c_str(), ToQStringList(DtuDLT645::DataRuleItems()), rule_group_));
     std::vector<QWidget *> row = {new QLabel(rule_group_), binder_->Text(Name("Tag", p).c_str(), rule_group_),
                                   binder_->Text(Name("RuleDi", p).c_str(), rule_group_), data_type_boxes_.back(),
