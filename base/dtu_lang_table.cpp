@@ -303,6 +303,21 @@ const DtuLangRow kDtuLangTable[] = {
     {719, "参数%d的DI项格式错误，必须为8位16进制，例如00010102", "参数%d的DI项格式错误，必须为8位16进制，例如00010102"},
     {720, "通道%d的转发规则读取无应答。", "No answer to the forward rule read of channel %d."},
     {721, "通道%d的转发规则读取失败：设备返回错误。", "The device refused the forward rule read of channel %d."},
+
+    // What happened to a page's Read or Set, the busy state, the dangerous
+    // buttons' questions and the command port's terminal.
+    {800, "设备未应答%s", "No answer from the device for %s"},
+    {801, "设备拒绝了%s（%s）", "The device refused %s (%s)"},
+    {802, "串口已关闭，%s未得到应答", "The port closed before %s was answered"},
+    {803, "确定要重启设备吗？", "Reboot the device now?"},
+    {804, "确定要重置设备吗？设备将恢复出厂设置。", "Reset the device? It goes back to its factory settings."},
+    {805, "串口已关闭", "Port closed"},
+    {806, "正在读取%s… 第%d项，共%d项", "Reading %s… %d of %d"},
+    {807, "正在配置%s… 第%d项，共%d项", "Setting %s… %d of %d"},
+    {808, "保存日志…", "Save Log…"},
+    {809, "时间戳", "Time stamps"},
+    {810, "十六进制", "Hex view"},
+    {811, "无法写入文件：%s", "Cannot write the file: %s"},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

@@ -84,9 +84,10 @@ void DtuCmdPortPage::UpdateSerailPortList() {
   known_ports_ = still_there;
   QStringList after = PortListTexts();
   if (after != before) {
-    for (const QString &text : after) {
-      DTU_LOG("COM -> %s", text.toLocal8Bit().constData());
-    }
+    // Polled every 2 s: only a change is worth a record, and one record
+    // holds the whole new list.
+    const QString list = after.isEmpty() ? QStringLiteral("(none)") : after.join(QStringLiteral(", "));
+    DTU_LOG("COM -> %s", list.toLocal8Bit().constData());
     emit PortListChanged();
   }
 }
@@ -192,7 +193,7 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
       message += "\n";
       message += DtuLangText(kTextDialoutHint);
     }
-    DtuMessageBox(message);
+    DtuWarningBox(message);
     return;
   }
   AddKnownPort(port_name_);
@@ -210,13 +211,13 @@ void DtuCmdPortPage::OnPortLost(const std::string &text) {
   DTU_LOG("%s: %s", port_name_.toLocal8Bit().constData(), text.c_str());
   emit OpenStateChanged(port_.IsOpen());
   QString message = QString::fromUtf8(DtuLangText(kTextPortLost)).replace("%s", port_name_);
-  DtuMessageBox(message.toStdString() + "\n(" + text + ")");
+  DtuWarningBox(message.toStdString() + "\n(" + text + ")");
   UpdateSerailPortList();
 }
 
 bool DtuCmdPortPage::OnBnClickedSendCommand(const QString &text) {
   if (!port_.IsOpen()) {
-    DtuMessageBox(DtuLangText(kTextPortNotOpen));
+    DtuWarningBox(DtuLangText(kTextPortNotOpen));
     return false;
   }
   return port_.SendRaw(text.toStdString()) >= 0;
