@@ -40,12 +40,12 @@ bool NoSeparator(const std::string &field, const std::string &text) {
   char message[512];
   std::snprintf(message, sizeof(message), DtuLangText(kTextDlt645Separator), field.c_str(),
                 std::string(1, separator).c_str());
-  DtuMessageBox(message);
+  DtuWarningBox(message);
   return false;
 }
 
 bool Refuse(int text_id, int number) {
-  DtuMessageBox(Numbered(text_id, number));
+  DtuWarningBox(Numbered(text_id, number));
   return false;
 }
 

@@ -55,7 +55,7 @@ void DtuDLT645::OnRuleSequenceDone(int failed_channel, bool refused) {
     char text[256];
     std::snprintf(text, sizeof(text), DtuLangText(refused ? kTextDlt645RuleRefused : kTextDlt645RuleNoAnswer),
                   failed_channel);
-    DtuMessageBox(text);
+    DtuWarningBox(text);
   }
   if (rule_read_pending_.exchange(false) && !ReadPending()) emit ReadFinished();
 }
