@@ -92,8 +92,8 @@ TEST_F(MainWindowTest, EachPageCodeHostsItsPageView) {
   for (int none : {5, 16}) {
     EXPECT_EQ(pages->PageForCode(none), nullptr) << none;
   }
-  // Thirteen page windows: the command port, the nine settings pages, and
-  // the Modbus, business packet and virtual serial places.
+  // Thirteen page windows: the command port, the nine settings pages, the
+  // virtual serial page and the Modbus and business packet places.
   EXPECT_EQ(pages->Pages().size(), 13);
 }
 
