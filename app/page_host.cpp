@@ -8,6 +8,7 @@
 #include "app/views/devinfo_view.h"
 #include "app/views/modbus_cache_view.h"
 #include "app/views/modbus_view.h"
+#include "app/views/dlt645_view.h"
 #include "app/views/mqtt_aliyun_view.h"
 #include "app/views/mqtt_onenet_view.h"
 #include "app/views/mqtt_view.h"
@@ -21,6 +22,7 @@
 #include "pages/dtu_devinfo.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_cache.h"
+#include "pages/dtu_dlt645.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -65,6 +67,7 @@ void DtuPageHost::BuildLogic() {
   mqtt_ = std::make_unique<DtuMqtt>();
   mqtt_aliyun_ = std::make_unique<DtuMqttAliyun>();
   mqtt_onenet_ = std::make_unique<DtuMqttOnenet>();
+  dlt645_ = std::make_unique<DtuDLT645>();
   virtual_serial_ = std::make_unique<VirtualSerialTool>();
 }
 
@@ -106,6 +109,7 @@ void DtuPageHost::BuildViews() {
   onenet_view_ = HostView<MqttOnenetView>(mqtt_onenet_.get());
   modbus_cache_view_ = HostView<ModbusCacheView>(modbus_cache_.get());
   bhu_view_ = Placeholder(kTextBhu);
+  dlt645_view_ = HostView<Dlt645View>(dlt645_.get());
   virtual_serial_view_ = HostView<VirtualSerialView>(virtual_serial_.get());
 }
 
@@ -125,6 +129,7 @@ QWidget *DtuPageHost::PageForCode(int code) const {
     case 5:
       return modbus_cache_view_;
     case 6:
+      return dlt645_view_;
     case 16:
       return nullptr;
     case 7:

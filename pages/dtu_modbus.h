@@ -99,7 +99,7 @@ class DtuModbus : public DtuPage {
   bool Set() override;
   bool ReadPending() const override;
   bool SetPending() const override;
-  bool Paced() const override { return true; }
+  bool Busy() const override { return ReadPending() || SetPending(); }
 
  private:
   // What the last Set waits for; a new Set replaces it.

@@ -62,7 +62,6 @@ class DtuModbusCache : public DtuPage {
 
   // Shortens the step time-out (tests).
   void SetStepTimeoutMs(int ms) { timer_.setInterval(ms); }
-  bool Busy() const { return operation_ != kIdle; }
 
   const char *PageName() const override { return "modbuscache"; }
   std::vector<DtuPageFieldInfo> Fields() const override;
@@ -72,7 +71,7 @@ class DtuModbusCache : public DtuPage {
   bool Set() override { return OnBnClickedBtSet(); }
   bool ReadPending() const override { return operation_ == kReading; }
   bool SetPending() const override { return operation_ == kSetting; }
-  bool Paced() const override { return true; }
+  bool Busy() const override { return operation_ != kIdle; }
   bool Failed() const override { return failed_; }
 
  signals:

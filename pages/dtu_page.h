@@ -39,10 +39,9 @@ class DtuPage : public QObject {
   virtual bool ReadPending() const { return read_pending_.load(); }
   // True from Set until the answer that confirms it arrived.
   virtual bool SetPending() const { return set_pending_.load(); }
-  // True for a page whose Read or Set goes on while the command queue is
-  // empty (a read worker pausing between queries, a paced step sequence):
-  // only its own pending flags tell when it is done.
-  virtual bool Paced() const { return false; }
+  // True while a worker of the page may still queue commands: an empty
+  // command queue does not yet mean that every answer is in.
+  virtual bool Busy() const { return false; }
   // True when the last Read or Set ended in a failure the page reported
   // (a time-out, a device error, an answer different from what was written).
   virtual bool Failed() const { return false; }

@@ -13,6 +13,7 @@
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
+#include "app/views/dlt645_view.h"
 #include "app/views/modbus_cache_view.h"
 #include "app/views/modbus_view.h"
 #include "app/views/mqtt_aliyun_view.h"
@@ -91,12 +92,11 @@ TEST_F(MainWindowTest, EachPageCodeHostsItsPageView) {
   EXPECT_NE(qobject_cast<MqttOnenetView *>(pages->PageForCode(13)), nullptr);
   EXPECT_NE(qobject_cast<ModbusView *>(pages->PageForCode(4)), nullptr);
   EXPECT_NE(qobject_cast<ModbusCacheView *>(pages->PageForCode(5)), nullptr);
-  for (int none : {6, 16}) {
-    EXPECT_EQ(pages->PageForCode(none), nullptr) << none;
-  }
-  // Thirteen page windows: the command port, the ten settings pages, the
+  EXPECT_NE(qobject_cast<Dlt645View *>(pages->PageForCode(6)), nullptr);
+  EXPECT_EQ(pages->PageForCode(16), nullptr);
+  // Fourteen page windows: the command port, the twelve settings pages, the
   // virtual serial page and the business packet place.
-  EXPECT_EQ(pages->Pages().size(), 13);
+  EXPECT_EQ(pages->Pages().size(), 14);
 }
 
 TEST_F(MainWindowTest, VirtualSerialSetsRemoteModeAndEveryOtherItemClearsIt) {
