@@ -46,7 +46,7 @@ ProvisionDeviceReport NotStarted(const ProvisionOptions &o, const std::string &p
   device.port = port;
   device.exit_code = kExitInterrupted;
   device.error = "stopped by Ctrl-C before this device";
-  for (const std::string &name : o.pages) device.pages.push_back({name});
+  for (const std::string &name : o.pages) device.pages.push_back(ProvisionPageNotDone(name));
   return device;
 }
 

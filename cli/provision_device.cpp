@@ -35,6 +35,14 @@ std::vector<ProvisionFieldDiff> Compare(const FieldValues &written, const FieldV
   return diffs;
 }
 
+std::string ErrorNote(int count) {
+  return "the device answered ERROR to " + std::to_string(count) + (count == 1 ? " line" : " lines");
+}
+
+std::string SilenceNote(int count) {
+  return std::to_string(count) + (count == 1 ? " line got" : " lines got") + " no answer";
+}
+
 // While a page works, what it would show the user is kept for the report.
 class MessageRecorder {
  public:
@@ -51,19 +59,24 @@ class MessageRecorder {
 class PageRun {
  public:
   PageRun(ProvisionLink &link, DtuPage &page, ProvisionPageReport &report)
-      : link_(link), page_(page), report_(report), errors_before_(link.DeviceErrors()) {}
+      : link_(link),
+        page_(page),
+        report_(report),
+        errors_before_(link.DeviceErrors()),
+        unanswered_before_(link.Unanswered()) {}
 
   bool NewErrors() const { return link_.DeviceErrors() > errors_before_; }
+  bool NewSilences() const { return link_.Unanswered() > unanswered_before_; }
 
   // False (with the page's status set) when the step did not complete.
   bool Completed(ProvisionStep step) {
-    if (step == ProvisionStep::kDone && !NewErrors()) return true;
-    switch (step) {
-      case ProvisionStep::kRefused: report_.status = ProvisionStatus::kRefused; break;
-      case ProvisionStep::kPortLost: report_.status = ProvisionStatus::kPortLost; break;
-      default:
-        report_.status = NewErrors() ? ProvisionStatus::kDeviceError : ProvisionStatus::kNoAnswer;
-    }
+    if (step == ProvisionStep::kDone && !NewErrors() && !NewSilences()) return true;
+    if (step == ProvisionStep::kRefused) report_.status = ProvisionStatus::kRefused;
+    else if (step == ProvisionStep::kPortLost) report_.status = ProvisionStatus::kPortLost;
+    else if (NewErrors()) report_.status = ProvisionStatus::kDeviceError;
+    else report_.status = ProvisionStatus::kNoAnswer;
+    if (NewErrors()) report_.messages.push_back(ErrorNote(link_.DeviceErrors() - errors_before_));
+    if (NewSilences()) report_.messages.push_back(SilenceNote(link_.Unanswered() - unanswered_before_));
     return false;
   }
 
@@ -71,7 +84,7 @@ class PageRun {
     if (!Completed(link_.Read(page_))) return;
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
     const FieldValues written = Snapshot(page_);
-    const ProvisionStep set = link_.Set(page_, !verify);
+    const ProvisionStep set = link_.Set(page_);
     report_.sent = set != ProvisionStep::kRefused;
     if (!Completed(set)) return;
     report_.confirmed = true;
@@ -96,6 +109,7 @@ class PageRun {
   DtuPage &page_;
   ProvisionPageReport &report_;
   int errors_before_;
+  int unanswered_before_;
 };
 
 ProvisionPageReport RunPage(const ProvisionJob &job, ProvisionLink &link, const std::string &name) {
@@ -119,7 +133,7 @@ ProvisionPageReport RunPage(const ProvisionJob &job, ProvisionLink &link, const 
 ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress) {
   ProvisionDeviceReport device;
   device.port = job.serial.port;
-  for (const std::string &name : job.pages) device.pages.push_back({name});
+  for (const std::string &name : job.pages) device.pages.push_back(ProvisionPageNotDone(name));
   QElapsedTimer clock;
   clock.start();
   ProvisionLink link(job.timeout_ms);

@@ -1,23 +1,20 @@
 #include "cli/provision_link.h"
 
-#include <QElapsedTimer>
 #include <QList>
 
+#include "cli/verb_registry.h"
+#include "link/dtu_cmd_outcome.h"
+#include "link/dtu_cmd_ring.h"
 #include "pages/dtu_page.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {
 
 // The sender takes a command a moment before it counts it as written: the
-// queue counts as drained only once that held for this long.
-constexpr int kDrainedSettleMs = 150;
-
-// A device answers a line it rejects with a line "ERROR" (some firmware adds
-// a reason after a colon).
-bool IsErrorLine(const QByteArray &line) {
-  const QByteArray word = line.trimmed();
-  return word == "ERROR" || word.startsWith("ERROR:") || word.startsWith("+CME ERROR");
-}
+// link counts as still only once that held for this long.
+constexpr int kSettleMs = 150;
+// A line without an answer is given up on by the sender after 5 s.
+constexpr int kUnansweredSettleMs = 5500;
 
 }  // namespace
 
@@ -28,30 +25,41 @@ ProvisionLink::ProvisionLink(int timeout_ms) : timeout_ms_(timeout_ms) {
 }
 
 int ProvisionLink::Open(const DtuSerialSettings &settings, std::string &error) {
-  const int code = session_.Open(settings);
-  if (code != kExitOk) error = "cannot open " + settings.port;
+  std::string reason;
+  const int code = session_.Open(settings, &reason);
+  if (code != kExitOk) error = "cannot open " + settings.port + ": " + reason;
   return code;
 }
 
 void ProvisionLink::CountErrors(const QByteArray &chunk) {
-  for (const QByteArray &line : chunk.split('\n')) {
-    if (IsErrorLine(line)) ++device_errors_;
-  }
+  // The pages queue their lines without an owner, so their outcomes are not
+  // reported: the answers themselves are judged by the link's own rule.
+  if (DtuCmdAnswerOutcome(chunk.constData(), chunk.size()) == DtuCmdOutcome::kDeviceError) ++device_errors_;
 }
 
-ProvisionStep ProvisionLink::Wait(const std::function<bool()> &complete, bool drained_ends) {
-  QElapsedTimer drained_since;
-  DtuPageWaitUntil(
-      [&] {
-        if (complete() || Lost()) return true;
-        if (!drained_ends || !DtuCommandsDrained()) {
-          drained_since.invalidate();
-          return false;
-        }
-        if (!drained_since.isValid()) drained_since.start();
-        return drained_since.elapsed() >= kDrainedSettleMs;
-      },
-      timeout_ms_);
+int ProvisionLink::Unanswered() const {
+  DtuCmdPort &port = const_cast<CliPortSession &>(session_).Port();
+  return port.CommandsWritten() - port.CommandsAnswered();
+}
+
+bool ProvisionLink::Settled() {
+  DtuCmdPort &port = session_.Port();
+  const int written = port.CommandsWritten();
+  const int answered = port.CommandsAnswered();
+  if (DtuCmdRingInstance().Waiting() != 0 || written != last_written_ || answered != last_answered_) {
+    last_written_ = written;
+    last_answered_ = answered;
+    still_since_.start();
+    return false;
+  }
+  const bool all_answered = written - answered == unanswered_at_start_;
+  return still_since_.elapsed() >= (all_answered ? kSettleMs : kUnansweredSettleMs);
+}
+
+ProvisionStep ProvisionLink::Wait(const std::function<bool()> &complete) {
+  last_written_ = -1;
+  unanswered_at_start_ = Unanswered();
+  DtuPageWaitUntil([&] { return complete() || Lost() || Settled(); }, timeout_ms_);
   if (Lost()) return ProvisionStep::kPortLost;
   return complete() ? ProvisionStep::kDone : ProvisionStep::kNoAnswer;
 }
@@ -59,20 +67,22 @@ ProvisionStep ProvisionLink::Wait(const std::function<bool()> &complete, bool dr
 ProvisionStep ProvisionLink::Read(DtuPage &page) {
   if (Lost()) return ProvisionStep::kPortLost;
   if (!page.Read()) return ProvisionStep::kRefused;
-  // An answer with an empty value ("key :") never reaches the page: once
-  // every query has had its answer, the Read is as complete as it gets.
-  const ProvisionStep step = Wait([&] { return !page.ReadPending(); }, true);
-  if (step == ProvisionStep::kNoAnswer && DtuCommandsDrained()) return ProvisionStep::kDone;
+  // Once every query has had its answer the Read is as complete as it gets,
+  // even when the page's own flag did not clear (an answer it did not take).
+  const ProvisionStep step = Wait([&] { return !page.ReadPending(); });
+  if (step == ProvisionStep::kNoAnswer && Settled() && Unanswered() == unanswered_at_start_) {
+    return ProvisionStep::kDone;
+  }
   return step;
 }
 
-ProvisionStep ProvisionLink::Set(DtuPage &page, bool drain) {
+ProvisionStep ProvisionLink::Set(DtuPage &page) {
   if (Lost()) return ProvisionStep::kPortLost;
   if (!page.Set()) return ProvisionStep::kRefused;
-  ProvisionStep step = Wait([&] { return !page.SetPending(); }, true);
-  if (step != ProvisionStep::kDone || !drain) return step;
+  ProvisionStep step = Wait([&] { return !page.SetPending(); });
+  if (step != ProvisionStep::kDone) return step;
   // Some pages confirm before their last lines went out (MQTT: on the
   // publish topic, before QoS and CleanSession).
-  Wait([] { return false; }, true);
+  Wait([] { return false; });
   return Lost() ? ProvisionStep::kPortLost : ProvisionStep::kDone;
 }

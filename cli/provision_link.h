@@ -4,6 +4,7 @@
 // with ERROR, or the port gone. Waits end at once when the port goes away.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <string>
@@ -31,20 +32,31 @@ class ProvisionLink : public QObject {
   const std::string &LostText() const { return lost_text_; }
   // ERROR answers received since the port was opened.
   int DeviceErrors() const { return device_errors_; }
+  // Lines written since the port was opened that never had an answer.
+  int Unanswered() const;
 
   ProvisionStep Read(DtuPage &page);
-  // Done only when the device confirmed the Set; with `drain` also waits until
-  // every line the Set queued has had its answer.
-  ProvisionStep Set(DtuPage &page, bool drain);
+  // Done only when the device confirmed the Set and every line the Set
+  // queued has had its answer: an answer to a set line echoes its key, so
+  // one still on its way would be taken for the answer of a later Read.
+  ProvisionStep Set(DtuPage &page);
 
  private:
-  // Runs the event loop until `complete` holds, the queue stays drained
-  // (when `drained_ends`), the port goes away or the time runs out.
-  ProvisionStep Wait(const std::function<bool()> &complete, bool drained_ends);
+  // Runs the event loop until `complete` holds, every line has been written
+  // and answered or given up on, the port goes away or the time runs out.
+  ProvisionStep Wait(const std::function<bool()> &complete);
+  // True once the queue is empty and the link has been still for a while:
+  // briefly when every line had its answer, past the sender's no-answer
+  // limit when one is still open.
+  bool Settled();
   void CountErrors(const QByteArray &chunk);
 
   CliPortSession session_;
   int timeout_ms_;
   int device_errors_ = 0;
   std::string lost_text_;
+  QElapsedTimer still_since_;
+  int last_written_ = -1;
+  int last_answered_ = -1;
+  int unanswered_at_start_ = 0;
 };

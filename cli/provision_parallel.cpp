@@ -54,7 +54,7 @@ ProvisionDeviceReport ReportOf(Worker &worker, const std::vector<std::string> &p
   if (ProvisionReportFromJson(out, report) && report.devices.size() == 1) return report.devices[0];
   ProvisionDeviceReport device;
   device.port = worker.port;
-  for (const std::string &name : pages) device.pages.push_back({name});
+  for (const std::string &name : pages) device.pages.push_back(ProvisionPageNotDone(name));
   if (worker.process->error() == QProcess::FailedToStart) {
     device.exit_code = kExitRefused;
     device.error = "cannot start a worker process: " + worker.process->errorString().toStdString();

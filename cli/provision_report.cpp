@@ -140,6 +140,12 @@ bool DeviceFromJson(const QJsonObject &o, ProvisionDeviceReport &device) {
 
 }  // namespace
 
+ProvisionPageReport ProvisionPageNotDone(const std::string &page) {
+  ProvisionPageReport report;
+  report.page = page;
+  return report;
+}
+
 int ProvisionStatusExitCode(ProvisionStatus status) { return RowOf(status).exit_code; }
 
 const char *ProvisionStatusName(ProvisionStatus status) { return RowOf(status).name; }

@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+constexpr int kExitRefused = 1;
+constexpr int kExitDeviceError = 6;
+constexpr int kExitReadBackDiffers = 7;
+constexpr int kExitInterrupted = 130;
+
 enum class ProvisionStatus {
   kVerified,     // written, confirmed and read back equal (backup: read and saved)
   kConfirmed,    // written and confirmed, read-back not asked for (--no-verify)
@@ -50,6 +55,9 @@ struct ProvisionReport {
   std::string file;
   std::vector<ProvisionDeviceReport> devices;
 };
+
+// A page that was not worked on (yet).
+ProvisionPageReport ProvisionPageNotDone(const std::string &page);
 
 // Exit code of one page's outcome (0 for verified and confirmed).
 int ProvisionStatusExitCode(ProvisionStatus status);
