@@ -13,6 +13,8 @@ namespace {
 // The sender takes a command a moment before it counts it as written: the
 // link counts as still only once that held for this long.
 constexpr int kSettleMs = 150;
+// How long the answered count may lag behind the answer a page took.
+constexpr int kCountLagMs = 2000;
 // A line without an answer is given up on by the sender after 5 s.
 constexpr int kUnansweredSettleMs = 5500;
 
@@ -58,14 +60,20 @@ bool ProvisionLink::Settled() {
 
 ProvisionStep ProvisionLink::Wait(const std::function<bool()> &complete) {
   last_written_ = -1;
-  unanswered_at_start_ = Unanswered();
   DtuPageWaitUntil([&] { return complete() || Lost() || Settled(); }, timeout_ms_);
+  // The answer reaches the page a moment before the sender counts it as
+  // answered (longer on a busy machine): give the count that moment before
+  // judging it. Only a line that really went unanswered costs the whole wait.
+  if (complete()) {
+    DtuPageWaitUntil([&] { return Unanswered() <= unanswered_at_start_ || Lost(); }, kCountLagMs);
+  }
   if (Lost()) return ProvisionStep::kPortLost;
   return complete() ? ProvisionStep::kDone : ProvisionStep::kNoAnswer;
 }
 
 ProvisionStep ProvisionLink::Read(DtuPage &page) {
   if (Lost()) return ProvisionStep::kPortLost;
+  unanswered_at_start_ = Unanswered();
   if (!page.Read()) return ProvisionStep::kRefused;
   // Once every query has had its answer the Read is as complete as it gets,
   // even when the page's own flag did not clear (an answer it did not take).
@@ -78,6 +86,7 @@ ProvisionStep ProvisionLink::Read(DtuPage &page) {
 
 ProvisionStep ProvisionLink::Set(DtuPage &page) {
   if (Lost()) return ProvisionStep::kPortLost;
+  unanswered_at_start_ = Unanswered();
   if (!page.Set()) return ProvisionStep::kRefused;
   ProvisionStep step = Wait([&] { return !page.SetPending(); });
   if (step != ProvisionStep::kDone) return step;

@@ -58,5 +58,5 @@ class ProvisionLink : public QObject {
   QElapsedTimer still_since_;
   int last_written_ = -1;
   int last_answered_ = -1;
-  int unanswered_at_start_ = 0;
+  int unanswered_at_start_ = 0;  // before the step queued its lines
 };
