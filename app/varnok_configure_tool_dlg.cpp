@@ -40,6 +40,9 @@ CVarnokConfigureToolDlg::CVarnokConfigureToolDlg(QWidget *parent) : QMainWindow(
   BuildMenus();
   setWindowIcon(VarnokAppIcon());
   // The template lets every page's Save/Read Local work from the first run.
+  // The language is set only after this step: a file that cannot be created
+  // is reported in the table's first language, Chinese.
+  DtuLangFlag = 0;
   DtuConfig::CreateDefaultFile(kConfigFileName);
   DtuLangFlag = 1;
   setWindowTitle(DtuLangText(0));
@@ -164,6 +167,13 @@ void CVarnokConfigureToolDlg::SetLanguage(int flag) {
 void CVarnokConfigureToolDlg::PresetPort(const QString &path) {
   pages_->CmdPortPage()->AddKnownPort(path);
   pages_->CmdPortPageView()->SelectPort(path);
+}
+
+bool CVarnokConfigureToolDlg::SelectPage(int code) {
+  QTreeWidgetItem *item = FindItemWithCode(code);
+  if (item == nullptr) return false;
+  tree_->setCurrentItem(item);
+  return true;
 }
 
 void CVarnokConfigureToolDlg::ShowAbout() {

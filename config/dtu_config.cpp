@@ -25,7 +25,7 @@ void ShowPathMessage(int text_id, const std::string &path) {
   const char *format = DtuLangText(text_id);
   std::vector<char> text(std::strlen(format) + path.size() + 1);
   std::snprintf(text.data(), text.size(), format, path.c_str());
-  DtuMessageBox(text.data());
+  DtuWarningBox(text.data());
 }
 
 // Writes one section (or a few) to an open file at its current position.
@@ -129,9 +129,10 @@ bool DtuConfig::CreateDefaultFile(const std::string &path) {
 
 bool DtuConfig::LoadFromFile(const std::string &path) {
   std::string bytes;
-  if (DtuReadWholeFile(path, bytes) != DtuFileRead::kOk) {
-    DTU_LOG("cannot open %s.", path.c_str());
-    ShowPathMessage(kTextOpenFailed, path);
+  std::string why;
+  if (DtuReadWholeFile(path, bytes, &why) != DtuFileRead::kOk) {
+    DTU_LOG("cannot open %s: %s.", path.c_str(), why.c_str());
+    ShowPathMessage(kTextOpenFailed, why.empty() ? path : path + " (" + why + ")");
     return false;
   }
   DtuIniIndex index;

@@ -13,6 +13,7 @@ namespace {
 constexpr int kTextPortNotOpen = 143;
 constexpr int kTextPortLost = 272;
 constexpr int kTextDialoutHint = 273;
+constexpr int kTextPortInUse = 1000;
 
 QString DisplayText(const DtuPortInfo &info) {
   QString path = QString::fromStdString(info.path);
@@ -84,9 +85,10 @@ void DtuCmdPortPage::UpdateSerailPortList() {
   known_ports_ = still_there;
   QStringList after = PortListTexts();
   if (after != before) {
-    for (const QString &text : after) {
-      DTU_LOG("COM -> %s", text.toLocal8Bit().constData());
-    }
+    // Polled every 2 s: only a change is worth a record, and one record
+    // holds the whole new list.
+    const QString list = after.isEmpty() ? QStringLiteral("(none)") : after.join(QStringLiteral(", "));
+    DTU_LOG("COM -> %s", list.toLocal8Bit().constData());
     emit PortListChanged();
   }
 }
@@ -188,11 +190,12 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
   if (!port_.DtuCmdPortOpen(Settings(), error_text)) {
     DTU_LOG("open %s failed: %s", port_name_.toLocal8Bit().constData(), error_text.c_str());
     std::string message = error_text;
-    if (error_text.find("access denied") != std::string::npos) {
+    const DtuPortOpenFailure failure = port_.LastOpenFailure();
+    if (failure == DtuPortOpenFailure::kNoPermission || failure == DtuPortOpenFailure::kInUse) {
       message += "\n";
-      message += DtuLangText(kTextDialoutHint);
+      message += DtuLangText(failure == DtuPortOpenFailure::kInUse ? kTextPortInUse : kTextDialoutHint);
     }
-    DtuMessageBox(message);
+    DtuWarningBox(message);
     return;
   }
   AddKnownPort(port_name_);
@@ -210,13 +213,13 @@ void DtuCmdPortPage::OnPortLost(const std::string &text) {
   DTU_LOG("%s: %s", port_name_.toLocal8Bit().constData(), text.c_str());
   emit OpenStateChanged(port_.IsOpen());
   QString message = QString::fromUtf8(DtuLangText(kTextPortLost)).replace("%s", port_name_);
-  DtuMessageBox(message.toStdString() + "\n(" + text + ")");
+  DtuWarningBox(message.toStdString() + "\n(" + text + ")");
   UpdateSerailPortList();
 }
 
 bool DtuCmdPortPage::OnBnClickedSendCommand(const QString &text) {
   if (!port_.IsOpen()) {
-    DtuMessageBox(DtuLangText(kTextPortNotOpen));
+    DtuWarningBox(DtuLangText(kTextPortNotOpen));
     return false;
   }
   return port_.SendRaw(text.toStdString()) >= 0;
