@@ -21,11 +21,11 @@ struct StatusRow {
 const StatusRow kStatusRows[] = {
     {ProvisionStatus::kVerified, "verified", kExitOk},
     {ProvisionStatus::kConfirmed, "confirmed", kExitOk},
-    {ProvisionStatus::kRefused, "refused", kExitRefused},
+    {ProvisionStatus::kRefused, "refused", kProvisionExitRefused},
     {ProvisionStatus::kNoAnswer, "no answer", kExitNoAnswer},
-    {ProvisionStatus::kDeviceError, "device error", kExitDeviceError},
+    {ProvisionStatus::kDeviceError, "device error", kProvisionExitDeviceError},
     {ProvisionStatus::kPortLost, "port lost", kExitPortLost},
-    {ProvisionStatus::kDiffers, "read-back differs", kExitReadBackDiffers},
+    {ProvisionStatus::kDiffers, "read-back differs", kProvisionExitReadBackDiffers},
     {ProvisionStatus::kNotDone, "not done", kExitOk},  // the device's own code says why
 };
 

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-constexpr int kExitRefused = 1;
-constexpr int kExitDeviceError = 6;
-constexpr int kExitReadBackDiffers = 7;
-constexpr int kExitInterrupted = 130;
+// Exit codes of the outcomes only these verbs have (the others are shared).
+constexpr int kProvisionExitRefused = 1;
+constexpr int kProvisionExitDeviceError = 6;
+constexpr int kProvisionExitReadBackDiffers = 7;
+constexpr int kProvisionExitInterrupted = 130;
 
 enum class ProvisionStatus {
   kVerified,     // written, confirmed and read back equal (backup: read and saved)
