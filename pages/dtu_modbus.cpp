@@ -3,8 +3,6 @@
 // local file in dtu_modbus_local.cpp.
 #include "pages/dtu_modbus.h"
 
-#include <strings.h>
-
 #include <cstdio>
 
 #include "base/dtu_lang.h"
@@ -30,15 +28,6 @@ std::string Format(int text_id, int a, int b = 0) {
 }
 
 }  // namespace
-
-// One field by its varnokctl name: a text, a list index or a count.
-struct DtuModbus::Field {
-  std::string name;
-  std::string *text;
-  int *number;
-  int low, high;
-  bool is_list;
-};
 
 DtuModbus::DtuModbus(QObject *parent) : DtuPage(parent) {
   g_modbus = this;
@@ -71,74 +60,43 @@ std::vector<std::string> DtuModbus::DataTypeItems() {
 
 void DtuModbus::BuildFields() {
   DtuModbusModel &m = model_;
-  fields_ = {{"funcSwitch", nullptr, &m.func_switch, 0, 1, true},
-             {"packetSplit", nullptr, &m.packet_split, 0, 1, true},
-             {"maxChannel", nullptr, &m.channel_count, 1, kModbusChannelCount, false}};
+  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2), DtuListField("packetSplit", &m.packet_split, 2),
+             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusChannelCount)};
   for (int k = 1; k <= kModbusChannelCount; ++k) {
     DtuModbusChannelRow &row = m.channels[k - 1];
     const std::string n = std::to_string(k);
     for (auto [name, text] : {std::pair{"slave", &row.slave}, {"Function", &row.function},
                               {"Addr", &row.address}, {"Len", &row.count}, {"Cycle", &row.cycle}}) {
-      fields_.push_back({name + n, text, nullptr, 0, 0, false});
+      fields_.push_back(DtuTextField(name + n, text));
     }
   }
-  fields_.push_back({"configChannel", nullptr, &m.config_channel, 1, kModbusChannelCount, false});
+  fields_.push_back(DtuNumberField("configChannel", &m.config_channel, 1, kModbusChannelCount));
   for (int c = 1; c <= kModbusChannelCount; ++c) {
     DtuModbusRule &rule = m.rules[c - 1];
     const std::string n = std::to_string(c);
-    fields_.push_back({"rule" + n, nullptr, &rule.rule, 0, 1, true});
-    fields_.push_back({"maxParamCnt" + n, nullptr, &rule.param_count, 0, kModbusRuleParams, false});
+    fields_.push_back(DtuListField("rule" + n, &rule.rule, 2));
+    fields_.push_back(DtuNumberField("maxParamCnt" + n, &rule.param_count, 0, kModbusRuleParams));
     for (int p = 1; p <= kModbusRuleParams; ++p) {
       DtuModbusParamRow &row = rule.params[p - 1];
       const std::string np = n + std::to_string(p);
-      fields_.push_back({"tag" + np, &row.tag, nullptr, 0, 0, false});
-      fields_.push_back({"startOffset" + np, &row.address, nullptr, 0, 0, false});
-      fields_.push_back({"dataType" + np, nullptr, &row.data_type, 0, kDataTypes - 1, true});
-      fields_.push_back({"dataEndian" + np, nullptr, &row.byte_order, 0, kByteOrders - 1, true});
-      fields_.push_back({"dataRule" + np, nullptr, &row.convert, 0, kConverts - 1, true});
-      fields_.push_back({"rate" + np, &row.multiplier, nullptr, 0, 0, false});
+      fields_.push_back(DtuTextField("tag" + np, &row.tag));
+      fields_.push_back(DtuTextField("startOffset" + np, &row.address));
+      fields_.push_back(DtuListField("dataType" + np, &row.data_type, kDataTypes));
+      fields_.push_back(DtuListField("dataEndian" + np, &row.byte_order, kByteOrders));
+      fields_.push_back(DtuListField("dataRule" + np, &row.convert, kConverts));
+      fields_.push_back(DtuTextField("rate" + np, &row.multiplier));
     }
   }
 }
 
-const DtuModbus::Field *DtuModbus::FindField(const std::string &name) const {
-  for (const Field &f : fields_) {
-    if (strcasecmp(f.name.c_str(), name.c_str()) == 0) return &f;
-  }
-  return nullptr;
-}
-
-std::vector<DtuPageFieldInfo> DtuModbus::Fields() const {
-  std::vector<DtuPageFieldInfo> out;
-  for (const Field &f : fields_) out.push_back({f.name, f.is_list, f.is_list ? f.high + 1 : 0});
-  return out;
-}
+std::vector<DtuPageFieldInfo> DtuModbus::Fields() const { return DtuNamedFieldInfo(fields_); }
 
 bool DtuModbus::GetField(const std::string &name, std::string &value) const {
-  const Field *f = FindField(name);
-  if (f == nullptr) return false;
-  value = f->text ? *f->text : std::to_string(*f->number);
-  return true;
+  return DtuGetNamedField(fields_, name, value);
 }
 
 bool DtuModbus::SetField(const std::string &name, const std::string &value, std::string &error) {
-  const Field *f = FindField(name);
-  if (f == nullptr) {
-    error = "unknown field: " + name;
-    return false;
-  }
-  if (f->text) {
-    *f->text = value;
-    return true;
-  }
-  const std::string trimmed = DtuModbusTrim(value);
-  const long long number = DtuModbusNumber(trimmed);
-  if (!DtuModbusAllDigits(trimmed) || number < f->low || number > f->high) {
-    error = f->name + ": " + value + " is not in " + std::to_string(f->low) + ".." + std::to_string(f->high);
-    return false;
-  }
-  *f->number = static_cast<int>(number);
-  return true;
+  return DtuSetNamedField(fields_, name, value, error);
 }
 
 bool DtuModbus::CacheSwitchOn() const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pages/dtu_modbus_payload.h"
+#include "pages/dtu_named_fields.h"
 #include "pages/dtu_page.h"
 #include "pages/dtu_read_worker.h"
 
@@ -104,10 +105,7 @@ class DtuModbus : public DtuPage {
  private:
   // What the last Set waits for; a new Set replaces it.
   enum class PendingSet { kNone, kPollingOn, kPollingOff, kRule };
-  struct Field;
-
   void BuildFields();
-  const Field *FindField(const std::string &name) const;
   bool CacheSwitchOn() const;
   bool ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg);
   void StartWorker(bool polling, bool rules, int rule_channel);
@@ -132,7 +130,7 @@ class DtuModbus : public DtuPage {
   static int RuleChannelOf(int answered, int fallback);
 
   DtuModbusModel model_;
-  std::vector<Field> fields_;
+  DtuNamedFields fields_;
   int window_start_[kModbusChannelCount] = {};
   int window_length_[kModbusChannelCount] = {};
 

@@ -2,8 +2,6 @@
 // three keys. The step sequences are in dtu_modbus_cache_steps.cpp.
 #include "pages/dtu_modbus_cache.h"
 
-#include <strings.h>
-
 #include <cstdio>
 
 #include "base/dtu_lang.h"
@@ -40,14 +38,6 @@ void Show(int text_id, Args... args) {
 
 }  // namespace
 
-struct DtuModbusCache::Field {
-  std::string name;
-  std::string *text;
-  int *number;
-  int low, high;
-  bool is_list;
-};
-
 DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent) {
   g_cache = this;
   timer_.setSingleShot(true);
@@ -76,57 +66,28 @@ std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "
 
 void DtuModbusCache::BuildFields() {
   DtuModbusCacheModel &m = model_;
-  fields_ = {{"funcSwitch", nullptr, &m.func_switch, 0, 1, true},
-             {"maxChannel", nullptr, &m.channel_count, 1, kModbusCacheChannels, false}};
+  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2),
+             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusCacheChannels)};
   for (int k = 1; k <= kModbusCacheChannels; ++k) {
     DtuModbusCacheRow &row = m.rows[k - 1];
     const std::string n = std::to_string(k);
-    fields_.push_back({"slave" + n, &row.slave, nullptr, 0, 0, false});
-    fields_.push_back({"Function" + n, nullptr, &row.function, 1, 4, false});
-    fields_.push_back({"Addr" + n, &row.start, nullptr, 0, 0, false});
-    fields_.push_back({"Len" + n, &row.quantity, nullptr, 0, 0, false});
-    fields_.push_back({"Cycle" + n, &row.cycle, nullptr, 0, 0, false});
+    fields_.push_back(DtuTextField("slave" + n, &row.slave));
+    fields_.push_back(DtuNumberField("Function" + n, &row.function, 1, 4));
+    fields_.push_back(DtuTextField("Addr" + n, &row.start));
+    fields_.push_back(DtuTextField("Len" + n, &row.quantity));
+    fields_.push_back(DtuTextField("Cycle" + n, &row.cycle));
   }
 }
 
-const DtuModbusCache::Field *DtuModbusCache::FindField(const std::string &name) const {
-  for (const Field &f : fields_) {
-    if (strcasecmp(f.name.c_str(), name.c_str()) == 0) return &f;
-  }
-  return nullptr;
-}
-
-std::vector<DtuPageFieldInfo> DtuModbusCache::Fields() const {
-  std::vector<DtuPageFieldInfo> out;
-  for (const Field &f : fields_) out.push_back({f.name, f.is_list, f.is_list ? f.high + 1 : 0});
-  return out;
-}
+std::vector<DtuPageFieldInfo> DtuModbusCache::Fields() const { return DtuNamedFieldInfo(fields_); }
 
 bool DtuModbusCache::GetField(const std::string &name, std::string &value) const {
-  const Field *f = FindField(name);
-  if (f == nullptr) return false;
-  value = f->text ? *f->text : std::to_string(*f->number);
-  return true;
+  return DtuGetNamedField(fields_, name, value);
 }
 
 bool DtuModbusCache::SetField(const std::string &name, const std::string &value, std::string &error) {
-  const Field *f = FindField(name);
-  if (f == nullptr) {
-    error = "unknown field: " + name;
-    return false;
-  }
-  if (f->text) {
-    *f->text = value;
-    return true;
-  }
-  const std::string trimmed = DtuModbusTrim(value);
-  const long long number = DtuModbusNumber(trimmed);
-  if (!DtuModbusAllDigits(trimmed) || number < f->low || number > f->high) {
-    error = f->name + ": " + value + " is not in " + std::to_string(f->low) + ".." + std::to_string(f->high);
-    return false;
-  }
-  *f->number = static_cast<int>(number);
-  if (f->number == &model_.func_switch) stored_switch_ = model_.func_switch;
+  if (!DtuSetNamedField(fields_, name, value, error)) return false;
+  stored_switch_ = model_.func_switch;  // the stored switch follows the user's choice
   return true;
 }
 

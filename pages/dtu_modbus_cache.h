@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "pages/dtu_modbus_cache_payload.h"
+#include "pages/dtu_named_fields.h"
 #include "pages/dtu_page.h"
 
 struct DtuModbusCacheRow {
@@ -80,10 +81,7 @@ class DtuModbusCache : public DtuPage {
 
  private:
   enum Operation { kIdle = 0, kReading = 1, kSetting = 2 };
-  struct Field;
-
   void BuildFields();
-  const Field *FindField(const std::string &name) const;
   bool PollingOn() const;
   bool Validate();
   bool ValidateRow(int k);
@@ -105,7 +103,7 @@ class DtuModbusCache : public DtuPage {
   void ApplyChannel(const DtuModbusCacheChannel &channel);
 
   DtuModbusCacheModel model_;
-  std::vector<Field> fields_;
+  DtuNamedFields fields_;
   int stored_switch_ = 0;
 
   // Sequence state (page thread only).

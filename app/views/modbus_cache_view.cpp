@@ -113,10 +113,7 @@ void ModbusCacheView::Refresh() {
   for (int k = 0; k < kModbusCacheChannels; ++k) {
     const DtuModbusCacheRow &values = m.rows[k];
     const std::string *texts[4] = {&values.slave, &values.start, &values.quantity, &values.cycle};
-    for (int i = 0; i < 4; ++i) {
-      const QString text = QString::fromStdString(*texts[i]);
-      if (rows_[k].edits[i]->text() != text) rows_[k].edits[i]->setText(text);
-    }
+    for (int i = 0; i < 4; ++i) ShowModelText(rows_[k].edits[i], *texts[i]);
     SelectQuietly(rows_[k].function, values.function - 1);
   }
   ApplyVisibility();

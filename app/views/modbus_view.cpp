@@ -201,10 +201,7 @@ void ModbusView::Refresh() {
   for (int k = 0; k < kModbusChannelCount; ++k) {
     const DtuModbusChannelRow &row = m.channels[k];
     const std::string *texts[5] = {&row.slave, &row.function, &row.address, &row.count, &row.cycle};
-    for (int i = 0; i < 5; ++i) {
-      const QString text = QString::fromStdString(*texts[i]);
-      if (channels_[k].edits[i]->text() != text) channels_[k].edits[i]->setText(text);
-    }
+    for (int i = 0; i < 5; ++i) ShowModelText(channels_[k].edits[i], *texts[i]);
   }
   const DtuModbusRule &rule = page_->ConfigRule();
   SelectQuietly(config_channel_, m.config_channel - 1);
@@ -213,10 +210,9 @@ void ModbusView::Refresh() {
   for (int p = 0; p < kModbusRuleParams; ++p) {
     const DtuModbusParamRow &values = rule.params[p];
     ParamRow &row = params_[p];
-    for (auto [edit, text] : {std::pair{row.tag, &values.tag}, {row.address, &values.address},
-                              {row.multiplier, &values.multiplier}}) {
-      if (edit->text() != QString::fromStdString(*text)) edit->setText(QString::fromStdString(*text));
-    }
+    ShowModelText(row.tag, values.tag);
+    ShowModelText(row.address, values.address);
+    ShowModelText(row.multiplier, values.multiplier);
     SelectQuietly(row.data_type, values.data_type);
     SelectQuietly(row.byte_order, values.byte_order);
     SelectQuietly(row.convert, values.convert);

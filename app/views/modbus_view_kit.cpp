@@ -28,6 +28,11 @@ void SelectQuietly(QComboBox *box, int index) {
   box->setCurrentIndex(index);
 }
 
+void ShowModelText(QLineEdit *edit, const std::string &text) {
+  const QString shown = QString::fromStdString(text);
+  if (edit->text() != shown) edit->setText(shown);
+}
+
 QString NumberedText(int text_id, int number) {
   char text[128];
   std::snprintf(text, sizeof(text), DtuLangText(text_id), number);

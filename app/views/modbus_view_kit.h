@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QString>
 
@@ -19,6 +20,9 @@ QComboBox *NewModbusList(const QString &object_name, const std::vector<std::stri
 void RefillModbusList(QComboBox *box, const std::vector<std::string> &items);
 // Selects an index without telling the list's listeners.
 void SelectQuietly(QComboBox *box, int index);
+// Puts a model text into an edit unless it already shows it (the cursor
+// of a user typing there stays where it is).
+void ShowModelText(QLineEdit *edit, const std::string &text);
 // A text with one number filled in ("Channel%d" -> "Channel1").
 QString NumberedText(int text_id, int number);
 // "1" ... "n".

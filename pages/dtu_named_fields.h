@@ -1,0 +1,31 @@
+// Fields reached by name that point into a page's model: a text, a list
+// index, or a number in a range. The Modbus pages build their tables in
+// loops (channels, rules, parameters), so names are made at run time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "pages/dtu_page.h"
+
+struct DtuNamedField {
+  std::string name;
+  std::string *text;  // a text field, or
+  int *number;        // a list index / number in low..high
+  int low, high;
+  bool is_list;
+};
+using DtuNamedFields = std::vector<DtuNamedField>;
+
+DtuNamedField DtuTextField(std::string name, std::string *text);
+DtuNamedField DtuListField(std::string name, int *index, int size);
+DtuNamedField DtuNumberField(std::string name, int *number, int low, int high);
+
+// Names compare without regard to case; null for an unknown name.
+const DtuNamedField *DtuFindNamedField(const DtuNamedFields &fields, const std::string &name);
+std::vector<DtuPageFieldInfo> DtuNamedFieldInfo(const DtuNamedFields &fields);
+bool DtuGetNamedField(const DtuNamedFields &fields, const std::string &name, std::string &value);
+// A number or list index must be decimal and in range; the error names the
+// field and the range.
+bool DtuSetNamedField(const DtuNamedFields &fields, const std::string &name, const std::string &value,
+                      std::string &error);
