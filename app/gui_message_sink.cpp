@@ -13,7 +13,7 @@
 namespace {
 
 void ShowBox(const QString &text) {
-  QMessageBox box(QMessageBox::Information, QString::fromUtf8(DtuLangText(0)), text, QMessageBox::Ok,
+  QMessageBox box(QMessageBox::Information, QString::fromUtf8(DtuLangText(DtuTextId::kWindowCaption)), text, QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }

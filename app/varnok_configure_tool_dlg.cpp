@@ -42,7 +42,7 @@ CVarnokConfigureToolDlg::CVarnokConfigureToolDlg(QWidget *parent) : QMainWindow(
   // The template lets every page's Save/Read Local work from the first run.
   DtuConfig::CreateDefaultFile(kConfigFileName);
   DtuLangFlag = 1;
-  setWindowTitle(DtuLangText(0));
+  setWindowTitle(DtuLangText(DtuTextId::kWindowCaption));
   BuildCentralArea();
   BuildPageTree();
   ApplyLanguage();
@@ -82,7 +82,7 @@ void CVarnokConfigureToolDlg::BuildCentralArea() {
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidget(pages_);
-  tabs_->addTab(scroll, DtuLangText(1));
+  tabs_->addTab(scroll, DtuLangText(DtuTextId::kTabDtuConfig));
 
   layout->addWidget(tree_);
   layout->addWidget(tabs_, 1);
@@ -135,7 +135,7 @@ void CVarnokConfigureToolDlg::ShowPage(int code) { pages_->ShowPage(code); }
 void CVarnokConfigureToolDlg::ApplyLanguage() {
   int code = SelectedPageCode();
   setUpdatesEnabled(false);
-  setWindowTitle(DtuLangText(0));
+  setWindowTitle(DtuLangText(DtuTextId::kWindowCaption));
   BuildPageTree();
   QTreeWidgetItem *item = FindItemWithCode(code);
   if (item == nullptr) {
@@ -146,9 +146,9 @@ void CVarnokConfigureToolDlg::ApplyLanguage() {
     QSignalBlocker block(tree_);
     tree_->setCurrentItem(item);
   }
-  tabs_->setTabText(0, DtuLangText(1));
-  language_menu_->setTitle(DtuLangText(271));
-  help_menu_->setTitle(DtuLangText(18));
+  tabs_->setTabText(0, DtuLangText(DtuTextId::kTabDtuConfig));
+  language_menu_->setTitle(DtuLangText(DtuTextId::kLanguageMenu));
+  help_menu_->setTitle(DtuLangText(DtuTextId::kTreeHelp));
   pages_->UpdateLanguage();
   ShowPage(code);
   setUpdatesEnabled(true);

@@ -25,5 +25,5 @@ int CliPortSession::Open(const DtuSerialSettings &settings) {
   std::string error;
   if (port_.DtuCmdPortOpen(settings, error)) return kExitOk;
   std::fprintf(stderr, "varnokctl: cannot open %s: %s\n", settings.port.c_str(), error.c_str());
-  return error == DtuSerialErrorText(kSerialAccessDenied) ? kExitPortInUse : kExitPortOpenFailed;
+  return error == DtuSerialErrorText(kSerialAccessDenied) ? kExitPortInUse : kExitRefused;
 }

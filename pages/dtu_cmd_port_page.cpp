@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr int kTextPortNotOpen = 143;
-constexpr int kTextPortLost = 272;
-constexpr int kTextDialoutHint = 273;
-
 QString DisplayText(const DtuPortInfo &info) {
   QString path = QString::fromStdString(info.path);
   QString description = QString::fromStdString(info.description);
@@ -189,7 +185,7 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
     std::string message = error_text;
     if (error_text.find("access denied") != std::string::npos) {
       message += "\n";
-      message += DtuLangText(kTextDialoutHint);
+      message += DtuLangText(DtuTextId::kPortAccessDenied);
     }
     DtuMessageBox(message);
     return;
@@ -208,14 +204,14 @@ void DtuCmdPortPage::OnPortLost(const std::string &text) {
   // poll puts the port back in the list once the device returns.
   DTU_LOG("%s: %s", port_name_.toLocal8Bit().constData(), text.c_str());
   emit OpenStateChanged(port_.IsOpen());
-  QString message = QString::fromUtf8(DtuLangText(kTextPortLost)).replace("%s", port_name_);
+  QString message = QString::fromUtf8(DtuLangText(DtuTextId::kPortGone)).replace("%s", port_name_);
   DtuMessageBox(message.toStdString() + "\n(" + text + ")");
   UpdateSerailPortList();
 }
 
 bool DtuCmdPortPage::OnBnClickedSendCommand(const QString &text) {
   if (!port_.IsOpen()) {
-    DtuMessageBox(DtuLangText(kTextPortNotOpen));
+    DtuMessageBox(DtuLangText(DtuTextId::kPortNotOpen));
     return false;
   }
   return port_.SendRaw(text.toStdString()) >= 0;

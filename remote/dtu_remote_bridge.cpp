@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kTextNotConnected = 148;
-constexpr int kTextSendFailed = 152;
 constexpr int kTrafficLineSize = 128;  // traffic lines are cut to 127 characters
 
 // The callbacks are read on the serial and MQTT threads and replaced on the
@@ -100,11 +98,11 @@ void DtuRemoteBridge::SetLocalWriter(LocalWriter writer) {
 
 void DtuRemoteBridge::LocalToCloud(const char *data, int length) {
   if (!tam_mqtt_client_connected()) {
-    DtuMessageBox(DtuLangText(kTextNotConnected));
+    DtuMessageBox(DtuLangText(DtuTextId::kNotConnected));
     return;
   }
   if (tam_mqtt_client_send(data, length) != 0) {
-    DtuMessageBox(DtuLangText(kTextSendFailed));
+    DtuMessageBox(DtuLangText(DtuTextId::kSendFailed));
     return;
   }
   Traffic("[Local-Tx]# : %d.", length);

@@ -104,14 +104,14 @@ QWidget *CmdPortView::BuildWindowsColumn() {
 }
 
 void CmdPortView::UpdateLanguage() {
-  settings_box_->setTitle(DtuLangText(24));
-  receive_box_->setTitle(DtuLangText(25));
-  send_box_->setTitle(DtuLangText(26));
-  send_button_->setText(DtuLangText(27));
-  clear_send_->setText(DtuLangText(28));
-  clear_receive_->setText(DtuLangText(29));
-  open_close_->setText(DtuLangText(page_->IsOpen() ? 20 : 19));
-  port_list_->lineEdit()->setPlaceholderText(DtuLangText(274));
+  settings_box_->setTitle(DtuLangText(DtuTextId::kCmdPortGroup));
+  receive_box_->setTitle(DtuLangText(DtuTextId::kReceiveWindow));
+  send_box_->setTitle(DtuLangText(DtuTextId::kSendWindow));
+  send_button_->setText(DtuLangText(DtuTextId::kSendCommand));
+  clear_send_->setText(DtuLangText(DtuTextId::kClearSendData));
+  clear_receive_->setText(DtuLangText(DtuTextId::kClearReceiveData));
+  open_close_->setText(DtuLangText(page_->IsOpen() ? DtuTextId::kClosePort : DtuTextId::kOpenPort));
+  port_list_->lineEdit()->setPlaceholderText(DtuLangText(DtuTextId::kSelectPortHint));
 }
 
 void CmdPortView::RefillPortList() {

@@ -12,7 +12,7 @@
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_devinfo.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
     : QWidget(parent), page_(page), binder_(new PageFieldBinder(page, this)) {
@@ -68,12 +68,12 @@ DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
 }
 
 void DevinfoView::UpdateLanguage() {
-  group_->setTitle(DtuLangText(87));
-  read_->setText(DtuLangText(88));
-  set_->setText(DtuLangText(89));
-  reboot_->setText(DtuLangText(90));
-  reset_->setText(DtuLangText(91));
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextReadLocal));
-  log_level_label_->setText(DtuLangText(92));
+  group_->setTitle(DtuLangText(DtuTextId::kDevinfoGroup));
+  read_->setText(DtuLangText(DtuTextId::kDevinfoRead));
+  set_->setText(DtuLangText(DtuTextId::kDevinfoSet));
+  reboot_->setText(DtuLangText(DtuTextId::kDevinfoReboot));
+  reset_->setText(DtuLangText(DtuTextId::kDevinfoReset));
+  save_local_->setText(DtuLangText(DtuTextId::kSaveToLocal));
+  read_local_->setText(DtuLangText(DtuTextId::kReadLocal));
+  log_level_label_->setText(DtuLangText(DtuTextId::kDevinfoLogLevel));
 }
