@@ -15,24 +15,11 @@
 #include "base/dtu_lang.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_cmd_port_page.h"
+#include "pages/dtu_page_catalog.h"
 
 namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
-
-struct TreeRow {
-  int text_id;
-  int parent_text_id;  // -1: under the root item; -2: the root itself
-  int code;
-};
-
-// The page tree. "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" so
-// that their pages can be reached.
-const TreeRow kTreeRows[] = {
-    {2, -2, 0},  {3, -1, 1},  {4, -1, 2},  {5, 4, 3},    {7, 4, 4},    {9, -1, 7},   {10, -1, 8},
-    {11, -1, 9}, {12, 11, 10}, {13, 11, 11}, {275, 11, 12}, {276, 11, 13}, {16, -1, 14}, {17, -1, 15},
-    {18, -1, 16},
-};
 
 }  // namespace
 
@@ -92,20 +79,16 @@ void CVarnokConfigureToolDlg::BuildCentralArea() {
 void CVarnokConfigureToolDlg::BuildPageTree() {
   QSignalBlocker block(tree_);
   tree_->clear();
-  QTreeWidgetItem *root = nullptr;
-  QHash<int, QTreeWidgetItem *> by_text;
-  for (const TreeRow &row : kTreeRows) {
-    QTreeWidgetItem *item = nullptr;
-    if (row.parent_text_id == -2) {
-      item = root = new QTreeWidgetItem(tree_);
-    } else if (row.parent_text_id == -1) {
-      item = new QTreeWidgetItem(root);
-    } else {
-      item = new QTreeWidgetItem(by_text.value(row.parent_text_id));
-    }
-    item->setText(0, DtuLangText(row.text_id));
-    item->setData(0, kCodeRole, row.code);
-    by_text.insert(row.text_id, item);
+  // The catalog lists every item after its parent.
+  QHash<int, QTreeWidgetItem *> by_code;
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    const int code = static_cast<int>(row.code);
+    QTreeWidgetItem *item = row.parent == DtuPageCode::kNone
+                                ? new QTreeWidgetItem(tree_)
+                                : new QTreeWidgetItem(by_code.value(static_cast<int>(row.parent)));
+    item->setText(0, DtuLangText(row.tree_text));
+    item->setData(0, kCodeRole, code);
+    by_code.insert(code, item);
   }
   tree_->expandAll();
 }

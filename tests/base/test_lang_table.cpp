@@ -50,6 +50,9 @@ struct NamedText {
   int id;
 };
 
+// Test names and failures show the name, not the bytes of the struct.
+void PrintTo(const NamedText &text, std::ostream *out) { *out << text.name << " = " << text.id; }
+
 class NamedTextId : public ::testing::TestWithParam<NamedText> {};
 
 #define DTU_NAMED_TEXT(name, id) NamedText{#name, id},
