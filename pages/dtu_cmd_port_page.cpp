@@ -26,6 +26,7 @@ DtuCmdPortPage::DtuCmdPortPage(QObject *parent) : QObject(parent) {
   // answer handlers and the receive window all run on the GUI thread, one
   // chunk after the other in arrival order.
   port_.SetChunkDispatcher(dispatcher_.Dispatcher());
+  port_.SetOutcomeDispatcher(dispatcher_.OutcomeDispatcher());
   port_.SetPortLostHandler([this](const std::string &text) {
     QMetaObject::invokeMethod(this, [this, text] { OnPortLost(text); }, Qt::QueuedConnection);
   });
@@ -39,7 +40,7 @@ DtuCmdPortPage::DtuCmdPortPage(QObject *parent) : QObject(parent) {
 
 DtuCmdPortPage::~DtuCmdPortPage() {
   DtuCmdSetReceiveSink(nullptr);
-  port_.SetChunkDispatcher(nullptr);
+  DtuMainThreadDispatcher::DetachFrom(port_);
   port_.SetPortLostHandler(nullptr);
   if (port_.IsOpen()) {
     port_.Close();
