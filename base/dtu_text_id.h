@@ -260,7 +260,20 @@
   X(kVserialEnterAccount, 423)                                                            \
   X(kVserialEnterPassword, 424)                                                           \
   X(kVserialEnterProductKey, 425)                                                         \
-  X(kVserialEnterProductSecret, 426)
+  X(kVserialEnterProductSecret, 426)                                                      \
+  /* Outcomes of a Read or Set, busy state, questions, command port terminal. */          \
+  X(kNoAnswerFor, 800)            /* %s: what was asked */                                \
+  X(kDeviceRefused, 801)          /* %s: what, %s: the device's answer */                 \
+  X(kPortClosedBeforeAnswer, 802) /* %s: what was asked */                                \
+  X(kRebootQuestion, 803)                                                                 \
+  X(kResetQuestion, 804)                                                                  \
+  X(kPortClosed, 805)                                                                     \
+  X(kReadingProgress, 806)        /* %s: page, %d of %d */                                \
+  X(kSettingProgress, 807)        /* %s: page, %d of %d */                                \
+  X(kSaveLog, 808)                                                                        \
+  X(kTimeStamps, 809)                                                                     \
+  X(kHexView, 810)                                                                        \
+  X(kCannotWriteFile, 811)        /* %s: file */
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

@@ -220,6 +220,6 @@ void DtuCmdPort::OnPortLost(int error_code) {
       handler = impl_->port_lost_handler;
     }
     if (handler) handler(text);
-    else DtuMessageBox(text);
+    else DtuWarningBox(text);
   });
 }

@@ -188,7 +188,7 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
       message += "\n";
       message += DtuLangText(DtuTextId::kPortAccessDenied);
     }
-    DtuMessageBox(message);
+    DtuWarningBox(message);
     return;
   }
   AddKnownPort(port_name_);
@@ -206,13 +206,13 @@ void DtuCmdPortPage::OnPortLost(const std::string &text) {
   DTU_LOG("%s: %s", port_name_.toLocal8Bit().constData(), text.c_str());
   emit OpenStateChanged(port_.IsOpen());
   QString message = QString::fromUtf8(DtuLangText(DtuTextId::kPortGone)).replace("%s", port_name_);
-  DtuMessageBox(message.toStdString() + "\n(" + text + ")");
+  DtuWarningBox(message.toStdString() + "\n(" + text + ")");
   UpdateSerailPortList();
 }
 
 bool DtuCmdPortPage::OnBnClickedSendCommand(const QString &text) {
   if (!port_.IsOpen()) {
-    DtuMessageBox(DtuLangText(DtuTextId::kPortNotOpen));
+    DtuWarningBox(DtuLangText(DtuTextId::kPortNotOpen));
     return false;
   }
   return port_.SendRaw(text.toStdString()) >= 0;

@@ -98,11 +98,11 @@ void DtuRemoteBridge::SetLocalWriter(LocalWriter writer) {
 
 void DtuRemoteBridge::LocalToCloud(const char *data, int length) {
   if (!tam_mqtt_client_connected()) {
-    DtuMessageBox(DtuLangText(DtuTextId::kNotConnected));
+    DtuWarningBox(DtuLangText(DtuTextId::kNotConnected));
     return;
   }
   if (tam_mqtt_client_send(data, length) != 0) {
-    DtuMessageBox(DtuLangText(DtuTextId::kSendFailed));
+    DtuWarningBox(DtuLangText(DtuTextId::kSendFailed));
     return;
   }
   Traffic("[Local-Tx]# : %d.", length);

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "base/dtu_text_id.h"
+
 class DtuDevinfo;
 class PageFieldBinder;
 class QGroupBox;
@@ -17,6 +19,9 @@ class DevinfoView : public QWidget {
   void UpdateLanguage();
 
  private:
+  // Reboot and Reset ask first (Yes / No, default No).
+  bool AskFirst(DtuTextId question_id);
+
   DtuDevinfo *page_;
   PageFieldBinder *binder_;
   QGroupBox *group_;
