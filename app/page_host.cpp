@@ -4,6 +4,7 @@
 
 #include "app/views/cmd_port_view.h"
 #include "pages/dtu_cmd_port_page.h"
+#include "pages/virtual_serial_tool.h"
 
 DtuPageHost::DtuPageHost(QWidget *parent) : QWidget(parent) {
   auto *layout = new QGridLayout(this);
@@ -52,6 +53,10 @@ QObject *DtuPageHost::Logic(DtuPageCode code) const {
   return nullptr;
 }
 
+VirtualSerialTool *DtuPageHost::VirtualSerialPage() const {
+  return LogicAs<VirtualSerialTool>(DtuPageCode::kVirtualSerial);
+}
+
 DtuCmdPortPage *DtuPageHost::CmdPortPage() const { return LogicAs<DtuCmdPortPage>(DtuPageCode::kCmdPort); }
 
 CmdPortView *DtuPageHost::CmdPortPageView() const {
@@ -73,12 +78,12 @@ QWidget *DtuPageHost::PageForCode(int code) const {
 void DtuPageHost::ShowPage(int code) {
   for (const Hosted &hosted : views_) {
     hosted.hosted.view->hide();
-    if (hosted.row->hidden != nullptr) hosted.row->hidden();
+    if (hosted.row->hidden != nullptr) hosted.row->hidden(Logic(hosted.row->code));
   }
   const Hosted *shown = HostedFor(DtuPageShownBy(code));
   if (shown == nullptr) return;
   shown->hosted.view->show();
-  if (shown->row->shown != nullptr) shown->row->shown();
+  if (shown->row->shown != nullptr) shown->row->shown(Logic(shown->row->code));
 }
 
 QList<QWidget *> DtuPageHost::Pages() const {

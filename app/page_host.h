@@ -14,6 +14,7 @@
 
 class CmdPortView;
 class DtuCmdPortPage;
+class VirtualSerialTool;
 
 class DtuPageHost : public QWidget {
   Q_OBJECT
@@ -23,9 +24,9 @@ class DtuPageHost : public QWidget {
   ~DtuPageHost() override;
 
   // Hides every page (each view's hidden hook runs, so the virtual serial
-  // page's remote mode is cleared), then shows the page the code shows (none
-  // for 5, 6 and 16; the command port for 0, 1 and unknown codes) and runs its
-  // shown hook.
+  // page leaves remote mode), then shows the page the code shows (none for 5,
+  // 6 and 16; the command port for 0, 1 and unknown codes) and runs its shown
+  // hook (Virtual Serial: remote mode on).
   void ShowPage(int code);
   // Re-labels the pages in the order they were built.
   void UpdateLanguage();
@@ -43,6 +44,7 @@ class DtuPageHost : public QWidget {
   }
   DtuCmdPortPage *CmdPortPage() const;
   CmdPortView *CmdPortPageView() const;
+  VirtualSerialTool *VirtualSerialPage() const;
 
  private:
   struct OwnedPage {

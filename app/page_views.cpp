@@ -10,9 +10,9 @@
 #include "app/views/mqtt_view.h"
 #include "app/views/net_view.h"
 #include "app/views/tcp_udp_view.h"
+#include "app/views/virtual_serial_view.h"
 #include "app/views/work_mode_view.h"
 #include "base/dtu_lang.h"
-#include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
@@ -22,15 +22,16 @@
 #include "pages/dtu_net.h"
 #include "pages/dtu_tcp_udp.h"
 #include "pages/dtu_work_mode.h"
+#include "pages/virtual_serial_tool.h"
 
 namespace {
 
 using C = DtuPageCode;
 
 // While the virtual serial page is on view, received serial text goes to the
-// cloud link instead of the pages.
-void EnterRemoteMode() { DtuCmdSetRemoteMode(true); }
-void LeaveRemoteMode() { DtuCmdSetRemoteMode(false); }
+// cloud link instead of the pages, and the page reloads its account.
+void VirtualSerialShown(QObject *logic) { qobject_cast<VirtualSerialTool *>(logic)->SetOnView(true); }
+void VirtualSerialHidden(QObject *logic) { qobject_cast<VirtualSerialTool *>(logic)->SetOnView(false); }
 
 const std::vector<DtuPageViewRow> kDtuPageViews = {
     {C::kCmdPort, &DtuMakeView<CmdPortView, DtuCmdPortPage>},
@@ -44,7 +45,7 @@ const std::vector<DtuPageViewRow> kDtuPageViews = {
     {C::kMqttAliyun, &DtuMakeView<MqttAliyunView, DtuMqttAliyun>},
     {C::kMqttOnenet, &DtuMakeView<MqttOnenetView, DtuMqttOnenet>},
     {C::kBhu, &DtuMakePlaceholderView},
-    {C::kVirtualSerial, &DtuMakePlaceholderView, &EnterRemoteMode, &LeaveRemoteMode},
+    {C::kVirtualSerial, &DtuMakeView<VirtualSerialView, VirtualSerialTool>, &VirtualSerialShown, &VirtualSerialHidden},
 };
 
 }  // namespace

@@ -31,11 +31,14 @@ DtuHostedView DtuMakeView(QObject *logic, const DtuPageCatalogRow &) {
 // The place of a page that is not built yet: its tree text, greyed.
 DtuHostedView DtuMakePlaceholderView(QObject *logic, const DtuPageCatalogRow &row);
 
+// What a page does as it comes into view or leaves it; `logic` as above.
+using DtuViewHook = void (*)(QObject *logic);
+
 struct DtuPageViewRow {
   DtuPageCode code;
   DtuViewFactory make;
-  void (*shown)() = nullptr;   // after the view was shown
-  void (*hidden)() = nullptr;  // on every page change, whichever page was on view
+  DtuViewHook shown = nullptr;   // after the view was shown
+  DtuViewHook hidden = nullptr;  // on every page change, whichever page was on view
 };
 
 const std::vector<DtuPageViewRow> &DtuPageViews();

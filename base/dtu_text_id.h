@@ -273,7 +273,19 @@
   X(kSaveLog, 808)                                                                        \
   X(kTimeStamps, 809)                                                                     \
   X(kHexView, 810)                                                                        \
-  X(kCannotWriteFile, 811)        /* %s: file */
+  X(kCannotWriteFile, 811)        /* %s: file */                                          \
+  /* The virtual serial page's worker, failures and link loss. */                         \
+  X(kCloudLinkLost, 900)          /* %s: why */                                           \
+  X(kLoginFailed, 901)            /* %s: why */                                           \
+  X(kLogoutFailed, 902)           /* %s: why */                                           \
+  X(kRefreshFailed, 903)          /* %s: why */                                           \
+  X(kLoggingIn, 904)              /* %s: platform */                                      \
+  X(kRefreshing, 905)                                                                     \
+  X(kConnecting, 906)             /* %s:%d: broker */                                     \
+  X(kDeviceCount, 907)            /* %d: devices */                                       \
+  X(kAccountRefused, 908)                                                                 \
+  X(kAnswerUnreadable, 909)                                                               \
+  X(kRequestFailed, 910)          /* %d: code */
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

@@ -9,6 +9,7 @@
 #include "pages/dtu_net.h"
 #include "pages/dtu_tcp_udp.h"
 #include "pages/dtu_work_mode.h"
+#include "pages/virtual_serial_tool.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ using T = DtuTextId;
 
 // Tree order, which is also the order in which the page objects are built.
 // "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" so that their pages
-// can be reached. Modbus Params, BHU and Virtual Serial have no page object
-// yet: the window holds their places.
+// can be reached. Modbus Params and BHU have no page object yet: the window
+// holds their places.
 const std::vector<DtuPageCatalogRow> kDtuPageCatalog = {
     {C::kRoot, T::kTreeDtuConfigTool, C::kNone, C::kCmdPort, nullptr, nullptr},
     {C::kCmdPort, T::kTreeConfigPort, C::kRoot, C::kCmdPort, nullptr, &DtuMakePage<DtuCmdPortPage>},
@@ -33,7 +34,7 @@ const std::vector<DtuPageCatalogRow> kDtuPageCatalog = {
     {C::kMqttAliyun, T::kTreeAliyunMqtt, C::kWorkMode, C::kMqttAliyun, "aliyun", &DtuMakePage<DtuMqttAliyun>},
     {C::kMqttOnenet, T::kTreeOnenetMqtt, C::kWorkMode, C::kMqttOnenet, "onenet", &DtuMakePage<DtuMqttOnenet>},
     {C::kBhu, T::kTreeBhu, C::kRoot, C::kBhu, nullptr, nullptr},
-    {C::kVirtualSerial, T::kTreeVirtualSerial, C::kRoot, C::kVirtualSerial, nullptr, nullptr},
+    {C::kVirtualSerial, T::kTreeVirtualSerial, C::kRoot, C::kVirtualSerial, nullptr, &DtuMakePage<VirtualSerialTool>},
     {C::kHelp, T::kTreeHelp, C::kRoot, C::kNone, nullptr, nullptr},
 };
 

@@ -88,7 +88,7 @@ int PlatformClient::Login(const std::string &username, const std::string &passwo
   }
   access_token_ = Cut(token, kPlatformTokenSize - 1);
   logged_in_ = true;
-  DtuMessageBox(DtuLangText(DtuTextId::kLoginSucceeded));
+  if (success_messages_) DtuMessageBox(DtuLangText(DtuTextId::kLoginSucceeded));
   return PLATFORM_OK;
 }
 
@@ -106,7 +106,7 @@ int PlatformClient::Logout() {
   int result = GetWithToken(api_base_ + kPlatformLogoutPath, answer, sizeof(answer));
   if (result != 0) return result;  // still logged in, the token stays in use
   logged_in_ = false;
-  DtuMessageBox(DtuLangText(DtuTextId::kLogoutSucceeded));
+  if (success_messages_) DtuMessageBox(DtuLangText(DtuTextId::kLogoutSucceeded));
   return PLATFORM_OK;
 }
 
