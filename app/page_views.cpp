@@ -5,6 +5,7 @@
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
+#include "app/views/dlt645_view.h"
 #include "app/views/mqtt_aliyun_view.h"
 #include "app/views/mqtt_onenet_view.h"
 #include "app/views/mqtt_view.h"
@@ -16,6 +17,7 @@
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
+#include "pages/dtu_dlt645.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -37,6 +39,7 @@ const std::vector<DtuPageViewRow> kDtuPageViews = {
     {C::kCmdPort, &DtuMakeView<CmdPortView, DtuCmdPortPage>},
     {C::kDataPort, &DtuMakeView<DataPortView, DtuDataPort>},
     {C::kModbus, &DtuMakePlaceholderView},
+    {C::kDlt645, &DtuMakeView<Dlt645View, DtuDLT645>},
     {C::kDevinfo, &DtuMakeView<DevinfoView, DtuDevinfo>},
     {C::kNet, &DtuMakeView<NetView, DtuNet>},
     {C::kWorkMode, &DtuMakeView<WorkModeView, DtuWorkMode>},

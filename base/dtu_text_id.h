@@ -274,6 +274,29 @@
   X(kTimeStamps, 809)                                                                     \
   X(kHexView, 810)                                                                        \
   X(kCannotWriteFile, 811)        /* %s: file */                                          \
+  /* DL/T 645 meter page: tree item, checks, column headings, rule read. */               \
+  X(kTreeDlt645Meter, 700)                                                                \
+  X(kDltTextHoldsSeparator, 701)  /* %s: field, %s: the separator */                      \
+  X(kDltChannelDiFormat, 702)     /* %d: channel */                                       \
+  X(kDltHeadChannel, 703)         /* 703..708: the meter columns, in column order */      \
+  X(kDltHeadMeterAddress, 704)                                                            \
+  X(kDltHeadPreamble, 705)                                                                \
+  X(kDltHeadDiCount, 706)                                                                 \
+  X(kDltHeadCycle, 707)                                                                   \
+  X(kDltHeadDiConfig, 708)                                                                \
+  X(kDltChannelN, 709)            /* %d: channel */                                       \
+  X(kDltHeadParameters, 710)      /* 710..716: the parameter columns, in column order */  \
+  X(kDltHeadParameterTag, 711)                                                            \
+  X(kDltHeadDiItem, 712)                                                                  \
+  X(kDltHeadDataType, 713)                                                                \
+  X(kDltHeadByteEndian, 714)                                                              \
+  X(kDltHeadConversionRule, 715)                                                          \
+  X(kDltHeadMultiplier, 716)                                                              \
+  X(kDltParamN, 717)              /* %d: parameter */                                     \
+  X(kDltParamEmpty, 718)          /* %d: parameter */                                     \
+  X(kDltParamDiFormat, 719)       /* %d: parameter */                                     \
+  X(kDltRuleNoAnswer, 720)        /* %d: channel */                                       \
+  X(kDltRuleRefused, 721)         /* %d: channel */                                       \
   /* The virtual serial page's worker, failures and link loss. */                         \
   X(kCloudLinkLost, 900)          /* %s: why */                                           \
   X(kLoginFailed, 901)            /* %s: why */                                           \
@@ -285,7 +308,14 @@
   X(kDeviceCount, 907)            /* %d: devices */                                       \
   X(kAccountRefused, 908)                                                                 \
   X(kAnswerUnreadable, 909)                                                               \
-  X(kRequestFailed, 910)          /* %d: code */
+  X(kRequestFailed, 910)          /* %d: code */                                          \
+  /* Refusals of unsafe input, files that are no files, platform warnings. */             \
+  X(kPortInUseByOther, 1000)                                                              \
+  X(kControlCharRefused, 1001)    /* %s: field */                                         \
+  X(kConfigControlCharSkipped, 1002) /* %s: key */                                        \
+  X(kNotARegularFile, 1003)                                                               \
+  X(kFileTooLarge, 1004)                                                                  \
+  X(kCertificateCheckOff, 1005)   /* %s: host */
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

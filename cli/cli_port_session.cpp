@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "base/dtu_lang.h"
 #include "cli/verb_registry.h"
-#include "link/serial_error.h"
 
 CliPortSession::CliPortSession() {
   dispatcher_.AttachTo(port_);
@@ -23,5 +23,14 @@ int CliPortSession::Open(const DtuSerialSettings &settings) {
   std::string error;
   if (port_.DtuCmdPortOpen(settings, error)) return kExitOk;
   std::fprintf(stderr, "varnokctl: cannot open %s: %s\n", settings.port.c_str(), error.c_str());
-  return error == DtuSerialErrorText(kSerialAccessDenied) ? kExitPortInUse : kExitRefused;
+  switch (port_.LastOpenFailure()) {
+    case DtuPortOpenFailure::kInUse:
+      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(DtuTextId::kPortInUseByOther));
+      return kExitPortInUse;
+    case DtuPortOpenFailure::kNoPermission:
+      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(DtuTextId::kPortAccessDenied));
+      return kExitRefused;
+    default:
+      return kExitRefused;
+  }
 }

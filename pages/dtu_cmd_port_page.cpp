@@ -185,9 +185,10 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
   if (!port_.DtuCmdPortOpen(Settings(), error_text)) {
     DTU_LOG("open %s failed: %s", port_name_.toLocal8Bit().constData(), error_text.c_str());
     std::string message = error_text;
-    if (error_text.find("access denied") != std::string::npos) {
+    const DtuPortOpenFailure failure = port_.LastOpenFailure();
+    if (failure == DtuPortOpenFailure::kNoPermission || failure == DtuPortOpenFailure::kInUse) {
       message += "\n";
-      message += DtuLangText(DtuTextId::kPortAccessDenied);
+      message += DtuLangText(failure == DtuPortOpenFailure::kInUse ? DtuTextId::kPortInUseByOther : DtuTextId::kPortAccessDenied);
     }
     DtuWarningBox(message);
     return;

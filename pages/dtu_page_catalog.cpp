@@ -3,6 +3,7 @@
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
+#include "pages/dtu_dlt645.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -26,6 +27,7 @@ const std::vector<DtuPageCatalogRow> kDtuPageCatalog = {
     {C::kDataPort, T::kTreeDataPort, C::kRoot, C::kDataPort, "dataport", &DtuMakePage<DtuDataPort>},
     {C::kUartParams, T::kTreeUartParams, C::kDataPort, C::kDataPort, nullptr, nullptr},
     {C::kModbus, T::kTreeModbusParams, C::kDataPort, C::kModbus, nullptr, nullptr},
+    {C::kDlt645, T::kTreeDlt645Meter, C::kDataPort, C::kDlt645, "dlt645", &DtuMakePage<DtuDLT645>},
     {C::kDevinfo, T::kTreeDeviceInfo, C::kRoot, C::kDevinfo, "devinfo", &DtuMakePage<DtuDevinfo>},
     {C::kNet, T::kTreeNetworkInfo, C::kRoot, C::kNet, "net", &DtuMakePage<DtuNet>},
     {C::kWorkMode, T::kTreeWorkMode, C::kRoot, C::kWorkMode, "workmode", &DtuMakePage<DtuWorkMode>},
