@@ -322,3 +322,9 @@ enum class DtuTextId : int {
   DTU_TEXT_IDS(DTU_TEXT_ID_ENUMERATOR)
 #undef DTU_TEXT_ID_ENUMERATOR
 };
+
+// The text `offset` rows after `first`, for texts that stand in a run
+// (list entries, column headings): DtuTextIdAt(DtuTextId::kDltInt8, code).
+constexpr DtuTextId DtuTextIdAt(DtuTextId first, int offset) {
+  return static_cast<DtuTextId>(static_cast<int>(first) + offset);
+}
