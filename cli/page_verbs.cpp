@@ -15,11 +15,6 @@
 namespace {
 
 constexpr double kDefaultTimeoutS = 10.0;
-// Exit code of a page that refused (nothing was queued).
-constexpr int kExitRefused = 1;
-// Exit code of a paced page whose sequence failed (a device error, an answer
-// different from what was written).
-constexpr int kExitDeviceFailed = 6;
 
 struct PageVerbArgs {
   CliPortOptions port;
@@ -83,7 +78,7 @@ int RunResult(DtuPageRun run, const char *what, const CliPortSession &session) {
     case DtuPageRun::kTimedOut: break;
     case DtuPageRun::kFailed:
       std::fprintf(stderr, "varnokctl: %s: the device's answers did not complete it\n", what);
-      return kExitDeviceFailed;
+      return kExitDeviceError;
   }
   std::fprintf(stderr, "varnokctl: %s: no answer in time\n", what);
   return kExitNoAnswer;

@@ -7,6 +7,7 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "link/dtu_cmd_answer_watch.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_payload.h"
@@ -49,15 +50,16 @@ DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent) {
   DtuCmdAttachHandler("modbus-cache-switch", &DtuModbusCache::ModbusCacheSwitchSet);
   DtuCmdAttachHandler("modbus-cache-channel", &DtuModbusCache::ModbusCacheChannelSet);
   DtuCmdAttachHandler("modbus-cache-slave-cfg", &DtuModbusCache::ModbusCacheSlaveCfgSet);
-  DtuCmdSetModbusCacheHooks(&DtuModbusCache::ModbusCacheDeviceError, &DtuModbusCache::ModbusCacheAcknowledge);
+  DtuCmdAnswerWatcher watcher;
+  watcher.on_error = [](const char *text) { ModbusCacheDeviceError(text); };
+  watcher.on_empty = [] { ModbusCacheAcknowledge(); };
+  answers_ = std::make_unique<DtuCmdAnswerSubscription>(std::move(watcher));
 }
 
 DtuModbusCache::~DtuModbusCache() {
   timer_.stop();
-  if (g_cache == this) {
-    DtuCmdSetModbusCacheHooks(nullptr, nullptr);
-    g_cache = nullptr;
-  }
+  answers_.reset();
+  if (g_cache == this) g_cache = nullptr;
 }
 
 DtuModbusCache *DtuModbusCache::Instance() { return g_cache; }

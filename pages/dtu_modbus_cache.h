@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -116,4 +117,6 @@ class DtuModbusCache : public DtuPage {
   bool line_answered_ = false;
   bool failed_ = false;
   QTimer timer_;
+  // The receive path's bare OK and error lines.
+  std::unique_ptr<class DtuCmdAnswerSubscription> answers_;
 };

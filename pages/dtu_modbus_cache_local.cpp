@@ -6,7 +6,7 @@
 #include "pages/dtu_modbus_cache.h"
 #include "pages/dtu_modbus_payload.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 bool DtuModbusCache::OnBnClickedBtSaveLocal() {
   if (!Validate()) return false;
@@ -20,7 +20,7 @@ bool DtuModbusCache::OnBnClickedBtSaveLocal() {
     store.channel[k - 1] = {static_cast<int>(c.slave), c.function, static_cast<int>(c.start),
                             static_cast<int>(c.quantity), static_cast<int>(c.cycle)};
   }
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuModbusCache::OnBnClickedBtReadLocal() {
@@ -41,6 +41,6 @@ bool DtuModbusCache::OnBnClickedBtReadLocal() {
     row.cycle = std::to_string(ch.Cycle);
   }
   emit Changed();
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }

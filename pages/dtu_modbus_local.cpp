@@ -10,7 +10,7 @@
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_texts.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ bool DtuModbus::SaveRuleLocal() {
     param.dataRule = row.convert;
     param.rate = FileInt(row.multiplier);
   }
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuModbus::OnBnClickedBtSaveLocal() {
@@ -108,6 +108,6 @@ bool DtuModbus::OnBnClickedBtReadLocal() {
   const bool rule = ReadRuleLocal();
   emit Changed();
   // A step that failed has said so: success is reported only when both read.
-  if (polling && rule) DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  if (polling && rule) DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return polling && rule;
 }

@@ -15,7 +15,7 @@
 #include "base/dtu_lang.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_texts.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -269,9 +269,9 @@ void ModbusView::UpdateLanguage() {
     RefillModbusList(params_[p].data_type, DtuModbus::DataTypeItems());
     RefillModbusList(params_[p].convert, DtuModbus::ConvertItems());
   }
-  for (QPushButton *set : {polling_set_, rule_set_}) set->setText(DtuLangText(kTextSet));
-  for (QPushButton *read : {polling_read_, rule_read_}) read->setText(DtuLangText(kTextRead));
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextReadLocal));
+  for (QPushButton *set : {polling_set_, rule_set_}) set->setText(DtuLangText(DtuTextId::kSet));
+  for (QPushButton *read : {polling_read_, rule_read_}) read->setText(DtuLangText(DtuTextId::kRead));
+  save_local_->setText(DtuLangText(DtuTextId::kSaveToLocal));
+  read_local_->setText(DtuLangText(DtuTextId::kReadLocal));
   Refresh();
 }

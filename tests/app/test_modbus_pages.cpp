@@ -84,7 +84,7 @@ TEST_F(ModbusPagesTest, PollingReadFillsBothRowsFromTheDevice) {
   sim_->AnswerFor("AT+ZEVCFG=set|modbus-slave-cfg|0002001700040004000100023600\r\n");
   Select("Modbus Params");
   Child<QPushButton>(ModbusPage(), "ModbusRead")->click();
-  DtuModbus *modbus = window_->Pages()->ModbusPage();
+  DtuModbus *modbus = window_->Pages()->LogicAs<DtuModbus>(DtuPageCode::kModbus);
   ASSERT_TRUE(DtuPageWaitUntil([&] { return !modbus->ReadPending(); }, 10000));
   EXPECT_EQ(Child<QLineEdit>(ModbusPage(), "slave1")->text(), "1");
   EXPECT_EQ(Child<QLineEdit>(ModbusPage(), "Addr2")->text(), "40001");
@@ -114,7 +114,7 @@ TEST_F(ModbusPagesTest, ClosingTheWindowDuringAReadEndsCleanly) {
   Select("Modbus Params");
   Child<QPushButton>(ModbusPage(), "ModbusRead")->click();
   Child<QPushButton>(ModbusPage(), "RuleRead")->click();  // stops the first read, starts its own
-  ASSERT_TRUE(window_->Pages()->ModbusPage()->ReadPending());
+  ASSERT_TRUE(window_->Pages()->LogicAs<DtuModbus>(DtuPageCode::kModbus)->ReadPending());
   window_.reset();  // the worker sleeps between queries: it is stopped and joined
   EXPECT_EQ(DtuModbus::Instance(), nullptr);
 }
