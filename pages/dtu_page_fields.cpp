@@ -5,19 +5,13 @@
 #include "base/dtu_printable.h"
 #include "pages/dtu_page_send.h"
 
-namespace {
-
-constexpr int kTextControlCharacterRefused = 1001;  // "%s holds a control character ... was not taken."
-
-}  // namespace
-
 bool DtuFieldNameEquals(const std::string &a, const char *b) {
   return strcasecmp(a.c_str(), b) == 0;
 }
 
 bool DtuTextValueAllowed(const std::string &name, const std::string &value, std::string &error) {
   if (!DtuHasControlCharacter(value)) return true;
-  error = DtuPageFormatText(kTextControlCharacterRefused, name, 0);
+  error = DtuPageFormatText(DtuTextId::kControlCharRefused, name, 0);
   return false;
 }
 

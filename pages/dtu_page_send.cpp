@@ -5,13 +5,13 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "link/dtu_cmd_port.h"
-#include "pages/dtu_page_texts.h"
 #include "pages/dtu_read_watch.h"
 
 bool DtuPagePortOpen() {
   if (DtuCmdPort::OpenInstance() != nullptr) return true;
-  DtuWarningBox(DtuLangText(kTextPortNotOpen));
+  DtuWarningBox(DtuLangText(DtuTextId::kPortNotOpen));
   return false;
 }
 
@@ -30,7 +30,7 @@ void DtuPageQueueGet(const char *key) {
   }
 }
 
-std::string DtuPageFormatText(int text_id, const std::string &field, int number) {
+std::string DtuPageFormatText(DtuTextId text_id, const std::string &field, int number) {
   char buffer[512];
   std::snprintf(buffer, sizeof(buffer), DtuLangText(text_id), field.c_str(), number);
   return buffer;
@@ -46,7 +46,7 @@ bool DtuSetLines::Fit() const {
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (lines_[i].size() <= max_line) continue;
     DTU_LOG("line of %s too long : %d.", fields_[i].c_str(), static_cast<int>(lines_[i].size()));
-    DtuWarningBox(DtuPageFormatText(kTextLineTooLong, fields_[i], static_cast<int>(max_line)));
+    DtuWarningBox(DtuPageFormatText(DtuTextId::kLineTooLong, fields_[i], static_cast<int>(max_line)));
     return false;
   }
   return true;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "app/page_host.h"
+#include "pages/dtu_page_catalog.h"
 #include "pages/dtu_mqtt.h"
 #include "tests/app/app_fixture.h"
 
@@ -19,7 +20,7 @@ TEST_F(MainWindowTest, PastedLineBreakIsRefusedWithTheFieldNamed) {
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], "Server holds a control character (such as CR or LF) and was not taken.");
   std::string held;
-  ASSERT_TRUE(window_->Pages()->MqttPage()->GetField("Server", held));
+  ASSERT_TRUE(window_->Pages()->LogicAs<DtuMqtt>(DtuPageCode::kMqtt)->GetField("Server", held));
   EXPECT_EQ(held, "broker.local");
   EXPECT_EQ(server->text(), "broker.local");
 }
