@@ -305,6 +305,16 @@ const DtuLangRow kDtuLangTable[] = {
     {908, "平台拒绝了该账号", "the platform refused the account"},
     {909, "平台的应答无法解析", "the platform's answer could not be read"},
     {910, "请求失败，错误码 %d（详见 log.txt）", "request failed with code %d (see log.txt)"},
+
+    // Refusals of unsafe input, files that are no files, and platform warnings.
+    {1000, "串口正被其他程序占用。", "The port is in use by another program."},
+    {1001, "%s 含有控制字符（如回车或换行），未采用。", "%s holds a control character (such as CR or LF) and was not taken."},
+    {1002, "配置文件中 %s 的值含有控制字符，已略过。",
+     "The value of %s in the configuration file holds a control character and was left out."},
+    {1003, "不是普通文件", "not a regular file"},
+    {1004, "文件大于16 MiB", "larger than 16 MiB"},
+    {1005, "证书检查已关闭：无法确认 %s 的身份，账号和令牌可能被他人读取。",
+     "Certificate checking is off: %s is not authenticated, and the account and token could be read by others."},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));
