@@ -56,7 +56,11 @@ class VirtualSerialTest : public MainWindowTest {
     QTest::mouseClick(b, Qt::LeftButton);
   }
   // The log's lines joined with "\n", without a line end after the last.
-  QString LogText() const { return Find<ReceiveLogView>("ExchangeLog")->Text().chopped(1); }
+  QString LogText() const {
+    QString text = Find<ReceiveLogView>("ExchangeLog")->Text();
+    if (text.endsWith('\n')) text.chop(1);
+    return text;
+  }
   bool WaitForLog(const QString &text, int timeout_ms = 15000) {
     return WaitFor([&] { return LogText().contains(text); }, timeout_ms);
   }
