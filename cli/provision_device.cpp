@@ -27,7 +27,15 @@ FieldValues Snapshot(const DtuPage &page) {
   return values;
 }
 
-// Every field that reads back other than written. A field that both Reads
+std::string Trimmed(const std::string &text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Every field that reads back other than written. Values compare without
+// white space at their ends, which the configuration file cannot hold (the
+// automatic APN's user name reads back as a blank). A field that both Reads
 // left empty is one the device does not report in its present state (the
 // parameters of a DL/T 645 rule that forwards transparently): what the file
 // put there cannot be read back, so it is not held against the device.
@@ -35,8 +43,9 @@ std::vector<ProvisionFieldDiff> Compare(const FieldValues &before, const FieldVa
                                         const FieldValues &read) {
   std::vector<ProvisionFieldDiff> diffs;
   for (size_t i = 0; i < written.size() && i < read.size(); ++i) {
-    if (written[i].second == read[i].second) continue;
-    if (read[i].second.empty() && i < before.size() && before[i].second.empty()) continue;
+    const std::string now = Trimmed(read[i].second);
+    if (Trimmed(written[i].second) == now) continue;
+    if (now.empty() && i < before.size() && Trimmed(before[i].second).empty()) continue;
     diffs.push_back({written[i].first, written[i].second, read[i].second});
   }
   return diffs;
