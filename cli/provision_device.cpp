@@ -158,7 +158,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   const int count = static_cast<int>(job.pages.size());
   for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
     if (ProvisionStopRequested()) {
-      device.exit_code = kProvisionExitInterrupted;
+      device.exit_code = kExitInterrupted;
       device.error = "stopped by Ctrl-C";
       break;
     }
