@@ -9,27 +9,17 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <time.h>
-
 #include <cstdio>
 #include <string>
 
 #include "app/views/virtual_serial_view.h"
 #include "base/dtu_log.h"
+#include "bench/bench_timing.h"
 #include "pages/virtual_serial_tool.h"
 
 namespace {
 
-struct Timing {
-  double wall_ms;
-  double cpu_ms;
-};
-
-double ThreadCpuMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
+using Timing = BenchTiming;
 
 Timing Feed(int lines) {
   VirtualSerialTool tool;
@@ -40,7 +30,7 @@ Timing Feed(int lines) {
   const std::string data = "\r\nimei : 860000000000001\r\n\r\nOK\r\n";
   QElapsedTimer timer;
   timer.start();
-  const double cpu_start = ThreadCpuMs();
+  const double cpu_start = BenchThreadCpuMs();
   for (int i = 0; i < lines; ++i) {
     if (i % 2 == 0) {
       tool.AppendLog("[Local-Rx]# : 32.");
@@ -50,7 +40,7 @@ Timing Feed(int lines) {
     if ((i + 1) % 100 == 0) QCoreApplication::processEvents();
   }
   QCoreApplication::processEvents();
-  return {static_cast<double>(timer.nsecsElapsed()) / 1e6, ThreadCpuMs() - cpu_start};
+  return {static_cast<double>(timer.nsecsElapsed()) / 1e6, BenchThreadCpuMs() - cpu_start};
 }
 
 }  // namespace
