@@ -135,11 +135,12 @@ void DtuModbus::StartWorker(bool polling, bool rules, int rule_channel) {
 
 void DtuModbus::PollingReadBody(DtuReadWorker &w, bool then_rules) {
   switch_on_.store(0);
-  DtuPageQueueGet("modbus-switch");
+  // Untagged: this read goes on after the queue drains and ends by itself.
+  DtuPageQueueLine("AT+ZEVCFG=get|modbus-switch\r\n");
   if (!w.Sleep(kSwitchSettleMs)) return;
   if (!w.WaitFor([this] { return switch_on_.load() == 1; }, kAnswerTries)) return;
   received_count_.store(0);
-  DtuPageQueueGet("modbus-channel");
+  DtuPageQueueLine("AT+ZEVCFG=get|modbus-channel\r\n");
   if (!w.WaitFor([this] { return received_count_.load() != 0; }, kAnswerTries)) return;
   int k = 1;
   for (; k <= received_count_.load() && !w.StopRequested(); ++k) {
