@@ -103,6 +103,7 @@ DtuBhuCheck Record(const DtuBhuField &field, int number, std::string &payload) {
     return RangeFault(DtuTextId::kBhuFixedHexInvalid, number);
   }
   if (value.size() > static_cast<size_t>(kDtuBhuFieldValueMax)) return RangeFault(DtuTextId::kBhuFieldTooLong, number);
+  if (DtuBhuHasReservedText(value)) return RangeFault(DtuTextId::kBhuContentReserved, number);
   char head[5];
   std::snprintf(head, sizeof(head), "%02X%02X", field.type + 1, DataLength(field.type, value));
   payload += head;
@@ -128,6 +129,11 @@ size_t ValueChars(int type, int length) {
 
 bool DtuBhuIsCrcField(int type) {
   return type == static_cast<int>(DtuBhuFieldType::kCrc16Be) || type == static_cast<int>(DtuBhuFieldType::kCrc16Le);
+}
+
+bool DtuBhuHasReservedText(const std::string &text) {
+  return text.find_first_of("\r\n") != std::string::npos || text.find("[dec]") != std::string::npos ||
+         text.find("[comma]") != std::string::npos;
 }
 
 std::string DtuBhuTrim(const std::string &text) {

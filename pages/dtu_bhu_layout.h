@@ -32,7 +32,8 @@ DtuBhuCheck DtuBhuComposeFields(const std::vector<DtuBhuField> &fields, std::str
 // The field layout payload: CRC present, CRC byte order, first and last field
 // of the CRC range (from 0), field count, then the records. The first CRC
 // field's value is its range "SSEE" (fields counted from 1), which must lie
-// before the CRC field itself.
+// before the CRC field itself. A record carries its value as text, so a value
+// holding reserved text is refused here too.
 DtuBhuCheck DtuBhuBuildLayout(const std::vector<DtuBhuField> &fields, std::string &payload);
 
 // A layout answer: `count` is 0 when the answer names no count in 1..10;
@@ -42,6 +43,11 @@ struct DtuBhuLayout {
   std::vector<DtuBhuField> fields;
 };
 DtuBhuLayout DtuBhuParseLayout(const std::string &value);
+
+// True when text holds what the line would change on its way: a line break
+// (it ends the command early), or the device's escapes "[dec]" and "[comma]"
+// (it turns them into "|" and ",").
+bool DtuBhuHasReservedText(const std::string &text);
 
 // Text with blanks, tabs and line ends taken off both ends.
 std::string DtuBhuTrim(const std::string &text);

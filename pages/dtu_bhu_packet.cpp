@@ -50,11 +50,6 @@ bool DtuBhuHasPeriod(DtuBhuPacketType type) {
 }
 int DtuBhuContentLimit(DtuBhuPacketType type) { return type == DtuBhuPacketType::kData ? 1024 : 256; }
 
-bool DtuBhuHasReservedText(const std::string &text) {
-  return text.find_first_of("\r\n") != std::string::npos || text.find("[dec]") != std::string::npos ||
-         text.find("[comma]") != std::string::npos;
-}
-
 DtuBhuCheck DtuBhuPrepareContent(DtuBhuPacketType type, int data_type, const std::string &box_text,
                                  const std::vector<DtuBhuField> &fields, std::string &content) {
   const int limit = DtuBhuContentLimit(type);

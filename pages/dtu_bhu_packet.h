@@ -33,9 +33,6 @@ int DtuBhuContentLimit(DtuBhuPacketType type);
 DtuBhuCheck DtuBhuPrepareContent(DtuBhuPacketType type, int data_type, const std::string &box_text,
                                  const std::vector<DtuBhuField> &fields, std::string &content);
 
-// True when text holds a line break, "[dec]" or "[comma]".
-bool DtuBhuHasReservedText(const std::string &text);
-
 // The period field: a whole number of seconds in 1..kDtuBhuPeriodMax.
 DtuBhuCheck DtuBhuParsePeriod(const std::string &text, long &period);
 

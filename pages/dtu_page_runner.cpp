@@ -6,6 +6,7 @@
 
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_ring.h"
+#include "pages/dtu_bhu.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
 #include "pages/dtu_mqtt.h"
@@ -31,6 +32,7 @@ const PageMaker kPages[] = {
     {"devinfo", &Make<DtuDevinfo>}, {"dataport", &Make<DtuDataPort>}, {"net", &Make<DtuNet>},
     {"workmode", &Make<DtuWorkMode>}, {"tcpudp", &Make<DtuTcpUdp>},   {"mqtt", &Make<DtuMqtt>},
     {"aliyun", &Make<DtuMqttAliyun>}, {"onenet", &Make<DtuMqttOnenet>},
+    {"bhu", &Make<DtuBhu>},
 };
 
 constexpr int kPollMs = 5;
