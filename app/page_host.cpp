@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "app/views/bhu_view.h"
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
@@ -14,6 +15,7 @@
 #include "app/views/work_mode_view.h"
 #include "base/dtu_lang.h"
 #include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_bhu.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
@@ -28,7 +30,6 @@ namespace {
 
 // Tree texts of the pages that are not built yet; their placeholders show them.
 constexpr int kTextModbus = 7;
-constexpr int kTextBhu = 16;
 constexpr int kTextVirtualSerial = 17;
 
 }  // namespace
@@ -59,6 +60,7 @@ void DtuPageHost::BuildLogic() {
   mqtt_ = std::make_unique<DtuMqtt>();
   mqtt_aliyun_ = std::make_unique<DtuMqttAliyun>();
   mqtt_onenet_ = std::make_unique<DtuMqttOnenet>();
+  bhu_ = std::make_unique<DtuBhu>();
 }
 
 template <typename View, typename Page>
@@ -97,7 +99,7 @@ void DtuPageHost::BuildViews() {
   mqtt_view_ = HostView<MqttView>(mqtt_.get());
   aliyun_view_ = HostView<MqttAliyunView>(mqtt_aliyun_.get());
   onenet_view_ = HostView<MqttOnenetView>(mqtt_onenet_.get());
-  bhu_view_ = Placeholder(kTextBhu);
+  bhu_view_ = HostView<BhuView>(bhu_.get());
   virtual_serial_view_ = Placeholder(kTextVirtualSerial);
 }
 

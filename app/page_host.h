@@ -10,6 +10,7 @@
 #include <memory>
 
 class CmdPortView;
+class DtuBhu;
 class DtuCmdPortPage;
 class DtuDataPort;
 class DtuDevinfo;
@@ -48,6 +49,7 @@ class DtuPageHost : public QWidget {
   DtuMqtt *MqttPage() const { return mqtt_.get(); }
   DtuMqttAliyun *MqttAliyunPage() const { return mqtt_aliyun_.get(); }
   DtuMqttOnenet *MqttOnenetPage() const { return mqtt_onenet_.get(); }
+  DtuBhu *BhuPage() const { return bhu_.get(); }
   CmdPortView *CmdPortPageView() const { return cmd_port_view_; }
 
  private:
@@ -74,6 +76,7 @@ class DtuPageHost : public QWidget {
   std::unique_ptr<DtuMqtt> mqtt_;
   std::unique_ptr<DtuMqttAliyun> mqtt_aliyun_;
   std::unique_ptr<DtuMqttOnenet> mqtt_onenet_;
+  std::unique_ptr<DtuBhu> bhu_;
 
   CmdPortView *cmd_port_view_ = nullptr;
   QWidget *data_port_view_ = nullptr;
