@@ -6,7 +6,7 @@ BUILD_TSAN ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-asan test-tsan bench clean
+.PHONY: all deps build run test test-asan test-tsan bench package clean
 
 all: build
 
@@ -41,6 +41,10 @@ test-tsan: deps
 	  ctest --output-on-failure -L 'link|sim' --timeout 900
 	cd $(BUILD_TSAN) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --output-on-failure -L cli -R '^(MainThreadDispatcher|VarnokctlSend|VarnokctlRaw)[.]' --timeout 900
+
+# The Debian package (varnok-configure-tool_<version>_<arch>.deb) in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@bash scripts/run-bench.sh $(BUILD)

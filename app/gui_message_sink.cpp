@@ -12,8 +12,15 @@
 
 namespace {
 
-void ShowBox(const QString &text) {
-  QMessageBox box(QMessageBox::Information, QString::fromUtf8(DtuLangText(0)), text, QMessageBox::Ok,
+struct PendingMessage {
+  QString text;
+  DtuMessageKind kind;
+};
+
+void ShowBox(const PendingMessage &message) {
+  const QMessageBox::Icon icon =
+      message.kind == DtuMessageKind::kWarning ? QMessageBox::Warning : QMessageBox::Information;
+  QMessageBox box(icon, QString::fromUtf8(DtuLangText(0)), message.text, QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }
@@ -21,20 +28,20 @@ void ShowBox(const QString &text) {
 // GUI thread only. A box's own event loop runs queued work, which may bring
 // more messages: they wait their turn instead of opening on top of the box,
 // so the user reads them one at a time in the order they came.
-std::deque<QString> &Pending() {
-  static std::deque<QString> pending;
+std::deque<PendingMessage> &Pending() {
+  static std::deque<PendingMessage> pending;
   return pending;
 }
 bool g_showing = false;
 
-void ShowInTurn(const QString &text) {
-  Pending().push_back(text);
+void ShowInTurn(const PendingMessage &message) {
+  Pending().push_back(message);
   if (g_showing) {
     return;
   }
   g_showing = true;
   while (!Pending().empty()) {
-    QString next = Pending().front();
+    PendingMessage next = Pending().front();
     Pending().pop_front();
     ShowBox(next);
   }
@@ -44,19 +51,19 @@ void ShowInTurn(const QString &text) {
 }  // namespace
 
 void DtuInstallGuiMessageSink() {
-  DtuSetMessageSink([](const std::string &message) {
-    const QString text = QString::fromStdString(message);
+  DtuSetKindMessageSink([](const std::string &text, DtuMessageKind kind) {
+    const PendingMessage message{QString::fromStdString(text), kind};
     QCoreApplication *app = QCoreApplication::instance();
     if (app == nullptr) {
-      std::fprintf(stderr, "%s\n", message.c_str());  // no toolkit (yet): not lost
+      std::fprintf(stderr, "%s\n", text.c_str());  // no toolkit (yet): not lost
       return;
     }
     if (QThread::currentThread() == app->thread()) {
-      ShowInTurn(text);
+      ShowInTurn(message);
       return;
     }
-    QMetaObject::invokeMethod(app, [text] { ShowInTurn(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, [message] { ShowInTurn(message); }, Qt::QueuedConnection);
   });
 }
 
-void DtuRemoveGuiMessageSink() { DtuSetMessageSink(nullptr); }
+void DtuRemoveGuiMessageSink() { DtuSetKindMessageSink(nullptr); }

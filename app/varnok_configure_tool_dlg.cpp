@@ -40,6 +40,9 @@ CVarnokConfigureToolDlg::CVarnokConfigureToolDlg(QWidget *parent) : QMainWindow(
   BuildMenus();
   setWindowIcon(VarnokAppIcon());
   // The template lets every page's Save/Read Local work from the first run.
+  // The language is set only after this step: a file that cannot be created
+  // is reported in the table's first language, Chinese.
+  DtuLangFlag = 0;
   DtuConfig::CreateDefaultFile(kConfigFileName);
   DtuLangFlag = 1;
   setWindowTitle(DtuLangText(0));

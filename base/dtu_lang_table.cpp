@@ -291,6 +291,21 @@ const DtuLangRow kDtuLangTable[] = {
     {656, "%s不能包含换行、“[dec]”或“[comma]”，未发送。", "%s cannot contain line breaks, \"[dec]\" or \"[comma]\"; nothing was sent."},
     {657, "%s的内容读取不完整（长度为%d字节），无法显示，请重新读取。",
      "%s content was read back incomplete (length %d bytes) and cannot be shown; read it again."},
+
+    // What happened to a page's Read or Set, the busy state, the dangerous
+    // buttons' questions and the command port's terminal.
+    {800, "设备未应答%s", "No answer from the device for %s"},
+    {801, "设备拒绝了%s（%s）", "The device refused %s (%s)"},
+    {802, "串口已关闭，%s未得到应答", "The port closed before %s was answered"},
+    {803, "确定要重启设备吗？", "Reboot the device now?"},
+    {804, "确定要重置设备吗？设备将恢复出厂设置。", "Reset the device? It goes back to its factory settings."},
+    {805, "串口已关闭", "Port closed"},
+    {806, "正在读取%s… 第%d项，共%d项", "Reading %s… %d of %d"},
+    {807, "正在配置%s… 第%d项，共%d项", "Setting %s… %d of %d"},
+    {808, "保存日志…", "Save Log…"},
+    {809, "时间戳", "Time stamps"},
+    {810, "十六进制", "Hex view"},
+    {811, "无法写入文件：%s", "Cannot write the file: %s"},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

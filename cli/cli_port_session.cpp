@@ -6,8 +6,7 @@
 #include "link/serial_error.h"
 
 CliPortSession::CliPortSession() {
-  port_.SetChunkDispatcher(dispatcher_.Dispatcher());
-  port_.SetPortLostHandler(dispatcher_.PortLostHandler());
+  dispatcher_.AttachTo(port_);
   connect(&dispatcher_, &DtuMainThreadDispatcher::PortLost, this, [this](const QString &text) {
     std::fprintf(stderr, "varnokctl: %s\n", text.toStdString().c_str());
     lost_ = true;
@@ -17,8 +16,7 @@ CliPortSession::CliPortSession() {
 
 CliPortSession::~CliPortSession() {
   port_.Close();
-  port_.SetChunkDispatcher(nullptr);
-  port_.SetPortLostHandler(nullptr);
+  DtuMainThreadDispatcher::DetachFrom(port_);
 }
 
 int CliPortSession::Open(const DtuSerialSettings &settings) {

@@ -25,7 +25,7 @@ void ShowPathMessage(int text_id, const std::string &path) {
   const char *format = DtuLangText(text_id);
   std::vector<char> text(std::strlen(format) + path.size() + 1);
   std::snprintf(text.data(), text.size(), format, path.c_str());
-  DtuMessageBox(text.data());
+  DtuWarningBox(text.data());
 }
 
 // Writes one section (or a few) to an open file at its current position.

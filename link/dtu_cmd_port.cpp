@@ -36,14 +36,17 @@ class SerialPortListenerImpl : public CSerialPortListener {
     std::vector<char> buffer(bytes_waiting + 1, '\0');
     const int count = driver_->Read(buffer.data(), static_cast<int>(bytes_waiting));
     if (count <= 0) return;
+    DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
     if (DtuCmdRemoteMode()) {
       dispatch_(std::string(buffer.data(), static_cast<size_t>(count)));
     } else {
       std::vector<char> cleaned(static_cast<size_t>(count) + 1, '\0');
       const int length = DtuCmdCleanAnswer(buffer.data(), count, cleaned.data());
       dispatch_(std::string(cleaned.data(), static_cast<size_t>(length)));
+      outcome = DtuCmdAnswerOutcome(cleaned.data(), length);
     }
-    sender_->ClearBusy();
+    // After the chunk went on its way: the outcome follows its answer.
+    sender_->ClearBusy(outcome);
   }
 
  private:
@@ -55,12 +58,13 @@ class SerialPortListenerImpl : public CSerialPortListener {
 
 struct DtuCmdPort::Impl {
   CSerialPortPosix driver;
-  DtuCmdSender sender{&driver};
+  DtuCmdSender sender{&driver, [this](const DtuCmdReport &report) { Report(report); }};
   std::unique_ptr<SerialPortListenerImpl> listener;
   std::mutex state_mutex;  // open and close
 
   std::mutex handler_mutex;
   std::shared_ptr<const ChunkDispatcher> dispatcher;
+  std::shared_ptr<const OutcomeDispatcher> outcome_dispatcher;
   std::function<void(const std::string &)> port_lost_handler;
 
   std::mutex closer_mutex;
@@ -74,6 +78,28 @@ struct DtuCmdPort::Impl {
     }
     if (current && *current) (*current)(chunk);
     else DtuCmdRecvProcess(chunk.c_str(), static_cast<int>(chunk.size()));
+  }
+
+  void Report(const DtuCmdReport &report) {
+    if (report.tag.owner == 0) return;
+    std::shared_ptr<const OutcomeDispatcher> current;
+    {
+      std::lock_guard<std::mutex> lock(handler_mutex);
+      current = outcome_dispatcher;
+    }
+    if (current && *current) (*current)(report);
+    else DtuCmdOutcomeProcess(report);
+  }
+
+  // Commands still waiting were meant for this device session: they end
+  // unsent, and their owners hear so.
+  void DropWaitingCommands() {
+    DtuCmdRing &ring = DtuCmdRingInstance();
+    DtuCmdSlot slot;
+    DtuCmdReport report;
+    report.outcome = DtuCmdOutcome::kPortClosed;
+    while (ring.Get(&slot, &report.tag) == 0) Report(report);
+    ring.Clear();
   }
 
   void JoinCloser() {
@@ -144,8 +170,7 @@ void DtuCmdPort::Close() {
   DtuCmdPort *self = this;
   g_open_instance.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
   driver.Close();
-  // Commands still waiting were meant for this device session.
-  DtuCmdRingInstance().Clear();
+  impl_->DropWaitingCommands();
 }
 
 bool DtuCmdPort::IsOpen() const { return impl_->driver.IsOpen(); }
@@ -161,6 +186,12 @@ void DtuCmdPort::SetChunkDispatcher(ChunkDispatcher dispatcher) {
   auto holder = dispatcher ? std::make_shared<const ChunkDispatcher>(std::move(dispatcher)) : nullptr;
   std::lock_guard<std::mutex> lock(impl_->handler_mutex);
   impl_->dispatcher = std::move(holder);
+}
+
+void DtuCmdPort::SetOutcomeDispatcher(OutcomeDispatcher dispatcher) {
+  auto holder = dispatcher ? std::make_shared<const OutcomeDispatcher>(std::move(dispatcher)) : nullptr;
+  std::lock_guard<std::mutex> lock(impl_->handler_mutex);
+  impl_->outcome_dispatcher = std::move(holder);
 }
 
 void DtuCmdPort::SetPortLostHandler(std::function<void(const std::string &text)> handler) {
@@ -189,6 +220,6 @@ void DtuCmdPort::OnPortLost(int error_code) {
       handler = impl_->port_lost_handler;
     }
     if (handler) handler(text);
-    else DtuMessageBox(text);
+    else DtuWarningBox(text);
   });
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/dtu_cmd_outcome.h"
+
 struct DtuSerialSettings {
   std::string port;   // device path, e.g. /dev/ttyUSB0 or /dev/pts/3
   int baud = 115200;
@@ -25,8 +27,9 @@ class DtuCmdPort {
   DtuCmdPort &operator=(const DtuCmdPort &) = delete;
 
   // Escapes a line and queues it for the sender thread. Returns 0 when queued,
-  // -1 when not (length <= 0, ring full: logged).
-  static int DtuCmdRingbufSend(const char *line, int length);
+  // -1 when not (length <= 0, ring full: logged). The tag's owner hears the
+  // command's outcome (dtu_cmd_outcome.h); a line not queued has none.
+  static int DtuCmdRingbufSend(const char *line, int length, const DtuCmdTag &tag = DtuCmdTag());
 
   // The open reference: the port object while a port is open, else null.
   static DtuCmdPort *OpenInstance();
@@ -49,6 +52,13 @@ class DtuCmdPort {
   // The GUI and varnokctl post it to their main thread instead.
   using ChunkDispatcher = std::function<void(const std::string &chunk)>;
   void SetChunkDispatcher(ChunkDispatcher dispatcher);
+
+  // Receives each command's outcome (from the reader, sender or closing
+  // thread). Default: DtuCmdOutcomeProcess on that thread. The GUI and
+  // varnokctl post it to their main thread, on the road the chunks take, so
+  // an outcome arrives after the answer it belongs to.
+  using OutcomeDispatcher = std::function<void(const DtuCmdReport &report)>;
+  void SetOutcomeDispatcher(OutcomeDispatcher dispatcher);
 
   // Told (on a driver thread) when the open port disappeared and was closed:
   // the text is "the port was closed: <error text>".

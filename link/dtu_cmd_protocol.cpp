@@ -28,6 +28,17 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// The closing "OK" is dropped only when it stands on a line of its own: a
+// value that merely ends in "ok" ("/facebook") reaches its page whole when the
+// device paused before its OK line or sent none.
+bool EndsWithOkLine(const char *data, int begin, int end) {
+  if (end - begin < 2) return false;
+  if ((data[end - 2] != 'O' && data[end - 2] != 'o') || (data[end - 1] != 'K' && data[end - 1] != 'k')) return false;
+  int before = end - 2;
+  while (before > begin && (data[before - 1] == ' ' || data[before - 1] == '\t')) --before;
+  return before == begin || data[before - 1] == '\r' || data[before - 1] == '\n';
+}
+
 }  // namespace
 
 int DtuCmdCleanAnswer(const char *data, int length, char *out) {
@@ -42,8 +53,7 @@ int DtuCmdCleanAnswer(const char *data, int length, char *out) {
   int begin = 0;
   while (begin < end && IsBlank(data[begin])) ++begin;
   while (end > begin && IsBlank(data[end - 1])) --end;
-  if (end - begin >= 2 && (data[end - 2] == 'O' || data[end - 2] == 'o') &&
-      (data[end - 1] == 'K' || data[end - 1] == 'k')) {
+  if (EndsWithOkLine(data, begin, end)) {
     end -= 2;
     while (end > begin && IsBlank(data[end - 1])) --end;
   }

@@ -17,7 +17,8 @@ constexpr int kDtuEscapedMax = 2042;
 int DtuCmdEscape(const char *line, int length, char *out);
 
 // Cleans one received chunk: trims white space at both ends and removes one
-// closing "OK" (any case) with the white space before it. `out` must hold
+// closing "OK" (any case) that stands on a line of its own, with the white
+// space before it. `out` must hold
 // length + 1 bytes; the result is NUL-terminated there. Returns the cleaned
 // length (0 for an empty answer). The text ends at the first NUL byte.
 int DtuCmdCleanAnswer(const char *data, int length, char *out);

@@ -128,14 +128,27 @@ void ProcessRemote(const char *data, int length) {
   }
 }
 
-int MatchRow(const char *text, int length, int *position) {
+// "key :" standing at the end of its line: the device answered an empty
+// value, and cleaning dropped the blank after the colon (or the line ended
+// there). The prefix without its final blank must be followed by the end of
+// the text, CR or LF.
+bool MatchesEmptyValue(const char *text, int length, int start, const Row &row) {
+  const int bare = row.length - 1;
+  if (length - start < bare || !EqualsIgnoreCase(text + start, row.prefix, bare)) return false;
+  const int after = start + bare;
+  return after == length || text[after] == '\r' || text[after] == '\n';
+}
+
+int MatchRow(const char *text, int length, int *position, bool *empty_value) {
   static thread_local std::vector<int> starts;
   CollectLineStarts(text, length, starts);
   const auto &rows = Rows();
   for (int r = 0; r < kDtuCmdRespTableRows; ++r) {
     for (int start : starts) {
-      if (length - start >= rows[r].length && EqualsIgnoreCase(text + start, rows[r].prefix, rows[r].length)) {
+      const bool full = length - start >= rows[r].length && EqualsIgnoreCase(text + start, rows[r].prefix, rows[r].length);
+      if (full || MatchesEmptyValue(text, length, start, rows[r])) {
         *position = start;
+        *empty_value = !full;
         return r;
       }
     }
@@ -170,7 +183,8 @@ void DtuCmdDetachAllHandlers() {
 int DtuCmdMatchRow(const char *text, int length) {
   if (text == nullptr || length <= 0) return -1;
   int position = 0;
-  return MatchRow(text, length, &position);
+  bool empty_value = false;
+  return MatchRow(text, length, &position, &empty_value);
 }
 
 void DtuCmdRecvProcess(const char *text, int length) {
@@ -194,10 +208,15 @@ void DtuCmdRecvProcess(const char *text, int length) {
   if (on_error != nullptr && HoldsErrorWord(cleaned)) on_error(cleaned);
 
   int position = 0;
-  const int row = MatchRow(cleaned, length, &position);
-  if (row >= 0) {
+  bool empty_value = false;
+  const int row = MatchRow(cleaned, length, &position, &empty_value);
+  if (row >= 0 && empty_value) {
+    CallRowHandler(row, "", 0);
+  } else if (row >= 0) {
     const int prefix_length = Rows()[row].length;
-    CallRowHandler(row, cleaned + position + prefix_length, length - position - prefix_length - 2);
+    // A value of one byte or none would give a negative count: handlers get 0.
+    const int value_length = length - position - prefix_length - 2;
+    CallRowHandler(row, cleaned + position + prefix_length, value_length < 0 ? 0 : value_length);
   }
   auto sink = LoadSink(g_receive_sink);
   if (sink && *sink) (*sink)(std::string(cleaned, static_cast<size_t>(length)) + "\r\n");

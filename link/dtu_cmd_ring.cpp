@@ -22,7 +22,7 @@ int DtuCmdRing::Waiting() const {
 
 int DtuCmdRing::FreeBytes() const { return (kDtuCmdSlotCount - 1 - Waiting()) * kDtuCmdSlotSize; }
 
-int DtuCmdRing::Put(const DtuCmdSlot &slot) {
+int DtuCmdRing::Put(const DtuCmdSlot &slot, const DtuCmdTag &tag) {
   {
     std::lock_guard<std::mutex> lock(put_mutex_);
     const int write = write_pos_.load(std::memory_order_relaxed);
@@ -32,16 +32,18 @@ int DtuCmdRing::Put(const DtuCmdSlot &slot) {
       return -1;
     }
     std::memcpy(storage_ + write, &slot, kDtuCmdSlotSize);
+    tags_[write / kDtuCmdSlotSize] = tag;
     write_pos_.store(next, std::memory_order_release);
   }
   item_queued_.notify_one();
   return 0;
 }
 
-int DtuCmdRing::Get(DtuCmdSlot *slot) {
+int DtuCmdRing::Get(DtuCmdSlot *slot, DtuCmdTag *tag) {
   const int read = read_pos_.load(std::memory_order_relaxed);
   if (read == write_pos_.load(std::memory_order_acquire)) return -1;
   std::memcpy(slot, storage_ + read, kDtuCmdSlotSize);
+  if (tag != nullptr) *tag = tags_[read / kDtuCmdSlotSize];
   read_pos_.store(Advance(read), std::memory_order_release);
   return 0;
 }
@@ -49,6 +51,7 @@ int DtuCmdRing::Get(DtuCmdSlot *slot) {
 void DtuCmdRing::Clear() {
   std::lock_guard<std::mutex> lock(put_mutex_);
   std::memset(storage_, 0, sizeof(storage_));
+  for (DtuCmdTag &tag : tags_) tag = DtuCmdTag();
   write_pos_.store(0, std::memory_order_release);
   read_pos_.store(0, std::memory_order_release);
   wake_ = false;
@@ -76,9 +79,9 @@ DtuCmdRing &DtuCmdRingInstance() {
   return ring;
 }
 
-int tam_ringbuf_item_put(const DtuCmdSlot *slot) {
+int tam_ringbuf_item_put(const DtuCmdSlot *slot, const DtuCmdTag *tag) {
   if (slot == nullptr) return -1;
-  return DtuCmdRingInstance().Put(*slot);
+  return DtuCmdRingInstance().Put(*slot, tag ? *tag : DtuCmdTag());
 }
 
 int tam_ringbuf_item_get(DtuCmdSlot *slot) {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "link/dtu_cmd_outcome.h"
+
 constexpr int kDtuCmdSlotSize = 2048;
 constexpr int kDtuCmdSlotCount = 64;
 constexpr int kDtuCmdRingBytes = kDtuCmdSlotSize * kDtuCmdSlotCount;  // 131072
@@ -27,11 +29,13 @@ class DtuCmdRing {
   DtuCmdRing(const DtuCmdRing &) = delete;
   DtuCmdRing &operator=(const DtuCmdRing &) = delete;
 
-  // Copies the slot in. Returns 0, or -1 when 63 commands already wait (the
-  // ring is unchanged and the failure is logged with the bytes still free).
-  int Put(const DtuCmdSlot &slot);
-  // Copies the oldest slot out. Returns 0, or -1 when the ring is empty.
-  int Get(DtuCmdSlot *slot);
+  // Copies the slot in, with the tag of whoever queued it. Returns 0, or -1
+  // when 63 commands already wait (the ring is unchanged and the failure is
+  // logged with the bytes still free).
+  int Put(const DtuCmdSlot &slot, const DtuCmdTag &tag = DtuCmdTag());
+  // Copies the oldest slot out (and its tag, when asked). Returns 0, or -1
+  // when the ring is empty.
+  int Get(DtuCmdSlot *slot, DtuCmdTag *tag = nullptr);
   // Zeroes the storage and sets both positions to 0. Only while no sender runs.
   void Clear();
 
@@ -50,11 +54,12 @@ class DtuCmdRing {
   std::atomic<int> read_pos_{0};
   bool wake_ = false;  // guarded by put_mutex_
   alignas(8) char storage_[kDtuCmdRingBytes];
+  DtuCmdTag tags_[kDtuCmdSlotCount];  // beside the slots, which keep their layout
 };
 
 // The process-wide ring every page queues into.
 DtuCmdRing &DtuCmdRingInstance();
 
 // C-style entry points of the process-wide ring.
-int tam_ringbuf_item_put(const DtuCmdSlot *slot);
+int tam_ringbuf_item_put(const DtuCmdSlot *slot, const DtuCmdTag *tag = nullptr);
 int tam_ringbuf_item_get(DtuCmdSlot *slot);

@@ -1,6 +1,5 @@
 #include "link/dtu_cmd_sender.h"
 
-#include <chrono>
 #include <system_error>
 
 #include "base/dtu_log.h"
@@ -31,43 +30,68 @@ void DtuCmdSender::Stop() {
   wake_.notify_all();
   DtuCmdRingInstance().Wake();
   if (thread_.joinable()) thread_.join();
+  EndInFlight(DtuCmdOutcome::kPortClosed);
 }
 
-void DtuCmdSender::ClearBusy() {
+void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome) {
+  DtuCmdReport report;
   {
     std::lock_guard<std::mutex> lock(wait_mutex_);
-    if (busy_.exchange(0) == 1) answered_.fetch_add(1);
+    if (!in_flight_) return;
+    in_flight_ = false;
+    report.tag = in_flight_tag_;
+  }
+  report.outcome = outcome;
+  if (reporter_) reporter_(report);
+}
+
+void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome) {
+  bool answered = false;
+  {
+    std::lock_guard<std::mutex> lock(wait_mutex_);
+    if (busy_.exchange(0) == 1) {
+      answered_.fetch_add(1);
+      answered = true;
+    }
   }
   wake_.notify_all();
+  if (answered) EndInFlight(outcome);
 }
 
-void DtuCmdSender::WaitWhileBusy() {
-  std::unique_lock<std::mutex> lock(wait_mutex_);
-  wake_.wait_for(lock, std::chrono::milliseconds(kBusyWaitLimitMs),
-                 [this] { return busy_.load() == 0 || !running_.load(); });
+void DtuCmdSender::MarkInFlight(const DtuCmdTag &tag) {
+  std::lock_guard<std::mutex> lock(wait_mutex_);
+  busy_.store(1);
+  in_flight_ = true;
+  in_flight_tag_ = tag;
 }
 
-void DtuCmdSender::PauseAfterWrite() {
+bool DtuCmdSender::WaitForAnswer(Clock::time_point written_at) {
   std::unique_lock<std::mutex> lock(wait_mutex_);
-  wake_.wait_for(lock, std::chrono::milliseconds(kPauseAfterWriteMs), [this] { return !running_.load(); });
+  return wake_.wait_until(lock, written_at + std::chrono::milliseconds(kBusyWaitLimitMs),
+                          [this] { return busy_.load() == 0 || !running_.load(); });
+}
+
+void DtuCmdSender::PauseUntil(Clock::time_point due) {
+  std::unique_lock<std::mutex> lock(wait_mutex_);
+  wake_.wait_until(lock, due, [this] { return !running_.load(); });
 }
 
 void DtuCmdSender::Run() {
   DtuCmdRing &ring = DtuCmdRingInstance();
   DtuCmdSlot slot;
   while (running_.load()) {
-    if (ring.Get(&slot) != 0) {
+    DtuCmdTag tag;
+    if (ring.Get(&slot, &tag) != 0) {
       ring.WaitForItem(std::chrono::milliseconds(1000));
       continue;
     }
-    WaitWhileBusy();
-    if (!running_.load()) break;
-    {
-      std::lock_guard<std::mutex> lock(wait_mutex_);
-      busy_.store(1);
-    }
+    const Clock::time_point written_at = Clock::now();
+    MarkInFlight(tag);
     written_.fetch_add(1);
     driver_->Write(slot.text, slot.length);  // a failed write is not retried
-    PauseAfterWrite();
+    // After 5 s without an answer the next command goes out regardless; the
+    // one that got none is not repeated.
+    if (!WaitForAnswer(written_at)) EndInFlight(DtuCmdOutcome::kNoAnswer);
+    PauseUntil(written_at + std::chrono::milliseconds(kPauseAfterWriteMs));
   }
 }

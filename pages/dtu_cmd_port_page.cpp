@@ -30,6 +30,7 @@ DtuCmdPortPage::DtuCmdPortPage(QObject *parent) : QObject(parent) {
   // answer handlers and the receive window all run on the GUI thread, one
   // chunk after the other in arrival order.
   port_.SetChunkDispatcher(dispatcher_.Dispatcher());
+  port_.SetOutcomeDispatcher(dispatcher_.OutcomeDispatcher());
   port_.SetPortLostHandler([this](const std::string &text) {
     QMetaObject::invokeMethod(this, [this, text] { OnPortLost(text); }, Qt::QueuedConnection);
   });
@@ -43,7 +44,7 @@ DtuCmdPortPage::DtuCmdPortPage(QObject *parent) : QObject(parent) {
 
 DtuCmdPortPage::~DtuCmdPortPage() {
   DtuCmdSetReceiveSink(nullptr);
-  port_.SetChunkDispatcher(nullptr);
+  DtuMainThreadDispatcher::DetachFrom(port_);
   port_.SetPortLostHandler(nullptr);
   if (port_.IsOpen()) {
     port_.Close();
@@ -191,7 +192,7 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
       message += "\n";
       message += DtuLangText(kTextDialoutHint);
     }
-    DtuMessageBox(message);
+    DtuWarningBox(message);
     return;
   }
   AddKnownPort(port_name_);
@@ -209,13 +210,13 @@ void DtuCmdPortPage::OnPortLost(const std::string &text) {
   DTU_LOG("%s: %s", port_name_.toLocal8Bit().constData(), text.c_str());
   emit OpenStateChanged(port_.IsOpen());
   QString message = QString::fromUtf8(DtuLangText(kTextPortLost)).replace("%s", port_name_);
-  DtuMessageBox(message.toStdString() + "\n(" + text + ")");
+  DtuWarningBox(message.toStdString() + "\n(" + text + ")");
   UpdateSerailPortList();
 }
 
 bool DtuCmdPortPage::OnBnClickedSendCommand(const QString &text) {
   if (!port_.IsOpen()) {
-    DtuMessageBox(DtuLangText(kTextPortNotOpen));
+    DtuWarningBox(DtuLangText(kTextPortNotOpen));
     return false;
   }
   return port_.SendRaw(text.toStdString()) >= 0;

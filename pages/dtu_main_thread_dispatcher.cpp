@@ -9,6 +9,16 @@ namespace {
 
 const QEvent::Type kChunkEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kPortLostEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kOutcomeEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class OutcomeEvent : public QEvent {
+ public:
+  explicit OutcomeEvent(const DtuCmdReport &report) : QEvent(kOutcomeEvent), report_(report) {}
+  const DtuCmdReport &Report() const { return report_; }
+
+ private:
+  DtuCmdReport report_;
+};
 
 class TextEvent : public QEvent {
  public:
@@ -40,8 +50,34 @@ std::function<void(const std::string &)> DtuMainThreadDispatcher::PortLostHandle
   return [this](const std::string &text) { Post(kPortLostEvent, text); };
 }
 
+DtuCmdPort::OutcomeDispatcher DtuMainThreadDispatcher::OutcomeDispatcher() {
+  return [this](const DtuCmdReport &report) {
+    auto *event = new OutcomeEvent(report);
+    { std::lock_guard<std::mutex> publish(handoff_mutex_); }
+    QCoreApplication::postEvent(this, event);
+  };
+}
+
+void DtuMainThreadDispatcher::AttachTo(DtuCmdPort &port) {
+  port.SetChunkDispatcher(Dispatcher());
+  port.SetPortLostHandler(PortLostHandler());
+  port.SetOutcomeDispatcher(OutcomeDispatcher());
+}
+
+void DtuMainThreadDispatcher::DetachFrom(DtuCmdPort &port) {
+  port.SetChunkDispatcher(nullptr);
+  port.SetPortLostHandler(nullptr);
+  port.SetOutcomeDispatcher(nullptr);
+}
+
 bool DtuMainThreadDispatcher::event(QEvent *event) {
   { std::lock_guard<std::mutex> receive(handoff_mutex_); }
+  if (event->type() == kOutcomeEvent) {
+    const DtuCmdReport &report = static_cast<OutcomeEvent *>(event)->Report();
+    DtuCmdOutcomeProcess(report);
+    emit OutcomeProcessed(report.tag.owner, static_cast<int>(report.outcome));
+    return true;
+  }
   if (event->type() == kChunkEvent) {
     const std::string &chunk = static_cast<TextEvent *>(event)->Text();
     DtuCmdRecvProcess(chunk.data(), static_cast<int>(chunk.size()));

@@ -28,6 +28,12 @@ class DtuMainThreadDispatcher : public QObject {
   // Detach them (or close the port) before this object is destroyed.
   DtuCmdPort::ChunkDispatcher Dispatcher();
   std::function<void(const std::string &text)> PortLostHandler();
+  // For DtuCmdPort::SetOutcomeDispatcher: outcomes travel with the chunks,
+  // so each arrives after the answer it belongs to.
+  DtuCmdPort::OutcomeDispatcher OutcomeDispatcher();
+  // The three above on one port (and null again when `port` goes away).
+  void AttachTo(DtuCmdPort &port);
+  static void DetachFrom(DtuCmdPort &port);
 
  signals:
   // After DtuCmdRecvProcess ran for the chunk (cleaned text, or the raw bytes
@@ -35,6 +41,8 @@ class DtuMainThreadDispatcher : public QObject {
   void ChunkProcessed(const QByteArray &chunk);
   // The port closed itself: "the port was closed: <error text>".
   void PortLost(const QString &text);
+  // After DtuCmdOutcomeProcess ran for a command's outcome.
+  void OutcomeProcessed(int owner, int outcome);
 
  protected:
   bool event(QEvent *event) override;

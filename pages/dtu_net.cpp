@@ -47,7 +47,7 @@ bool DtuNet::ManualFieldsFit() const {
                          Check{model_.username, kUsernameMax, kTextUsernameTooLong},
                          Check{model_.password, kPasswordMax, kTextPasswordTooLong}}) {
     if (c.text.size() > c.max) {
-      DtuMessageBox(DtuLangText(c.message));
+      DtuWarningBox(DtuLangText(c.message));
       return false;
     }
   }

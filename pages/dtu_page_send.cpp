@@ -10,7 +10,7 @@
 
 bool DtuPagePortOpen() {
   if (DtuCmdPort::OpenInstance() != nullptr) return true;
-  DtuMessageBox(DtuLangText(kTextPortNotOpen));
+  DtuWarningBox(DtuLangText(kTextPortNotOpen));
   return false;
 }
 
@@ -38,7 +38,7 @@ bool DtuSetLines::Fit() const {
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (lines_[i].size() <= max_line) continue;
     DTU_LOG("line of %s too long : %d.", fields_[i].c_str(), static_cast<int>(lines_[i].size()));
-    DtuMessageBox(DtuPageFormatText(kTextLineTooLong, fields_[i], static_cast<int>(max_line)));
+    DtuWarningBox(DtuPageFormatText(kTextLineTooLong, fields_[i], static_cast<int>(max_line)));
     return false;
   }
   return true;

@@ -29,13 +29,13 @@ void DtuPageSetConfigPath(const std::string &path) { ConfigPath() = path; }
 
 bool DtuPageLoadConfig(DtuConfig &config) {
   if (config.LoadFromFile(ConfigPath())) return true;
-  DtuMessageBox(DtuLangText(kTextReadConfigFileFailed));
+  DtuWarningBox(DtuLangText(kTextReadConfigFileFailed));
   return false;
 }
 
 bool DtuPageLoadConfigForSave(DtuConfig &config) {
   if (config.LoadFromFile(ConfigPath())) return true;
-  DtuMessageBox(DtuLangText(kTextReadConfigFileFailed));
+  DtuWarningBox(DtuLangText(kTextReadConfigFileFailed));
   if (FileExists(ConfigPath())) {
     DTU_LOG("%s exists but could not be read, not overwritten.", ConfigPath().c_str());
     return false;
@@ -46,13 +46,13 @@ bool DtuPageLoadConfigForSave(DtuConfig &config) {
 
 bool DtuPageSaveConfig(DtuConfig &config, int ok_text, int fail_text) {
   bool ok = config.SaveToFile(ConfigPath());
-  DtuMessageBox(DtuLangText(ok ? ok_text : fail_text));
+  DtuMessageBox(DtuLangText(ok ? ok_text : fail_text), ok ? DtuMessageKind::kInformation : DtuMessageKind::kWarning);
   return ok;
 }
 
 bool DtuPageFitsCapacity(const char *field, const std::string &text, size_t capacity) {
   if (text.size() <= capacity) return true;
   DTU_LOG("%s too long for the file : %d.", field, static_cast<int>(text.size()));
-  DtuMessageBox(DtuPageFormatText(kTextFieldOverCapacity, field, static_cast<int>(capacity)));
+  DtuWarningBox(DtuPageFormatText(kTextFieldOverCapacity, field, static_cast<int>(capacity)));
   return false;
 }

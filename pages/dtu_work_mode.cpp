@@ -41,7 +41,7 @@ bool DtuWorkMode::OnBnClickedBtSet() {
   if (!DtuPagePortOpen()) return false;
   if (model_.mode < 0) {
     // Nothing selected (an answer outside the list): there is no code to send.
-    DtuMessageBox(DtuLangText(kTextConfigFailed));
+    DtuWarningBox(DtuLangText(kTextConfigFailed));
     return false;
   }
   DtuSetLines lines;

@@ -100,11 +100,11 @@ void DtuRemoteBridge::SetLocalWriter(LocalWriter writer) {
 
 void DtuRemoteBridge::LocalToCloud(const char *data, int length) {
   if (!tam_mqtt_client_connected()) {
-    DtuMessageBox(DtuLangText(kTextNotConnected));
+    DtuWarningBox(DtuLangText(kTextNotConnected));
     return;
   }
   if (tam_mqtt_client_send(data, length) != 0) {
-    DtuMessageBox(DtuLangText(kTextSendFailed));
+    DtuWarningBox(DtuLangText(kTextSendFailed));
     return;
   }
   Traffic("[Local-Tx]# : %d.", length);

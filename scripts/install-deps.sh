@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential dpkg-dev cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
   libpaho-mqtt-dev libcjson-dev libssl-dev openssl
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -25,6 +25,16 @@ std::string ReadFileText(const std::string &path, bool *ok) {
   return ss.str();
 }
 
+// Where a split answer pauses: before its closing OK line (as a device that
+// is slow to confirm), or in the middle when it has none.
+size_t SplitPoint(const std::string &answer) {
+  static const std::string kOkLine = "OK\r\n";
+  if (answer.size() > kOkLine.size() && answer.compare(answer.size() - kOkLine.size(), kOkLine.size(), kOkLine) == 0) {
+    return answer.size() - kOkLine.size();
+  }
+  return answer.size() / 2;
+}
+
 }  // namespace
 
 DtuSim::DtuSim(DtuSimOptions options) : options_(std::move(options)) {}
@@ -206,10 +216,10 @@ std::string DtuSim::AnswerFor(const std::string &line) {
 void DtuSim::SendAnswer(const std::string &answer, const DtuSimOptions &options) {
   if (options.latency_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.latency_ms));
   if (options.split_gap_ms > 0 && answer.size() > 1) {
-    const size_t half = answer.size() / 2;
-    WritePaced(answer.substr(0, half), options.baud);
+    const size_t split = SplitPoint(answer);
+    WritePaced(answer.substr(0, split), options.baud);
     std::this_thread::sleep_for(std::chrono::milliseconds(options.split_gap_ms));
-    WritePaced(answer.substr(half), options.baud);
+    WritePaced(answer.substr(split), options.baud);
   } else {
     WritePaced(answer, options.baud);
   }

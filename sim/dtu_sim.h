@@ -20,7 +20,7 @@ struct DtuSimOptions {
   int latency_ms = 0;        // wait before each answer
   int silent_every = 0;      // every Nth command gets no answer (0: never)
   std::set<std::string> error_keys;     // answered with ERROR (lower case)
-  int split_gap_ms = 0;      // answer in two bursts this far apart (0: one burst)
+  int split_gap_ms = 0;      // answer in two bursts this far apart, the OK line last (0: one burst)
   std::set<std::string> ack_only_keys;  // a set of these is answered with a bare OK
   int unplug_after = 0;      // close the line after answering N commands (0: never)
   int baud = 0;              // pace answers at this baud rate (0: as fast as the pty)

@@ -9,10 +9,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/views/confirm_question.h"
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
+#include "link/dtu_cmd_port.h"
 #include "pages/dtu_devinfo.h"
 #include "pages/dtu_page_texts.h"
+
+namespace {
+
+constexpr int kTextRebootQuestion = 803;
+constexpr int kTextResetQuestion = 804;
+
+}  // namespace
 
 DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
     : QWidget(parent), page_(page), binder_(new PageFieldBinder(page, this)) {
@@ -60,11 +69,21 @@ DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
 
   connect(read_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtRead);
   connect(set_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtSet);
-  connect(reboot_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtReboot);
-  connect(reset_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtReset);
+  connect(reboot_, &QPushButton::clicked, this, [this] {
+    if (AskFirst(kTextRebootQuestion)) page_->OnBnClickedBtReboot();
+  });
+  connect(reset_, &QPushButton::clicked, this, [this] {
+    if (AskFirst(kTextResetQuestion)) page_->OnBnClickedBtReset();
+  });
   connect(save_local_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtSaveLocal);
   connect(read_local_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtReadLocal);
   UpdateLanguage();
+}
+
+// With the port closed there is nothing to confirm: the page says so.
+bool DevinfoView::AskFirst(int question_id) {
+  if (DtuCmdPort::OpenInstance() == nullptr) return true;
+  return DtuAskYesNo(this, QString::fromUtf8(DtuLangText(question_id)));
 }
 
 void DevinfoView::UpdateLanguage() {

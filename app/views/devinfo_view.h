@@ -17,6 +17,9 @@ class DevinfoView : public QWidget {
   void UpdateLanguage();
 
  private:
+  // Reboot and Reset ask first (Yes / No, default No).
+  bool AskFirst(int question_id);
+
   DtuDevinfo *page_;
   PageFieldBinder *binder_;
   QGroupBox *group_;

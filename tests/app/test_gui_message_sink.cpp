@@ -26,6 +26,7 @@ class BoxCloser : public QObject {
         auto *box = qobject_cast<QMessageBox *>(widget);
         if (box != nullptr && box->isVisible()) {
           texts_ << box->text();
+          icons_ << box->icon();
           on_gui_thread_ = box->thread() == QApplication::instance()->thread();
           box->accept();
         }
@@ -34,6 +35,7 @@ class BoxCloser : public QObject {
     timer_.start();
   }
   QStringList texts_;
+  QList<QMessageBox::Icon> icons_;
   bool on_gui_thread_ = false;
 
  private:
@@ -70,4 +72,18 @@ TEST(GuiMessageSink, MessagesFromAnyThreadOpenModalBoxesOnTheGuiThreadInOrder) {
   EXPECT_EQ(closer.texts_[1], "first, from the serial side");
   EXPECT_EQ(closer.texts_[2], "second, from the serial side");
   EXPECT_TRUE(closer.on_gui_thread_);
+}
+
+TEST(GuiMessageSink, FailuresShowTheWarningIconConfirmationsTheInformationIcon) {
+  DtuMessageSink previous = DtuSetMessageSink(nullptr);
+  DtuInstallGuiMessageSink();
+  BoxCloser closer;
+  DtuWarningBox("refused");
+  DtuMessageBox("done");
+  DtuRemoveGuiMessageSink();
+  DtuSetMessageSink(previous);
+  ASSERT_EQ(closer.icons_.size(), 2);
+  EXPECT_EQ(closer.texts_[0], "refused");
+  EXPECT_EQ(closer.icons_[0], QMessageBox::Warning);
+  EXPECT_EQ(closer.icons_[1], QMessageBox::Information);
 }

@@ -85,12 +85,22 @@ TEST(Clean, TrimsAndDropsOneClosingOk) {
   EXPECT_EQ(Clean("\r\nversion : V1.2.3\r\n\r\nOK\r\n"), "version : V1.2.3");
   EXPECT_EQ(Clean("\r\nIMEI : 123\r\nOK\r\n"), "IMEI : 123");
   EXPECT_EQ(Clean("a : b\r\nok"), "a : b");
-  EXPECT_EQ(Clean("a : b OK OK"), "a : b OK");  // only once
-  EXPECT_EQ(Clean("a : bOk"), "a : b");
+  EXPECT_EQ(Clean("a : b\r\nOK\r\nOK"), "a : b\r\nOK");  // only once
+  EXPECT_EQ(Clean("a : b\r\n  OK"), "a : b");
   EXPECT_EQ(Clean(" \t\r\n"), "");
   EXPECT_EQ(Clean("\r\nOK\r\n"), "");
   EXPECT_EQ(Clean("K"), "K");
   EXPECT_EQ(Clean("\r\nERROR\r\n"), "ERROR");
+}
+
+// A chunk that ends without its OK line (the device paused before it, or sent
+// none) keeps a value that merely ends in "ok".
+TEST(Clean, OkInsideTheLastLineStays) {
+  EXPECT_EQ(Clean("\r\nmqtt-pubtopic : /facebook\r\n"), "mqtt-pubtopic : /facebook");
+  EXPECT_EQ(Clean("a : b OK"), "a : b OK");
+  EXPECT_EQ(Clean("a : bOk"), "a : bOk");
+  EXPECT_EQ(Clean("ok"), "");
+  EXPECT_EQ(Clean("\tOK"), "");
 }
 
 TEST(Clean, TextEndsAtTheFirstNul) {

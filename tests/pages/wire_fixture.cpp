@@ -16,7 +16,7 @@ void PageWireTest::SetUp() {
   sim_ = StartDtuSim();
   port_ = std::make_unique<DtuCmdPort>();
   dispatcher_ = std::make_unique<DtuMainThreadDispatcher>();
-  port_->SetChunkDispatcher(dispatcher_->Dispatcher());
+  dispatcher_->AttachTo(*port_);
   DtuSerialSettings settings;
   settings.port = sim_->SlavePath();
   std::string error;

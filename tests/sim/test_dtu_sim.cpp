@@ -145,7 +145,21 @@ TEST(DtuSimFaults, SplitAnswerArrivesAsTwoChunks) {
   link.Queue("AT+ZEVCFG=get|version\r\n");
   auto chunks = link.WaitForChunks(2, 5s);
   ASSERT_EQ(chunks.size(), 2u);
-  EXPECT_EQ(chunks[0] + chunks[1], "version : VN-DTU-V1.0.3");  // halves, each trimmed
+  EXPECT_EQ(chunks[0], "version : VN-DTU-V1.0.3");
+  EXPECT_EQ(chunks[1], "");  // the OK line alone
+}
+
+// A value ending in "ok" whose OK line comes after a pause longer than the
+// quiet gap reaches the page whole: only an OK on a line of its own is cut.
+TEST(DtuSimFaults, ValueEndingInOkSurvivesALateOkLine) {
+  DtuSimOptions options;
+  options.split_gap_ms = 60;
+  SimLink link(options);
+  link.Sim().Store().SetValue("mqtt-pubtopic", "/facebook");
+  link.Queue("AT+ZEVCFG=get|mqtt-pubtopic\r\n");
+  auto chunks = link.WaitForChunks(2, 5s);
+  ASSERT_EQ(chunks.size(), 2u);
+  EXPECT_EQ(chunks[0], "mqtt-pubtopic : /facebook");
 }
 
 TEST(DtuSimFaults, UnplugAfterClosesTheToolsPort) {

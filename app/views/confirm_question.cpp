@@ -1,0 +1,13 @@
+#include "app/views/confirm_question.h"
+
+#include <QMessageBox>
+
+#include "base/dtu_lang.h"
+
+bool DtuAskYesNo(QWidget *parent, const QString &question) {
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(DtuLangText(0)), question,
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}

@@ -1,0 +1,86 @@
+#include "link/dtu_cmd_outcome.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "link/dtu_cmd_resp_table.h"
+
+namespace {
+
+std::mutex g_owners_mutex;
+std::map<int, std::shared_ptr<const DtuCmdOutcomeListener>> g_owners;
+int g_next_owner = 1;
+
+bool HoldsErrorWord(const std::string &text) {
+  for (const char *word : {"ERROR", "error", "FAIL", "fail"}) {
+    if (text.find(word) != std::string::npos) return true;
+  }
+  return false;
+}
+
+bool IsOnlyErrorWord(std::string value) {
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+  return value == "ERROR" || value == "error" || value == "FAIL" || value == "fail";
+}
+
+// One line of the answer: an answer line is judged by its value alone.
+bool LineIsError(const std::string &line) {
+  const int length = static_cast<int>(line.size());
+  if (DtuCmdMatchRow(line.c_str(), length) < 0) return HoldsErrorWord(line);
+  const size_t colon = line.find(" :");
+  std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 2);
+  if (!value.empty() && value[0] == ' ') value.erase(0, 1);
+  return IsOnlyErrorWord(value);
+}
+
+}  // namespace
+
+int DtuCmdAddOwner(DtuCmdOutcomeListener listener) {
+  std::lock_guard<std::mutex> lock(g_owners_mutex);
+  const int owner = g_next_owner++;
+  g_owners[owner] = std::make_shared<const DtuCmdOutcomeListener>(std::move(listener));
+  return owner;
+}
+
+void DtuCmdRemoveOwner(int owner) {
+  std::lock_guard<std::mutex> lock(g_owners_mutex);
+  g_owners.erase(owner);
+}
+
+void DtuCmdOutcomeProcess(const DtuCmdReport &report) {
+  if (report.tag.owner == 0) return;
+  std::shared_ptr<const DtuCmdOutcomeListener> listener;
+  {
+    std::lock_guard<std::mutex> lock(g_owners_mutex);
+    auto it = g_owners.find(report.tag.owner);
+    if (it == g_owners.end()) return;
+    listener = it->second;
+  }
+  if (*listener) (*listener)(report);
+}
+
+DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length) {
+  if (text == nullptr || length <= 0) return DtuCmdOutcome::kAnswered;
+  const std::string answer(text, ::strnlen(text, static_cast<size_t>(length)));
+  size_t start = 0;
+  while (start <= answer.size()) {
+    size_t end = answer.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = answer.size();
+    if (end > start && LineIsError(answer.substr(start, end - start))) return DtuCmdOutcome::kDeviceError;
+    start = end + 1;
+  }
+  return DtuCmdOutcome::kAnswered;
+}
+
+const char *DtuCmdOutcomeName(DtuCmdOutcome outcome) {
+  switch (outcome) {
+    case DtuCmdOutcome::kAnswered: return "answered";
+    case DtuCmdOutcome::kDeviceError: return "device error";
+    case DtuCmdOutcome::kNoAnswer: return "no answer";
+    case DtuCmdOutcome::kPortClosed: return "port closed";
+  }
+  return "unknown";
+}

@@ -1,0 +1,56 @@
+// What became of each queued command. The sender knows which command is in
+// flight; for every command it records one outcome and the owner that queued
+// it hears of it:
+//
+//   int owner = DtuCmdAddOwner([](const DtuCmdReport &r) { ... });
+//   DtuCmdPort::DtuCmdRingbufSend(line, length, DtuCmdTag{owner, action, item});
+//   ...
+//   DtuCmdRemoveOwner(owner);
+//
+// Reports reach the owner on the thread that runs DtuCmdOutcomeProcess: the
+// GUI or main thread (posted there in the same order as the answers, after
+// the answer they belong to), or the reader/sender thread when no dispatcher
+// is set.
+#pragma once
+
+#include <functional>
+
+enum class DtuCmdOutcome {
+  kAnswered,     // some text came back
+  kDeviceError,  // the answer holds ERROR or FAIL (either case)
+  kNoAnswer,     // nothing came back before the 5 s fallback
+  kPortClosed,   // the port closed before the command was answered or sent
+};
+
+// Who queued a command: `owner` from DtuCmdAddOwner (0: nobody listens),
+// `action` and `item` are the owner's own (an action counter, a line or field
+// index), handed back unchanged.
+struct DtuCmdTag {
+  int owner = 0;
+  int action = 0;
+  int item = 0;
+};
+
+struct DtuCmdReport {
+  DtuCmdTag tag;
+  DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
+};
+
+using DtuCmdOutcomeListener = std::function<void(const DtuCmdReport &report)>;
+
+// Registers an owner; returns its id (> 0).
+int DtuCmdAddOwner(DtuCmdOutcomeListener listener);
+// After this returns no report reaches the owner's listener.
+void DtuCmdRemoveOwner(int owner);
+
+// Hands one report to its owner (nothing for owner 0 or an owner removed).
+void DtuCmdOutcomeProcess(const DtuCmdReport &report);
+
+// The outcome of an answer text: a device error when a line that is not a
+// "<key> : <value>" answer line holds ERROR, error, FAIL or fail, or when an
+// answer line's value is only such a word; else answered. So a value that
+// merely contains the word ("/errors") is an answer.
+DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length);
+
+// "answered", "device error", "no answer", "port closed" (for logs).
+const char *DtuCmdOutcomeName(DtuCmdOutcome outcome);

@@ -1,0 +1,110 @@
+// What the window tells the user: questions before dangerous buttons, the
+// start-up file error, against dtu-sim on a real pseudo-terminal.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <unistd.h>
+
+#include "app/views/cmd_port_view.h"
+#include "app_fixture.h"
+#include "pages/dtu_cmd_port_page.h"
+#include "tests/support/sim_link.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Answers the next question box with `button` and remembers its text.
+class QuestionAnswerer : public QObject {
+ public:
+  explicit QuestionAnswerer(QMessageBox::StandardButton button) : button_(button) {
+    timer_.setInterval(10);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      text_ = box->text();
+      default_ = box->defaultButton() == box->button(QMessageBox::No);
+      box->button(button_)->click();
+    });
+    timer_.start();
+  }
+  QString text_;
+  bool default_ = false;  // No is the default button
+
+ private:
+  QMessageBox::StandardButton button_;
+  QTimer timer_;
+};
+
+struct DangerousCase {
+  const char *button;
+  QMessageBox::StandardButton answer;
+  const char *question_holds;
+  const char *line_sent;  // empty: nothing goes out
+};
+
+class DangerousButtonTest : public MainWindowTest, public ::testing::WithParamInterface<DangerousCase> {};
+
+}  // namespace
+
+TEST_P(DangerousButtonTest, AsksFirstAndSendsOnlyOnYes) {
+  auto sim = StartDtuSim();
+  CmdPortView *port_view = window_->Pages()->CmdPortPageView();
+  port_view->PortList()->setEditText(QString::fromStdString(sim->SlavePath()));
+  port_view->OpenCloseButton()->click();
+  ASSERT_TRUE(window_->Pages()->CmdPortPage()->IsOpen());
+
+  auto *button = window_->Pages()->PageForCode(7)->findChild<QPushButton *>(GetParam().button);
+  ASSERT_NE(button, nullptr);
+  QuestionAnswerer answerer(GetParam().answer);
+  button->click();
+  EXPECT_TRUE(answerer.text_.contains(GetParam().question_holds)) << answerer.text_.toStdString();
+  EXPECT_TRUE(answerer.default_);
+
+  const std::string expected = GetParam().line_sent;
+  if (expected.empty()) {
+    WaitFor([] { return false; }, 300);
+    EXPECT_TRUE(sim->ReceivedLines().empty());
+    EXPECT_TRUE(messages_.empty());
+  } else {
+    auto lines = sim->WaitForLines(1, milliseconds(3000));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], expected);
+    EXPECT_EQ(messages_.size(), 1u);  // "... command sent"
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DeviceInfo, DangerousButtonTest,
+    ::testing::Values(DangerousCase{"Reboot", QMessageBox::No, "Reboot", ""},
+                      DangerousCase{"Reboot", QMessageBox::Yes, "Reboot", "AT+ZEVCFG=set|reboot\r\n"},
+                      DangerousCase{"Reset", QMessageBox::No, "factory settings", ""},
+                      DangerousCase{"Reset", QMessageBox::Yes, "factory settings", "AT+ZEVCFG=set|reload\r\n"}),
+    [](const ::testing::TestParamInfo<DangerousCase> &info) {
+      return std::string(info.param.button) + (info.param.answer == QMessageBox::Yes ? "Yes" : "No");
+    });
+
+// The configuration file is made before the language is set: when it cannot
+// be made, the message comes in Chinese.
+TEST(StartUpFileError, IsShownInChinese) {
+  std::vector<std::string> messages;
+  auto previous = DtuSetMessageSink([&](const std::string &text) { messages.push_back(text); });
+  const QString home = QDir::currentPath();
+  {
+    QTemporaryDir gone;
+    ASSERT_TRUE(QDir::setCurrent(gone.path()));
+    ASSERT_EQ(::rmdir(gone.path().toLocal8Bit().constData()), 0);  // nothing can be created here
+    CVarnokConfigureToolDlg window;
+    ASSERT_TRUE(QDir::setCurrent(home));
+    EXPECT_EQ(DtuLangFlag.load(), 1);  // English after that step
+  }
+  DtuSetMessageSink(previous);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "无法创建配置文件: Zev_DtuConfig.txt");
+}

@@ -1,0 +1,140 @@
+// Command outcomes: what the sender reports for each tagged command, against
+// the simulated device on a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/dtu_message.h"
+#include "link/dtu_cmd_outcome.h"
+#include "link/dtu_cmd_port.h"
+#include "tests/support/sim_link.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct AnswerCase {
+  const char *name;
+  const char *text;
+  DtuCmdOutcome outcome;
+};
+
+class AnswerOutcome : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(AnswerOutcome, JudgesTheCleanedAnswer) {
+  const std::string text = GetParam().text;
+  EXPECT_EQ(DtuCmdAnswerOutcome(text.c_str(), static_cast<int>(text.size())), GetParam().outcome) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, AnswerOutcome,
+    ::testing::Values(AnswerCase{"BareError", "ERROR", DtuCmdOutcome::kDeviceError},
+                      AnswerCase{"LowerFail", "upload fail", DtuCmdOutcome::kDeviceError},
+                      AnswerCase{"ErrorLineAfterValue", "version : 1\r\nERROR", DtuCmdOutcome::kDeviceError},
+                      AnswerCase{"ValueOnlyError", "mqtt-pubtopic : ERROR", DtuCmdOutcome::kDeviceError},
+                      AnswerCase{"ValueHoldsWords", "mqtt-pubtopic : /errors/fail", DtuCmdOutcome::kAnswered},
+                      AnswerCase{"EmptyValue", "mqtt-pubtopic :", DtuCmdOutcome::kAnswered},
+                      AnswerCase{"MixedCase", "Error", DtuCmdOutcome::kAnswered},
+                      AnswerCase{"Nothing", "", DtuCmdOutcome::kAnswered}),
+    [](const ::testing::TestParamInfo<AnswerCase> &info) { return std::string(info.param.name); });
+
+// Collects the reports of one owner, on whatever thread they come.
+class OutcomeRecorder {
+ public:
+  OutcomeRecorder() : owner_(DtuCmdAddOwner([this](const DtuCmdReport &r) { Record(r); })) {}
+  ~OutcomeRecorder() { DtuCmdRemoveOwner(owner_); }
+
+  DtuCmdTag Tag(int item) const { return DtuCmdTag{owner_, 1, item}; }
+  std::vector<DtuCmdReport> WaitFor(size_t count, std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, timeout, [&] { return reports_.size() >= count; });
+    return reports_;
+  }
+
+ private:
+  void Record(const DtuCmdReport &report) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    reports_.push_back(report);
+    changed_.notify_all();
+  }
+  int owner_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<DtuCmdReport> reports_;
+};
+
+int QueueTagged(const std::string &line, const DtuCmdTag &tag) {
+  return DtuCmdPort::DtuCmdRingbufSend(line.data(), static_cast<int>(line.size()), tag);
+}
+
+}  // namespace
+
+TEST(CmdOutcome, AnsweredAndRefusedCommandsReachTheirOwnerInOrder) {
+  DtuSimOptions options;
+  options.error_keys = {"imei"};
+  SimLink link(options);
+  OutcomeRecorder recorder;
+  ASSERT_EQ(QueueTagged("AT+ZEVCFG=get|version\r\n", recorder.Tag(0)), 0);
+  ASSERT_EQ(QueueTagged("AT+ZEVCFG=get|imei\r\n", recorder.Tag(1)), 0);
+  ASSERT_EQ(link.Queue("AT+ZEVCFG=get|imsi\r\n"), 0);  // untagged: nobody hears of it
+  ASSERT_EQ(QueueTagged("AT+ZEVCFG=get|iccid\r\n", recorder.Tag(2)), 0);
+  auto reports = recorder.WaitFor(3, 5s);
+  ASSERT_EQ(reports.size(), 3u);
+  const DtuCmdOutcome expected[] = {DtuCmdOutcome::kAnswered, DtuCmdOutcome::kDeviceError, DtuCmdOutcome::kAnswered};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(reports[i].tag.item, i);
+    EXPECT_EQ(reports[i].tag.action, 1);
+    EXPECT_EQ(reports[i].outcome, expected[i]) << DtuCmdOutcomeName(reports[i].outcome);
+  }
+}
+
+TEST(CmdOutcome, SilentDeviceGivesNoAnswerAfterTheFallback) {
+  DtuSimOptions options;
+  options.silent_every = 1;
+  SimLink link(options);
+  OutcomeRecorder recorder;
+  const auto start = std::chrono::steady_clock::now();
+  QueueTagged("AT+ZEVCFG=get|version\r\n", recorder.Tag(7));
+  auto reports = recorder.WaitFor(1, 8s);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].outcome, DtuCmdOutcome::kNoAnswer);
+  EXPECT_EQ(reports[0].tag.item, 7);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 4900ms);
+}
+
+TEST(CmdOutcome, ClosingEndsTheCommandInFlightAndTheWaitingOnes) {
+  DtuSimOptions options;
+  options.silent_every = 1;
+  auto previous = DtuSetMessageSink([](const std::string &) {});
+  {
+    SimLink link(options);
+    OutcomeRecorder recorder;
+    for (int i = 0; i < 4; ++i) QueueTagged("AT+ZEVCFG=get|version\r\n", recorder.Tag(i));
+    ASSERT_EQ(link.Sim().WaitForLines(1, 5s).size(), 1u);
+    link.Port().Close();
+    auto reports = recorder.WaitFor(4, 5s);
+    ASSERT_EQ(reports.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(reports[i].tag.item, i);
+      EXPECT_EQ(reports[i].outcome, DtuCmdOutcome::kPortClosed);
+    }
+  }
+  DtuSetMessageSink(previous);
+}
+
+TEST(CmdOutcome, RemovedOwnerHearsNothing) {
+  int heard = 0;
+  const int owner = DtuCmdAddOwner([&](const DtuCmdReport &) { ++heard; });
+  DtuCmdReport report;
+  report.tag.owner = owner;
+  DtuCmdOutcomeProcess(report);
+  DtuCmdRemoveOwner(owner);
+  DtuCmdOutcomeProcess(report);
+  report.tag.owner = 0;
+  DtuCmdOutcomeProcess(report);
+  EXPECT_EQ(heard, 1);
+}

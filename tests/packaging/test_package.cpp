@@ -1,0 +1,118 @@
+// The installable package: what it holds, what it declares, and that its
+// menu entry points at files it installs.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+
+#include <string>
+
+#include "tests/support/temp_dir.h"
+
+extern const char *const kVarnokVersion;
+
+namespace {
+
+struct ToolRun {
+  int code;
+  QString out;
+};
+
+ToolRun RunTool(const QString &program, const QStringList &args, const QString &dir = QString()) {
+  QProcess process;
+  process.setWorkingDirectory(dir);
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  process.start(program, args);
+  if (!process.waitForFinished(240000)) {
+    process.kill();
+    process.waitForFinished();
+    return {-1, "timed out"};
+  }
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromLocal8Bit(process.readAll())};
+}
+
+// One package built for the whole suite: cpack is slow enough to do it once.
+class Package : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (QStandardPaths::findExecutable("dpkg-deb").isEmpty()) return;
+    dir_ = new TempDir;
+    const QString out = QString::fromStdString(dir_->Path());
+    ToolRun built = RunTool(VARNOK_CPACK, {"-G", "DEB", "--config", VARNOK_CPACK_CONFIG, "-B", out});
+    cpack_log_ = new QString(built.out);
+    const QStringList debs = QDir(out).entryList({"*.deb"}, QDir::Files);
+    if (built.code == 0 && debs.size() == 1) deb_ = new QString(out + "/" + debs.first());
+  }
+  static void TearDownTestSuite() {
+    delete deb_;
+    delete cpack_log_;
+    delete dir_;
+    deb_ = nullptr;
+    cpack_log_ = nullptr;
+    dir_ = nullptr;
+  }
+  void SetUp() override {
+    if (dir_ == nullptr) GTEST_SKIP() << "dpkg-deb is not installed";
+    ASSERT_NE(deb_, nullptr) << "cpack built no single .deb:\n" << cpack_log_->toStdString();
+  }
+  static QString Field(const char *name) {
+    return RunTool("dpkg-deb", {"-f", *deb_, name}).out.trimmed();
+  }
+  static QString Extracted() {
+    const QString root = QString::fromStdString(dir_->File("root"));
+    if (!QDir(root).exists()) RunTool("dpkg-deb", {"-x", *deb_, root});
+    return root;
+  }
+
+  static TempDir *dir_;
+  static QString *deb_;
+  static QString *cpack_log_;
+};
+
+TempDir *Package::dir_ = nullptr;
+QString *Package::deb_ = nullptr;
+QString *Package::cpack_log_ = nullptr;
+
+TEST_F(Package, HoldsTheThreeProgramsTheMenuEntryItsIconsAndTheManualPage) {
+  const QString list = RunTool("dpkg-deb", {"-c", *deb_}).out;
+  for (const char *path :
+       {"./usr/bin/varnok-configure-tool", "./usr/bin/varnokctl", "./usr/bin/dtu-sim",
+        "./usr/share/applications/varnok-configure-tool.desktop",
+        "./usr/share/icons/hicolor/48x48/apps/varnok-configure-tool.png",
+        "./usr/share/icons/hicolor/256x256/apps/varnok-configure-tool.png",
+        "./usr/share/man/man1/varnokctl.1.gz"}) {
+    EXPECT_TRUE(list.contains(QString(path) + "\n")) << path << " missing from:\n" << list.toStdString();
+  }
+  EXPECT_FALSE(list.contains("platform-sim")) << "test-only programs stay out of the package";
+}
+
+TEST_F(Package, ControlFieldsNameTheVersionConstantAndTheRuntimeLibraries) {
+  EXPECT_EQ(Field("Package"), "varnok-configure-tool");
+  EXPECT_EQ(Field("Version"), kVarnokVersion);
+  EXPECT_FALSE(Field("Maintainer").isEmpty());
+  EXPECT_FALSE(Field("Architecture").isEmpty());
+  const QString depends = Field("Depends");
+  for (const char *library : {"libqt6widgets6", "libqt6core6", "libpaho-mqtt1.3", "libcjson1", "libssl3"}) {
+    EXPECT_TRUE(depends.contains(library)) << library << " not in Depends: " << depends.toStdString();
+  }
+}
+
+TEST_F(Package, MenuEntryStartsAnInstalledProgramWithAnInstalledIcon) {
+  const QString root = Extracted();
+  QFile entry(root + "/usr/share/applications/varnok-configure-tool.desktop");
+  ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(entry.readAll());
+  EXPECT_TRUE(text.contains("\nExec=varnok-configure-tool\n"));
+  EXPECT_TRUE(text.contains("\nIcon=varnok-configure-tool\n"));
+  EXPECT_TRUE(QFileInfo(root + "/usr/bin/varnok-configure-tool").isExecutable());
+  QImage icon(root + "/usr/share/icons/hicolor/64x64/apps/varnok-configure-tool.png");
+  EXPECT_EQ(icon.size(), QSize(64, 64));
+}
+
+}  // namespace
