@@ -169,7 +169,7 @@ void DtuBhu::StopReadWorker() {
 bool DtuBhu::Refuse(const DtuBhuFault &fault) const {
   const std::string message = FaultMessage(fault);
   DTU_LOG("%s refused : %s", DtuBhuPacketKey(selected_), message.c_str());
-  DtuMessageBox(message);
+  DtuWarningBox(message);
   return false;
 }
 
@@ -213,7 +213,7 @@ bool DtuBhu::QueueSet(const std::vector<std::string> &lines, DtuBhuPacketType ty
 
 bool DtuBhu::OnBnClickedBtSet() {
   if (DtuCmdPort::OpenInstance() == nullptr) {
-    DtuMessageBox(DtuLangText(DtuTextId::kBhuPortNotOpen));
+    DtuWarningBox(DtuLangText(DtuTextId::kBhuPortNotOpen));
     return false;
   }
   std::vector<std::string> lines;
@@ -243,7 +243,7 @@ void DtuBhu::OnPacketAnswer(DtuBhuPacketType type, const char *value) {
   emit Changed();
   if (answer.incomplete) {
     DTU_LOG("%s : content shorter than its length %d", DtuBhuPacketKey(type), answer.length);
-    DtuMessageBox(DtuPageFormatText(static_cast<int>(DtuTextId::kBhuContentIncomplete),
+    DtuWarningBox(DtuPageFormatText(static_cast<int>(DtuTextId::kBhuContentIncomplete),
                                     DtuLangText(TextsOf(type).name), answer.length));
   }
   if (reading_type_ == static_cast<int>(type)) {

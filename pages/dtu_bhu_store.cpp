@@ -30,7 +30,7 @@ bool StoredPeriod(const std::string &text, int &cycle) {
   if (DtuBhuCheck fault = DtuBhuParsePeriod(trimmed, period)) {
     char message[256];
     std::snprintf(message, sizeof(message), DtuLangText(fault->text), fault->number);
-    DtuMessageBox(message);
+    DtuWarningBox(message);
     return false;
   }
   cycle = static_cast<int>(period);
@@ -45,7 +45,7 @@ bool FitsStored(const DtuBhuPacketModel &packet, const Stored &stored) {
   const std::vector<DtuBhuField> fields = packet.UsedFields();
   for (size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].type < 0 || fields[i].type >= kDtuBhuFieldTypes) {
-      DtuMessageBox(DtuLangText(DtuTextId::kBhuSelectHexFieldType));
+      DtuWarningBox(DtuLangText(DtuTextId::kBhuSelectHexFieldType));
       return false;
     }
     const std::string label = FieldLabel(static_cast<int>(i) + 1);
