@@ -306,6 +306,19 @@ const DtuLangRow kDtuLangTable[] = {
     {809, "时间戳", "Time stamps"},
     {810, "十六进制", "Hex view"},
     {811, "无法写入文件：%s", "Cannot write the file: %s"},
+
+    // The virtual serial page's worker, failures and link loss.
+    {900, "云端连接已断开：%s", "Cloud link lost: %s"},
+    {901, "登录失败：%s", "Login failed: %s"},
+    {902, "退出登录失败：%s", "Logout failed: %s"},
+    {903, "更新设备列表失败：%s", "Device list refresh failed: %s"},
+    {904, "正在登录 %s …", "Logging in to %s ..."},
+    {905, "正在更新设备列表…", "Refreshing the device list ..."},
+    {906, "正在连接 %s:%d …", "Connecting to %s:%d ..."},
+    {907, "设备列表：%d 台设备", "Device list: %d devices"},
+    {908, "平台拒绝了该账号", "the platform refused the account"},
+    {909, "平台的应答无法解析", "the platform's answer could not be read"},
+    {910, "请求失败，错误码 %d（详见 log.txt）", "request failed with code %d (see log.txt)"},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

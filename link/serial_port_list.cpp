@@ -75,8 +75,8 @@ std::vector<DtuPortInfo> DtuListSerialPorts() {
     const std::string path = "/dev/" + name;
     if ((driver == "serial8250" || driver == "port") && Is8250WithoutChip(path)) continue;
     auto found = by_id.find(path);
+    // Not logged here: the list is polled, its owner logs it when it changes.
     ports.push_back({path, found != by_id.end() ? found->second : driver});
-    DTU_LOG("COM -> %s", path.c_str());
   }
   closedir(d);
   std::sort(ports.begin(), ports.end(), [](const DtuPortInfo &a, const DtuPortInfo &b) { return a.path < b.path; });

@@ -84,9 +84,10 @@ void DtuCmdPortPage::UpdateSerailPortList() {
   known_ports_ = still_there;
   QStringList after = PortListTexts();
   if (after != before) {
-    for (const QString &text : after) {
-      DTU_LOG("COM -> %s", text.toLocal8Bit().constData());
-    }
+    // Polled every 2 s: only a change is worth a record, and one record
+    // holds the whole new list.
+    const QString list = after.isEmpty() ? QStringLiteral("(none)") : after.join(QStringLiteral(", "));
+    DTU_LOG("COM -> %s", list.toLocal8Bit().constData());
     emit PortListChanged();
   }
 }

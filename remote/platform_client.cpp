@@ -90,7 +90,7 @@ int PlatformClient::Login(const std::string &username, const std::string &passwo
   }
   access_token_ = Cut(token, kPlatformTokenSize - 1);
   logged_in_ = true;
-  DtuMessageBox(DtuLangText(kTextLoginSuccess));
+  if (success_messages_) DtuMessageBox(DtuLangText(kTextLoginSuccess));
   return PLATFORM_OK;
 }
 
@@ -108,7 +108,7 @@ int PlatformClient::Logout() {
   int result = GetWithToken(api_base_ + kPlatformLogoutPath, answer, sizeof(answer));
   if (result != 0) return result;  // still logged in, the token stays in use
   logged_in_ = false;
-  DtuMessageBox(DtuLangText(kTextLogoutSuccess));
+  if (success_messages_) DtuMessageBox(DtuLangText(kTextLogoutSuccess));
   return PLATFORM_OK;
 }
 

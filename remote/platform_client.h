@@ -36,6 +36,10 @@ class PlatformClient {
   void SetApiBase(const std::string &api_base) { api_base_ = api_base; }
   const std::string &ApiBase() const { return api_base_; }
   bool LoggedIn() const { return logged_in_; }
+  // Whether Login and Logout show their success through DtuMessageBox (on
+  // by default). A caller that runs them off its GUI thread turns this off
+  // and shows the message itself, in its own order.
+  void SetSuccessMessages(bool shown) { success_messages_ = shown; }
   const std::string &AccessToken() const { return access_token_; }
 
   // Logs in with the account (UTF-8); 0 when the answer held a token.
@@ -59,5 +63,6 @@ class PlatformClient {
 
   std::string api_base_;
   bool logged_in_ = false;
+  bool success_messages_ = true;
   std::string access_token_;
 };

@@ -1,17 +1,21 @@
 #include "app/views/cmd_port_view.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/views/command_input_edit.h"
 #include "app/views/receive_log_view.h"
 #include "base/dtu_lang.h"
+#include "base/dtu_message.h"
 #include "pages/dtu_cmd_port_page.h"
 
 CmdPortView::CmdPortView(DtuCmdPortPage *page, QWidget *parent) : QWidget(parent), page_(page) {
@@ -21,7 +25,23 @@ CmdPortView::CmdPortView(DtuCmdPortPage *page, QWidget *parent) : QWidget(parent
 
   connect(page_, &DtuCmdPortPage::ReceiveAppended, this, &CmdPortView::AppendReceived);
   connect(page_, &DtuCmdPortPage::PortListChanged, this, &CmdPortView::RefillPortList);
-  connect(page_, &DtuCmdPortPage::OpenStateChanged, this, &CmdPortView::UpdateLanguage);
+  connect(page_, &DtuCmdPortPage::OpenStateChanged, this, &CmdPortView::OnOpenStateChanged);
+  UpdateLanguage();
+}
+
+namespace {
+
+constexpr int kTextSaveLog = 808;
+constexpr int kTextTimeStamps = 809;
+constexpr int kTextHexView = 810;
+constexpr int kTextCannotWrite = 811;
+
+}  // namespace
+
+// The line settings only take effect when the port opens: while it is open
+// they cannot be changed.
+void CmdPortView::OnOpenStateChanged(bool open) {
+  for (QComboBox *list : line_settings_) list->setEnabled(!open);
   UpdateLanguage();
 }
 
@@ -53,6 +73,7 @@ QWidget *CmdPortView::BuildSettingsBox() {
   connect(stopbits, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdStopbits);
   connect(parity, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdParity);
   connect(flow, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdFlow);
+  line_settings_ = {baud, databits, stopbits, parity, flow};
 
   form->addRow("Port", port_list_);
   form->addRow("BaudRate", baud);
@@ -78,11 +99,14 @@ QWidget *CmdPortView::BuildWindowsColumn() {
   receive_box_ = new QGroupBox;
   receive_window_ = new ReceiveLogView(kReceiveMaxLines);
   receive_window_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  (new QVBoxLayout(receive_box_))->addWidget(receive_window_);
+  auto *receive_layout = new QVBoxLayout(receive_box_);
+  receive_layout->addWidget(receive_window_);
+  receive_layout->addLayout(BuildReceiveOptions());
   column->addWidget(receive_box_, 3);
 
   send_box_ = new QGroupBox;
-  send_window_ = new QPlainTextEdit;
+  send_window_ = new CommandInputEdit;
+  connect(send_window_, &CommandInputEdit::SubmitRequested, this, [this] { SendCommands(true); });
   send_window_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   (new QVBoxLayout(send_box_))->addWidget(send_window_);
   column->addWidget(send_box_, 1);
@@ -90,8 +114,7 @@ QWidget *CmdPortView::BuildWindowsColumn() {
   send_button_ = new QPushButton;
   clear_send_ = new QPushButton;
   clear_receive_ = new QPushButton;
-  connect(send_button_, &QPushButton::clicked, this,
-          [this] { page_->OnBnClickedSendCommand(send_window_->toPlainText()); });
+  connect(send_button_, &QPushButton::clicked, this, [this] { SendCommands(false); });
   connect(clear_send_, &QPushButton::clicked, send_window_, &QPlainTextEdit::clear);
   connect(clear_receive_, &QPushButton::clicked, receive_window_, &ReceiveLogView::Clear);
   auto *buttons = new QHBoxLayout;
@@ -103,6 +126,19 @@ QWidget *CmdPortView::BuildWindowsColumn() {
   return column_widget;
 }
 
+QLayout *CmdPortView::BuildReceiveOptions() {
+  time_stamps_ = new QCheckBox;
+  hex_ = new QCheckBox;
+  save_log_ = new QPushButton;
+  connect(save_log_, &QPushButton::clicked, this, &CmdPortView::OnBnClickedSaveLog);
+  auto *options = new QHBoxLayout;
+  options->addWidget(time_stamps_);
+  options->addWidget(hex_);
+  options->addStretch(1);
+  options->addWidget(save_log_);
+  return options;
+}
+
 void CmdPortView::UpdateLanguage() {
   settings_box_->setTitle(DtuLangText(24));
   receive_box_->setTitle(DtuLangText(25));
@@ -112,6 +148,9 @@ void CmdPortView::UpdateLanguage() {
   clear_receive_->setText(DtuLangText(29));
   open_close_->setText(DtuLangText(page_->IsOpen() ? 20 : 19));
   port_list_->lineEdit()->setPlaceholderText(DtuLangText(274));
+  time_stamps_->setText(DtuLangText(kTextTimeStamps));
+  hex_->setText(DtuLangText(kTextHexView));
+  save_log_->setText(DtuLangText(kTextSaveLog));
 }
 
 void CmdPortView::RefillPortList() {
@@ -133,7 +172,60 @@ void CmdPortView::SelectPort(const QString &path) {
   page_->SetPortName(path);
 }
 
-void CmdPortView::AppendReceived(const QString &text) { receive_window_->Append(text); }
+TerminalOptions CmdPortView::Options() const {
+  TerminalOptions options;
+  options.time_stamps = time_stamps_->isChecked();
+  options.hex = hex_->isChecked();
+  return options;
+}
+
+void CmdPortView::AppendReceived(const QString &text) {
+  const TerminalOptions options = Options();
+  if (!options.time_stamps && !options.hex) {
+    receive_window_->Append(text);  // the common road stays as cheap as it was
+    return;
+  }
+  QString lines = text;
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (lines.endsWith(QLatin1Char('\n'))) lines.chop(1);
+  const QTime now = QTime::currentTime();
+  QString shown;
+  for (const QString &line : lines.split(QLatin1Char('\n'))) {
+    shown += TerminalFormatLine(line, options, now) + QStringLiteral("\r\n");
+  }
+  receive_window_->Append(shown);
+}
+
+void CmdPortView::EchoSent(const QString &command) {
+  if (receive_window_->HasOpenLine()) receive_window_->Append(QStringLiteral("\r\n"));
+  receive_window_->Append(TerminalEchoLine(command, Options(), QTime::currentTime()) + QStringLiteral("\r\n"));
+}
+
+void CmdPortView::SendCommands(bool clear_field) {
+  for (const QString &command : TerminalCommands(send_window_->toPlainText())) {
+    // A closed port is said once, not once per line.
+    if (!page_->OnBnClickedSendCommand(command)) return;
+    EchoSent(command);
+    send_window_->AddToHistory(command);
+  }
+  if (clear_field) send_window_->clear();
+}
+
+void CmdPortView::OnBnClickedSaveLog() {
+  const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(DtuLangText(kTextSaveLog)),
+                                                    QStringLiteral("receive-log.txt"));
+  if (!path.isEmpty()) SaveLogTo(path);
+}
+
+bool CmdPortView::SaveLogTo(const QString &path) {
+  QFile file(path);
+  const QByteArray bytes = receive_window_->Text().toUtf8();
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush()) {
+    return true;
+  }
+  DtuWarningBox(QString::fromUtf8(DtuLangText(kTextCannotWrite)).replace(QStringLiteral("%s"), path).toStdString());
+  return false;
+}
 
 QString CmdPortView::ReceivedText() const { return receive_window_->Text(); }
 

@@ -3,14 +3,19 @@
 // the right. The logic lives in pages/dtu_cmd_port_page.h.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
+#include "app/views/terminal_format.h"
+
+class CommandInputEdit;
 class DtuCmdPortPage;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPlainTextEdit;
+class QLayout;
 class QPushButton;
 class ReceiveLogView;
 
@@ -28,14 +33,24 @@ class CmdPortView : public QWidget {
   // Selects a port in the list (or types it when the list lacks it).
   void SelectPort(const QString &path);
 
-  // Appends text to the receive window.
+  // Appends received text to the receive window, formatted as the options say.
   void AppendReceived(const QString &text);
+  // Sends every line of the send field as its own command and echoes each
+  // one; Enter does this and empties the field, the Send button keeps it.
+  void SendCommands(bool clear_field);
+  // Writes the receive window to a file; a failure is shown, naming the file.
+  bool SaveLogTo(const QString &path);
   QString ReceivedText() const;
   int ReceivedLineCount() const;
 
   QComboBox *PortList() const { return port_list_; }
   QPushButton *OpenCloseButton() const { return open_close_; }
-  QPlainTextEdit *SendWindow() const { return send_window_; }
+  CommandInputEdit *SendWindow() const { return send_window_; }
+  QCheckBox *TimeStampsOption() const { return time_stamps_; }
+  QCheckBox *HexOption() const { return hex_; }
+  QPushButton *SaveLogButton() const { return save_log_; }
+  // The line settings: baud rate, data bits, stop bits, parity, flow.
+  const QList<QComboBox *> &LineSettingLists() const { return line_settings_; }
   QPushButton *SendButton() const { return send_button_; }
   QPushButton *ClearSendButton() const { return clear_send_; }
   QPushButton *ClearReceiveButton() const { return clear_receive_; }
@@ -45,7 +60,12 @@ class CmdPortView : public QWidget {
   QWidget *BuildSettingsBox();
   QWidget *BuildWindowsColumn();
   QComboBox *AddList(const QStringList &items, int selected);
+  QLayout *BuildReceiveOptions();
   void RefillPortList();
+  void OnOpenStateChanged(bool open);
+  void EchoSent(const QString &command);
+  void OnBnClickedSaveLog();
+  TerminalOptions Options() const;
 
   DtuCmdPortPage *page_;
   QGroupBox *settings_box_ = nullptr;
@@ -54,7 +74,11 @@ class CmdPortView : public QWidget {
   QGroupBox *receive_box_ = nullptr;
   ReceiveLogView *receive_window_ = nullptr;
   QGroupBox *send_box_ = nullptr;
-  QPlainTextEdit *send_window_ = nullptr;
+  CommandInputEdit *send_window_ = nullptr;
+  QCheckBox *time_stamps_ = nullptr;
+  QCheckBox *hex_ = nullptr;
+  QPushButton *save_log_ = nullptr;
+  QList<QComboBox *> line_settings_;
   QPushButton *send_button_ = nullptr;
   QPushButton *clear_send_ = nullptr;
   QPushButton *clear_receive_ = nullptr;

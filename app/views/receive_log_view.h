@@ -23,6 +23,8 @@ class ReceiveLogView : public QAbstractScrollArea {
 
   // Complete lines plus the open one (if it holds anything).
   int LineCount() const;
+  // True when text after the last line end waits for more.
+  bool HasOpenLine() const { return !open_line_.isEmpty(); }
   // Every line joined with "\n" (a closed last line ends with "\n").
   QString Text() const;
   QString SelectedText() const;

@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "app/views/cmd_port_view.h"
+#include "app/views/command_input_edit.h"
 #include "app/views/receive_log_view.h"
 #include "app_fixture.h"
 #include "link/dtu_cmd_resp_table.h"
@@ -67,8 +68,8 @@ TEST_F(CmdPortPageTest, SendCommandWritesTheLineAndCrLfAndAnswersReachTheReceive
   ASSERT_TRUE(WaitFor([&] { return View()->ReceivedText().contains("imei : 862104051234567"); }));
   // Appended in arrival order; the "OK" closing each answer is cleaned away.
   QString text = View()->ReceivedText();
-  EXPECT_LT(text.indexOf("version"), text.indexOf("imei"));
-  EXPECT_FALSE(text.mid(text.indexOf("version")).contains("OK")) << text.toStdString();
+  EXPECT_LT(text.indexOf("version : "), text.indexOf("imei : "));
+  EXPECT_FALSE(text.mid(text.indexOf("version : ")).contains("OK")) << text.toStdString();
   EXPECT_EQ(sim->ReceivedLines().size(), 3u);  // the raw lines bypass the queue and go out once
 
   View()->ClearReceiveButton()->click();
