@@ -1,7 +1,5 @@
 #include "pages/dtu_bhu.h"
 
-#include <QMetaObject>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -132,6 +130,7 @@ bool DtuBhu::OnBnClickedBtRead() {
   StopReadWorker();
   const DtuBhuPacketType type = selected_;
   answered_ = false;
+  layout_asked_ = false;
   wants_layout_ = Current().Visual() && DtuBhuLayoutKey(type) != nullptr;
   reading_type_ = static_cast<int>(type);
   StartRead();
@@ -145,13 +144,13 @@ void DtuBhu::RunReadWorker(DtuBhuPacketType type) {
   for (int i = 0; i < kAnswerPolls && !answered_ && !stop_worker_; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(kAnswerPollMs));
   }
-  if (stop_worker_) return;
-  if (wants_layout_) {
-    DtuPageQueueGet(DtuBhuLayoutKey(type));
-    return;
-  }
-  // No layout to ask for: the Read ends here, answered or not.
-  QMetaObject::invokeMethod(this, [this] { EndRead(); }, Qt::QueuedConnection);
+  // Without an answer in time the lists as they are decide whether the
+  // field layout is asked for. A late answer still ends the Read.
+  if (!stop_worker_ && !answered_ && wants_layout_) AskLayout(type);
+}
+
+void DtuBhu::AskLayout(DtuBhuPacketType type) {
+  if (!layout_asked_.exchange(true)) DtuPageQueueGet(DtuBhuLayoutKey(type));
 }
 
 void DtuBhu::EndRead() {
@@ -247,9 +246,12 @@ void DtuBhu::OnPacketAnswer(DtuBhuPacketType type, const char *value) {
                                     DtuLangText(TextsOf(type).name), answer.length));
   }
   if (reading_type_ == static_cast<int>(type)) {
-    wants_layout_ = packet.Visual() && DtuBhuLayoutKey(type) != nullptr;
     answered_ = true;
-    if (!wants_layout_) EndRead();
+    if (packet.Visual() && DtuBhuLayoutKey(type) != nullptr) {
+      AskLayout(type);
+    } else {
+      EndRead();
+    }
   }
   // A packet made of fields is confirmed by the answer to its field layout.
   if (!(answer.on && answer.data_type == kDtuBhuHexFields)) ConfirmIfSetting(type, TextsOf(type).set_succeeded);

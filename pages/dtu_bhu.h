@@ -82,6 +82,8 @@ class DtuBhu : public DtuPage {
   void RunReadWorker(DtuBhuPacketType type);
   void StopReadWorker();
   void EndRead();
+  // Queues the field layout query of the Read once, whoever asks first.
+  void AskLayout(DtuBhuPacketType type);
   bool QueueSet(const std::vector<std::string> &lines, DtuBhuPacketType type);
   bool BuildOnLines(std::vector<std::string> &lines);
   bool Refuse(const DtuBhuFault &fault) const;
@@ -91,14 +93,16 @@ class DtuBhu : public DtuPage {
   DtuBhuPacketType selected_ = DtuBhuPacketType::kLogin;
   DtuBhuPacketModel packets_[kDtuBhuPacketTypes];
 
-  // The read worker queues the packet query, waits for its answer, then asks
-  // for the field layout when the packet is composed of fields. It touches
-  // only these atomics and the command queue.
+  // The read worker queues the packet query and waits for its answer; the
+  // answer asks for the field layout when the packet is made of fields, and
+  // without an answer in time the worker does when the lists say so. It
+  // touches only these atomics and the command queue.
   std::thread read_worker_;
   std::atomic<bool> stop_worker_{false};
   std::atomic<int> reading_type_{-1};
   std::atomic<bool> answered_{false};
   std::atomic<bool> wants_layout_{false};
+  std::atomic<bool> layout_asked_{false};
   // The packet whose Set waits for its confirming answer (-1: none).
   std::atomic<int> setting_type_{-1};
 };

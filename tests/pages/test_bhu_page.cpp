@@ -204,6 +204,18 @@ TEST_F(BhuWire, HexAnswerThatLostBytesIsShownAsUnreadable) {
   }
 }
 
+// Without a packet answer in time the lists decide: a packet shown as made
+// of fields still gets its field layout read.
+TEST_F(BhuWire, UnansweredPacketStillReadsTheLayoutTheListsAskFor) {
+  FailKey("bhu-heart");
+  SetDeviceValue("bhu-hex-heart-cfg", "0000000101020A00000000000000");
+  Fill(T::kHeart, {{"dataType_heartBeat", "2"}});
+  ASSERT_TRUE(page_->Read());
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !page_->ReadPending(); }, kTimeoutMs));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{Get("bhu-heart"), Get("bhu-hex-heart-cfg")}));
+  EXPECT_EQ(Field("itemData1_heartBeat"), "0A00");
+}
+
 class BhuNoPort : public PageTest {};
 
 TEST_F(BhuNoPort, ReadAndSetSayThePortIsClosed) {
