@@ -7,6 +7,7 @@
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
+#include "app/views/dlt645_view.h"
 #include "app/views/mqtt_aliyun_view.h"
 #include "app/views/mqtt_onenet_view.h"
 #include "app/views/mqtt_view.h"
@@ -19,6 +20,7 @@
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
+#include "pages/dtu_dlt645.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -61,6 +63,7 @@ void DtuPageHost::BuildLogic() {
   mqtt_ = std::make_unique<DtuMqtt>();
   mqtt_aliyun_ = std::make_unique<DtuMqttAliyun>();
   mqtt_onenet_ = std::make_unique<DtuMqttOnenet>();
+  dlt645_ = std::make_unique<DtuDLT645>();
   bhu_ = std::make_unique<DtuBhu>();
   virtual_serial_ = std::make_unique<VirtualSerialTool>();
 }
@@ -102,6 +105,7 @@ void DtuPageHost::BuildViews() {
   aliyun_view_ = HostView<MqttAliyunView>(mqtt_aliyun_.get());
   onenet_view_ = HostView<MqttOnenetView>(mqtt_onenet_.get());
   bhu_view_ = HostView<BhuView>(bhu_.get());
+  dlt645_view_ = HostView<Dlt645View>(dlt645_.get());
   virtual_serial_view_ = HostView<VirtualSerialView>(virtual_serial_.get());
 }
 
@@ -118,8 +122,9 @@ QWidget *DtuPageHost::PageForCode(int code) const {
       return data_port_view_;
     case 4:
       return modbus_view_;
-    case 5:
     case 6:
+      return dlt645_view_;
+    case 5:
     case 16:
       return nullptr;
     case 7:

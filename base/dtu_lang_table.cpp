@@ -292,6 +292,32 @@ const DtuLangRow kDtuLangTable[] = {
     {657, "%s的内容读取不完整（长度为%d字节），无法显示，请重新读取。",
      "%s content was read back incomplete (length %d bytes) and cannot be shown; read it again."},
 
+    // DL/T 645 meter page: tree item, headings, row names and the checks
+    // added for separators, DI codes and a rule read without answer. The two
+    // parameter checks exist only in Chinese.
+    {700, "DL/T645电表", "DL/T645 Meter"},
+    {701, "%s不能包含“%s”，未发送。", "%s cannot contain \"%s\"; nothing was sent."},
+    {702, "通道%d的DI项格式错误，必须为8位16进制，例如00010102", "Channel %d DI items must be 8 hexadecimal digits, e.g. 00010102"},
+    {703, "通道", "Channel"},
+    {704, "电表地址", "Meter Addr"},
+    {705, "前导字节数", "Preamble"},
+    {706, "DI数量", "DI Count"},
+    {707, "轮询周期(秒)", "Cycle (s)"},
+    {708, "DI配置(顺序DI0-DI3)", "DI Config (DI0-DI3)"},
+    {709, "通道%d", "Channel %d"},
+    {710, "参数", "Parameters"},
+    {711, "参数标识", "Parameter Tag"},
+    {712, "DI项", "DI Item"},
+    {713, "数据类型", "Data Type"},
+    {714, "字节序", "Byte Endian"},
+    {715, "转换规则", "Conversion Rule"},
+    {716, "倍数", "Multiplier"},
+    {717, "参数%d", "Param %d"},
+    {718, "参数%d的参数标识或DI项不能为空", "参数%d的参数标识或DI项不能为空"},
+    {719, "参数%d的DI项格式错误，必须为8位16进制，例如00010102", "参数%d的DI项格式错误，必须为8位16进制，例如00010102"},
+    {720, "通道%d的转发规则读取无应答。", "No answer to the forward rule read of channel %d."},
+    {721, "通道%d的转发规则读取失败：设备返回错误。", "The device refused the forward rule read of channel %d."},
+
     // What happened to a page's Read or Set, the busy state, the dangerous
     // buttons' questions and the command port's terminal.
     {800, "设备未应答%s", "No answer from the device for %s"},
@@ -319,6 +345,16 @@ const DtuLangRow kDtuLangTable[] = {
     {908, "平台拒绝了该账号", "the platform refused the account"},
     {909, "平台的应答无法解析", "the platform's answer could not be read"},
     {910, "请求失败，错误码 %d（详见 log.txt）", "request failed with code %d (see log.txt)"},
+
+    // Refusals of unsafe input, files that are no files, and platform warnings.
+    {1000, "串口正被其他程序占用。", "The port is in use by another program."},
+    {1001, "%s 含有控制字符（如回车或换行），未采用。", "%s holds a control character (such as CR or LF) and was not taken."},
+    {1002, "配置文件中 %s 的值含有控制字符，已略过。",
+     "The value of %s in the configuration file holds a control character and was left out."},
+    {1003, "不是普通文件", "not a regular file"},
+    {1004, "文件大于16 MiB", "larger than 16 MiB"},
+    {1005, "证书检查已关闭：无法确认 %s 的身份，账号和令牌可能被他人读取。",
+     "Certificate checking is off: %s is not authenticated, and the account and token could be read by others."},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

@@ -95,6 +95,11 @@ bool ParseBridgeOptions(int argc, char **argv, BridgeOptions &o, std::string &er
     error = "unexpected argument " + o.port.operands[0];
     return false;
   }
+  std::string problem;
+  if (!CloudConfigUsable(o.config, problem)) {
+    error = "cannot read " + problem;
+    return false;
+  }
   CloudFillAccountFromFile(o.config, o.account);
   for (const char *key : {"username", "password", "productKey", "productSecret"}) {
     if (!o.account.count(key)) {
@@ -126,6 +131,7 @@ bool ConnectCloud(const BridgeOptions &o, const PlatformSettings &settings) {
 void RunUntilStopped(CliPortSession &session) {
   std::signal(SIGINT, OnStopSignal);
   std::signal(SIGTERM, OnStopSignal);
+  std::signal(SIGHUP, OnStopSignal);
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [] {
     if (g_stop_signal != 0) QCoreApplication::quit();

@@ -39,6 +39,9 @@ class DtuPage : public QObject {
   virtual bool ReadPending() const { return read_pending_.load(); }
   // True from Set until the answer that confirms it arrived.
   virtual bool SetPending() const { return set_pending_.load(); }
+  // True while a worker of the page may still queue commands: an empty
+  // command queue does not yet mean that every answer is in.
+  virtual bool Busy() const { return false; }
 
  signals:
   // The model changed (an answer, Read, Read Local): views refresh.

@@ -9,6 +9,7 @@
 #include "pages/dtu_bhu.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
+#include "pages/dtu_dlt645.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -32,6 +33,7 @@ const PageMaker kPages[] = {
     {"devinfo", &Make<DtuDevinfo>}, {"dataport", &Make<DtuDataPort>}, {"net", &Make<DtuNet>},
     {"workmode", &Make<DtuWorkMode>}, {"tcpudp", &Make<DtuTcpUdp>},   {"mqtt", &Make<DtuMqtt>},
     {"aliyun", &Make<DtuMqttAliyun>}, {"onenet", &Make<DtuMqttOnenet>},
+    {"dlt645", &Make<DtuDLT645>},
     {"bhu", &Make<DtuBhu>},
 };
 
@@ -42,12 +44,12 @@ constexpr int kDrainedSettleMs = 150;
 
 // Waits for the page's own condition, or for the queue to stay drained.
 // Returns 1 when `done`, 0 when drained first, -1 on time-out.
-int WaitForPage(const std::function<bool()> &done, int timeout_ms) {
+int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int timeout_ms) {
   QElapsedTimer drained_since;
   bool finished = DtuPageWaitUntil(
       [&] {
         if (done()) return true;
-        if (!DtuCommandsDrained()) {
+        if (page.Busy() || !DtuCommandsDrained()) {
           drained_since.invalidate();
           return false;
         }
@@ -96,15 +98,15 @@ bool DtuCommandsDrained() {
 
 DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms) {
   if (!page.Read()) return DtuPageRun::kRefused;
-  return WaitForPage([&] { return !page.ReadPending(); }, timeout_ms) >= 0 ? DtuPageRun::kDone
+  return WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms) >= 0 ? DtuPageRun::kDone
                                                                            : DtuPageRun::kTimedOut;
 }
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
-  if (WaitForPage([&] { return !page.SetPending(); }, timeout_ms) <= 0) return DtuPageRun::kTimedOut;
+  if (WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms) <= 0) return DtuPageRun::kTimedOut;
   // Some pages confirm before their last lines went out (MQTT: on the
   // publish topic, before QoS and CleanSession): let those go out too.
-  WaitForPage([] { return false; }, timeout_ms);
+  WaitForPage(page, [] { return false; }, timeout_ms);
   return DtuPageRun::kDone;
 }

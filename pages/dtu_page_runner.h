@@ -11,7 +11,7 @@
 #include "pages/dtu_page.h"
 
 // "devinfo", "dataport", "net", "workmode", "tcpudp", "mqtt", "aliyun",
-// "onenet".
+// "onenet", "dlt645".
 std::vector<std::string> DtuPageNames();
 // A new page object, or null for an unknown name.
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);

@@ -9,10 +9,12 @@
 #include <vector>
 
 constexpr int kPlatformUrlSize = 1024;     // URLs are cut to fit
-constexpr int kPlatformHeaderSize = 512;   // the bearer header line too
+constexpr int kPlatformTokenSize = 1024;
+// The bearer header line holds the whole token: a line cut short would lose
+// its CR LF and run into the end of the request.
+constexpr int kPlatformHeaderSize = kPlatformTokenSize + 32;
 constexpr int kPlatformSmallAnswer = 1024;  // login and logout answers
 constexpr int kPlatformLargeAnswer = 8192;  // device count and list answers
-constexpr int kPlatformTokenSize = 1024;
 constexpr size_t kPlatformProductFieldMax = 255;
 
 extern const char kPlatformLoginPath[];
@@ -27,6 +29,7 @@ enum platform_call_result {
   PLATFORM_BAD_JSON = -2,       // the answer is not JSON (or was cut)
   PLATFORM_NO_MEMBER = -3,      // "access_token" or "rows" is missing
   PLATFORM_NOT_LOGGED_IN = -4,  // the call needs a login
+  PLATFORM_BAD_TOKEN = -5,      // the token holds a control character (CR, LF, ...)
 };
 
 class PlatformClient {
