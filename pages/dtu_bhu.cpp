@@ -21,21 +21,21 @@ constexpr int kAnswerPollMs = 1;
 constexpr int kAnswerPolls = 1000;
 
 struct PacketTexts {
-  DtuTextId name;
-  DtuTextId set_succeeded;
-  DtuTextId layout_succeeded;
+  DtuBhuTextId name;
+  DtuBhuTextId set_succeeded;
+  DtuBhuTextId layout_succeeded;
 };
 const PacketTexts kTexts[kDtuBhuPacketTypes] = {
-    {DtuTextId::kBhuLoginPacket, DtuTextId::kBhuLoginSucceeded, DtuTextId::kBhuLoginHexSucceeded},
-    {DtuTextId::kBhuHeartbeatPacket, DtuTextId::kBhuHeartbeatSucceeded, DtuTextId::kBhuHeartbeatHexSucceeded},
-    {DtuTextId::kBhuDataPacket, DtuTextId::kBhuDataSucceeded, DtuTextId::kBhuDataHexSucceeded},
-    {DtuTextId::kBhuHeaderSignature, DtuTextId::kBhuHeaderSucceeded, DtuTextId::kBhuHeaderSucceeded},
+    {DtuBhuTextId::kBhuLoginPacket, DtuBhuTextId::kBhuLoginSucceeded, DtuBhuTextId::kBhuLoginHexSucceeded},
+    {DtuBhuTextId::kBhuHeartbeatPacket, DtuBhuTextId::kBhuHeartbeatSucceeded, DtuBhuTextId::kBhuHeartbeatHexSucceeded},
+    {DtuBhuTextId::kBhuDataPacket, DtuBhuTextId::kBhuDataSucceeded, DtuBhuTextId::kBhuDataHexSucceeded},
+    {DtuBhuTextId::kBhuHeaderSignature, DtuBhuTextId::kBhuHeaderSucceeded, DtuBhuTextId::kBhuHeaderSucceeded},
 };
 const PacketTexts &TextsOf(DtuBhuPacketType type) { return kTexts[static_cast<int>(type)]; }
 
-std::vector<std::string> Items(std::initializer_list<DtuTextId> ids) {
+std::vector<std::string> Items(std::initializer_list<DtuBhuTextId> ids) {
   std::vector<std::string> items;
-  for (DtuTextId id : ids) items.push_back(DtuLangText(id));
+  for (DtuBhuTextId id : ids) items.push_back(DtuBhuText(id));
   return items;
 }
 
@@ -45,10 +45,10 @@ std::string SetLine(const char *key, const std::string &payload) {
 
 // The message of a failed check, its "%s" naming the field or the content.
 std::string FaultMessage(const DtuBhuFault &fault) {
-  const char *format = DtuLangText(fault.text);
+  const char *format = DtuBhuText(fault.text);
   char row[64];
-  std::snprintf(row, sizeof(row), DtuLangText(DtuTextId::kBhuFieldRow), fault.field);
-  const std::string subject = fault.field > 0 ? row : DtuLangText(DtuTextId::kBhuContentName);
+  std::snprintf(row, sizeof(row), DtuBhuText(DtuBhuTextId::kBhuFieldRow), fault.field);
+  const std::string subject = fault.field > 0 ? row : DtuBhuText(DtuBhuTextId::kBhuContentName);
   char text[512];
   if (std::strstr(format, "%s")) {
     std::snprintf(text, sizeof(text), format, subject.c_str(), fault.number);
@@ -108,19 +108,19 @@ bool DtuBhu::SelectByName(const std::string &name) {
 }
 
 std::vector<std::string> DtuBhu::PacketTypeItems() {
-  return Items({DtuTextId::kBhuLoginPacket, DtuTextId::kBhuHeartbeatPacket, DtuTextId::kBhuDataPacket,
-                DtuTextId::kBhuHeaderSignature});
+  return Items({DtuBhuTextId::kBhuLoginPacket, DtuBhuTextId::kBhuHeartbeatPacket, DtuBhuTextId::kBhuDataPacket,
+                DtuBhuTextId::kBhuHeaderSignature});
 }
-std::vector<std::string> DtuBhu::SwitchItems() { return Items({DtuTextId::kSwitchOff, DtuTextId::kSwitchOn}); }
+std::vector<std::string> DtuBhu::SwitchItems() { return Items({DtuBhuTextId::kSwitchOff, DtuBhuTextId::kSwitchOn}); }
 std::vector<std::string> DtuBhu::FormatItems() {
-  return Items({DtuTextId::kBhuFormatString, DtuTextId::kBhuFormatHex});
+  return Items({DtuBhuTextId::kBhuFormatString, DtuBhuTextId::kBhuFormatHex});
 }
 std::vector<std::string> DtuBhu::EditModeItems() {
-  return Items({DtuTextId::kBhuEditText, DtuTextId::kBhuEditVisual});
+  return Items({DtuBhuTextId::kBhuEditText, DtuBhuTextId::kBhuEditVisual});
 }
 std::vector<std::string> DtuBhu::FieldTypeItems() {
-  return Items({DtuTextId::kBhuFieldFixedHex, DtuTextId::kBhuFieldFixedString, DtuTextId::kBhuFieldDeviceParam,
-                DtuTextId::kBhuFieldCrc16Be, DtuTextId::kBhuFieldCrc16Le});
+  return Items({DtuBhuTextId::kBhuFieldFixedHex, DtuBhuTextId::kBhuFieldFixedString, DtuBhuTextId::kBhuFieldDeviceParam,
+                DtuBhuTextId::kBhuFieldCrc16Be, DtuBhuTextId::kBhuFieldCrc16Le});
 }
 
 // ---- Read ----
@@ -176,10 +176,10 @@ bool DtuBhu::BuildOnLines(std::vector<std::string> &lines) {
   const DtuBhuPacketModel &packet = Current();
   const int data_type = packet.DataType();
   if (data_type == kDtuBhuHexFields && selected_ == DtuBhuPacketType::kLogin) {
-    return Refuse({DtuTextId::kBhuLoginNoVisual});
+    return Refuse({DtuBhuTextId::kBhuLoginNoVisual});
   }
   if (data_type == kDtuBhuHexFields && selected_ == DtuBhuPacketType::kHeader) {
-    return Refuse({DtuTextId::kBhuHeaderNoVisual});
+    return Refuse({DtuBhuTextId::kBhuHeaderNoVisual});
   }
   long period = 0;
   if (DtuBhuHasPeriod(selected_)) {
@@ -196,7 +196,7 @@ bool DtuBhu::BuildOnLines(std::vector<std::string> &lines) {
   lines.push_back(SetLine(DtuBhuPacketKey(selected_), DtuBhuBuildPayload(selected_, data_type, period, content)));
   if (!layout.empty()) lines.push_back(SetLine(DtuBhuLayoutKey(selected_), layout));
   for (const std::string &line : lines) {
-    if (!DtuBhuLineFitsSlot(line)) return Refuse({DtuTextId::kLineTooLong, kDtuEscapeStopLength});
+    if (!DtuBhuLineFitsSlot(line)) return Refuse({DtuBhuTextId::kLineTooLong, kDtuEscapeStopLength});
   }
   return true;
 }
@@ -212,7 +212,7 @@ bool DtuBhu::QueueSet(const std::vector<std::string> &lines, DtuBhuPacketType ty
 
 bool DtuBhu::OnBnClickedBtSet() {
   if (DtuCmdPort::OpenInstance() == nullptr) {
-    DtuWarningBox(DtuLangText(DtuTextId::kBhuPortNotOpen));
+    DtuWarningBox(DtuBhuText(DtuBhuTextId::kBhuPortNotOpen));
     return false;
   }
   std::vector<std::string> lines;
@@ -226,7 +226,7 @@ bool DtuBhu::OnBnClickedBtSet() {
 
 // ---- Answers ----
 
-void DtuBhu::ConfirmIfSetting(DtuBhuPacketType type, DtuTextId success) {
+void DtuBhu::ConfirmIfSetting(DtuBhuPacketType type, DtuBhuTextId success) {
   int expected = static_cast<int>(type);
   if (!setting_type_.compare_exchange_strong(expected, -1)) return;
   ConfirmSet(static_cast<int>(success));
@@ -242,8 +242,8 @@ void DtuBhu::OnPacketAnswer(DtuBhuPacketType type, const char *value) {
   emit Changed();
   if (answer.incomplete) {
     DTU_LOG("%s : content shorter than its length %d", DtuBhuPacketKey(type), answer.length);
-    DtuWarningBox(DtuPageFormatText(static_cast<int>(DtuTextId::kBhuContentIncomplete),
-                                    DtuLangText(TextsOf(type).name), answer.length));
+    DtuWarningBox(DtuPageFormatText(static_cast<int>(DtuBhuTextId::kBhuContentIncomplete),
+                                    DtuBhuText(TextsOf(type).name), answer.length));
   }
   if (reading_type_ == static_cast<int>(type)) {
     answered_ = true;

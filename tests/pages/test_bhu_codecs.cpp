@@ -9,7 +9,7 @@
 
 namespace {
 
-using Id = DtuTextId;
+using Id = DtuBhuTextId;
 constexpr Id kPass = static_cast<Id>(-1);
 
 Id FaultOf(const DtuBhuCheck &check) { return check ? check->text : kPass; }
