@@ -35,6 +35,9 @@ class DtuPage : public QObject {
   // the page refused (port closed, a field too long): nothing was queued.
   virtual bool Read() = 0;
   virtual bool Set() = 0;
+  // Save to Local and Read Local, on the file DtuPageConfigPath() names.
+  virtual bool OnBnClickedBtSaveLocal() = 0;
+  virtual bool OnBnClickedBtReadLocal() = 0;
   // True from Read until the answer to its last query arrived.
   virtual bool ReadPending() const { return read_pending_.load(); }
   // True from Set until the answer that confirms it arrived.
