@@ -21,21 +21,21 @@ constexpr int kAnswerPollMs = 1;
 constexpr int kAnswerPolls = 1000;
 
 struct PacketTexts {
-  DtuBhuTextId name;
-  DtuBhuTextId set_succeeded;
-  DtuBhuTextId layout_succeeded;
+  DtuTextId name;
+  DtuTextId set_succeeded;
+  DtuTextId layout_succeeded;
 };
 const PacketTexts kTexts[kDtuBhuPacketTypes] = {
-    {DtuBhuTextId::kBhuLoginPacket, DtuBhuTextId::kBhuLoginSucceeded, DtuBhuTextId::kBhuLoginHexSucceeded},
-    {DtuBhuTextId::kBhuHeartbeatPacket, DtuBhuTextId::kBhuHeartbeatSucceeded, DtuBhuTextId::kBhuHeartbeatHexSucceeded},
-    {DtuBhuTextId::kBhuDataPacket, DtuBhuTextId::kBhuDataSucceeded, DtuBhuTextId::kBhuDataHexSucceeded},
-    {DtuBhuTextId::kBhuHeaderSignature, DtuBhuTextId::kBhuHeaderSucceeded, DtuBhuTextId::kBhuHeaderSucceeded},
+    {DtuTextId::kBhuLoginPacket, DtuTextId::kBhuLoginSucceeded, DtuTextId::kBhuLoginHexSucceeded},
+    {DtuTextId::kBhuHeartbeatPacket, DtuTextId::kBhuHeartbeatSucceeded, DtuTextId::kBhuHeartbeatHexSucceeded},
+    {DtuTextId::kBhuDataPacket, DtuTextId::kBhuDataSucceeded, DtuTextId::kBhuDataHexSucceeded},
+    {DtuTextId::kBhuHeaderSignature, DtuTextId::kBhuHeaderSucceeded, DtuTextId::kBhuHeaderSucceeded},
 };
 const PacketTexts &TextsOf(DtuBhuPacketType type) { return kTexts[static_cast<int>(type)]; }
 
-std::vector<std::string> Items(std::initializer_list<DtuBhuTextId> ids) {
+std::vector<std::string> Items(std::initializer_list<DtuTextId> ids) {
   std::vector<std::string> items;
-  for (DtuBhuTextId id : ids) items.push_back(DtuBhuText(id));
+  for (DtuTextId id : ids) items.push_back(DtuLangText(id));
   return items;
 }
 
@@ -45,10 +45,10 @@ std::string SetLine(const char *key, const std::string &payload) {
 
 // The message of a failed check, its "%s" naming the field or the content.
 std::string FaultMessage(const DtuBhuFault &fault) {
-  const char *format = DtuBhuText(fault.text);
+  const char *format = DtuLangText(fault.text);
   char row[64];
-  std::snprintf(row, sizeof(row), DtuBhuText(DtuBhuTextId::kBhuFieldRow), fault.field);
-  const std::string subject = fault.field > 0 ? row : DtuBhuText(DtuBhuTextId::kBhuContentName);
+  std::snprintf(row, sizeof(row), DtuLangText(DtuTextId::kBhuFieldRow), fault.field);
+  const std::string subject = fault.field > 0 ? row : DtuLangText(DtuTextId::kBhuContentName);
   char text[512];
   if (std::strstr(format, "%s")) {
     std::snprintf(text, sizeof(text), format, subject.c_str(), fault.number);
@@ -108,19 +108,19 @@ bool DtuBhu::SelectByName(const std::string &name) {
 }
 
 std::vector<std::string> DtuBhu::PacketTypeItems() {
-  return Items({DtuBhuTextId::kBhuLoginPacket, DtuBhuTextId::kBhuHeartbeatPacket, DtuBhuTextId::kBhuDataPacket,
-                DtuBhuTextId::kBhuHeaderSignature});
+  return Items({DtuTextId::kBhuLoginPacket, DtuTextId::kBhuHeartbeatPacket, DtuTextId::kBhuDataPacket,
+                DtuTextId::kBhuHeaderSignature});
 }
-std::vector<std::string> DtuBhu::SwitchItems() { return Items({DtuBhuTextId::kSwitchOff, DtuBhuTextId::kSwitchOn}); }
+std::vector<std::string> DtuBhu::SwitchItems() { return Items({DtuTextId::kSwitchOff, DtuTextId::kSwitchOn}); }
 std::vector<std::string> DtuBhu::FormatItems() {
-  return Items({DtuBhuTextId::kBhuFormatString, DtuBhuTextId::kBhuFormatHex});
+  return Items({DtuTextId::kBhuFormatString, DtuTextId::kBhuFormatHex});
 }
 std::vector<std::string> DtuBhu::EditModeItems() {
-  return Items({DtuBhuTextId::kBhuEditText, DtuBhuTextId::kBhuEditVisual});
+  return Items({DtuTextId::kBhuEditText, DtuTextId::kBhuEditVisual});
 }
 std::vector<std::string> DtuBhu::FieldTypeItems() {
-  return Items({DtuBhuTextId::kBhuFieldFixedHex, DtuBhuTextId::kBhuFieldFixedString, DtuBhuTextId::kBhuFieldDeviceParam,
-                DtuBhuTextId::kBhuFieldCrc16Be, DtuBhuTextId::kBhuFieldCrc16Le});
+  return Items({DtuTextId::kBhuFieldFixedHex, DtuTextId::kBhuFieldFixedString, DtuTextId::kBhuFieldDeviceParam,
+                DtuTextId::kBhuFieldCrc16Be, DtuTextId::kBhuFieldCrc16Le});
 }
 
 // ---- Read ----
@@ -176,10 +176,10 @@ bool DtuBhu::BuildOnLines(std::vector<std::string> &lines) {
   const DtuBhuPacketModel &packet = Current();
   const int data_type = packet.DataType();
   if (data_type == kDtuBhuHexFields && selected_ == DtuBhuPacketType::kLogin) {
-    return Refuse({DtuBhuTextId::kBhuLoginNoVisual});
+    return Refuse({DtuTextId::kBhuLoginNoVisual});
   }
   if (data_type == kDtuBhuHexFields && selected_ == DtuBhuPacketType::kHeader) {
-    return Refuse({DtuBhuTextId::kBhuHeaderNoVisual});
+    return Refuse({DtuTextId::kBhuHeaderNoVisual});
   }
   long period = 0;
   if (DtuBhuHasPeriod(selected_)) {
@@ -196,7 +196,7 @@ bool DtuBhu::BuildOnLines(std::vector<std::string> &lines) {
   lines.push_back(SetLine(DtuBhuPacketKey(selected_), DtuBhuBuildPayload(selected_, data_type, period, content)));
   if (!layout.empty()) lines.push_back(SetLine(DtuBhuLayoutKey(selected_), layout));
   for (const std::string &line : lines) {
-    if (!DtuBhuLineFitsSlot(line)) return Refuse({DtuBhuTextId::kLineTooLong, kDtuEscapeStopLength});
+    if (!DtuBhuLineFitsSlot(line)) return Refuse({DtuTextId::kLineTooLong, kDtuEscapeStopLength});
   }
   return true;
 }
@@ -212,7 +212,7 @@ bool DtuBhu::QueueSet(const std::vector<std::string> &lines, DtuBhuPacketType ty
 
 bool DtuBhu::OnBnClickedBtSet() {
   if (DtuCmdPort::OpenInstance() == nullptr) {
-    DtuWarningBox(DtuBhuText(DtuBhuTextId::kBhuPortNotOpen));
+    DtuWarningBox(DtuLangText(DtuTextId::kBhuPortNotOpen));
     return false;
   }
   std::vector<std::string> lines;
@@ -226,10 +226,10 @@ bool DtuBhu::OnBnClickedBtSet() {
 
 // ---- Answers ----
 
-void DtuBhu::ConfirmIfSetting(DtuBhuPacketType type, DtuBhuTextId success) {
+void DtuBhu::ConfirmIfSetting(DtuBhuPacketType type, DtuTextId success) {
   int expected = static_cast<int>(type);
   if (!setting_type_.compare_exchange_strong(expected, -1)) return;
-  ConfirmSet(static_cast<int>(success));
+  ConfirmSet(success);
 }
 
 void DtuBhu::OnPacketAnswer(DtuBhuPacketType type, const char *value) {
@@ -242,8 +242,8 @@ void DtuBhu::OnPacketAnswer(DtuBhuPacketType type, const char *value) {
   emit Changed();
   if (answer.incomplete) {
     DTU_LOG("%s : content shorter than its length %d", DtuBhuPacketKey(type), answer.length);
-    DtuWarningBox(DtuPageFormatText(static_cast<int>(DtuBhuTextId::kBhuContentIncomplete),
-                                    DtuBhuText(TextsOf(type).name), answer.length));
+    DtuWarningBox(DtuPageFormatText(DtuTextId::kBhuContentIncomplete,
+                                    DtuLangText(TextsOf(type).name), answer.length));
   }
   if (reading_type_ == static_cast<int>(type)) {
     answered_ = true;

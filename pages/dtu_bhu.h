@@ -78,7 +78,7 @@ class DtuBhu : public DtuPage {
  private:
   void OnPacketAnswer(DtuBhuPacketType type, const char *value);
   void OnLayoutAnswer(DtuBhuPacketType type, const char *value);
-  void ConfirmIfSetting(DtuBhuPacketType type, DtuBhuTextId success);
+  void ConfirmIfSetting(DtuBhuPacketType type, DtuTextId success);
   void RunReadWorker(DtuBhuPacketType type);
   void StopReadWorker();
   void EndRead();

@@ -12,7 +12,7 @@ bool IsHexPrefix(const std::string &text, size_t at) {
 
 char Upper(char c) { return c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-DtuBhuFault Fault(DtuBhuTextId text) { return DtuBhuFault{text}; }
+DtuBhuFault Fault(DtuTextId text) { return DtuBhuFault{text}; }
 
 }  // namespace
 
@@ -28,7 +28,7 @@ DtuBhuCheck DtuBhuNormaliseHex(const std::string &text, std::string &normalised)
   for (size_t i = 0; i < text.size();) {
     if (text.compare(i, 2, "${") == 0) {
       const size_t close = text.find('}', i);
-      if (close == std::string::npos) return Fault(DtuBhuTextId::kBhuHexInvalidChars);
+      if (close == std::string::npos) return Fault(DtuTextId::kBhuHexInvalidChars);
       odd_run = odd_run || run_digits % 2 != 0;
       run_digits = 0;
       normalised.append(text, i, close + 1 - i);
@@ -43,13 +43,13 @@ DtuBhuCheck DtuBhuNormaliseHex(const std::string &text, std::string &normalised)
       ++run_digits;
       ++i;
     } else {
-      return Fault(DtuBhuTextId::kBhuHexInvalidChars);
+      return Fault(DtuTextId::kBhuHexInvalidChars);
     }
   }
   odd_run = odd_run || run_digits % 2 != 0;
-  if (normalised.empty()) return Fault(DtuBhuTextId::kBhuHexEmpty);
-  if (odd_run) return Fault(DtuBhuTextId::kBhuHexOddLength);
-  if (digits > kDtuBhuHexDigitsMax) return Fault(DtuBhuTextId::kBhuHexTooLong);
+  if (normalised.empty()) return Fault(DtuTextId::kBhuHexEmpty);
+  if (odd_run) return Fault(DtuTextId::kBhuHexOddLength);
+  if (digits > kDtuBhuHexDigitsMax) return Fault(DtuTextId::kBhuHexTooLong);
   return std::nullopt;
 }
 

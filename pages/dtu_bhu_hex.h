@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 
-#include "pages/dtu_bhu_texts.h"
+#include "base/dtu_text_id.h"
 
 // A check that failed: the message, the number its "%d" shows (a field
 // number or a limit) and, for a message without a number that concerns one
 // field, that field (1..10; 0 for none).
 struct DtuBhuFault {
-  DtuBhuTextId text;
+  DtuTextId text;
   int number = 0;
   int field = 0;
 };

@@ -6,8 +6,8 @@
 
 namespace {
 
-DtuBhuFault FieldFault(DtuBhuTextId text, int number) { return DtuBhuFault{text, number, number}; }
-DtuBhuFault RangeFault(DtuBhuTextId text, int field) { return DtuBhuFault{text, 0, field}; }
+DtuBhuFault FieldFault(DtuTextId text, int number) { return DtuBhuFault{text, number, number}; }
+DtuBhuFault RangeFault(DtuTextId text, int field) { return DtuBhuFault{text, 0, field}; }
 
 bool AllHex(const std::string &text) {
   for (char c : text) {
@@ -37,18 +37,18 @@ DtuBhuCheck ComposeOne(const DtuBhuField &field, int number, std::string &conten
   const std::string value = DtuBhuTrim(field.value);
   switch (static_cast<DtuBhuFieldType>(field.type)) {
     case DtuBhuFieldType::kFixedHex:
-      if (value.empty()) return FieldFault(DtuBhuTextId::kBhuFieldHexEmpty, number);
-      if (value.size() % 2 != 0) return FieldFault(DtuBhuTextId::kBhuFieldHexOddLength, number);
-      if (!AllHex(value)) return FieldFault(DtuBhuTextId::kBhuFieldHexInvalid, number);
+      if (value.empty()) return FieldFault(DtuTextId::kBhuFieldHexEmpty, number);
+      if (value.size() % 2 != 0) return FieldFault(DtuTextId::kBhuFieldHexOddLength, number);
+      if (!AllHex(value)) return FieldFault(DtuTextId::kBhuFieldHexInvalid, number);
       content += value;
       return std::nullopt;
     case DtuBhuFieldType::kFixedString:
-      if (value.empty()) return FieldFault(DtuBhuTextId::kBhuFieldStringEmpty, number);
+      if (value.empty()) return FieldFault(DtuTextId::kBhuFieldStringEmpty, number);
       content += HexBytes(value);
       return std::nullopt;
     case DtuBhuFieldType::kDeviceParam:
       if (value.size() <= 2 || value.compare(0, 2, "${") != 0 || value.back() != '}') {
-        return FieldFault(DtuBhuTextId::kBhuFieldParamFormat, number);
+        return FieldFault(DtuTextId::kBhuFieldParamFormat, number);
       }
       content += value;
       return std::nullopt;
@@ -57,7 +57,7 @@ DtuBhuCheck ComposeOne(const DtuBhuField &field, int number, std::string &conten
       content += "${CRC16}";
       return std::nullopt;
   }
-  return FieldFault(DtuBhuTextId::kBhuFieldTypeUnknown, number);
+  return FieldFault(DtuTextId::kBhuFieldTypeUnknown, number);
 }
 
 struct CrcRange {
@@ -73,13 +73,13 @@ DtuBhuCheck FindCrcRange(const std::vector<DtuBhuField> &fields, CrcRange &range
     if (!DtuBhuIsCrcField(fields[i].type)) continue;
     const int number = i + 1;
     const std::string value = DtuBhuTrim(fields[i].value);
-    if (value.size() != 4) return RangeFault(DtuBhuTextId::kBhuCrcRangeDigits, number);
-    if (!AllDecimal(value)) return RangeFault(DtuBhuTextId::kBhuCrcRangeChars, number);
+    if (value.size() != 4) return RangeFault(DtuTextId::kBhuCrcRangeDigits, number);
+    if (!AllDecimal(value)) return RangeFault(DtuTextId::kBhuCrcRangeChars, number);
     const int start = std::atoi(value.substr(0, 2).c_str());
     const int end = std::atoi(value.substr(2, 2).c_str());
-    if (start < 1 || start > count || end < 1 || end > count) return RangeFault(DtuBhuTextId::kBhuCrcRangeStart, number);
-    if (end < start) return RangeFault(DtuBhuTextId::kBhuCrcRangeOrder, number);
-    if (end >= number) return RangeFault(DtuBhuTextId::kBhuCrcRangeBeyond, number);
+    if (start < 1 || start > count || end < 1 || end > count) return RangeFault(DtuTextId::kBhuCrcRangeStart, number);
+    if (end < start) return RangeFault(DtuTextId::kBhuCrcRangeOrder, number);
+    if (end >= number) return RangeFault(DtuTextId::kBhuCrcRangeBeyond, number);
     range = {true, fields[i].type == static_cast<int>(DtuBhuFieldType::kCrc16Le) ? 1 : 0, start - 1, end - 1};
     return std::nullopt;
   }
@@ -98,12 +98,12 @@ int DataLength(int type, const std::string &value) {
 
 DtuBhuCheck Record(const DtuBhuField &field, int number, std::string &payload) {
   const std::string value = DtuBhuTrim(field.value);
-  if (field.type < 0 || field.type >= kDtuBhuFieldTypes) return RangeFault(DtuBhuTextId::kBhuUnknownFieldType, number);
+  if (field.type < 0 || field.type >= kDtuBhuFieldTypes) return RangeFault(DtuTextId::kBhuUnknownFieldType, number);
   if (field.type == static_cast<int>(DtuBhuFieldType::kFixedHex) && !AllHex(value)) {
-    return RangeFault(DtuBhuTextId::kBhuFixedHexInvalid, number);
+    return RangeFault(DtuTextId::kBhuFixedHexInvalid, number);
   }
-  if (value.size() > static_cast<size_t>(kDtuBhuFieldValueMax)) return RangeFault(DtuBhuTextId::kBhuFieldTooLong, number);
-  if (DtuBhuHasReservedText(value)) return RangeFault(DtuBhuTextId::kBhuContentReserved, number);
+  if (value.size() > static_cast<size_t>(kDtuBhuFieldValueMax)) return RangeFault(DtuTextId::kBhuFieldTooLong, number);
+  if (DtuBhuHasReservedText(value)) return RangeFault(DtuTextId::kBhuContentReserved, number);
   char head[5];
   std::snprintf(head, sizeof(head), "%02X%02X", field.type + 1, DataLength(field.type, value));
   payload += head;
@@ -148,7 +148,7 @@ DtuBhuCheck DtuBhuComposeFields(const std::vector<DtuBhuField> &fields, std::str
   for (size_t i = 0; i < fields.size(); ++i) {
     if (DtuBhuCheck fault = ComposeOne(fields[i], static_cast<int>(i) + 1, content)) return fault;
   }
-  if (content.empty()) return DtuBhuFault{DtuBhuTextId::kBhuHexEmpty};
+  if (content.empty()) return DtuBhuFault{DtuTextId::kBhuHexEmpty};
   return std::nullopt;
 }
 

@@ -54,7 +54,7 @@ DtuBhuCheck DtuBhuPrepareContent(DtuBhuPacketType type, int data_type, const std
                                  const std::vector<DtuBhuField> &fields, std::string &content) {
   const int limit = DtuBhuContentLimit(type);
   if (data_type != kDtuBhuHexFields && DtuBhuTrim(box_text).size() > static_cast<size_t>(limit)) {
-    return DtuBhuFault{DtuBhuTextId::kBhuPacketTooLong, limit};
+    return DtuBhuFault{DtuTextId::kBhuPacketTooLong, limit};
   }
   DtuBhuCheck fault;
   if (data_type == kDtuBhuText) {
@@ -65,19 +65,19 @@ DtuBhuCheck DtuBhuPrepareContent(DtuBhuPacketType type, int data_type, const std
     fault = DtuBhuComposeFields(fields, content);
   }
   if (fault) return fault;
-  if (content.size() > static_cast<size_t>(limit)) return DtuBhuFault{DtuBhuTextId::kBhuPacketTooLong, limit};
-  if (DtuBhuHasReservedText(content)) return DtuBhuFault{DtuBhuTextId::kBhuContentReserved};
+  if (content.size() > static_cast<size_t>(limit)) return DtuBhuFault{DtuTextId::kBhuPacketTooLong, limit};
+  if (DtuBhuHasReservedText(content)) return DtuBhuFault{DtuTextId::kBhuContentReserved};
   return std::nullopt;
 }
 
 DtuBhuCheck DtuBhuParsePeriod(const std::string &text, long &period) {
   const std::string digits = DtuBhuTrim(text);
   if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
-    return DtuBhuFault{DtuBhuTextId::kBhuCycleNegative};
+    return DtuBhuFault{DtuTextId::kBhuCycleNegative};
   }
   const size_t significant = digits.find_first_not_of('0');
-  if (significant == std::string::npos) return DtuBhuFault{DtuBhuTextId::kBhuCycleNegative};
-  if (digits.size() - significant > 8) return DtuBhuFault{DtuBhuTextId::kBhuCycleTooLarge, kDtuBhuPeriodMax};
+  if (significant == std::string::npos) return DtuBhuFault{DtuTextId::kBhuCycleNegative};
+  if (digits.size() - significant > 8) return DtuBhuFault{DtuTextId::kBhuCycleTooLarge, kDtuBhuPeriodMax};
   period = std::atol(digits.c_str() + significant);
   return std::nullopt;
 }

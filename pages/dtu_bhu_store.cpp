@@ -14,7 +14,7 @@ namespace {
 
 std::string FieldLabel(int number) {
   char label[64];
-  std::snprintf(label, sizeof(label), DtuBhuText(DtuBhuTextId::kBhuFieldRow), number);
+  std::snprintf(label, sizeof(label), DtuLangText(DtuTextId::kBhuFieldRow), number);
   return label;
 }
 
@@ -29,7 +29,7 @@ bool StoredPeriod(const std::string &text, int &cycle) {
   }
   if (DtuBhuCheck fault = DtuBhuParsePeriod(trimmed, period)) {
     char message[256];
-    std::snprintf(message, sizeof(message), DtuBhuText(fault->text), fault->number);
+    std::snprintf(message, sizeof(message), DtuLangText(fault->text), fault->number);
     DtuWarningBox(message);
     return false;
   }
@@ -40,12 +40,12 @@ bool StoredPeriod(const std::string &text, int &cycle) {
 template <class Stored>
 bool FitsStored(const DtuBhuPacketModel &packet, const Stored &stored) {
   if (!packet.Visual()) {
-    return DtuPageFitsCapacity(DtuBhuText(DtuBhuTextId::kBhuContentName), packet.content, stored.data.kCapacity);
+    return DtuPageFitsCapacity(DtuLangText(DtuTextId::kBhuContentName), packet.content, stored.data.kCapacity);
   }
   const std::vector<DtuBhuField> fields = packet.UsedFields();
   for (size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].type < 0 || fields[i].type >= kDtuBhuFieldTypes) {
-      DtuWarningBox(DtuBhuText(DtuBhuTextId::kBhuSelectHexFieldType));
+      DtuWarningBox(DtuLangText(DtuTextId::kBhuSelectHexFieldType));
       return false;
     }
     const std::string label = FieldLabel(static_cast<int>(i) + 1);
@@ -117,14 +117,13 @@ bool DtuBhu::OnBnClickedBtSaveLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
   if (!SavePacket(config)) return false;
-  return DtuPageSaveConfig(config, static_cast<int>(DtuBhuTextId::kSaveConfigSucceeded),
-                           static_cast<int>(DtuBhuTextId::kSaveConfigFailed));
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuBhu::OnBnClickedBtReadLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
   LoadPacket(config);
-  DtuMessageBox(DtuBhuText(DtuBhuTextId::kReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }

@@ -3,7 +3,7 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 
-void DtuPage::ConfirmSet(int success_text_id) {
+void DtuPage::ConfirmSet(DtuTextId success_text_id) {
   if (!set_pending_.exchange(false)) return;
   DtuMessageBox(DtuLangText(success_text_id));
   emit SetConfirmed();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/dtu_text_id.h"
+
 struct DtuPageFieldInfo {
   std::string name;    // the page's own name ("IMEI", "BaudRate", ...)
   bool is_list;        // the value is a list index
@@ -59,7 +61,7 @@ class DtuPage : public QObject {
   void RaiseSetPending() { set_pending_.store(true); }
   // On the answer that ends a Set: when one is pending, clears the flag,
   // shows the page's success text and tells the listeners.
-  void ConfirmSet(int success_text_id);
+  void ConfirmSet(DtuTextId success_text_id);
   void StartRead() { read_pending_.store(true); }
   // On the answer to the last query of a Read.
   void FinishRead();

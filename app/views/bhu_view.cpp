@@ -17,11 +17,11 @@
 
 namespace {
 
-QString Text(DtuBhuTextId id) { return QString::fromUtf8(DtuBhuText(id)); }
+QString Text(DtuTextId id) { return QString::fromUtf8(DtuLangText(id)); }
 
 QString FieldRowText(int number) {
   char text[64];
-  std::snprintf(text, sizeof(text), DtuBhuText(DtuBhuTextId::kBhuFieldRow), number);
+  std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kBhuFieldRow), number);
   return QString::fromUtf8(text);
 }
 
@@ -208,19 +208,19 @@ void BhuView::FillLists() {
 
 void BhuView::UpdateLanguage() {
   FillLists();
-  packet_type_label_->setText(Text(DtuBhuTextId::kBhuPacketType));
-  switch_label_->setText(Text(DtuBhuTextId::kModbusFunctionSwitch));
-  format_label_->setText(Text(DtuBhuTextId::kBhuPacketFormat));
-  edit_mode_label_->setText(Text(DtuBhuTextId::kBhuEditMode));
-  period_label_->setText(Text(DtuBhuTextId::kBhuCycle));
-  period_unit_->setText(Text(DtuBhuTextId::kBhuSeconds));
-  field_count_label_->setText(Text(DtuBhuTextId::kBhuFieldCount));
-  type_heading_->setText(Text(DtuBhuTextId::kBhuValueType));
-  value_heading_->setText(Text(DtuBhuTextId::kBhuValue));
-  content_caption_->setText(Text(DtuBhuTextId::kBhuPacketContent));
+  packet_type_label_->setText(Text(DtuTextId::kBhuPacketType));
+  switch_label_->setText(Text(DtuTextId::kModbusFunctionSwitch));
+  format_label_->setText(Text(DtuTextId::kBhuPacketFormat));
+  edit_mode_label_->setText(Text(DtuTextId::kBhuEditMode));
+  period_label_->setText(Text(DtuTextId::kBhuCycle));
+  period_unit_->setText(Text(DtuTextId::kBhuSeconds));
+  field_count_label_->setText(Text(DtuTextId::kBhuFieldCount));
+  type_heading_->setText(Text(DtuTextId::kBhuValueType));
+  value_heading_->setText(Text(DtuTextId::kBhuValue));
+  content_caption_->setText(Text(DtuTextId::kBhuPacketContent));
   for (int i = 0; i < kDtuBhuFieldsMax; ++i) rows_[i].label->setText(FieldRowText(i + 1));
   // The table keeps the device's CR LF line ends; the box wants plain ones.
-  tips_->setPlainText(Text(DtuBhuTextId::kBhuTips).replace("\r\n", "\n"));
+  tips_->setPlainText(Text(DtuTextId::kBhuTips).replace("\r\n", "\n"));
   buttons_.Label();
   Refresh();
 }

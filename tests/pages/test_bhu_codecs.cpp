@@ -9,7 +9,7 @@
 
 namespace {
 
-using Id = DtuBhuTextId;
+using Id = DtuTextId;
 constexpr Id kPass = static_cast<Id>(-1);
 
 Id FaultOf(const DtuBhuCheck &check) { return check ? check->text : kPass; }

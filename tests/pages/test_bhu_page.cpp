@@ -20,7 +20,7 @@ const std::string kLayout = "11000103010201020000000000000202AB00000000000000050
 std::string Get(const char *key) { return std::string("AT+ZEVCFG=get|") + key; }
 std::string Set(const char *key, const std::string &payload) { return std::string("AT+ZEVCFG=set|") + key + "|" + payload; }
 
-std::string TextOf(DtuBhuTextId id) { return DtuBhuText(id); }
+std::string TextOf(DtuTextId id) { return DtuLangText(id); }
 
 class BhuWire : public PageWireTest {
  protected:
@@ -92,7 +92,7 @@ struct SetCase {
   T type;
   Pairs fields;
   std::vector<std::string> lines;
-  DtuBhuTextId confirmation;
+  DtuTextId confirmation;
 };
 void PrintTo(const SetCase &c, std::ostream *out) { *out << c.name; }
 
@@ -110,22 +110,22 @@ INSTANTIATE_TEST_SUITE_P(
     Packets, BhuSet,
     ::testing::Values(
         SetCase{"LoginOffSendsOnlyTheSwitch", T::kLogin, {{"funcSwitch_login", "0"}, {"data_login", "ignored"}},
-                {Set("bhu-login", "0")}, DtuBhuTextId::kBhuLoginSucceeded},
+                {Set("bhu-login", "0")}, DtuTextId::kBhuLoginSucceeded},
         SetCase{"LoginHexNormalised", T::kLogin,
                 {{"funcSwitch_login", "1"}, {"dataType_login", "1"}, {"data_login", "0x01 0x02 ${IMEI} aa"}},
-                {Set("bhu-login", "1100130102${IMEI}AA")}, DtuBhuTextId::kBhuLoginSucceeded},
+                {Set("bhu-login", "1100130102${IMEI}AA")}, DtuTextId::kBhuLoginSucceeded},
         SetCase{"HeartFieldsThenLayout", T::kHeart,
                 {{"funcSwitch_heartBeat", "1"}, {"cycle_heartBeat", "30"}, {"dataType_heartBeat", "2"},
                  {"itemNum_heartBeat", "3"}, {"itemType1_heartBeat", "0"}, {"itemData1_heartBeat", "0102"},
                  {"itemType2_heartBeat", "1"}, {"itemData2_heartBeat", "AB"}, {"itemType3_heartBeat", "4"},
                  {"itemData3_heartBeat", "0102"}},
                 {Set("bhu-heart", "12000000300016" "01024142${CRC16}"), Set("bhu-hex-heart-cfg", kLayout)},
-                DtuBhuTextId::kBhuHeartbeatHexSucceeded},
+                DtuTextId::kBhuHeartbeatHexSucceeded},
         SetCase{"Data1024Characters", T::kData,
                 {{"funcSwitch_UserData", "1"}, {"cycle_UserData", "99999999"}, {"data_UserData", std::string(1024, 'd')}},
-                {Set("bhu-data", "10999999991024" + std::string(1024, 'd'))}, DtuBhuTextId::kBhuDataSucceeded},
+                {Set("bhu-data", "10999999991024" + std::string(1024, 'd'))}, DtuTextId::kBhuDataSucceeded},
         SetCase{"HeaderTextTrimmed", T::kHeader, {{"funcSwitch_header", "1"}, {"data_header", " a|b,c "}},
-                {Set("bhu-header", "100005a[dec]b[comma]c")}, DtuBhuTextId::kBhuHeaderSucceeded}),
+                {Set("bhu-header", "100005a[dec]b[comma]c")}, DtuTextId::kBhuHeaderSucceeded}),
     [](const ::testing::TestParamInfo<SetCase> &info) { return std::string(info.param.name); });
 
 struct RefusalCase {
