@@ -71,11 +71,15 @@ bool ParseAssignments(DtuPage &page, const std::vector<std::string> &args, Assig
   return true;
 }
 
+// What failed was named on stderr by the page ("No answer from the device
+// for PubTopic", "The device refused PubTopic (ERROR)").
 int RunResult(DtuPageRun run, const char *what, const CliPortSession &session) {
   if (session.Lost()) return kExitPortLost;
   switch (run) {
     case DtuPageRun::kDone: return kExitOk;
     case DtuPageRun::kRefused: return kExitRefused;
+    case DtuPageRun::kDeviceError: return kExitDeviceError;
+    case DtuPageRun::kPortClosed: return kExitPortLost;
     case DtuPageRun::kTimedOut: break;
   }
   std::fprintf(stderr, "varnokctl: %s: no answer in time\n", what);
@@ -112,7 +116,8 @@ std::string PageVerbHelp(const char *verb) {
                : "  Reads the page from the device and prints its fields as name=value\n"
                  "  (lists by their selected index, -1 when none).\n");
   text << CliPortOptionsHelp() << "  (default timeout: 10 s)\n"
-       << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost\n"
+       << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost,\n"
+       << "      6 the device answered a line with an error\n"
        << "pages and their fields:\n";
   for (const std::string &name : DtuPageNames()) {
     std::unique_ptr<DtuPage> page = DtuCreatePage(name);

@@ -17,6 +17,7 @@ constexpr int kExitUsage = 2;          // bad verb, option or argument
 constexpr int kExitNoAnswer = 3;       // a line got no answer in time (or nothing came back)
 constexpr int kExitPortInUse = 4;      // another program holds the port
 constexpr int kExitPortLost = 5;       // the device went away while working
+constexpr int kExitDeviceError = 6;    // the device answered a line with an error
 
 using VarnokVerbFunction = int (*)(int argc, char **argv);
 

@@ -37,16 +37,17 @@ class SerialPortListenerImpl : public CSerialPortListener {
     const int count = driver_->Read(buffer.data(), static_cast<int>(bytes_waiting));
     if (count <= 0) return;
     DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
+    const char *error_word = "";
     if (DtuCmdRemoteMode()) {
       dispatch_(std::string(buffer.data(), static_cast<size_t>(count)));
     } else {
       std::vector<char> cleaned(static_cast<size_t>(count) + 1, '\0');
       const int length = DtuCmdCleanAnswer(buffer.data(), count, cleaned.data());
       dispatch_(std::string(cleaned.data(), static_cast<size_t>(length)));
-      outcome = DtuCmdAnswerOutcome(cleaned.data(), length);
+      outcome = DtuCmdAnswerOutcome(cleaned.data(), length, &error_word);
     }
     // After the chunk went on its way: the outcome follows its answer.
-    sender_->ClearBusy(outcome);
+    sender_->ClearBusy(outcome, error_word);
   }
 
  private:

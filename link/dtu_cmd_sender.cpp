@@ -33,7 +33,7 @@ void DtuCmdSender::Stop() {
   EndInFlight(DtuCmdOutcome::kPortClosed);
 }
 
-void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome) {
+void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const char *error_word) {
   DtuCmdReport report;
   {
     std::lock_guard<std::mutex> lock(wait_mutex_);
@@ -42,10 +42,11 @@ void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome) {
     report.tag = in_flight_tag_;
   }
   report.outcome = outcome;
+  report.error_word = error_word;
   if (reporter_) reporter_(report);
 }
 
-void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome) {
+void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const char *error_word) {
   bool answered = false;
   {
     std::lock_guard<std::mutex> lock(wait_mutex_);
@@ -55,7 +56,7 @@ void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome) {
     }
   }
   wake_.notify_all();
-  if (answered) EndInFlight(outcome);
+  if (answered) EndInFlight(outcome, error_word);
 }
 
 void DtuCmdSender::MarkInFlight(const DtuCmdTag &tag) {

@@ -5,7 +5,6 @@
 #include <QTimer>
 
 #include "link/dtu_cmd_port.h"
-#include "link/dtu_cmd_ring.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
 #include "pages/dtu_mqtt.h"
@@ -34,27 +33,24 @@ const PageMaker kPages[] = {
 };
 
 constexpr int kPollMs = 5;
-// The sender takes a command from the ring a moment before it counts it as
-// written: the queue counts as drained only once that held for this long.
-constexpr int kDrainedSettleMs = 150;
 
-// Waits for the page's own condition, or for the queue to stay drained.
-// Returns 1 when `done`, 0 when drained first, -1 on time-out.
-int WaitForPage(const std::function<bool()> &done, int timeout_ms) {
-  QElapsedTimer drained_since;
-  bool finished = DtuPageWaitUntil(
-      [&] {
-        if (done()) return true;
-        if (!DtuCommandsDrained()) {
-          drained_since.invalidate();
-          return false;
-        }
-        if (!drained_since.isValid()) drained_since.start();
-        return drained_since.elapsed() >= kDrainedSettleMs;
-      },
-      timeout_ms);
-  if (done()) return 1;
-  return finished ? 0 : -1;
+// Waits, with the event loop running, until the page's action ended: the
+// outcome of its last line ends the wait at once, no settle time needed.
+DtuPageRun WaitForAction(DtuPage &page, int timeout_ms) {
+  if (page.RunningAction() != DtuPageAction::Kind::kNone) {
+    QEventLoop loop;
+    QObject::connect(&page, &DtuPage::ActionEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeout_ms, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  if (page.RunningAction() != DtuPageAction::Kind::kNone) return DtuPageRun::kTimedOut;
+  DtuPageRun run = DtuPageRun::kDone;
+  for (const DtuPageAction::Failure &failure : page.ActionFailures()) {
+    if (failure.outcome == DtuCmdOutcome::kPortClosed) return DtuPageRun::kPortClosed;
+    if (failure.outcome == DtuCmdOutcome::kDeviceError) run = DtuPageRun::kDeviceError;
+    if (failure.outcome == DtuCmdOutcome::kNoAnswer && run == DtuPageRun::kDone) run = DtuPageRun::kTimedOut;
+  }
+  return run;
 }
 
 }  // namespace
@@ -87,22 +83,14 @@ bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms) {
   return done();
 }
 
-bool DtuCommandsDrained() {
-  DtuCmdPort *port = DtuCmdPort::OpenInstance();
-  return port && DtuCmdRingInstance().Waiting() == 0 && port->CommandsWritten() == port->CommandsAnswered();
-}
-
 DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms) {
   if (!page.Read()) return DtuPageRun::kRefused;
-  return WaitForPage([&] { return !page.ReadPending(); }, timeout_ms) >= 0 ? DtuPageRun::kDone
-                                                                           : DtuPageRun::kTimedOut;
+  return WaitForAction(page, timeout_ms);
 }
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
-  if (WaitForPage([&] { return !page.SetPending(); }, timeout_ms) <= 0) return DtuPageRun::kTimedOut;
-  // Some pages confirm before their last lines went out (MQTT: on the
-  // publish topic, before QoS and CleanSession): let those go out too.
-  WaitForPage([] { return false; }, timeout_ms);
-  return DtuPageRun::kDone;
+  const DtuPageRun run = WaitForAction(page, timeout_ms);
+  if (run == DtuPageRun::kDone && page.SetPending()) return DtuPageRun::kTimedOut;
+  return run;
 }

@@ -17,22 +17,19 @@ std::vector<std::string> DtuPageNames();
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);
 
 enum class DtuPageRun {
-  kDone,      // the answers are in / the Set was confirmed
-  kRefused,   // the page queued nothing (port closed, a field too long)
-  kTimedOut,  // the last answer did not come in time
+  kDone,         // every line answered / the Set was confirmed
+  kRefused,      // the page queued nothing (port closed, a field too long)
+  kTimedOut,     // a line got no answer (or a Set got no confirming answer)
+  kDeviceError,  // the device answered a line with an error
+  kPortClosed,   // the port closed before every line was answered
 };
 
 // Runs the event loop until done() or the time-out; returns done().
 bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms);
 
-// True when no command waits in the ring and every command written since
-// the port was opened has had an answer.
-bool DtuCommandsDrained();
-
-// A Read is done when the answer to its last query arrived, or when every
-// query has had its answer: an answer with an empty value ("key :") matches
-// no prefix and never reaches the page, and the fields it leaves stay empty.
+// A Read is done when every one of its lines has its outcome: the page then
+// told the user what failed, by field.
 DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms);
-// A Set is done when the device confirmed it; once every line has had an
-// answer without that, no confirmation can come and it has timed out.
+// A Set likewise; every line answered without the answer that confirms the
+// Set (a device that only says OK) counts as no answer.
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms);
