@@ -6,7 +6,7 @@ BUILD_TSAN ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-asan test-tsan bench package clean
+.PHONY: all deps build run run-remote test test-asan test-tsan bench package clean
 
 all: build
 
@@ -21,6 +21,10 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	@bash scripts/run-demo.sh $(BUILD)
+
+# The remote road on this machine: platform-sim, the window, a local terminal.
+run-remote: build
+	@bash scripts/run-remote.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600

@@ -11,9 +11,9 @@
 #include "app/views/mqtt_view.h"
 #include "app/views/net_view.h"
 #include "app/views/tcp_udp_view.h"
+#include "app/views/virtual_serial_view.h"
 #include "app/views/work_mode_view.h"
 #include "base/dtu_lang.h"
-#include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
@@ -23,13 +23,14 @@
 #include "pages/dtu_net.h"
 #include "pages/dtu_tcp_udp.h"
 #include "pages/dtu_work_mode.h"
+#include "pages/virtual_serial_tool.h"
 
 namespace {
 
 // Tree texts of the pages that are not built yet; their placeholders show them.
 constexpr int kTextModbus = 7;
 constexpr int kTextBhu = 16;
-constexpr int kTextVirtualSerial = 17;
+constexpr int kCodeVirtualSerial = 15;
 
 }  // namespace
 
@@ -59,6 +60,7 @@ void DtuPageHost::BuildLogic() {
   mqtt_ = std::make_unique<DtuMqtt>();
   mqtt_aliyun_ = std::make_unique<DtuMqttAliyun>();
   mqtt_onenet_ = std::make_unique<DtuMqttOnenet>();
+  virtual_serial_ = std::make_unique<VirtualSerialTool>();
 }
 
 template <typename View, typename Page>
@@ -98,7 +100,7 @@ void DtuPageHost::BuildViews() {
   aliyun_view_ = HostView<MqttAliyunView>(mqtt_aliyun_.get());
   onenet_view_ = HostView<MqttOnenetView>(mqtt_onenet_.get());
   bhu_view_ = Placeholder(kTextBhu);
-  virtual_serial_view_ = Placeholder(kTextVirtualSerial);
+  virtual_serial_view_ = HostView<VirtualSerialView>(virtual_serial_.get());
 }
 
 void DtuPageHost::UpdateLanguage() {
@@ -145,13 +147,14 @@ void DtuPageHost::ShowPage(int code) {
   for (const HostedView &hosted : hosted_) {
     hosted.view->hide();
   }
-  DtuCmdSetRemoteMode(false);
+  virtual_serial_->SetOnView(false);
   if (QWidget *page = PageForCode(code)) {
     page->show();
   }
-  if (code == 15) {
-    // Received serial text now goes to the cloud link instead of the pages.
-    DtuCmdSetRemoteMode(true);
+  if (code == kCodeVirtualSerial) {
+    // Received serial text now goes to the cloud link instead of the pages,
+    // and the page reloads its account from the file.
+    virtual_serial_->SetOnView(true);
   }
 }
 

@@ -19,6 +19,7 @@ class DtuMqttOnenet;
 class DtuNet;
 class DtuTcpUdp;
 class DtuWorkMode;
+class VirtualSerialTool;
 
 class DtuPageHost : public QWidget {
   Q_OBJECT
@@ -48,6 +49,7 @@ class DtuPageHost : public QWidget {
   DtuMqtt *MqttPage() const { return mqtt_.get(); }
   DtuMqttAliyun *MqttAliyunPage() const { return mqtt_aliyun_.get(); }
   DtuMqttOnenet *MqttOnenetPage() const { return mqtt_onenet_.get(); }
+  VirtualSerialTool *VirtualSerialPage() const { return virtual_serial_.get(); }
   CmdPortView *CmdPortPageView() const { return cmd_port_view_; }
 
  private:
@@ -63,8 +65,8 @@ class DtuPageHost : public QWidget {
   void BuildViews();
 
   // Page logic, in construction order; destroyed in reverse order. The
-  // Modbus, Modbus cache, DL/T 645, business packet and virtual serial pages
-  // are not built yet: their places in the tab area hold placeholders.
+  // Modbus, Modbus cache, DL/T 645 and business packet pages are not built
+  // yet: their places in the tab area hold placeholders.
   std::unique_ptr<DtuCmdPortPage> cmd_port_;
   std::unique_ptr<DtuDataPort> data_port_;
   std::unique_ptr<DtuDevinfo> devinfo_;
@@ -74,6 +76,7 @@ class DtuPageHost : public QWidget {
   std::unique_ptr<DtuMqtt> mqtt_;
   std::unique_ptr<DtuMqttAliyun> mqtt_aliyun_;
   std::unique_ptr<DtuMqttOnenet> mqtt_onenet_;
+  std::unique_ptr<VirtualSerialTool> virtual_serial_;
 
   CmdPortView *cmd_port_view_ = nullptr;
   QWidget *data_port_view_ = nullptr;

@@ -1,5 +1,7 @@
 #include "app/varnok_configure_tool_app.h"
 
+#include <cstdio>
+
 #include <QTimer>
 
 #include "app/gui_message_sink.h"
@@ -36,6 +38,13 @@ int CVarnokConfigureToolApp::Run() {
   const QString port = InitialPort(QApplication::arguments());
   if (!port.isEmpty()) {
     window.PresetPort(port);
+  }
+  if (OptionValue(QApplication::arguments(), QStringLiteral("--language")) == QStringLiteral("zh")) {
+    window.SetLanguage(0);
+  }
+  const QString page = OptionValue(QApplication::arguments(), QStringLiteral("--page"));
+  if (!page.isEmpty() && !window.SelectPage(page.toInt())) {
+    std::fprintf(stderr, "varnok-configure-tool: no page with code %s\n", qPrintable(page));
   }
   window.show();
   const QString picture = OptionValue(QApplication::arguments(), QStringLiteral("--screenshot"));

@@ -169,6 +169,13 @@ void CVarnokConfigureToolDlg::PresetPort(const QString &path) {
   pages_->CmdPortPageView()->SelectPort(path);
 }
 
+bool CVarnokConfigureToolDlg::SelectPage(int code) {
+  QTreeWidgetItem *item = FindItemWithCode(code);
+  if (item == nullptr) return false;
+  tree_->setCurrentItem(item);
+  return true;
+}
+
 void CVarnokConfigureToolDlg::ShowAbout() {
   CAboutDlg about(this);
   about.exec();

@@ -30,6 +30,9 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   // Puts a port (for example a simulator's pseudo-terminal) in the port list
   // and selects it.
   void PresetPort(const QString &path);
+  // Selects the tree item of a page code, as a click would; false when no
+  // item carries the code.
+  bool SelectPage(int code);
 
   QTreeWidget *PageTree() const { return tree_; }
   QTabWidget *TabArea() const { return tabs_; }

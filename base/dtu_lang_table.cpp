@@ -292,6 +292,29 @@ const DtuLangRow kDtuLangTable[] = {
     {809, "时间戳", "Time stamps"},
     {810, "十六进制", "Hex view"},
     {811, "无法写入文件：%s", "Cannot write the file: %s"},
+
+    // The virtual serial page's worker, failures and link loss.
+    {900, "云端连接已断开：%s", "Cloud link lost: %s"},
+    {901, "登录失败：%s", "Login failed: %s"},
+    {902, "退出登录失败：%s", "Logout failed: %s"},
+    {903, "更新设备列表失败：%s", "Device list refresh failed: %s"},
+    {904, "正在登录 %s …", "Logging in to %s ..."},
+    {905, "正在更新设备列表…", "Refreshing the device list ..."},
+    {906, "正在连接 %s:%d …", "Connecting to %s:%d ..."},
+    {907, "设备列表：%d 台设备", "Device list: %d devices"},
+    {908, "平台拒绝了该账号", "the platform refused the account"},
+    {909, "平台的应答无法解析", "the platform's answer could not be read"},
+    {910, "请求失败，错误码 %d（详见 log.txt）", "request failed with code %d (see log.txt)"},
+
+    // Refusals of unsafe input, files that are no files, and platform warnings.
+    {1000, "串口正被其他程序占用。", "The port is in use by another program."},
+    {1001, "%s 含有控制字符（如回车或换行），未采用。", "%s holds a control character (such as CR or LF) and was not taken."},
+    {1002, "配置文件中 %s 的值含有控制字符，已略过。",
+     "The value of %s in the configuration file holds a control character and was left out."},
+    {1003, "不是普通文件", "not a regular file"},
+    {1004, "文件大于16 MiB", "larger than 16 MiB"},
+    {1005, "证书检查已关闭：无法确认 %s 的身份，账号和令牌可能被他人读取。",
+     "Certificate checking is off: %s is not authenticated, and the account and token could be read by others."},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

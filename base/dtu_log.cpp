@@ -1,5 +1,8 @@
 #include "base/dtu_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -39,6 +42,25 @@ size_t ParameterListStart(const std::string &sig) {
   return std::string::npos;
 }
 
+// Opens the log for appending. A new log is readable by its owner only: it
+// records what the tool did with devices and the platform.
+FILE *OpenForAppend(const std::string &path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  FILE *file = ::fdopen(fd, "a");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
+// Said once per run and on standard error, so it never mixes into what a
+// command prints on standard output.
+void ReportOpenFailure(const std::string &path) {
+  static bool reported = false;
+  if (reported) return;
+  reported = true;
+  std::fprintf(stderr, "\nopen %s error!\n", path.c_str());
+}
+
 }  // namespace
 
 std::string DtuQualifiedFunctionName(const char *pretty_function) {
@@ -73,9 +95,9 @@ std::string DtuLogGetPath() {
 void DtuLogWrite(const char *func, int line, const char *fmt, ...) {
   std::lock_guard<std::mutex> lock(LogMutex());
   const std::string &path = LogPath();
-  FILE *file = std::fopen(path.c_str(), "a+");
+  FILE *file = OpenForAppend(path);
   if (file == nullptr) {
-    std::printf("\nopen %s error!\n", path.c_str());
+    ReportOpenFailure(path);
     return;
   }
   std::fprintf(file, "[%s,%d]# ", func ? func : "", line);

@@ -1,6 +1,8 @@
-// Diagnostic log: every record is appended to "./log.txt", the file is opened
-// for appending and closed again for each record, so a crash never loses the
-// records written before it. Records from different threads never interleave.
+// Diagnostic log: every record is appended to "./log.txt" (created with mode
+// 0600), the file is opened for appending and closed again for each record,
+// so a crash never loses the records written before it. Records from
+// different threads never interleave. A log that cannot be opened is reported
+// once per run on standard error.
 #pragma once
 
 #include <string>

@@ -2,8 +2,15 @@
 
 #include <cstdio>
 
+#include "base/dtu_lang.h"
 #include "cli/verb_registry.h"
-#include "link/serial_error.h"
+
+namespace {
+
+constexpr int kTextDialoutHint = 273;
+constexpr int kTextPortInUse = 1000;
+
+}  // namespace
 
 CliPortSession::CliPortSession() {
   dispatcher_.AttachTo(port_);
@@ -23,5 +30,14 @@ int CliPortSession::Open(const DtuSerialSettings &settings) {
   std::string error;
   if (port_.DtuCmdPortOpen(settings, error)) return kExitOk;
   std::fprintf(stderr, "varnokctl: cannot open %s: %s\n", settings.port.c_str(), error.c_str());
-  return error == DtuSerialErrorText(kSerialAccessDenied) ? kExitPortInUse : kExitPortOpenFailed;
+  switch (port_.LastOpenFailure()) {
+    case DtuPortOpenFailure::kInUse:
+      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(kTextPortInUse));
+      return kExitPortInUse;
+    case DtuPortOpenFailure::kNoPermission:
+      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(kTextDialoutHint));
+      return kExitPortOpenFailed;
+    default:
+      return kExitPortOpenFailed;
+  }
 }

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "config/dtu_config.h"
+#include "config/dtu_file_io.h"
 #include "config/dtu_iot_info.h"
 #include "remote/platform_client.h"
 #include "remote/platform_settings.h"
@@ -58,6 +59,14 @@ bool Require(const CloudOptions &options, const char *key, const char *option, s
 
 }  // namespace
 
+bool CloudConfigUsable(const std::string &config, std::string &problem) {
+  std::string bytes;
+  std::string why;
+  if (DtuReadWholeFile(config, bytes, &why) != DtuFileRead::kFailed) return true;
+  problem = config + ": " + why;
+  return false;
+}
+
 void CloudFillAccountFromFile(const std::string &config, std::map<std::string, std::string> &account) {
   DtuIotInfo info;
   if (!iotInfoLoad(config, info)) return;
@@ -75,6 +84,11 @@ void CloudFillAccountFromFile(const std::string &config, std::map<std::string, s
 int CloudCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   CloudOptions options;
   if (!ParseOptions(args, options, err)) return kCloudUsage;
+  std::string problem;
+  if (!CloudConfigUsable(options.config, problem)) {
+    err << "cannot read " << problem << "\n";
+    return kCloudUsage;
+  }
   CloudFillAccountFromFile(options.config, options.account);
   bool devices = options.verb == "devices";
   if (!Require(options, "username", "--user", err) || !Require(options, "password", "--password", err) ||

@@ -26,6 +26,11 @@ int CloudCommand(const std::vector<std::string> &args, std::ostream &out, std::o
 
 extern const char kCloudUsageText[];
 
+// True when the configuration file can be used: it is missing (nothing to
+// take from it) or a readable regular file. Otherwise `problem` says why,
+// with the path ("FILE: not a regular file").
+bool CloudConfigUsable(const std::string &config, std::string &problem);
+
 // Fills the account fields (iotInfo key -> value) that `account` lacks from
 // the [iotInfo] section of `config`; prompt texts count as not filled in.
 void CloudFillAccountFromFile(const std::string &config, std::map<std::string, std::string> &account);

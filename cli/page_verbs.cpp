@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/verb_registry.h"
@@ -45,7 +46,7 @@ void PrintFields(const DtuPage &page) {
   for (const DtuPageFieldInfo &info : page.Fields()) {
     std::string value;
     page.GetField(info.name, value);
-    std::printf("%s=%s\n", info.name.c_str(), value.c_str());
+    std::printf("%s=%s\n", info.name.c_str(), DtuEscapeControl(value).c_str());
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
+#include "cli/cli_exit_signals.h"
 #include "cli/verb_registry.h"
 
 namespace {
@@ -22,6 +23,7 @@ void PrintUsage(FILE *out) {
 
 int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
+  CliInstallExitSignals();
   DtuLangFlag = 1;  // English, as the GUI starts
   DtuSetMessageSink([](const std::string &text) { std::fprintf(stderr, "varnokctl: %s\n", text.c_str()); });
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||

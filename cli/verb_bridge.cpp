@@ -4,7 +4,8 @@
 // Logs in to the platform, connects the cloud link on the device's topics and
 // bridges the local port both ways until Ctrl-C: what the port receives is
 // published to the device, what the device publishes is written to the port.
-// Traffic lines ("[Local-Tx]# : n." / "[Local-Rx]# : n.") go to stderr.
+// Traffic lines ("[Local-Tx]# : n." / "[Local-Rx]# : n.") go to stderr. A
+// link the broker drops is connected again by itself (cli/cloud_reconnector.h).
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -19,6 +20,7 @@
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/cloud_command.h"
+#include "cli/cloud_reconnector.h"
 #include "cli/verb_registry.h"
 #include "config/dtu_config.h"
 #include "remote/dtu_remote_bridge.h"
@@ -93,6 +95,11 @@ bool ParseBridgeOptions(int argc, char **argv, BridgeOptions &o, std::string &er
     error = "unexpected argument " + o.port.operands[0];
     return false;
   }
+  std::string problem;
+  if (!CloudConfigUsable(o.config, problem)) {
+    error = "cannot read " + problem;
+    return false;
+  }
   CloudFillAccountFromFile(o.config, o.account);
   for (const char *key : {"username", "password", "productKey", "productSecret"}) {
     if (!o.account.count(key)) {
@@ -124,6 +131,7 @@ bool ConnectCloud(const BridgeOptions &o, const PlatformSettings &settings) {
 void RunUntilStopped(CliPortSession &session) {
   std::signal(SIGINT, OnStopSignal);
   std::signal(SIGTERM, OnStopSignal);
+  std::signal(SIGHUP, OnStopSignal);
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [] {
     if (g_stop_signal != 0) QCoreApplication::quit();
@@ -161,6 +169,7 @@ int RunBridge(int argc, char **argv) {
     });
     DtuRemoteBridge::Attach();
     if (ConnectCloud(o, settings)) {
+      CloudReconnector reconnector([&o, &settings] { return ConnectCloud(o, settings); });
       RunUntilStopped(session);
       result = session.Lost() ? kExitPortLost : kExitOk;
       DtuRemoteBridge::Disconnect();

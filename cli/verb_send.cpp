@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <string>
 
+#include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/verb_registry.h"
+#include "link/dtu_cmd_protocol.h"
 #include "link/dtu_cmd_ring.h"
 #include "link/dtu_cmd_sender.h"
 
@@ -63,6 +65,29 @@ struct SendRun {
   }
 };
 
+// A line the command slot would cut cannot be what a script means: refused
+// before anything is sent.
+bool LinesFitTheirSlots(const std::vector<std::string> &lines) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string line = lines[i] + "\r\n";
+    if (DtuCmdLineFitsSlot(line.data(), static_cast<int>(line.size()))) continue;
+    std::fprintf(stderr,
+                 "varnokctl send: line %zu is too long for one command (%zu bytes; the device would get it cut "
+                 "at %d bytes once escaped); nothing sent\n",
+                 i + 1, lines[i].size(), kDtuEscapeStopLength);
+    return false;
+  }
+  return true;
+}
+
+void PrintAnswer(const QByteArray &chunk) {
+  if (chunk.isEmpty()) return;  // a bare OK: nothing to show
+  const std::string shown = DtuEscapeControl(chunk.toStdString(), true);
+  std::fwrite(shown.data(), 1, shown.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
 int RunSend(int argc, char **argv) {
   if (argc >= 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
     PrintSendHelp();
@@ -74,16 +99,12 @@ int RunSend(int argc, char **argv) {
     std::fprintf(stderr, "varnokctl send: %s\n", error.empty() ? "no LINE given" : error.c_str());
     return kExitUsage;
   }
+  if (!LinesFitTheirSlots(options.operands)) return kExitUsage;
   CliPortSession session;
   const int opened = session.Open(options.serial);
   if (opened != kExitOk) return opened;
 
-  QObject::connect(&session.Dispatcher(), &DtuMainThreadDispatcher::ChunkProcessed, [](const QByteArray &chunk) {
-    if (chunk.isEmpty()) return;  // a bare OK: nothing to show
-    std::fwrite(chunk.constData(), 1, static_cast<size_t>(chunk.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-  });
+  QObject::connect(&session.Dispatcher(), &DtuMainThreadDispatcher::ChunkProcessed, PrintAnswer);
   const double timeout_s = options.timeout_s > 0 ? options.timeout_s : 6.0 * static_cast<double>(options.operands.size());
   SendRun run{options.operands, session,
               Clock::now() + std::chrono::milliseconds(static_cast<long long>(timeout_s * 1000)), 0, {}, -1};

@@ -129,9 +129,10 @@ bool DtuConfig::CreateDefaultFile(const std::string &path) {
 
 bool DtuConfig::LoadFromFile(const std::string &path) {
   std::string bytes;
-  if (DtuReadWholeFile(path, bytes) != DtuFileRead::kOk) {
-    DTU_LOG("cannot open %s.", path.c_str());
-    ShowPathMessage(kTextOpenFailed, path);
+  std::string why;
+  if (DtuReadWholeFile(path, bytes, &why) != DtuFileRead::kOk) {
+    DTU_LOG("cannot open %s: %s.", path.c_str(), why.c_str());
+    ShowPathMessage(kTextOpenFailed, why.empty() ? path : path + " (" + why + ")");
     return false;
   }
   DtuIniIndex index;

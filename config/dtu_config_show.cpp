@@ -1,5 +1,6 @@
 #include "config/dtu_config_show.h"
 
+#include "base/dtu_printable.h"
 #include "config/dtu_config.h"
 #include "config/dtu_config_layout.h"
 #include "config/dtu_config_visitors.h"
@@ -31,7 +32,7 @@ class ShowVisitor {
     if (text.empty()) {
       note = "empty in the file";
     } else if (std::to_string(field) != text) {
-      note = "the file says \"" + text + "\"";
+      note = "the file says \"" + DtuEscapeControl(text) + "\"";
     }
     Line(key, std::to_string(field), note);
   }
@@ -55,7 +56,7 @@ class ShowVisitor {
 
  private:
   void Line(const std::string &key, const std::string &value, const std::string &note) {
-    out_ += key + "=" + value;
+    out_ += key + "=" + DtuEscapeControl(value);
     if (!note.empty()) out_ += "    # " + note;
     out_ += "\n";
   }
@@ -77,7 +78,7 @@ void ShowIotInfo(const std::string &path, std::string &out) {
               {"productSecret", info.productSecret, info.productSecretSeen}};
   out += "[iotInfo]\n";
   for (const auto &k : keys) {
-    out += std::string(k.key) + " = " + (k.seen ? k.value : "") + (k.seen ? "" : "    # not in the file") + "\n";
+    out += std::string(k.key) + " = " + (k.seen ? DtuEscapeControl(k.value) : "") + (k.seen ? "" : "    # not in the file") + "\n";
   }
   out += "\n";
 }
@@ -100,7 +101,7 @@ bool DtuConfigShow(const std::string &path, std::string &out) {
     return DtuConfig::IsOwnedSection(section) || section == "iotInfo";  // [iotInfo] is shown above
   });
   if (!kept.empty()) {
-    out += "# kept as written:\n" + kept;
+    out += "# kept as written:\n" + DtuEscapeControl(kept, true);
     if (kept.back() != '\n') out += "\n";
   }
   return true;

@@ -1,17 +1,25 @@
 #include "config/dtu_file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <ctime>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 
 namespace {
+
+constexpr int kTextNotRegularFile = 1003;
+constexpr int kTextFileTooLarge = 1004;
+constexpr time_t kStaleTemporarySeconds = 3600;
 
 // Writes all of `bytes`, repeating interrupted and short writes.
 bool WriteAll(int fd, const std::string &bytes) {
@@ -35,30 +43,86 @@ std::string ReplacementTarget(const std::string &path) {
   return resolved;
 }
 
-}  // namespace
-
-DtuFileRead DtuReadWholeFile(const std::string &path, std::string &bytes) {
-  bytes.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? DtuFileRead::kMissing : DtuFileRead::kFailed;
-  struct stat status;
-  if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-    ::close(fd);
-    return DtuFileRead::kFailed;
+// A temporary file of this save's pattern: the target's name, a dot and the
+// six letters or digits mkostemp puts in place of XXXXXX.
+bool IsTemporaryOf(const std::string &name, const std::string &base) {
+  if (name.size() != base.size() + 7 || name.compare(0, base.size(), base) != 0 || name[base.size()] != '.') {
+    return false;
   }
+  for (std::size_t i = base.size() + 1; i < name.size(); ++i) {
+    if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+  }
+  return true;
+}
+
+// A save that was killed between creating its temporary file and renaming it
+// leaves the temporary behind. The next save removes those older than an
+// hour (a younger one may belong to a save running right now).
+void RemoveStaleTemporaries(const std::string &target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  DIR *listing = ::opendir(dir.c_str());
+  if (listing == nullptr) return;
+  const time_t stale_before = ::time(nullptr) - kStaleTemporarySeconds;
+  while (dirent *entry = ::readdir(listing)) {
+    if (!IsTemporaryOf(entry->d_name, base)) continue;
+    struct stat status;
+    if (::fstatat(::dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(status.st_mode) || status.st_mtime >= stale_before) continue;
+    if (::unlinkat(::dirfd(listing), entry->d_name, 0) == 0) {
+      DTU_LOG("removed %s/%s, left by an interrupted save.", dir.c_str(), entry->d_name);
+    }
+  }
+  ::closedir(listing);
+}
+
+DtuFileRead Refuse(std::string *why, const std::string &text) {
+  if (why != nullptr) *why = text;
+  return DtuFileRead::kFailed;
+}
+
+// Reads at most `limit` bytes; false on a read error.
+bool ReadUpTo(int fd, long long limit, std::string &bytes) {
   char chunk[65536];
-  for (;;) {
+  while (static_cast<long long>(bytes.size()) <= limit) {
     ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      bytes.clear();
-      return DtuFileRead::kFailed;
-    }
+    if (n < 0) return false;
     if (n == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(n));
   }
+  return true;
+}
+
+}  // namespace
+
+DtuFileRead DtuReadWholeFile(const std::string &path, std::string &bytes, std::string *why) {
+  bytes.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    if (errno == ENOENT) return DtuFileRead::kMissing;
+    return Refuse(why, std::strerror(errno));
+  }
+  struct stat status;
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    DTU_LOG("%s is not a regular file; not read.", path.c_str());
+    return Refuse(why, DtuLangText(kTextNotRegularFile));
+  }
+  // A file may still grow while it is read: the bound holds for what is read.
+  const bool read = status.st_size <= kDtuMaxFileBytes && ReadUpTo(fd, kDtuMaxFileBytes, bytes);
+  const int read_errno = errno;
   ::close(fd);
+  if (static_cast<long long>(bytes.size()) > kDtuMaxFileBytes || status.st_size > kDtuMaxFileBytes) {
+    bytes.clear();
+    DTU_LOG("%s is larger than %lld bytes; not read.", path.c_str(), kDtuMaxFileBytes);
+    return Refuse(why, DtuLangText(kTextFileTooLarge));
+  }
+  if (!read) {
+    bytes.clear();
+    return Refuse(why, std::strerror(read_errno));
+  }
   return DtuFileRead::kOk;
 }
 
@@ -66,10 +130,11 @@ bool DtuWriteFileAtomically(const std::string &path, const std::string &bytes) {
   const std::string target = ReplacementTarget(path);
   struct stat old_status;
   bool existed = ::stat(target.c_str(), &old_status) == 0;
-  if (existed && S_ISDIR(old_status.st_mode)) {
-    DTU_LOG("%s is a directory.", target.c_str());
+  if (existed && !S_ISREG(old_status.st_mode)) {
+    DTU_LOG("%s is not a regular file; not overwriting it.", target.c_str());
     return false;
   }
+  RemoveStaleTemporaries(target);
   std::string temp = target + ".XXXXXX";
   int fd = ::mkostemp(&temp[0], O_CLOEXEC);  // created with mode 0600
   if (fd < 0) {

@@ -3,6 +3,7 @@
 #include "link/dtu_cmd_port.h"
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "link/dtu_cmd_ring.h"
 #include "link/dtu_cmd_sender.h"
 #include "link/serial_error.h"
+#include "link/serial_line_timing.h"
 #include "link/serial_port_posix.h"
 
 namespace {
@@ -28,14 +30,16 @@ std::atomic<DtuCmdPort *> g_open_instance{nullptr};
 class SerialPortListenerImpl : public CSerialPortListener {
  public:
   SerialPortListenerImpl(DtuCmdPort *owner, CSerialPortBase *driver, DtuCmdSender *sender,
-                         std::function<void(const std::string &)> dispatch)
-      : owner_(owner), driver_(driver), sender_(sender), dispatch_(std::move(dispatch)) {}
+                         std::function<void(const std::string &)> dispatch,
+                         std::function<void(const std::string &)> tap)
+      : owner_(owner), driver_(driver), sender_(sender), dispatch_(std::move(dispatch)), tap_(std::move(tap)) {}
 
   void OnSerialData(const char *, unsigned int bytes_waiting) override {
     if (DtuCmdPort::OpenInstance() != owner_ || bytes_waiting == 0) return;
     std::vector<char> buffer(bytes_waiting + 1, '\0');
     const int count = driver_->Read(buffer.data(), static_cast<int>(bytes_waiting));
     if (count <= 0) return;
+    tap_(std::string(buffer.data(), static_cast<size_t>(count)));
     DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
     const char *error_word = "";
     if (DtuCmdRemoteMode()) {
@@ -55,6 +59,7 @@ class SerialPortListenerImpl : public CSerialPortListener {
   CSerialPortBase *driver_;
   DtuCmdSender *sender_;
   std::function<void(const std::string &)> dispatch_;
+  std::function<void(const std::string &)> tap_;
 };
 
 struct DtuCmdPort::Impl {
@@ -65,6 +70,8 @@ struct DtuCmdPort::Impl {
 
   std::mutex handler_mutex;
   std::shared_ptr<const ChunkDispatcher> dispatcher;
+  std::shared_ptr<const RawChunkTap> raw_tap;
+  DtuPortOpenFailure open_failure = DtuPortOpenFailure::kNone;
   std::shared_ptr<const OutcomeDispatcher> outcome_dispatcher;
   std::function<void(const std::string &)> port_lost_handler;
 
@@ -79,6 +86,24 @@ struct DtuCmdPort::Impl {
     }
     if (current && *current) (*current)(chunk);
     else DtuCmdRecvProcess(chunk.c_str(), static_cast<int>(chunk.size()));
+  }
+
+  void Tap(const std::string &bytes) {
+    std::shared_ptr<const RawChunkTap> current;
+    {
+      std::lock_guard<std::mutex> lock(handler_mutex);
+      current = raw_tap;
+    }
+    if (current && *current) (*current)(bytes);
+  }
+
+  DtuPortOpenFailure ClassifyOpenFailure() const {
+    switch (driver.GetLastErrorCode()) {
+      case kSerialNotExist: return DtuPortOpenFailure::kNotExist;
+      case kSerialAccessDenied:
+        return driver.GetLastOpenErrno() == EBUSY ? DtuPortOpenFailure::kInUse : DtuPortOpenFailure::kNoPermission;
+      default: return DtuPortOpenFailure::kOther;
+    }
   }
 
   void Report(const DtuCmdReport &report) {
@@ -133,15 +158,18 @@ bool DtuCmdPort::DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &
   }
   driver.Init(settings.port, settings.baud, settings.parity, settings.databits, settings.stopbits, 0, 2048);
   driver.SetIoMode(0);
-  driver.SetReadIdleTime(20);
+  driver.SetReadIdleTime(DtuQuietGapMs(settings.baud, settings.databits, settings.parity, settings.stopbits));
+  impl_->open_failure = DtuPortOpenFailure::kNone;
   if (!driver.Open()) {
+    impl_->open_failure = impl_->ClassifyOpenFailure();
     error_text = driver.GetLastErrorText();
     DTU_LOG("open %s failed: %s.", settings.port.c_str(), error_text.c_str());
     return false;
   }
   if (!impl_->listener) {
     impl_->listener = std::make_unique<SerialPortListenerImpl>(
-        this, &driver, &impl_->sender, [this](const std::string &chunk) { impl_->Dispatch(chunk); });
+        this, &driver, &impl_->sender, [this](const std::string &chunk) { impl_->Dispatch(chunk); },
+        [this](const std::string &bytes) { impl_->Tap(bytes); });
   }
   driver.AttachListener(impl_->listener.get());
   DtuCmdRingInstance().Clear();
@@ -175,6 +203,17 @@ void DtuCmdPort::Close() {
 }
 
 bool DtuCmdPort::IsOpen() const { return impl_->driver.IsOpen(); }
+
+DtuPortOpenFailure DtuCmdPort::LastOpenFailure() const {
+  std::lock_guard<std::mutex> lock(impl_->state_mutex);
+  return impl_->open_failure;
+}
+
+void DtuCmdPort::SetRawChunkTap(RawChunkTap tap) {
+  auto holder = tap ? std::make_shared<const RawChunkTap>(std::move(tap)) : nullptr;
+  std::lock_guard<std::mutex> lock(impl_->handler_mutex);
+  impl_->raw_tap = std::move(holder);
+}
 
 int DtuCmdPort::SendRaw(const std::string &text) {
   const std::string line = text + "\r\n";

@@ -19,6 +19,11 @@ struct DtuSerialSettings {
 
 class CSerialPortBase;
 
+// Why opening a port failed, beyond the driver's error text: "access denied
+// error" covers both a port the user may not open and one another program
+// holds, which need different advice.
+enum class DtuPortOpenFailure { kNone, kNotExist, kNoPermission, kInUse, kOther };
+
 class DtuCmdPort {
  public:
   DtuCmdPort();
@@ -40,6 +45,8 @@ class DtuCmdPort {
   bool DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &error_text);
   void Close();
   bool IsOpen() const;
+  // Why the last DtuCmdPortOpen failed (kNone after a success).
+  DtuPortOpenFailure LastOpenFailure() const;
 
   // Writes text + "\r\n" straight to the port (not escaped, not queued, busy
   // flag untouched). Returns bytes written or -1.
@@ -53,6 +60,10 @@ class DtuCmdPort {
   using ChunkDispatcher = std::function<void(const std::string &chunk)>;
   void SetChunkDispatcher(ChunkDispatcher dispatcher);
 
+  // Sees every chunk as it was read, before cleaning, on the reader thread
+  // (`raw` prints what came, not what the answer dispatch keeps of it).
+  using RawChunkTap = std::function<void(const std::string &bytes)>;
+  void SetRawChunkTap(RawChunkTap tap);
   // Receives each command's outcome (from the reader, sender or closing
   // thread). Default: DtuCmdOutcomeProcess on that thread. The GUI and
   // varnokctl post it to their main thread, on the road the chunks take, so

@@ -2,11 +2,13 @@
 
 #include <cstring>
 
-int DtuCmdEscape(const char *line, int length, char *out) {
+int DtuCmdEscape(const char *line, int length, char *out, int *consumed) {
+  if (consumed != nullptr) *consumed = 0;
   if (line == nullptr || out == nullptr || length <= 0) return 0;
   int n = 0;
   int bars = 0;  // '|' bytes seen so far, the current one included
-  for (int i = 0; i < length && n < kDtuEscapeStopLength; ++i) {
+  int i = 0;
+  for (; i < length && n < kDtuEscapeStopLength; ++i) {
     const char c = line[i];
     if (c == '|') ++bars;
     if (bars <= 2) {
@@ -21,7 +23,15 @@ int DtuCmdEscape(const char *line, int length, char *out) {
       out[n++] = c;
     }
   }
+  if (consumed != nullptr) *consumed = i;
   return n;
+}
+
+bool DtuCmdLineFitsSlot(const char *line, int length) {
+  char scratch[kDtuEscapedMax];
+  int consumed = 0;
+  DtuCmdEscape(line, length, scratch, &consumed);
+  return consumed == length;
 }
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "base/dtu_log.h"
 #include "link/serial_error.h"
+#include "link/serial_exit_release.h"
 
 namespace {
 
@@ -48,23 +49,32 @@ bool CSerialPortPosix::Init(const std::string &port_name, int baud_rate, int par
 // Opens and configures the device; returns the descriptor or -1 with the
 // last error set. Called with the port lock held.
 int CSerialPortPosix::OpenDevice() {
+  open_errno_.store(0);
   if (port_name_.empty()) {
     SetLastError(kSerialNotExist);
     return -1;
   }
   int fd = ::open(port_name_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
+    open_errno_.store(errno);
     SetLastError(OpenErrorCode(errno));
     return -1;
   }
+  have_original_line_ = tcgetattr(fd, &original_line_) == 0;
   int code = DtuTermiosLockExclusive(fd);
+  if (code != 0) open_errno_.store(EBUSY);
   if (code == 0) code = DtuTermiosApply(fd, line_);
   if (code != 0) {
+    if (code != kSerialAccessDenied) {  // the lock was ours: hand the port back untouched
+      if (have_original_line_) tcsetattr(fd, TCSANOW, &original_line_);
+      DtuTermiosUnlock(fd);
+    }
     ::close(fd);
     SetLastError(code);
     return -1;
   }
   DtuTermiosPurge(fd, true, true);
+  if (have_original_line_) DtuSerialRememberOpen(fd, original_line_);
   return fd;
 }
 
@@ -88,8 +98,11 @@ bool CSerialPortPosix::Open() {
   if (!StartReader()) {
     int code = GetLastErrorCode();
     std::lock_guard<std::mutex> lock(port_mutex_);
-    DtuTermiosUnlock(fd_.load());
-    ::close(fd_.exchange(-1));
+    const int fd = fd_.exchange(-1);
+    DtuSerialForget(fd);
+    if (have_original_line_) tcsetattr(fd, TCSANOW, &original_line_);
+    DtuTermiosUnlock(fd);
+    ::close(fd);
     SetLastError(code);
     return false;
   }
@@ -135,7 +148,10 @@ void CSerialPortPosix::Close() {
     end = -1;
   }
   const int fd = fd_.exchange(-1);
+  DtuSerialForget(fd);
   DtuTermiosPurge(fd, true, true);
+  // The next program finds the port as this one found it.
+  if (have_original_line_) tcsetattr(fd, TCSANOW, &original_line_);
   DtuTermiosUnlock(fd);
   if (::close(fd) != 0 && errno != EINTR && errno != EIO) SetLastError(kSerialCloseFailed);
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include <termios.h>
+
 #include "link/ring_buffer.h"
 #include "link/serial_port_base.h"
 #include "link/serial_termios.h"
@@ -52,6 +54,12 @@ class CSerialPortPosix : public CSerialPortBase {
   void SetDtr(bool on) override;
   void SetRts(bool on) override;
 
+  // The system error (errno) behind the last failed Open, 0 when it did not
+  // fail there: EACCES or EPERM for a port the user may not open, EBUSY for
+  // one another program holds. The error code alone ("access denied error")
+  // does not tell these apart.
+  int GetLastOpenErrno() const { return open_errno_.load(); }
+
  private:
   struct DrainResult {
     unsigned int received = 0;
@@ -74,6 +82,9 @@ class CSerialPortPosix : public CSerialPortBase {
   unsigned int read_buffer_size_ = 4096;
   std::unique_ptr<RingBuffer> ring_;
   std::atomic<int> fd_{-1};
+  termios original_line_{};  // the port's settings before Open, restored by Close
+  bool have_original_line_ = false;
+  std::atomic<int> open_errno_{0};
   int wake_pipe_[2] = {-1, -1};
   std::thread reader_;
   std::atomic<bool> running_{false};

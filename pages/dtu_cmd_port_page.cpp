@@ -13,6 +13,7 @@ namespace {
 constexpr int kTextPortNotOpen = 143;
 constexpr int kTextPortLost = 272;
 constexpr int kTextDialoutHint = 273;
+constexpr int kTextPortInUse = 1000;
 
 QString DisplayText(const DtuPortInfo &info) {
   QString path = QString::fromStdString(info.path);
@@ -189,9 +190,10 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
   if (!port_.DtuCmdPortOpen(Settings(), error_text)) {
     DTU_LOG("open %s failed: %s", port_name_.toLocal8Bit().constData(), error_text.c_str());
     std::string message = error_text;
-    if (error_text.find("access denied") != std::string::npos) {
+    const DtuPortOpenFailure failure = port_.LastOpenFailure();
+    if (failure == DtuPortOpenFailure::kNoPermission || failure == DtuPortOpenFailure::kInUse) {
       message += "\n";
-      message += DtuLangText(kTextDialoutHint);
+      message += DtuLangText(failure == DtuPortOpenFailure::kInUse ? kTextPortInUse : kTextDialoutHint);
     }
     DtuWarningBox(message);
     return;

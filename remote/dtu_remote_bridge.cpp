@@ -22,6 +22,10 @@ struct BridgeHooks {
   std::mutex lock;
   DtuRemoteBridge::TrafficLog traffic_log;
   DtuRemoteBridge::LocalWriter local_writer;
+  DtuRemoteBridge::LinkLost link_lost;
+  // Chunks dropped for want of a link since its state last changed; the
+  // "Not connected" box shows for the first of them only.
+  int dropped_chunks = 0;
 };
 
 BridgeHooks &Hooks() {
@@ -39,17 +43,40 @@ DtuRemoteBridge::LocalWriter CurrentLocalWriter() {
   return Hooks().local_writer;
 }
 
+DtuRemoteBridge::LinkLost CurrentLinkLost() {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  return Hooks().link_lost;
+}
+
+void LinkStateChanged() {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  Hooks().dropped_chunks = 0;
+}
+
+// Returns how many chunks were dropped so far, this one included.
+int CountDroppedChunk() {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  return ++Hooks().dropped_chunks;
+}
+
+void OnLinkLost(const char *cause) {
+  LinkStateChanged();
+  DtuRemoteBridge::LinkLost handler = CurrentLinkLost();
+  if (handler) handler(cause);
+}
+
 int WriteToOpenCommandPort(const char *data, int length) {
   DtuCmdPort *port = DtuCmdPort::OpenInstance();
   if (port == nullptr) return -1;
   return port->WriteRaw(data, length);
 }
 
-void Traffic(const char *format, int count) {
+template <typename... Counts>
+void Traffic(const char *format, Counts... counts) {
   DtuRemoteBridge::TrafficLog log = CurrentTrafficLog();
   if (!log) return;
   char line[kTrafficLineSize];
-  snprintf(line, sizeof line, format, count);
+  snprintf(line, sizeof line, format, counts...);
   log(line);
 }
 
@@ -69,11 +96,17 @@ int DtuRemoteBridge::Connect(const DtuRemoteLinkSettings &settings) {
   params.sub_topic = topics.subscribe.c_str();
   params.pub_topic = topics.publish.c_str();
   params.on_message = &DtuRemoteBridge::CloudToLocal;
-  return tam_mqtt_client_init(&params);
+  tam_mqtt_client_set_lost_handler(&OnLinkLost);
+  const bool was_connected = Connected();
+  int result = tam_mqtt_client_init(&params);
+  if (result == 0 && !was_connected) LinkStateChanged();
+  return result;
 }
 
 void DtuRemoteBridge::Disconnect() {
-  if (tam_mqtt_client_connected()) tam_mqtt_client_close();
+  if (!tam_mqtt_client_connected()) return;
+  tam_mqtt_client_close();
+  LinkStateChanged();
 }
 
 bool DtuRemoteBridge::Connected() { return tam_mqtt_client_connected() != 0; }
@@ -93,6 +126,11 @@ void DtuRemoteBridge::SetTrafficLog(TrafficLog log) {
   Hooks().traffic_log = std::move(log);
 }
 
+void DtuRemoteBridge::SetLinkLostHandler(LinkLost handler) {
+  std::lock_guard<std::mutex> guard(Hooks().lock);
+  Hooks().link_lost = std::move(handler);
+}
+
 void DtuRemoteBridge::SetLocalWriter(LocalWriter writer) {
   std::lock_guard<std::mutex> guard(Hooks().lock);
   Hooks().local_writer = std::move(writer);
@@ -100,7 +138,10 @@ void DtuRemoteBridge::SetLocalWriter(LocalWriter writer) {
 
 void DtuRemoteBridge::LocalToCloud(const char *data, int length) {
   if (!tam_mqtt_client_connected()) {
-    DtuWarningBox(DtuLangText(kTextNotConnected));
+    // A device that keeps talking would otherwise open one box per chunk.
+    const int dropped = CountDroppedChunk();
+    if (dropped == 1) DtuWarningBox(DtuLangText(kTextNotConnected));
+    Traffic("[Local-Tx]# not connected, dropped : %d. (%d chunks)", length, dropped);
     return;
   }
   if (tam_mqtt_client_send(data, length) != 0) {

@@ -8,6 +8,10 @@
 //    port (not queued, busy flag untouched), whatever page is on view.
 // Each direction reports "[Local-Tx]# : %d." / "[Local-Rx]# : %d." to the
 // traffic log. One bridge exists per process, like the link under it.
+//
+// While the link is down, the first chunk from the local port shows "Not
+// connected" once; that and every later one is counted in the traffic log
+// as dropped, until the link state changes (connect, disconnect, loss).
 #pragma once
 
 #include <functional>
@@ -28,6 +32,7 @@ class DtuRemoteBridge {
  public:
   using TrafficLog = std::function<void(const std::string &line)>;
   using LocalWriter = std::function<int(const char *data, int length)>;
+  using LinkLost = std::function<void(const std::string &cause)>;
 
   // Connects the cloud link on the device's topics with CloudToLocal as its
   // receiver: user name productKey, password productSecret. Returns the
@@ -46,12 +51,15 @@ class DtuRemoteBridge {
   // Where traffic lines go (the virtual serial page's log, stderr in
   // varnokctl). Without one, no line is written.
   static void SetTrafficLog(TrafficLog log);
+  // Told (on the MQTT library's thread) when the broker drops the link.
+  static void SetLinkLostHandler(LinkLost handler);
   // Where broker messages are written. Default: the open command port's
   // WriteRaw; nothing is written while no port is open.
   static void SetLocalWriter(LocalWriter writer);
 
-  // Bytes just read on the local port: text 148 when the link is not
-  // connected, text 152 when the publish fails, else a "[Local-Tx]" line.
+  // Bytes just read on the local port: text 148 (once per link state) and a
+  // "dropped" line when the link is not connected, text 152 when the publish
+  // fails, else a "[Local-Tx]" line.
   static void LocalToCloud(const char *data, int length);
   // The link's receiver (MQTT library thread).
   static void CloudToLocal(const char *topic, const void *payload, int length);

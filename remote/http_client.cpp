@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/dtu_log.h"
+#include "remote/http_request_guard.h"
 #include "remote/http_socket.h"
 #include "remote/http_tls.h"
 #include "remote/http_url.h"
@@ -23,6 +24,7 @@ const char kFixedHeaderBlock[] =
 static_assert(sizeof(kFixedHeaderBlock) - 1 == 120, "the fixed header block is 120 bytes");
 
 std::atomic<int> g_default_timeout{kHttpDefaultTimeoutMs};
+std::atomic<int> g_request_deadline{kHttpRequestDeadlineMs};
 
 http_client *Client(void *user) { return static_cast<http_client *>(user); }
 
@@ -220,6 +222,10 @@ bool SchemeIs(const std::string &scheme, const char *name) {
   return true;
 }
 
+// The time the next wait may take: the time-out, cut short by the deadline;
+// -1 once the deadline has passed.
+int Budget(const http_client *c) { return http_wait_ms(Timeout(c), c->deadline_ms); }
+
 int Connect(http_client *c, const http_url &url) {
   int port;
   if (SchemeIs(url.scheme, "http")) {
@@ -234,24 +240,27 @@ int Connect(http_client *c, const http_url &url) {
   if (url.port >= 0) port = url.port;
   if (url.host.empty()) return HTTP_ERR_NO_HOST;
   int fd = -1;
-  int result = http_socket_connect(url.host.c_str(), port, Timeout(c), &fd);
+  if (Budget(c) < 0) return HTTP_ERR_READ;
+  int result = http_socket_connect(url.host.c_str(), port, Budget(c), &fd);
   if (result != 0) return result;
   c->socket_fd = fd;
   c->socket_open = 1;
   if (!c->secure) return 0;
   std::string host = url.host;
   if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-  return http_tls_handshake(fd, host.c_str(), Timeout(c), &c->tls) == 0 ? 0 : HTTP_ERR_TLS;
+  const int budget = Budget(c);
+  if (budget < 0) return HTTP_ERR_READ;
+  return http_tls_handshake(fd, host.c_str(), budget, &c->tls) == 0 ? 0 : HTTP_ERR_TLS;
 }
 
 int WriteAll(http_client *c, const char *data, size_t n) {
-  if (c->tls) return http_tls_write_all(c->tls, data, n, Timeout(c));
-  return http_socket_write_all(c->socket_fd, data, n, Timeout(c));
+  if (c->tls) return http_tls_write_all(c->tls, data, n, Timeout(c), c->deadline_ms);
+  return http_socket_write_all(c->socket_fd, data, n, Timeout(c), c->deadline_ms);
 }
 
 long Read(http_client *c, char *buf, size_t n, bool wait_all) {
-  if (c->tls) return http_tls_read(c->tls, buf, n, Timeout(c), wait_all);
-  return http_socket_read(c->socket_fd, buf, n, Timeout(c), wait_all);
+  if (c->tls) return http_tls_read(c->tls, buf, n, Timeout(c), wait_all, c->deadline_ms);
+  return http_socket_read(c->socket_fd, buf, n, Timeout(c), wait_all, c->deadline_ms);
 }
 
 // The request bytes, sent in one write so that no piece waits on the
@@ -294,12 +303,11 @@ int ReadAnswer(http_client *c) {
   }
 }
 
-int RunOnce(http_client *c, const std::string &url_text, http_url *url, const char *header,
-            int header_len) {
+int RunOnce(http_client *c, const std::string &url_text, http_url *url, const std::string &header) {
   ResetRecord(c);
   if (http_url_parse(url_text.data(), url_text.size(), url) != 0) return HTTP_ERR_URL;
   int result = Connect(c, *url);
-  if (result == 0) result = WriteRequest(c, *url, header, header_len);
+  if (result == 0) result = WriteRequest(c, *url, header.data(), static_cast<int>(header.size()));
   if (result == 0) result = ReadAnswer(c);
   return result;
 }
@@ -321,20 +329,56 @@ http_client *http_client_create(int timeout_ms) {
   return c;
 }
 
-int http_client_request(http_client *c, const char *url, const char *header, int header_len) {
-  if (!c) return HTTP_ERR_ALLOC;
-  std::string target = url ? url : "";
-  int result = 0;
+namespace {
+
+// Where the next hop goes, or the result that ends the request there. The
+// header loses its credentials when the hop leaves the host.
+int NextHop(const http_client *c, const http_url &from, std::string &target, std::string &header) {
+  target = http_url_resolve_redirect(from, c->redirect_url);
+  http_url to;
+  if (http_url_parse(target.data(), target.size(), &to) != 0) return 0;  // the next run reports it
+  switch (http_redirect_check(from, to)) {
+    case HttpRedirectStep::kRefuseDowngrade:
+      DTU_LOG("redirect from %s to plain http refused: %s.", from.host.c_str(), http_url_for_log(target).c_str());
+      return HTTP_ERR_INSECURE_REDIRECT;
+    case HttpRedirectStep::kFollowWithoutCredentials:
+      header = http_header_without_credentials(header);
+      return 0;
+    case HttpRedirectStep::kFollow:
+      return 0;
+  }
+  return 0;
+}
+
+int RunWithRedirects(http_client *c, std::string target, std::string header) {
   for (int redirects = 0;; ++redirects) {
     http_url parsed;
-    result = RunOnce(c, target, &parsed, header, header_len);
-    if (result != 0 || !c->redirect_pending) break;
+    int result = RunOnce(c, target, &parsed, header);
+    if (result != 0 || !c->redirect_pending) return result;
     if (redirects == kHttpMaxRedirects) {
-      DTU_LOG("more than %d redirects in a row, last to %s.", kHttpMaxRedirects, c->redirect_url);
-      result = HTTP_ERR_REDIRECT_LIMIT;
-      break;
+      DTU_LOG("more than %d redirects in a row, last to %s.", kHttpMaxRedirects,
+              http_url_for_log(c->redirect_url).c_str());
+      return HTTP_ERR_REDIRECT_LIMIT;
     }
-    target = http_url_resolve_redirect(parsed, c->redirect_url);
+    result = NextHop(c, parsed, target, header);
+    if (result != 0) return result;
+  }
+}
+
+}  // namespace
+
+int http_client_request(http_client *c, const char *url, const char *header, int header_len) {
+  if (!c) return HTTP_ERR_ALLOC;
+  const size_t length = header && header_len > 0 ? static_cast<size_t>(header_len) : 0;
+  int result = 0;
+  if (!http_header_text_is_safe(header, length)) {
+    DTU_LOG("request not sent: its header text holds a line break or NUL inside a line.");
+    result = HTTP_ERR_WRITE;
+  } else {
+    c->deadline_ms = http_now_ms() + g_request_deadline.load();
+    result = RunWithRedirects(c, url ? url : "", std::string(header ? header : "", length));
+    // Whatever stage the deadline cut short, the answer did not come in time.
+    if (result != 0 && http_wait_ms(1, c->deadline_ms) < 0) result = HTTP_ERR_READ;
   }
   if (c->body) c->body[c->body_length] = '\0';
   c->result = static_cast<int8_t>(result);
@@ -378,3 +422,7 @@ void http_client_set_default_timeout(int timeout_ms) {
 }
 
 int http_client_default_timeout(void) { return g_default_timeout; }
+
+void http_client_set_request_deadline(int deadline_ms) {
+  g_request_deadline = deadline_ms > 0 ? deadline_ms : kHttpRequestDeadlineMs;
+}

@@ -24,6 +24,14 @@
 //   25  more than kHttpMaxRedirects redirects in a row
 //   26  the answer exceeds the client's bounds: a body (announced or sent)
 //       over kHttpMaxBody bytes, or a header field over 65535 bytes
+//   27  a redirect from https to plain http (nothing is sent in clear)
+//
+// Besides the time-out per wait, a whole request (redirects included) has an
+// overall deadline of kHttpRequestDeadlineMs: a server that drips its answer
+// a byte at a time ends it with result 17. A redirect is followed within the
+// same scheme or from http to https; when it leads to another host or port,
+// the Authorization header stays behind. Extra header text with a CR, LF or
+// NUL anywhere but at the end of its lines is not sent (result 16).
 #pragma once
 
 #include <cstddef>
@@ -35,6 +43,7 @@ constexpr int kHttpDefaultTimeoutMs = 15000;
 constexpr int kHttpMaxRedirects = 10;
 constexpr long kHttpMaxBody = 16L * 1024 * 1024;
 constexpr int kHttpReadBlock = 4096;
+constexpr int kHttpRequestDeadlineMs = 30000;
 
 enum http_result_code {
   HTTP_OK = 0,
@@ -54,6 +63,7 @@ enum http_result_code {
   HTTP_ERR_TLS = 24,
   HTTP_ERR_REDIRECT_LIMIT = 25,
   HTTP_ERR_TOO_LARGE = 26,
+  HTTP_ERR_INSECURE_REDIRECT = 27,
 };
 
 struct tls_conn;
@@ -87,6 +97,7 @@ typedef struct http_client {
   int body_length;
   long body_capacity;
   int too_large;         // the answer broke a bound (result 26)
+  int64_t deadline_ms;   // http_now_ms() time the request must end by; 0: none
   http_response_parser parser;
 } http_client;
 
@@ -119,3 +130,7 @@ void http_client_set_tls(const char *ca_file, int verify);
 // 15000 ms unless changed here (tests shorten it; 0 restores the default).
 void http_client_set_default_timeout(int timeout_ms);
 int http_client_default_timeout(void);
+
+// The overall deadline of one request: kHttpRequestDeadlineMs unless changed
+// here (tests shorten it; 0 restores the default).
+void http_client_set_request_deadline(int deadline_ms);

@@ -61,6 +61,13 @@ int64_t http_now_ms() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+int http_wait_ms(int timeout_ms, int64_t deadline_ms) {
+  if (deadline_ms == 0) return timeout_ms;
+  const int64_t left = deadline_ms - http_now_ms();
+  if (left <= 0) return -1;
+  return left < timeout_ms ? static_cast<int>(left) : timeout_ms;
+}
+
 int http_socket_connect(const char *host, int port, int timeout_ms, int *fd_out) {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
@@ -100,7 +107,7 @@ int http_socket_wait(int fd, bool for_write, int timeout_ms) {
   }
 }
 
-long http_socket_read(int fd, void *buf, size_t length, int timeout_ms, bool wait_all) {
+long http_socket_read(int fd, void *buf, size_t length, int timeout_ms, bool wait_all, int64_t deadline_ms) {
   size_t done = 0;
   char *out = static_cast<char *>(buf);
   while (done < length) {
@@ -113,7 +120,8 @@ long http_socket_read(int fd, void *buf, size_t length, int timeout_ms, bool wai
     } else if (errno == EINTR) {
       continue;
     } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      if (http_socket_wait(fd, false, timeout_ms) != 0) return -1;
+      const int wait = http_wait_ms(timeout_ms, deadline_ms);
+      if (wait < 0 || http_socket_wait(fd, false, wait) != 0) return -1;
     } else {
       return -1;
     }
@@ -121,7 +129,7 @@ long http_socket_read(int fd, void *buf, size_t length, int timeout_ms, bool wai
   return static_cast<long>(done);
 }
 
-int http_socket_write_all(int fd, const void *buf, size_t length, int timeout_ms) {
+int http_socket_write_all(int fd, const void *buf, size_t length, int timeout_ms, int64_t deadline_ms) {
   size_t done = 0;
   const char *in = static_cast<const char *>(buf);
   while (done < length) {
@@ -131,7 +139,8 @@ int http_socket_write_all(int fd, const void *buf, size_t length, int timeout_ms
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (http_socket_wait(fd, true, timeout_ms) != 0) return -1;
+      const int wait = http_wait_ms(timeout_ms, deadline_ms);
+      if (wait < 0 || http_socket_wait(fd, true, wait) != 0) return -1;
     } else {
       return -1;
     }

@@ -1,7 +1,9 @@
 // TLS side of the HTTP client (see http_tls.h).
 #include "remote/http_tls.h"
 
+#include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <mutex>
 #include <string>
 
@@ -10,7 +12,9 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include "base/dtu_lang.h"
 #include "base/dtu_log.h"
+#include "base/dtu_message.h"
 #include "remote/http_socket.h"
 
 struct tls_conn {
@@ -34,6 +38,9 @@ std::mutex g_tls_mutex;
 SSL_CTX *g_ctx = nullptr;  // built on first use, rebuilt after a change
 std::string g_ca_file;
 int g_verify = 1;
+// The user is told once that certificates go unchecked: on the first
+// connection after checking was turned off.
+std::atomic<bool> g_unchecked_told{false};
 
 // OpenSSL writes to the socket with write(2); a peer that reset the
 // connection must give an error, not end the process.
@@ -120,11 +127,23 @@ void LogHandshakeFailure(SSL *ssl, const char *host) {
   }
 }
 
+constexpr int kTextCertificateCheckOff = 1005;
+
+void TellCertificateCheckOff(const char *host) {
+  DTU_LOG("certificate check is off: %s is not authenticated.", host);
+  if (g_unchecked_told.exchange(true)) return;
+  const char *format = DtuLangText(kTextCertificateCheckOff);
+  char text[512];
+  std::snprintf(text, sizeof text, format, host);
+  DtuMessageBox(text);
+}
+
 }  // namespace
 
 void http_tls_configure(const char *ca_file, int verify) {
   std::lock_guard<std::mutex> lock(g_tls_mutex);
   g_ca_file = ca_file ? ca_file : "";
+  if (g_verify && !verify) g_unchecked_told = false;
   g_verify = verify ? 1 : 0;
   if (g_ctx) SSL_CTX_free(g_ctx);  // connections hold their own reference
   g_ctx = nullptr;
@@ -144,7 +163,7 @@ int http_tls_handshake(int fd, const char *host, int timeout_ms, tls_conn **out)
     http_tls_close(conn, 0);
     return 24;
   }
-  if (!verify) DTU_LOG("certificate check is off: %s is not authenticated.", host);
+  if (!verify) TellCertificateCheckOff(host);
   ExpectHost(conn->ssl, host, verify);
   int64_t deadline = http_now_ms() + timeout_ms;
   for (;;) {
@@ -163,7 +182,7 @@ int http_tls_handshake(int fd, const char *host, int timeout_ms, tls_conn **out)
   return 0;
 }
 
-long http_tls_read(tls_conn *conn, void *buf, size_t length, int timeout_ms, bool wait_all) {
+long http_tls_read(tls_conn *conn, void *buf, size_t length, int timeout_ms, bool wait_all, int64_t deadline_ms) {
   size_t done = 0;
   char *dst = static_cast<char *>(buf);
   while (done < length) {
@@ -174,20 +193,22 @@ long http_tls_read(tls_conn *conn, void *buf, size_t length, int timeout_ms, boo
       if (!wait_all) break;
       continue;
     }
-    int next = WaitForRetry(conn, rc, timeout_ms);
+    const int wait = http_wait_ms(timeout_ms, deadline_ms);
+    int next = wait < 0 ? -1 : WaitForRetry(conn, rc, wait);
     if (next == 0) break;
     if (next < 0) return -1;
   }
   return static_cast<long>(done);
 }
 
-int http_tls_write_all(tls_conn *conn, const void *buf, size_t length, int timeout_ms) {
+int http_tls_write_all(tls_conn *conn, const void *buf, size_t length, int timeout_ms, int64_t deadline_ms) {
   if (length == 0) return 0;
   for (;;) {
     size_t n = 0;
     int rc = SSL_write_ex(conn->ssl, buf, length, &n);
     if (rc == 1) return 0;  // without partial writes, one call sends everything
-    if (WaitForRetry(conn, rc, timeout_ms) != 1) return -1;
+    const int wait = http_wait_ms(timeout_ms, deadline_ms);
+    if (wait < 0 || WaitForRetry(conn, rc, wait) != 1) return -1;
   }
 }
 

@@ -7,10 +7,13 @@
 // older platforms answer with; RC4 is never offered. The server's certificate
 // is checked against the system trust store (plus the configured CA file) and
 // against the host name or IP address of the URL, unless checking was turned
-// off, in which case every connection logs that it is not authenticated.
+// off, in which case every connection logs that it is not authenticated and
+// the first one after checking was turned off tells the user (DtuMessageBox:
+// a warning box in the GUI, standard error in varnokctl).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 struct tls_conn;
 
@@ -24,10 +27,10 @@ void http_tls_configure(const char *ca_file, int verify);
 int http_tls_handshake(int fd, const char *host, int timeout_ms, tls_conn **out);
 
 // As http_socket_read, through TLS: count, 0 when the peer closed, -1 failure.
-long http_tls_read(tls_conn *conn, void *buf, size_t length, int timeout_ms, bool wait_all);
+long http_tls_read(tls_conn *conn, void *buf, size_t length, int timeout_ms, bool wait_all, int64_t deadline_ms);
 
-// Writes all bytes as TLS application data. 0 or -1.
-int http_tls_write_all(tls_conn *conn, const void *buf, size_t length, int timeout_ms);
+// Writes all bytes as TLS application data; waits as for reading. 0 or -1.
+int http_tls_write_all(tls_conn *conn, const void *buf, size_t length, int timeout_ms, int64_t deadline_ms);
 
 // Sends close_notify, reads until the peer's close_notify, an error or a short
 // bound of time, and releases the connection. The socket stays open.

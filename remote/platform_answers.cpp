@@ -8,6 +8,7 @@
 #include <openssl/evp.h>
 
 #include "base/dtu_log.h"
+#include "base/dtu_printable.h"
 
 namespace {
 
@@ -104,7 +105,13 @@ int PlatformParseDeviceList(const char *text, size_t length, std::vector<std::st
   const cJSON *row = nullptr;
   cJSON_ArrayForEach(row, rows) {
     const cJSON *imei = cJSON_GetObjectItemCaseSensitive(row, "imei");
-    if (cJSON_IsString(imei) && imei->valuestring) imeis->push_back(imei->valuestring);
+    if (!cJSON_IsString(imei) || !imei->valuestring) continue;
+    // A line break in an IMEI would show as two devices.
+    if (DtuHasControlCharacter(imei->valuestring)) {
+      DTU_LOG("device row skipped: its imei holds a control character.");
+      continue;
+    }
+    imeis->push_back(imei->valuestring);
   }
   return PLATFORM_ANSWER_OK;
 }

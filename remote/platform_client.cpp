@@ -8,6 +8,7 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_printable.h"
 #include "remote/http_client.h"
 #include "remote/platform_answers.h"
 
@@ -88,9 +89,16 @@ int PlatformClient::Login(const std::string &username, const std::string &passwo
     logged_in_ = false;
     return PLATFORM_NO_MEMBER;
   }
+  // The token goes into a header line of every later call: a line break in
+  // it would add headers of the platform's choosing.
+  if (DtuHasControlCharacter(token)) {
+    DTU_LOG("access_token holds a control character; login refused.");
+    logged_in_ = false;
+    return PLATFORM_BAD_TOKEN;
+  }
   access_token_ = Cut(token, kPlatformTokenSize - 1);
   logged_in_ = true;
-  DtuMessageBox(DtuLangText(kTextLoginSuccess));
+  if (success_messages_) DtuMessageBox(DtuLangText(kTextLoginSuccess));
   return PLATFORM_OK;
 }
 
@@ -108,7 +116,7 @@ int PlatformClient::Logout() {
   int result = GetWithToken(api_base_ + kPlatformLogoutPath, answer, sizeof(answer));
   if (result != 0) return result;  // still logged in, the token stays in use
   logged_in_ = false;
-  DtuMessageBox(DtuLangText(kTextLogoutSuccess));
+  if (success_messages_) DtuMessageBox(DtuLangText(kTextLogoutSuccess));
   return PLATFORM_OK;
 }
 

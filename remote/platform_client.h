@@ -9,10 +9,12 @@
 #include <vector>
 
 constexpr int kPlatformUrlSize = 1024;     // URLs are cut to fit
-constexpr int kPlatformHeaderSize = 512;   // the bearer header line too
+constexpr int kPlatformTokenSize = 1024;
+// The bearer header line holds the whole token: a line cut short would lose
+// its CR LF and run into the end of the request.
+constexpr int kPlatformHeaderSize = kPlatformTokenSize + 32;
 constexpr int kPlatformSmallAnswer = 1024;  // login and logout answers
 constexpr int kPlatformLargeAnswer = 8192;  // device count and list answers
-constexpr int kPlatformTokenSize = 1024;
 constexpr size_t kPlatformProductFieldMax = 255;
 
 extern const char kPlatformLoginPath[];
@@ -27,6 +29,7 @@ enum platform_call_result {
   PLATFORM_BAD_JSON = -2,       // the answer is not JSON (or was cut)
   PLATFORM_NO_MEMBER = -3,      // "access_token" or "rows" is missing
   PLATFORM_NOT_LOGGED_IN = -4,  // the call needs a login
+  PLATFORM_BAD_TOKEN = -5,      // the token holds a control character (CR, LF, ...)
 };
 
 class PlatformClient {
@@ -36,6 +39,10 @@ class PlatformClient {
   void SetApiBase(const std::string &api_base) { api_base_ = api_base; }
   const std::string &ApiBase() const { return api_base_; }
   bool LoggedIn() const { return logged_in_; }
+  // Whether Login and Logout show their success through DtuMessageBox (on
+  // by default). A caller that runs them off its GUI thread turns this off
+  // and shows the message itself, in its own order.
+  void SetSuccessMessages(bool shown) { success_messages_ = shown; }
   const std::string &AccessToken() const { return access_token_; }
 
   // Logs in with the account (UTF-8); 0 when the answer held a token.
@@ -59,5 +66,6 @@ class PlatformClient {
 
   std::string api_base_;
   bool logged_in_ = false;
+  bool success_messages_ = true;
   std::string access_token_;
 };

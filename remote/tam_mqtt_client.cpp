@@ -14,6 +14,7 @@
 namespace {
 
 using MessageReceiver = void (*)(const char *topic, const void *payload, int length);
+using LostHandler = void (*)(const char *cause);
 
 constexpr int kTopicBufferSize = 256;
 constexpr int kUriBufferSize = 256;
@@ -30,6 +31,7 @@ struct LinkState {
   char pub_topic[kTopicBufferSize] = {0};
   std::atomic<int> connected{0};
   std::atomic<MessageReceiver> receiver{nullptr};
+  std::atomic<LostHandler> on_lost{nullptr};
   std::atomic<int> inflight_window{kTamMqttDefaultInflightWindow};
 };
 
@@ -79,8 +81,11 @@ MQTTClient_connectOptions BuildConnectOptions(const tam_mqtt_client_params *para
 // connect releases it; the library does not reconnect by itself.
 static void _mqtt_disconnect_event(void *context, char *cause) {
   (void)context;
-  DTU_LOG("cause : %s.", cause != nullptr ? cause : "connection lost");
+  const char *text = cause != nullptr ? cause : "connection lost";
+  DTU_LOG("cause : %s.", text);
   Link().connected.store(0);
+  LostHandler on_lost = Link().on_lost.load();
+  if (on_lost != nullptr) on_lost(text);
 }
 
 // Message arrived (library thread): hand the bytes to the receiver, then free.
@@ -184,6 +189,10 @@ void tam_mqtt_client_close(void) {
 }
 
 int tam_mqtt_client_connected(void) { return Link().connected.load(); }
+
+void tam_mqtt_client_set_lost_handler(void (*on_lost)(const char *cause)) {
+  Link().on_lost.store(on_lost);
+}
 
 void tam_mqtt_client_set_inflight_window(int messages) {
   Link().inflight_window.store(std::clamp(messages, 1, kTamMqttDefaultInflightWindow));

@@ -37,6 +37,10 @@ void tam_mqtt_client_close(void);
 // 1 from a successful connect until close or until the connection is lost.
 int tam_mqtt_client_connected(void);
 
+// Called on the library's thread when the broker drops a connected link,
+// with the cause the library gives (never null). Null: nobody is told.
+void tam_mqtt_client_set_lost_handler(void (*on_lost)(const char *cause));
+
 #ifdef __cplusplus
 }
 #endif

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "link/serial_termios.h"
@@ -40,22 +41,58 @@ bool PlatformRemoteDtu::Start(const std::string &broker_host, int broker_port,
     Stop();
     return false;
   }
-  std::string client_id = "sim-" + device_id + "-" + std::to_string(getpid());
-  if (!peer_->Connect(broker_host, broker_port, client_id, error_text)) {
+  broker_host_ = broker_host;
+  broker_port_ = broker_port;
+  client_id_ = "sim-" + device_id + "-" + std::to_string(getpid());
+  peer_->SetHandler([this](const MqttPeer::Message &m) { WriteToLine(m.payload); });
+  if (!ConnectPeer(error_text)) {
     Stop();
     return false;
   }
-  peer_->SetHandler([this](const MqttPeer::Message &m) { WriteToLine(m.payload); });
+  link_down_ = false;
+  backoff_.Reset();
+  stop_.store(false);
+  reader_ = std::thread(&PlatformRemoteDtu::ReadLoop, this);
+  return true;
+}
+
+bool PlatformRemoteDtu::ConnectPeer(std::string &error_text) {
+  if (!peer_->Connect(broker_host_, broker_port_, client_id_, error_text)) return false;
   // QoS 0 both ways: on loopback nothing is lost, and without acknowledgements
   // from this side Nagle's algorithm never holds an answer back for 40 ms.
   if (!peer_->Subscribe(get_topic_, 0)) {
     error_text = "cannot subscribe to " + get_topic_;
-    Stop();
+    peer_->Disconnect();
     return false;
   }
-  stop_.store(false);
-  reader_ = std::thread(&PlatformRemoteDtu::ReadLoop, this);
   return true;
+}
+
+// Reader thread: notices a lost broker link and brings it back in time.
+void PlatformRemoteDtu::KeepLinkUp() {
+  const auto now = std::chrono::steady_clock::now();
+  if (!link_down_) {
+    if (peer_->Connected()) return;
+    link_down_ = true;
+    const int delay = backoff_.NextDelayMs();
+    next_attempt_ = now + std::chrono::milliseconds(delay);
+    fprintf(stderr, "platform-sim: device %s lost the broker; reconnecting in %d s\n", device_id_.c_str(),
+            delay / 1000);
+    return;
+  }
+  if (now < next_attempt_) return;
+  std::string error;
+  if (ConnectPeer(error)) {
+    link_down_ = false;
+    backoff_.Reset();
+    ++reconnects_;
+    fprintf(stderr, "platform-sim: device %s is back on the broker\n", device_id_.c_str());
+    return;
+  }
+  const int delay = backoff_.NextDelayMs();
+  next_attempt_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(delay);
+  fprintf(stderr, "platform-sim: device %s: %s; next try in %d s\n", device_id_.c_str(), error.c_str(),
+          delay / 1000);
 }
 
 void PlatformRemoteDtu::Stop() {
@@ -87,6 +124,7 @@ void PlatformRemoteDtu::ReadLoop() {
   std::string burst;
   char buffer[kBurstMax];
   while (!stop_.load()) {
+    KeepLinkUp();
     pollfd p{line_fd_, POLLIN, 0};
     int ready = poll(&p, 1, burst.empty() ? kStopPollMs : kQuietGapMs);
     if (ready < 0 && errno == EINTR) continue;

@@ -3,13 +3,18 @@
 // on the other it subscribes to the device's "get" topic and publishes on its
 // "update" topic. Every broker message is written to the line unchanged;
 // every burst the device writes (bytes followed by a short quiet gap) is
-// published as one message.
+// published as one message. When the broker drops the link, the device
+// connects again by itself, 1 s after the loss and then at growing intervals
+// up to 30 s, and subscribes anew: a broker restart heals on its own.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include "remote/dtu_reconnect_backoff.h"
 
 class MqttPeer;
 
@@ -32,16 +37,27 @@ class PlatformRemoteDtu {
   // Bytes moved each way so far (for the simulator's status line and tests).
   long long BytesToDevice() const { return to_device_.load(); }
   long long BytesFromDevice() const { return from_device_.load(); }
+  // Times the link came back after the broker dropped it.
+  int Reconnects() const { return reconnects_.load(); }
 
  private:
   void ReadLoop();
   void WriteToLine(const std::string &bytes);
+  bool ConnectPeer(std::string &error_text);
+  void KeepLinkUp();
 
   std::unique_ptr<MqttPeer> peer_;
   std::thread reader_;
   std::atomic<bool> stop_{false};
   std::atomic<long long> to_device_{0};
   std::atomic<long long> from_device_{0};
+  std::atomic<int> reconnects_{0};
+  // Reader thread only: when to try the broker again after a loss.
+  DtuReconnectBackoff backoff_;
+  bool link_down_ = false;
+  std::chrono::steady_clock::time_point next_attempt_;
+  std::string broker_host_, client_id_;
+  int broker_port_ = 0;
   int line_fd_ = -1;
   std::string device_id_, update_topic_, get_topic_;
 };

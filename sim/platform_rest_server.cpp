@@ -270,7 +270,8 @@ PlatformRestServer::Reply PlatformRestServer::DeviceList(const Request &request)
   cJSON *rows = cJSON_AddArrayToObject(root, "rows");
   for (size_t i = (page_num - 1) * page_size; i < product->devices.size() && i < page_num * page_size; ++i) {
     cJSON *row = cJSON_CreateObject();
-    cJSON_AddStringToObject(row, "imei", product->devices[i].imei.c_str());
+    // A device not provisioned yet has no IMEI: its row carries none.
+    if (!product->devices[i].imei.empty()) cJSON_AddStringToObject(row, "imei", product->devices[i].imei.c_str());
     cJSON_AddStringToObject(row, "deviceName", product->devices[i].name.c_str());
     cJSON_AddStringToObject(row, "productKey", product->key.c_str());
     cJSON_AddItemToArray(rows, row);

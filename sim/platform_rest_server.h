@@ -18,7 +18,7 @@
 #include "sim/platform_tls_server.h"
 
 struct PlatformSimDevice {
-  std::string imei;
+  std::string imei;  // empty: listed without an "imei" member
   std::string name;
 };
 

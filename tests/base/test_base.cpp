@@ -48,13 +48,19 @@ TEST(DiagnosticLog, RecordHasPrefixMessageAndLineFeed) {
   EXPECT_NE(text.find("]# value : 7.\n"), std::string::npos) << text;
 }
 
-TEST(DiagnosticLog, UnopenableFilePrintsErrorOnStdout) {
+// On standard error and once per run, so it never mixes into what a command
+// prints on standard output.
+TEST(DiagnosticLog, UnopenableFileIsReportedOnStderrOnce) {
   DtuLogSetPath("no-such-dir/sub/log.txt");
   testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   DTU_LOG("lost");
+  DTU_LOG("lost again");
+  std::string err = testing::internal::GetCapturedStderr();
   std::string out = testing::internal::GetCapturedStdout();
   DtuLogSetPath("./log.txt");
-  EXPECT_EQ(out, "\nopen no-such-dir/sub/log.txt error!\n");
+  EXPECT_EQ(err, "\nopen no-such-dir/sub/log.txt error!\n");
+  EXPECT_EQ(out, "");
 }
 
 TEST(DiagnosticLog, RecordsFromManyThreadsNeverInterleave) {

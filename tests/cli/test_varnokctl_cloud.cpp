@@ -85,8 +85,15 @@ TEST_F(VarnokctlCloud, AccountFromTheConfigurationFileAndMissingFields) {
 
 TEST_F(VarnokctlCloud, UntrustedCertificateFailsUnlessCheckingIsOff) {
   QStringList login{"login", "--user", "engineer", "--password", "varnok-demo", "--config", no_config_};
-  EXPECT_EQ(Run(login, false).exit_code, 1);
-  EXPECT_EQ(Run(login, false, false).exit_code, 0);
+  CloudRun checked = Run(login, false);
+  EXPECT_EQ(checked.exit_code, 1);
+  EXPECT_EQ(checked.err.find("Certificate checking is off"), std::string::npos);
+  CloudRun unchecked = Run(login, false, false);
+  EXPECT_EQ(unchecked.exit_code, 0);
+  // Said on standard error, once, not only in log.txt.
+  const std::string warning = "Certificate checking is off: 127.0.0.1 is not authenticated";
+  ASSERT_NE(unchecked.err.find(warning), std::string::npos) << unchecked.err;
+  EXPECT_EQ(unchecked.err.find(warning, unchecked.err.find(warning) + 1), std::string::npos);
 }
 
 }  // namespace

@@ -103,13 +103,23 @@ TEST_F(BridgeLocalPortTest, TerminalTalksToRemoteDeviceBothWays) {
   EXPECT_EQ(messages_.Count(), 0u);
 }
 
-TEST_F(BridgeLocalPortTest, LocalBytesWithoutLinkShowNotConnected) {
+TEST_F(BridgeLocalPortTest, LocalBytesWithoutLinkShowNotConnectedOnceAndCountDrops) {
   terminal_.Write("AT\r\n");
-  ASSERT_TRUE(WaitUntil([&] { return messages_.Count() > 0; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return traffic_.Count() == 1; }, 5000));
+  terminal_.Write("ATI\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return traffic_.Count() == 2; }, 5000));
+  EXPECT_EQ(messages_.Count(), 1u) << "one box until the link state changes";
   EXPECT_TRUE(messages_.Has(DtuLangText(148)));
-  EXPECT_EQ(traffic_.Count(), 0u);
+  EXPECT_TRUE(traffic_.Has("[Local-Tx]# not connected, dropped : 4. (1 chunks)"));
+  EXPECT_TRUE(traffic_.Has("[Local-Tx]# not connected, dropped : 5. (2 chunks)"));
   // Nothing reached the device.
   EXPECT_EQ(ReadCount(device_, 1, 300), "");
+
+  // A connect changes the link state: the next loss shows the box again.
+  ASSERT_EQ(ConnectBridge(), 0);
+  DtuRemoteBridge::Disconnect();
+  terminal_.Write("AT\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return messages_.Count() == 2; }, 5000));
 }
 
 TEST_F(BridgeLocalPortTest, RefusedPublishShowsSendFailed) {

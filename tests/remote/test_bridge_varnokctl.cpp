@@ -27,6 +27,34 @@ TEST(BridgeVarnokctl, TerminalReachesRemoteDtuAndCtrlCEnds) {
   EXPECT_NE(setup.Bridge().Output().find("Disconnected"), std::string::npos);
 }
 
+// Counts how often `needle` stands in `text`.
+size_t Occurrences(const std::string &text, const std::string &needle) {
+  size_t count = 0;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++count;
+  return count;
+}
+
+TEST(BridgeVarnokctl, BrokerRestartHealsTheWholeRoad) {
+  VarnokctlBridgeSetup setup;
+  std::string error;
+  ASSERT_TRUE(setup.Start(20, error)) << error;
+  const int port = setup.Broker().Port();
+  setup.Broker().Stop();
+  ASSERT_TRUE(setup.Bridge().WaitFor("reconnecting in 1 s", 10000)) << setup.Bridge().Output();
+  EXPECT_NE(setup.Bridge().Output().find("cloud link lost"), std::string::npos);
+  ASSERT_TRUE(setup.Bridge().WaitFor("next try in 2 s", 10000)) << setup.Bridge().Output();
+
+  ASSERT_TRUE(setup.Broker().Start(port)) << setup.Broker().ErrorText();
+  ASSERT_TRUE(WaitUntil([&] { return Occurrences(setup.Bridge().Output(), "Connect success") == 2; }, 20000))
+      << setup.Bridge().Output();
+  ASSERT_TRUE(WaitUntil([&] { return setup.Device().Link().Reconnects() == 1; }, 20000));
+
+  setup.Terminal().Write("AT+ZEVCFG=get|imei\r\n");
+  std::string answer = setup.Terminal().ReadUntil("OK\r\n", std::chrono::milliseconds(5000));
+  EXPECT_EQ(answer, std::string("\r\nimei : ") + kBridgeImei + "\r\n\r\nOK\r\n");
+  EXPECT_EQ(setup.StopBridge(), 0);
+}
+
 TEST(BridgeVarnokctl, RefusedLoginEndsBeforeTouchingThePort) {
   VarnokctlBridgeSetup setup;
   std::string error;

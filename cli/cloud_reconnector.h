@@ -1,0 +1,35 @@
+// Keeps `varnokctl bridge`'s cloud link up: when the broker drops it, says so
+// on standard error and connects again, 1 s after the loss and then at
+// growing intervals up to 30 s, until an attempt succeeds. Lives on the main
+// thread; the link's loss report (MQTT library thread) is posted to it.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+#include "remote/dtu_reconnect_backoff.h"
+
+class CloudReconnector : public QObject {
+  Q_OBJECT
+
+ public:
+  // `connect` makes one attempt and says true when the link is up again.
+  explicit CloudReconnector(std::function<bool()> connect, QObject *parent = nullptr);
+  // Installs itself as the remote bridge's link-lost handler; removes it again.
+  ~CloudReconnector() override;
+
+  int Attempts() const { return attempts_; }
+
+ private:
+  void Lost(const std::string &cause);
+  void Attempt();
+  void ScheduleNext(const char *what);
+
+  std::function<bool()> connect_;
+  DtuReconnectBackoff backoff_;
+  QTimer timer_;
+  int attempts_ = 0;
+};

@@ -1,0 +1,190 @@
+// The virtual serial page's platform and link buttons: login and logout,
+// device list refresh, Connect, Disconnect and Send. What waits on the network
+// runs on the page's worker; what it found is applied here on the GUI thread.
+#include <cstdarg>
+#include <cstdio>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_message.h"
+#include "pages/virtual_serial_texts.h"
+#include "pages/virtual_serial_tool.h"
+#include "remote/dtu_remote_bridge.h"
+#include "remote/platform_settings.h"
+#include "remote/tam_mqtt_client.h"
+
+namespace vt = virtual_serial_text;
+
+namespace {
+
+std::string FormatText(int text_id, ...) {
+  char buffer[512];
+  va_list args;
+  va_start(args, text_id);
+  std::vsnprintf(buffer, sizeof buffer, DtuLangText(text_id), args);
+  va_end(args);
+  return buffer;
+}
+
+// Why a platform call failed, in the user's words.
+std::string FailureReason(int result, bool login) {
+  if (result == PLATFORM_NO_MEMBER && login) return DtuLangText(vt::kAccountRefused);
+  if (result == PLATFORM_NO_MEMBER || result == PLATFORM_BAD_JSON) return DtuLangText(vt::kAnswerUnreadable);
+  return FormatText(vt::kRequestFailed, result);
+}
+
+std::string Cut(const QString &text, int max) { return text.toStdString().substr(0, static_cast<size_t>(max)); }
+
+// The platform's whereabouts, read afresh for each call: the file or the
+// environment may have changed since the last one.
+PlatformSettings LoadSettings(const std::string &config_path) {
+  PlatformSettings settings = PlatformSettingsLoad(config_path);
+  PlatformSettingsApplyTls(settings);
+  return settings;
+}
+
+}  // namespace
+
+void VirtualSerialTool::ShowFailure(int text_id, const std::string &reason) {
+  AppendLog(FormatText(text_id, reason.c_str()));
+}
+
+void VirtualSerialTool::OnBnClickedBtVirtdevLogin() {
+  if (logged_in_) {
+    Logout();
+  } else {
+    Login();
+  }
+}
+
+void VirtualSerialTool::Login() {
+  SaveIotInfoIfChanged();
+  const std::string user = fields_[kUsername].toStdString();
+  const std::string password = fields_[kPassword].toStdString();
+  const std::string config = config_path_;
+  AppendLog(FormatText(vt::kLoggingIn, PlatformSettingsLoad(config).api_base.c_str()));
+  worker_.Run([this, user, password, config]() -> DtuNetworkWorker::Apply {
+    client_.SetApiBase(LoadSettings(config).api_base);
+    const int result = client_.Login(user, password);
+    return [this, result] {
+      if (result == PLATFORM_OK || result == PLATFORM_NO_MEMBER) {
+        logged_in_ = result == PLATFORM_OK;
+        ReLabel();
+      }
+      if (result == PLATFORM_OK) {
+        DtuMessageBox(DtuLangText(vt::kLoginSuccess));
+      } else {
+        ShowFailure(vt::kLoginFailed, FailureReason(result, true));
+      }
+    };
+  });
+}
+
+void VirtualSerialTool::Logout() {
+  worker_.Run([this]() -> DtuNetworkWorker::Apply {
+    const int result = client_.Logout();
+    return [this, result] {
+      if (result != PLATFORM_OK) {
+        // The login stays open and its token in use.
+        ShowFailure(vt::kLogoutFailed, FailureReason(result, false));
+        return;
+      }
+      logged_in_ = false;
+      ReLabel();
+      DtuMessageBox(DtuLangText(vt::kLogoutSuccess));
+    };
+  });
+}
+
+void VirtualSerialTool::OnBnClickedBtVirtdevUpdate() {
+  SaveIotInfoIfChanged();
+  if (!logged_in_) {
+    // Said in the log rather than a box: the list needs a login first.
+    AppendLog(DtuLangText(vt::kNotLogin));
+    return;
+  }
+  const std::string key = Cut(fields_[kProductKey], kProductFieldMax);
+  const std::string secret = Cut(fields_[kProductSecret], kProductFieldMax);
+  AppendLog(DtuLangText(vt::kRefreshing));
+  worker_.Run([this, key, secret]() -> DtuNetworkWorker::Apply {
+    std::vector<std::string> imeis;
+    const int result = client_.RefreshDevices(key, secret, &imeis);
+    return [this, result, imeis] {
+      if (result != PLATFORM_OK) {
+        ShowFailure(vt::kRefreshFailed, FailureReason(result, false));
+        return;
+      }
+      iotInfoUpdate(imeis);
+      AppendLog(FormatText(vt::kDeviceCount, static_cast<int>(imeis.size())));
+    };
+  });
+}
+
+void VirtualSerialTool::OnBnClickedBtConnMqtt() {
+  if (!logged_in_) {
+    DtuWarningBox(DtuLangText(vt::kNotLogin));
+    return;
+  }
+  if (link_connected_ || DtuRemoteBridge::Connected()) {
+    DtuWarningBox(DtuLangText(vt::kAlreadyConnected));
+    return;
+  }
+  const PlatformSettings settings = PlatformSettingsLoad(config_path_);
+  DtuRemoteLinkSettings link;
+  link.host = settings.mqtt_host;
+  link.port = settings.mqtt_port;
+  link.client_id = last_client_id_ = ClientId();
+  link.product_key = Cut(fields_[kProductKey], kProductFieldMax);
+  link.product_secret = Cut(fields_[kProductSecret], kProductFieldMax);
+  link.device_id = Cut(fields_[kDeviceId], kProductFieldMax);
+  AppendLog(FormatText(vt::kConnecting, link.host.c_str(), link.port));
+  worker_.Run([this, link]() -> DtuNetworkWorker::Apply {
+    const int result = DtuRemoteBridge::Connect(link);
+    return [this, result] {
+      link_connected_ = result == 0 && DtuRemoteBridge::Connected();
+      AppendLog(DtuLangText(result == 0 ? vt::kConnectSuccess : vt::kConnectFailed));
+      emit LinkStateChanged(link_connected_);
+    };
+  });
+}
+
+void VirtualSerialTool::OnBnClickedBtDisconnMqtt() {
+  if (!DtuRemoteBridge::Connected()) {
+    DtuWarningBox(DtuLangText(vt::kNotConnected));
+    return;
+  }
+  worker_.Run([this]() -> DtuNetworkWorker::Apply {
+    DtuRemoteBridge::Disconnect();
+    return [this] {
+      link_connected_ = false;
+      AppendLog(DtuLangText(vt::kDisconnected));
+      emit LinkStateChanged(false);
+    };
+  });
+}
+
+void VirtualSerialTool::OnBnClickedBtSendMqtt() {
+  const QByteArray text = fields_[kSendText].toUtf8();
+  if (text.isEmpty()) {
+    DtuWarningBox(DtuLangText(vt::kSendEmpty));
+    return;
+  }
+  if (text.size() > kSendMax) {
+    DtuWarningBox(FormatText(vt::kSendTooLong, kSendMax));
+    return;
+  }
+  if (!DtuRemoteBridge::Connected()) {
+    DtuWarningBox(DtuLangText(vt::kNotConnected));
+    return;
+  }
+  if (tam_mqtt_client_send(text.constData(), static_cast<int>(text.size())) != 0) {
+    DtuWarningBox(DtuLangText(vt::kSendFailed));
+    return;
+  }
+  AppendLog("[Local Tx]# " + text.toStdString() + ".", text.constData(), static_cast<int>(text.size()));
+}
+
+void VirtualSerialTool::LinkLost(const QString &cause) {
+  link_connected_ = false;
+  AppendLog(FormatText(vt::kCloudLinkLost, cause.toUtf8().constData()));
+  emit LinkStateChanged(false);
+}

@@ -1,0 +1,162 @@
+// varnokctl as a process against hostile devices, files and ends: a line
+// the slot would cut, escape sequences from the device, signals that end it
+// with the port open, a log it cannot open, a port another program holds, a
+// blank answer, and configuration "files" that are FIFOs.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+
+#include "link/dtu_cmd_port.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/sim_link.h"
+#include "tests/support/temp_dir.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Outcome {
+  int exit_code;
+  std::string out;
+  std::string err;
+};
+
+Outcome Varnokctl(const QStringList &args, const QString &cwd = QString()) {
+  QProcess process;
+  if (!cwd.isEmpty()) process.setWorkingDirectory(cwd);
+  process.start(VARNOKCTL_PATH, args);
+  if (!process.waitForFinished(30000)) {
+    process.kill();
+    process.waitForFinished();
+    return {-1, "", "timed out"};
+  }
+  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+          process.readAllStandardError().toStdString()};
+}
+
+QString Q(const std::string &text) { return QString::fromStdString(text); }
+
+TEST(VarnokctlHostile, LineTheSlotWouldCutIsRefusedAndNothingSent) {
+  auto sim = StartDtuSim();
+  const std::string line = "AT+ZEVCFG=set|mqtt-password|" + std::string(2100, 'p');
+  Outcome r = Varnokctl({"send", "-p", Q(sim->SlavePath()), "AT+ZEVCFG=get|imei", Q(line)});
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.err.find("line 2 is too long for one command"), std::string::npos) << r.err;
+  std::this_thread::sleep_for(100ms);
+  EXPECT_TRUE(sim->ReceivedLines().empty());
+}
+
+// An OSC 52 clipboard write from the device reaches the terminal escaped.
+TEST(VarnokctlHostile, DeviceEscapeSequencesArePrintedEscaped) {
+  auto sim = StartDtuSim();
+  const std::string osc = "\x1b]52;c;ZWNobyBoaQ==\x07";
+  Outcome r = Varnokctl({"send", "-p", Q(sim->SlavePath()), Q("AT+ZEVCFG=set|mqtt-password|" + osc)});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "mqtt-password : \\x1b]52;c;ZWNobyBoaQ==\\x07\n");
+  Outcome read = Varnokctl({"read", "-p", Q(sim->SlavePath()), "mqtt"});
+  EXPECT_NE(read.out.find("Password=\\x1b]52;c;ZWNobyBoaQ==\\x07\n"), std::string::npos) << read.out;
+  EXPECT_EQ(read.out.find('\x1b'), std::string::npos);
+}
+
+class VarnokctlSignal : public ::testing::TestWithParam<int> {};
+
+int ExclusiveFlag(int fd) {
+  int excl = -1;
+  return ioctl(fd, TIOCGEXCL, &excl) == 0 ? excl : -1;
+}
+
+// Ended while it holds the port, varnokctl hands it back: exclusive use
+// dropped (it outlives the process on a pseudo-terminal) and the settings
+// the port had before restored.
+TEST_P(VarnokctlSignal, PortIsHandedBackAsItWasFound) {
+  DtuSimOptions options;
+  options.silent_every = 1;
+  auto sim = StartDtuSim(options);
+  int probe = ::open(sim->SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(probe, 0);
+  termios before{};
+  ASSERT_EQ(tcgetattr(probe, &before), 0);
+  QProcess process;
+  process.start(VARNOKCTL_PATH, {"send", "-p", Q(sim->SlavePath()), "--baud", "9600", "--timeout", "30",
+                                 "AT+ZEVCFG=get|imei"});
+  ASSERT_TRUE(process.waitForStarted());
+  ASSERT_EQ(sim->WaitForLines(1, 10s).size(), 1u);
+  EXPECT_EQ(ExclusiveFlag(probe), 1);
+  ::kill(static_cast<pid_t>(process.processId()), GetParam());
+  ASSERT_TRUE(process.waitForFinished(10000));
+  termios after{};
+  ASSERT_EQ(tcgetattr(probe, &after), 0);
+  EXPECT_EQ(ExclusiveFlag(probe), 0);
+  EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  ::close(probe);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, VarnokctlSignal, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
+
+// "open ./log.txt error!" goes to standard error, once, and never mixes into
+// the name=value lines of `read`.
+TEST(VarnokctlHostile, UnopenableLogIsReportedOnStderrOnce) {
+  auto sim = StartDtuSim();
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("log.txt").c_str(), 0700), 0);
+  Outcome r = Varnokctl({"read", "-p", Q(sim->SlavePath()), "workmode"}, Q(dir.Path()));
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "WorkMode=0\n");
+  const std::string report = "open ./log.txt error!";
+  ASSERT_NE(r.err.find(report), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(report, r.err.find(report) + 1), std::string::npos) << r.err;
+}
+
+TEST(VarnokctlHostile, PortInUseSaysSoWithoutTheDialoutAdvice) {
+  auto sim = StartDtuSim();
+  DtuCmdPort holder;
+  DtuSerialSettings settings;
+  settings.port = sim->SlavePath();
+  std::string error;
+  ASSERT_TRUE(holder.DtuCmdPortOpen(settings, error));
+  Outcome r = Varnokctl({"send", "-p", Q(sim->SlavePath()), "AT"});
+  EXPECT_EQ(r.exit_code, 4);
+  EXPECT_NE(r.err.find("The port is in use by another program."), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("dialout"), std::string::npos) << r.err;
+}
+
+// A device that answers only blanks never said OK.
+TEST(VarnokctlHostile, RawPrintsNothingForABlankAnswerAndExits3) {
+  PtyPair pty;
+  std::thread device([&pty] {
+    pty.ReadUntil("AT\r\n", 5000ms);
+    pty.Write("\r\n \r\n");
+  });
+  Outcome r = Varnokctl({"raw", "-p", Q(pty.SlavePath()), "--timeout", "0.5", "AT"});
+  device.join();
+  EXPECT_EQ(r.exit_code, 3);
+  EXPECT_EQ(r.out, "");
+}
+
+// A FIFO without a writer blocked the open for good.
+TEST(VarnokctlHostile, FifoAsTheConfigurationFileIsRefusedWithItsPath) {
+  TempDir dir;
+  const std::string fifo = dir.File("profile.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Outcome show = Varnokctl({"config", "show", Q(fifo)});
+  EXPECT_EQ(show.exit_code, 1);
+  EXPECT_NE(show.err.find(fifo + " (not a regular file)"), std::string::npos) << show.err;
+  Outcome login = Varnokctl({"cloud", "login", "--user", "u", "--password", "p", "--config", Q(fifo)});
+  EXPECT_EQ(login.exit_code, 2);
+  EXPECT_NE(login.err.find("cannot read " + fifo + ": not a regular file"), std::string::npos) << login.err;
+}
+
+}  // namespace
