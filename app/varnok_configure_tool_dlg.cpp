@@ -9,12 +9,21 @@
 #include <QTreeWidget>
 
 #include "app/about_dlg.h"
+#include "app/busy_status_bar.h"
 #include "app/app_icon.h"
 #include "app/page_host.h"
 #include "app/views/cmd_port_view.h"
 #include "base/dtu_lang.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_cmd_port_page.h"
+#include "pages/dtu_data_port.h"
+#include "pages/dtu_devinfo.h"
+#include "pages/dtu_mqtt.h"
+#include "pages/dtu_mqtt_aliyun.h"
+#include "pages/dtu_mqtt_onenet.h"
+#include "pages/dtu_net.h"
+#include "pages/dtu_tcp_udp.h"
+#include "pages/dtu_work_mode.h"
 
 namespace {
 
@@ -47,6 +56,7 @@ CVarnokConfigureToolDlg::CVarnokConfigureToolDlg(QWidget *parent) : QMainWindow(
   DtuLangFlag = 1;
   setWindowTitle(DtuLangText(0));
   BuildCentralArea();
+  BuildStatusBar();
   BuildPageTree();
   ApplyLanguage();
   resize(1000, 640);
@@ -90,6 +100,21 @@ void CVarnokConfigureToolDlg::BuildCentralArea() {
   layout->addWidget(tree_);
   layout->addWidget(tabs_, 1);
   setCentralWidget(central);
+}
+
+void CVarnokConfigureToolDlg::BuildStatusBar() {
+  busy_ = new BusyStatusBar(statusBar(), pages_->CmdPortPage());
+  // Page code, page, tree text naming it.
+  const struct {
+    int code;
+    DtuPage *page;
+    int title_text_id;
+  } followed[] = {
+      {2, pages_->DataPortPage(), 4},   {7, pages_->DevinfoPage(), 9},    {8, pages_->NetPage(), 10},
+      {9, pages_->WorkModePage(), 11},  {10, pages_->TcpUdpPage(), 12},   {11, pages_->MqttPage(), 13},
+      {12, pages_->MqttAliyunPage(), 275}, {13, pages_->MqttOnenetPage(), 276},
+  };
+  for (const auto &f : followed) busy_->Follow(f.page, pages_->PageForCode(f.code), f.title_text_id);
 }
 
 void CVarnokConfigureToolDlg::BuildPageTree() {
@@ -153,6 +178,7 @@ void CVarnokConfigureToolDlg::ApplyLanguage() {
   language_menu_->setTitle(DtuLangText(271));
   help_menu_->setTitle(DtuLangText(18));
   pages_->UpdateLanguage();
+  busy_->UpdateLanguage();
   ShowPage(code);
   setUpdatesEnabled(true);
   update();
