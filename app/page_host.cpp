@@ -6,6 +6,7 @@
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
+#include "app/views/dlt645_view.h"
 #include "app/views/mqtt_aliyun_view.h"
 #include "app/views/mqtt_onenet_view.h"
 #include "app/views/mqtt_view.h"
@@ -17,6 +18,7 @@
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
+#include "pages/dtu_dlt645.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -60,6 +62,7 @@ void DtuPageHost::BuildLogic() {
   mqtt_ = std::make_unique<DtuMqtt>();
   mqtt_aliyun_ = std::make_unique<DtuMqttAliyun>();
   mqtt_onenet_ = std::make_unique<DtuMqttOnenet>();
+  dlt645_ = std::make_unique<DtuDLT645>();
   virtual_serial_ = std::make_unique<VirtualSerialTool>();
 }
 
@@ -100,6 +103,7 @@ void DtuPageHost::BuildViews() {
   aliyun_view_ = HostView<MqttAliyunView>(mqtt_aliyun_.get());
   onenet_view_ = HostView<MqttOnenetView>(mqtt_onenet_.get());
   bhu_view_ = Placeholder(kTextBhu);
+  dlt645_view_ = HostView<Dlt645View>(dlt645_.get());
   virtual_serial_view_ = HostView<VirtualSerialView>(virtual_serial_.get());
 }
 
@@ -116,8 +120,9 @@ QWidget *DtuPageHost::PageForCode(int code) const {
       return data_port_view_;
     case 4:
       return modbus_view_;
-    case 5:
     case 6:
+      return dlt645_view_;
+    case 5:
     case 16:
       return nullptr;
     case 7:

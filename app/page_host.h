@@ -13,6 +13,7 @@ class CmdPortView;
 class DtuCmdPortPage;
 class DtuDataPort;
 class DtuDevinfo;
+class DtuDLT645;
 class DtuMqtt;
 class DtuMqttAliyun;
 class DtuMqttOnenet;
@@ -49,6 +50,7 @@ class DtuPageHost : public QWidget {
   DtuMqtt *MqttPage() const { return mqtt_.get(); }
   DtuMqttAliyun *MqttAliyunPage() const { return mqtt_aliyun_.get(); }
   DtuMqttOnenet *MqttOnenetPage() const { return mqtt_onenet_.get(); }
+  DtuDLT645 *Dlt645Page() const { return dlt645_.get(); }
   VirtualSerialTool *VirtualSerialPage() const { return virtual_serial_.get(); }
   CmdPortView *CmdPortPageView() const { return cmd_port_view_; }
 
@@ -76,6 +78,7 @@ class DtuPageHost : public QWidget {
   std::unique_ptr<DtuMqtt> mqtt_;
   std::unique_ptr<DtuMqttAliyun> mqtt_aliyun_;
   std::unique_ptr<DtuMqttOnenet> mqtt_onenet_;
+  std::unique_ptr<DtuDLT645> dlt645_;
   std::unique_ptr<VirtualSerialTool> virtual_serial_;
 
   CmdPortView *cmd_port_view_ = nullptr;
@@ -90,5 +93,6 @@ class DtuPageHost : public QWidget {
   QWidget *onenet_view_ = nullptr;
   QWidget *bhu_view_ = nullptr;
   QWidget *virtual_serial_view_ = nullptr;
+  QWidget *dlt645_view_ = nullptr;
   QList<HostedView> hosted_;
 };

@@ -38,7 +38,7 @@ struct TreeRow {
 // The page tree. "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" so
 // that their pages can be reached.
 const TreeRow kTreeRows[] = {
-    {2, -2, 0},  {3, -1, 1},  {4, -1, 2},  {5, 4, 3},    {7, 4, 4},    {9, -1, 7},   {10, -1, 8},
+    {2, -2, 0},  {3, -1, 1},  {4, -1, 2},  {5, 4, 3},    {7, 4, 4},    {700, 4, 6},  {9, -1, 7},   {10, -1, 8},
     {11, -1, 9}, {12, 11, 10}, {13, 11, 11}, {275, 11, 12}, {276, 11, 13}, {16, -1, 14}, {17, -1, 15},
     {18, -1, 16},
 };

@@ -278,6 +278,32 @@ const DtuLangRow kDtuLangTable[] = {
     {425, "请输入产品productKey", "Please enter productKey"},
     {426, "请输入产品productSecret", "Please enter productSecret"},
 
+    // DL/T 645 meter page: tree item, headings, row names and the checks
+    // added for separators, DI codes and a rule read without answer. The two
+    // parameter checks exist only in Chinese.
+    {700, "DL/T645电表", "DL/T645 Meter"},
+    {701, "%s不能包含“%s”，未发送。", "%s cannot contain \"%s\"; nothing was sent."},
+    {702, "通道%d的DI项格式错误，必须为8位16进制，例如00010102", "Channel %d DI items must be 8 hexadecimal digits, e.g. 00010102"},
+    {703, "通道", "Channel"},
+    {704, "电表地址", "Meter Addr"},
+    {705, "前导字节数", "Preamble"},
+    {706, "DI数量", "DI Count"},
+    {707, "轮询周期(秒)", "Cycle (s)"},
+    {708, "DI配置(顺序DI0-DI3)", "DI Config (DI0-DI3)"},
+    {709, "通道%d", "Channel %d"},
+    {710, "参数", "Parameters"},
+    {711, "参数标识", "Parameter Tag"},
+    {712, "DI项", "DI Item"},
+    {713, "数据类型", "Data Type"},
+    {714, "字节序", "Byte Endian"},
+    {715, "转换规则", "Conversion Rule"},
+    {716, "倍数", "Multiplier"},
+    {717, "参数%d", "Param %d"},
+    {718, "参数%d的参数标识或DI项不能为空", "参数%d的参数标识或DI项不能为空"},
+    {719, "参数%d的DI项格式错误，必须为8位16进制，例如00010102", "参数%d的DI项格式错误，必须为8位16进制，例如00010102"},
+    {720, "通道%d的转发规则读取无应答。", "No answer to the forward rule read of channel %d."},
+    {721, "通道%d的转发规则读取失败：设备返回错误。", "The device refused the forward rule read of channel %d."},
+
     // What happened to a page's Read or Set, the busy state, the dangerous
     // buttons' questions and the command port's terminal.
     {800, "设备未应答%s", "No answer from the device for %s"},

@@ -26,9 +26,10 @@ CliPortSession::~CliPortSession() {
   DtuMainThreadDispatcher::DetachFrom(port_);
 }
 
-int CliPortSession::Open(const DtuSerialSettings &settings) {
+int CliPortSession::Open(const DtuSerialSettings &settings, std::string *reason) {
   std::string error;
   if (port_.DtuCmdPortOpen(settings, error)) return kExitOk;
+  if (reason) *reason = error;
   std::fprintf(stderr, "varnokctl: cannot open %s: %s\n", settings.port.c_str(), error.c_str());
   switch (port_.LastOpenFailure()) {
     case DtuPortOpenFailure::kInUse:

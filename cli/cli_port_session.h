@@ -17,8 +17,9 @@ class CliPortSession : public QObject {
   CliPortSession();
   ~CliPortSession() override;
 
-  // kExitOk, or the exit code of the failure (message already on stderr).
-  int Open(const DtuSerialSettings &settings);
+  // kExitOk, or the exit code of the failure (message already on stderr;
+  // the driver's error text also in `reason` when given).
+  int Open(const DtuSerialSettings &settings, std::string *reason = nullptr);
   DtuCmdPort &Port() { return port_; }
   DtuMainThreadDispatcher &Dispatcher() { return dispatcher_; }
   bool Lost() const { return lost_; }

@@ -40,10 +40,16 @@ class DtuPage : public QObject {
   // the page refused (port closed, a field too long): nothing was queued.
   virtual bool Read() = 0;
   virtual bool Set() = 0;
+  // Save to Local and Read Local, on the file DtuPageConfigPath() names.
+  virtual bool OnBnClickedBtSaveLocal() = 0;
+  virtual bool OnBnClickedBtReadLocal() = 0;
   // True from Read until the answer to its last query arrived.
   virtual bool ReadPending() const { return read_pending_.load(); }
   // True from Set until the answer that confirms it arrived.
   virtual bool SetPending() const { return set_pending_.load(); }
+  // True while a worker of the page may still queue commands: an empty
+  // command queue does not yet mean that every answer is in.
+  virtual bool Busy() const { return false; }
 
   // The Read or Set whose lines are still out (kNone when none is), how many
   // of its lines have their outcome, and how the last one ended.

@@ -5,8 +5,10 @@
 #include <QTimer>
 
 #include "link/dtu_cmd_port.h"
+#include "link/dtu_cmd_ring.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
+#include "pages/dtu_dlt645.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -30,9 +32,14 @@ const PageMaker kPages[] = {
     {"devinfo", &Make<DtuDevinfo>}, {"dataport", &Make<DtuDataPort>}, {"net", &Make<DtuNet>},
     {"workmode", &Make<DtuWorkMode>}, {"tcpudp", &Make<DtuTcpUdp>},   {"mqtt", &Make<DtuMqtt>},
     {"aliyun", &Make<DtuMqttAliyun>}, {"onenet", &Make<DtuMqttOnenet>},
+    {"dlt645", &Make<DtuDLT645>},
 };
 
 constexpr int kPollMs = 5;
+
+// The sender takes a command from the ring a moment before it counts it as
+// written: the queue counts as drained only once that held for this long.
+constexpr int kDrainedSettleMs = 150;
 
 // Waits, with the event loop running, until the page's action ended: the
 // outcome of its last line ends the wait at once, no settle time needed.
@@ -51,6 +58,26 @@ DtuPageRun WaitForAction(DtuPage &page, int timeout_ms) {
     if (failure.outcome == DtuCmdOutcome::kNoAnswer && run == DtuPageRun::kDone) run = DtuPageRun::kTimedOut;
   }
   return run;
+}
+
+// Pages whose Read runs in a worker queue their lines as they go, without
+// an action: wait for the page's own condition, or for the queue to stay
+// drained. Returns 1 when `done`, 0 when drained first, -1 on time-out.
+int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int timeout_ms) {
+  QElapsedTimer drained_since;
+  bool finished = DtuPageWaitUntil(
+      [&] {
+        if (done()) return true;
+        if (page.Busy() || !DtuCommandsDrained()) {
+          drained_since.invalidate();
+          return false;
+        }
+        if (!drained_since.isValid()) drained_since.start();
+        return drained_since.elapsed() >= kDrainedSettleMs;
+      },
+      timeout_ms);
+  if (done()) return 1;
+  return finished ? 0 : -1;
 }
 
 }  // namespace
@@ -83,14 +110,27 @@ bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms) {
   return done();
 }
 
+bool DtuCommandsDrained() {
+  DtuCmdPort *port = DtuCmdPort::OpenInstance();
+  return port && DtuCmdRingInstance().Waiting() == 0 && port->CommandsWritten() == port->CommandsAnswered();
+}
+
 DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms) {
   if (!page.Read()) return DtuPageRun::kRefused;
-  return WaitForAction(page, timeout_ms);
+  if (page.RunningAction() != DtuPageAction::Kind::kNone) return WaitForAction(page, timeout_ms);
+  return WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms) >= 0 ? DtuPageRun::kDone
+                                                                                 : DtuPageRun::kTimedOut;
 }
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
-  const DtuPageRun run = WaitForAction(page, timeout_ms);
-  if (run == DtuPageRun::kDone && page.SetPending()) return DtuPageRun::kTimedOut;
-  return run;
+  if (page.RunningAction() != DtuPageAction::Kind::kNone) {
+    const DtuPageRun run = WaitForAction(page, timeout_ms);
+    if (run == DtuPageRun::kDone && page.SetPending()) return DtuPageRun::kTimedOut;
+    return run;
+  }
+  if (WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms) <= 0) return DtuPageRun::kTimedOut;
+  // Some pages confirm before their last lines went out: let those go out too.
+  WaitForPage(page, [] { return false; }, timeout_ms);
+  return DtuPageRun::kDone;
 }

@@ -11,7 +11,7 @@
 #include "pages/dtu_page.h"
 
 // "devinfo", "dataport", "net", "workmode", "tcpudp", "mqtt", "aliyun",
-// "onenet".
+// "onenet", "dlt645".
 std::vector<std::string> DtuPageNames();
 // A new page object, or null for an unknown name.
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);
@@ -26,6 +26,10 @@ enum class DtuPageRun {
 
 // Runs the event loop until done() or the time-out; returns done().
 bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms);
+
+// True when no command waits in the ring and every command written since
+// the port was opened has had an answer.
+bool DtuCommandsDrained();
 
 // A Read is done when every one of its lines has its outcome: the page then
 // told the user what failed, by field.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "sim/dtu_sim_defaults.h"
+#include "sim/dtu_sim_dlt645.h"
 
 std::string DtuSimLower(const std::string &text) {
   std::string lower = text;
@@ -41,16 +42,6 @@ int NumberAt(const std::string &text, size_t offset, size_t width) {
   return value;
 }
 
-// The number after "name:" in a "/"-separated record, or -1.
-int FieldNumber(const std::string &record, const std::string &name) {
-  size_t at = record.find(name + ":");
-  if (at == std::string::npos) return -1;
-  const char *start = record.c_str() + at + name.size() + 1;
-  char *end = nullptr;
-  long value = std::strtol(start, &end, 10);
-  return end == start ? -1 : static_cast<int>(value);
-}
-
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
 // Index under which a `get` argument's payload is kept: "c" or "c/p".
@@ -66,12 +57,9 @@ std::string GetIndex(const std::string &key, const std::string &arg, int *channe
     if (arg.size() != 8) return std::string();
     *item = NumberAt(arg, 6, 2);
     return std::to_string(*channel) + "/" + std::to_string(*item);
-  } else if (key == "dlt645-meter-rule") {
-    *channel = FieldNumber(arg, "ch");
-  } else if (key == "dlt645-meter-rule-item") {
-    *channel = FieldNumber(arg, "ch");
-    *item = FieldNumber(arg, "paramId");
-    return std::to_string(*channel) + "/" + std::to_string(*item);
+  } else if (DtuSimIsDlt645Key(key)) {
+    if (!DtuSimDlt645Select(key, arg, channel, item)) return std::string();
+    if (key == "dlt645-meter-rule-item") return std::to_string(*channel) + "/" + std::to_string(*item);
   }
   return std::to_string(*channel);
 }
@@ -126,6 +114,7 @@ std::string DtuSimStore::DltMeterRecords() const {
 
 std::optional<std::string> DtuSimStore::Set(const std::string &key, const std::string &payload) {
   const std::string lower = DtuSimLower(key);
+  if (DtuSimIsDlt645Key(lower)) return SetDlt645(lower, payload);
   if (IsChannelKey(lower)) return SetChannel(lower, payload);
   if (IsReadOnly(lower)) return std::nullopt;
   std::lock_guard<std::mutex> lock(mutex_);
@@ -154,19 +143,24 @@ std::optional<std::string> DtuSimStore::SetChannel(const std::string &key, const
       stored[c + "/" + std::to_string(NumberAt(payload, 8, 2))] = payload;
     }
   } else {
-    const int channel = FieldNumber(payload, "ch");
-    if (!InRange(channel, 1, 6)) return std::nullopt;
-    std::string index = std::to_string(channel);
-    if (key == "dlt645-meter-rule-item") {
-      const int item = FieldNumber(payload, "paramId");
-      if (!InRange(item, 1, 8)) return std::nullopt;
-      index += "/" + std::to_string(item);
-    }
-    std::string record = payload;
-    if (key == "dlt645-meter-cfg" && (record.empty() || record.back() != ';')) record += ';';
-    stored[index] = record;
+    return std::nullopt;
   }
   return payload;
+}
+
+// Kept in the device's own form: the answer to a set shows what was stored.
+std::optional<std::string> DtuSimStore::SetDlt645(const std::string &key, const std::string &payload) {
+  int channel = 0, item = 0;
+  std::optional<std::string> kept = DtuSimDlt645Accept(key, payload, &channel, &item);
+  if (!kept) return std::nullopt;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (channel == 0) {
+    values_[key] = *kept;
+  } else {
+    const std::string c = std::to_string(channel);
+    channels_[key][item > 0 ? c + "/" + std::to_string(item) : c] = *kept;
+  }
+  return kept;
 }
 
 std::string DtuSimStore::Value(const std::string &key) const {

@@ -34,6 +34,7 @@ class DtuSimStore {
  private:
   std::optional<std::string> GetChannel(const std::string &key, const std::string &argument) const;
   std::optional<std::string> SetChannel(const std::string &key, const std::string &payload);
+  std::optional<std::string> SetDlt645(const std::string &key, const std::string &payload);
   std::string DltMeterRecords() const;
 
   mutable std::mutex mutex_;

@@ -13,6 +13,7 @@
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
+#include "app/views/dlt645_view.h"
 #include "app/views/mqtt_aliyun_view.h"
 #include "app/views/mqtt_onenet_view.h"
 #include "app/views/mqtt_view.h"
@@ -87,12 +88,13 @@ TEST_F(MainWindowTest, EachPageCodeHostsItsPageView) {
   EXPECT_NE(qobject_cast<MqttView *>(pages->PageForCode(11)), nullptr);
   EXPECT_NE(qobject_cast<MqttAliyunView *>(pages->PageForCode(12)), nullptr);
   EXPECT_NE(qobject_cast<MqttOnenetView *>(pages->PageForCode(13)), nullptr);
-  for (int none : {5, 6, 16}) {
+  EXPECT_NE(qobject_cast<Dlt645View *>(pages->PageForCode(6)), nullptr);
+  for (int none : {5, 16}) {
     EXPECT_EQ(pages->PageForCode(none), nullptr) << none;
   }
-  // Twelve page windows: the command port, the eight settings pages, and the
-  // Modbus, business packet and virtual serial places.
-  EXPECT_EQ(pages->Pages().size(), 12);
+  // Thirteen page windows: the command port, the nine settings pages, the
+  // virtual serial page and the Modbus and business packet places.
+  EXPECT_EQ(pages->Pages().size(), 13);
 }
 
 TEST_F(MainWindowTest, VirtualSerialSetsRemoteModeAndEveryOtherItemClearsIt) {

@@ -7,29 +7,12 @@
 #include <string>
 
 #include "link/dtu_cmd_port.h"
+#include "tests/cli/varnokctl_process.h"
 #include "tests/support/sim_link.h"
 
 namespace {
 
-struct Result {
-  int exit_code;
-  std::string out;
-  std::string err;
-};
-
-Result RunVarnokctl(const QStringList &args, int timeout_ms = 60000) {
-  QProcess process;
-  process.start(VARNOKCTL_PATH, args);
-  if (!process.waitForFinished(timeout_ms)) {
-    process.kill();
-    process.waitForFinished();
-    return {-1, "", "timed out"};
-  }
-  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-          process.readAllStandardError().toStdString()};
-}
-
-QString Path(DtuSim &sim) { return QString::fromStdString(sim.SlavePath()); }
+using Result = VarnokctlResult;
 
 }  // namespace
 

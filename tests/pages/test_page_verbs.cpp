@@ -64,6 +64,24 @@ TEST_F(PageVerbs, SetChangesTheNamedFieldsAndKeepsTheOthers) {
   EXPECT_EQ(sim_->Store().Value("mqtt-password"), password);
 }
 
+// The DL/T 645 page by the configuration file's keys: a meter DI, and the
+// rule of a configure channel other than the first.
+TEST_F(PageVerbs, Dlt645SetAndReadByFileKeys) {
+  VerbRun run = Varnokctl({"set", "-p", Port(), "dlt645", "funcSwitch=1", "addr1=000012345678", "di1_2=00020000",
+                           "rule2=1", "paramCnt2=1", "tag2_1=Ua", "ruleDi2_1=02010100", "rate2_1=10"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(sim_->Store().ChannelValue("dlt645-meter-cfg", "1"),
+            "ch:1/addr:000012345678/preamble:4/cycle:60/diNum:1/di1:00010000/di2:00020000;");
+  EXPECT_EQ(sim_->Store().ChannelValue("dlt645-meter-rule", "2"), "ch:2/rule:1/paramCnt:1");
+  EXPECT_EQ(sim_->Store().ChannelValue("dlt645-meter-rule", "3"), "ch:3/rule:0/paramCnt:0") << "only changed rules";
+  run = Varnokctl({"read", "-p", Port(), "dlt645"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  for (const char *line : {"funcSwitch=1\n", "addr1=000012345678\n", "di1_2=00020000\n", "rule2=1\n", "paramCnt2=1\n",
+                           "tag2_1=Ua\n", "ruleDi2_1=02010100\n", "rate2_1=10\n", "paramCnt3=0\n"}) {
+    EXPECT_NE(run.out.find(line), std::string::npos) << line;
+  }
+}
+
 TEST_F(PageVerbs, RefusalsUsageAndSilence) {
   struct Case {
     QStringList args;
@@ -122,7 +140,8 @@ TEST_F(PageVerbs, HelpListsEveryPageWithItsFields) {
   EXPECT_EQ(run.code, 0);
   for (const char *part : {"devinfo: Version IMEI", "dataport: BaudRate[0-14]", "net: DialType[0-1] APN",
                            "workmode: WorkMode[0-3]", "tcpudp: TcpType[0-1] TcpServer", "mqtt: Server Port",
-                           "aliyun: Server Port Keepalive InstanceID", "onenet: Server Port Keepalive SubTopic"}) {
+                           "aliyun: Server Port Keepalive InstanceID", "onenet: Server Port Keepalive SubTopic",
+                           "dlt645: funcSwitch maxChannel addr1 preamble1 cycle1 diNum1 di1_1"}) {
     EXPECT_NE(run.out.find(part), std::string::npos) << part;
   }
 }

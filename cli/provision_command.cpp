@@ -1,0 +1,101 @@
+#include "cli/provision_command.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "cli/provision_device.h"
+#include "cli/provision_options.h"
+#include "cli/provision_parallel.h"
+#include "cli/provision_progress.h"
+#include "cli/provision_stop.h"
+#include "cli/verb_registry.h"
+#include "config/dtu_config.h"
+#include "pages/dtu_page_store.h"
+
+namespace {
+
+bool WantsHelp(int argc, char **argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+  }
+  return false;
+}
+
+// apply needs a file that loads; backup makes one from the template.
+bool FileUsable(const ProvisionOptions &o) {
+  if (o.verb == "backup") return DtuConfig::CreateDefaultFile(o.file);
+  DtuConfig config;
+  return config.LoadFromFile(o.file);
+}
+
+ProvisionJob JobFor(const ProvisionOptions &o, const std::string &port) {
+  ProvisionJob job;
+  job.verb = o.verb;
+  job.file = o.file;
+  job.pages = o.pages;
+  job.serial = o.serial;
+  job.serial.port = port;
+  job.timeout_ms = o.timeout_ms;
+  job.verify = o.verify;
+  return job;
+}
+
+// A device that was never started: every page is "not done".
+ProvisionDeviceReport NotStarted(const ProvisionOptions &o, const std::string &port) {
+  ProvisionDeviceReport device;
+  device.port = port;
+  device.exit_code = kProvisionExitInterrupted;
+  device.error = "stopped by Ctrl-C before this device";
+  for (const std::string &name : o.pages) device.pages.push_back(ProvisionPageNotDone(name));
+  return device;
+}
+
+std::vector<ProvisionDeviceReport> RunOneAfterAnother(const ProvisionOptions &o, ProvisionProgressLine &line) {
+  std::vector<ProvisionDeviceReport> devices;
+  const int count = static_cast<int>(o.ports.size());
+  for (int d = 0; d < count; ++d) {
+    if (ProvisionStopRequested()) {
+      devices.push_back(NotStarted(o, o.ports[d]));
+      continue;
+    }
+    devices.push_back(ProvisionRunDevice(JobFor(o, o.ports[d]), [&](int index, int pages, const std::string &name) {
+      line.Show(d + 1, count, index + 1, pages, name);
+    }));
+  }
+  return devices;
+}
+
+int RunWorker(const ProvisionOptions &o) {
+  ProvisionReport report{o.verb, o.file, {}};
+  report.devices.push_back(ProvisionRunDevice(JobFor(o, o.ports[0]), ProvisionWorkerProgress));
+  std::fputs(ProvisionReportJson(report).constData(), stdout);
+  return ProvisionReportExitCode(report);
+}
+
+}  // namespace
+
+int RunProvisionVerb(const char *verb, int argc, char **argv) {
+  if (WantsHelp(argc, argv)) {
+    std::fputs(ProvisionHelp(verb).c_str(), stdout);
+    return kExitOk;
+  }
+  ProvisionOptions o;
+  std::string error;
+  if (!ParseProvisionOptions(verb, argc, argv, o, error)) {
+    std::fprintf(stderr, "varnokctl %s: %s\n%s", verb, error.c_str(), ProvisionHelp(verb).c_str());
+    return kExitUsage;
+  }
+  if (!FileUsable(o)) return kProvisionExitRefused;  // the store said why
+  DtuPageSetConfigPath(o.file);
+  const bool parallel = o.parallel && o.ports.size() > 1;
+  ProvisionInstallStopHandler(!parallel);
+  if (o.worker) return RunWorker(o);
+  ProvisionReport report{o.verb, o.file, {}};
+  {
+    ProvisionProgressLine line;
+    report.devices = parallel ? ProvisionRunParallel(o, line) : RunOneAfterAnother(o, line);
+  }
+  const std::string text = o.json ? ProvisionReportJson(report).toStdString() : ProvisionReportText(report);
+  std::fputs(text.c_str(), stdout);
+  return ProvisionReportExitCode(report);
+}

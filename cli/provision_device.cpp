@@ -1,0 +1,155 @@
+#include "cli/provision_device.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "base/dtu_message.h"
+#include "cli/provision_link.h"
+#include "cli/provision_pages.h"
+#include "cli/provision_stop.h"
+#include "cli/verb_registry.h"
+#include "pages/dtu_page.h"
+
+namespace {
+
+using FieldValues = std::vector<std::pair<std::string, std::string>>;
+
+FieldValues Snapshot(const DtuPage &page) {
+  FieldValues values;
+  for (const DtuPageFieldInfo &info : page.Fields()) {
+    std::string value;
+    page.GetField(info.name, value);
+    values.emplace_back(info.name, value);
+  }
+  return values;
+}
+
+std::vector<ProvisionFieldDiff> Compare(const FieldValues &written, const FieldValues &read) {
+  std::vector<ProvisionFieldDiff> diffs;
+  for (size_t i = 0; i < written.size() && i < read.size(); ++i) {
+    if (written[i].second != read[i].second) diffs.push_back({written[i].first, written[i].second, read[i].second});
+  }
+  return diffs;
+}
+
+std::string ErrorNote(int count) {
+  return "the device answered ERROR to " + std::to_string(count) + (count == 1 ? " line" : " lines");
+}
+
+std::string SilenceNote(int count) {
+  return std::to_string(count) + (count == 1 ? " line got" : " lines got") + " no answer";
+}
+
+// While a page works, what it would show the user is kept for the report.
+class MessageRecorder {
+ public:
+  explicit MessageRecorder(std::vector<std::string> &into)
+      : previous_(DtuSetMessageSink([&into](const std::string &text) { into.push_back(text); })) {}
+  ~MessageRecorder() { DtuSetMessageSink(previous_); }
+
+ private:
+  DtuMessageSink previous_;
+};
+
+// One page's work on the link; `errors_before` tells an ERROR answer that
+// came during this page from an earlier one.
+class PageRun {
+ public:
+  PageRun(ProvisionLink &link, DtuPage &page, ProvisionPageReport &report)
+      : link_(link),
+        page_(page),
+        report_(report),
+        errors_before_(link.DeviceErrors()),
+        unanswered_before_(link.Unanswered()) {}
+
+  bool NewErrors() const { return link_.DeviceErrors() > errors_before_; }
+  bool NewSilences() const { return link_.Unanswered() > unanswered_before_; }
+
+  // False (with the page's status set) when the step did not complete.
+  bool Completed(ProvisionStep step) {
+    if (step == ProvisionStep::kDone && !NewErrors() && !NewSilences()) return true;
+    if (step == ProvisionStep::kRefused) report_.status = ProvisionStatus::kRefused;
+    else if (step == ProvisionStep::kPortLost) report_.status = ProvisionStatus::kPortLost;
+    else if (NewErrors()) report_.status = ProvisionStatus::kDeviceError;
+    else report_.status = ProvisionStatus::kNoAnswer;
+    if (NewErrors()) report_.messages.push_back(ErrorNote(link_.DeviceErrors() - errors_before_));
+    if (NewSilences()) report_.messages.push_back(SilenceNote(link_.Unanswered() - unanswered_before_));
+    return false;
+  }
+
+  void Apply(bool verify) {
+    if (!Completed(link_.Read(page_))) return;
+    if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
+    const FieldValues written = Snapshot(page_);
+    const ProvisionStep set = link_.Set(page_);
+    report_.sent = set != ProvisionStep::kRefused;
+    if (!Completed(set)) return;
+    report_.confirmed = true;
+    if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
+    if (!Completed(link_.Read(page_))) return;
+    report_.diffs = Compare(written, Snapshot(page_));
+    report_.verified = report_.diffs.empty();
+    report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
+  }
+
+  void Backup() {
+    const ProvisionStep read = link_.Read(page_);
+    report_.sent = read != ProvisionStep::kRefused;
+    if (!Completed(read)) return;
+    report_.confirmed = true;
+    report_.verified = page_.OnBnClickedBtSaveLocal();
+    report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kRefused;
+  }
+
+ private:
+  ProvisionLink &link_;
+  DtuPage &page_;
+  ProvisionPageReport &report_;
+  int errors_before_;
+  int unanswered_before_;
+};
+
+ProvisionPageReport RunPage(const ProvisionJob &job, ProvisionLink &link, const std::string &name) {
+  ProvisionPageReport report;
+  report.page = name;
+  QElapsedTimer clock;
+  clock.start();
+  {
+    MessageRecorder recorder(report.messages);
+    std::unique_ptr<DtuPage> page = ProvisionCreatePage(name);
+    PageRun run(link, *page, report);
+    if (job.verb == "backup") run.Backup();
+    else run.Apply(job.verify);
+  }
+  report.seconds = clock.elapsed() / 1000.0;
+  return report;
+}
+
+}  // namespace
+
+ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress) {
+  ProvisionDeviceReport device;
+  device.port = job.serial.port;
+  for (const std::string &name : job.pages) device.pages.push_back(ProvisionPageNotDone(name));
+  QElapsedTimer clock;
+  clock.start();
+  ProvisionLink link(job.timeout_ms);
+  device.exit_code = link.Open(job.serial, device.error);
+  const int count = static_cast<int>(job.pages.size());
+  for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
+    if (ProvisionStopRequested()) {
+      device.exit_code = kProvisionExitInterrupted;
+      device.error = "stopped by Ctrl-C";
+      break;
+    }
+    if (link.Lost()) break;
+    if (progress) progress(i, count, job.pages[i]);
+    device.pages[i] = RunPage(job, link, job.pages[i]);
+  }
+  if (link.Lost()) device.error = link.LostText().empty() ? "the port was closed" : link.LostText();
+  device.seconds = clock.elapsed() / 1000.0;
+  return device;
+}

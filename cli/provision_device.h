@@ -1,0 +1,35 @@
+// One device's share of `apply` or `backup`, run in this process: the port
+// is opened, each chosen page is worked through in tree order, and the
+// outcome of every page is reported.
+//
+// apply, per page: Read (so the settings the file does not carry keep what
+// the device holds), Read Local from the file, Set with the page's own
+// checks, wait for the device's confirmation, then Read again and compare
+// every field with what was written.
+// backup, per page: Read, then Save to Local into the file.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/provision_report.h"
+#include "link/dtu_cmd_port.h"
+
+struct ProvisionJob {
+  std::string verb;                // "apply" or "backup"
+  std::string file;                // the configuration file
+  std::vector<std::string> pages;  // varnokctl page names, in tree order
+  DtuSerialSettings serial;
+  int timeout_ms = 20000;          // per step of a page (Read, Set, read-back)
+  bool verify = true;              // apply: read back and compare
+};
+
+// Told before each page starts: its index (from 0), the number of pages and
+// its name.
+using ProvisionProgress = std::function<void(int index, int count, const std::string &page)>;
+
+// The pages are worked through one after the other; a Ctrl-C is honoured
+// between pages, and a lost port ends the run (the pages left are "not
+// done"). The pages' messages land in the report, not on the terminal.
+ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress);

@@ -1,0 +1,18 @@
+// The pages `apply` and `backup` work on: every page varnokctl can reach
+// that keeps settings in the configuration file, in the order of the page
+// tree, under the names `read` and `set` use.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class DtuPage;
+
+std::vector<std::string> ProvisionPageNames();
+std::unique_ptr<DtuPage> ProvisionCreatePage(const std::string &name);
+
+// Picks pages by a comma-separated list (names as for `read`), kept in tree
+// order; an empty list picks them all. False with `error` naming the page
+// that is not known.
+bool ProvisionSelectPages(const std::string &list, std::vector<std::string> &pages, std::string &error);

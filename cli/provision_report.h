@@ -1,0 +1,77 @@
+// What `varnokctl apply` and `varnokctl backup` found, per device and per
+// page: the report printed for people, the same as JSON for scripts, and the
+// exit code it comes to. A child process of `apply --parallel` hands its
+// report to the parent as JSON, so the JSON form reads back whole.
+#pragma once
+
+#include <QByteArray>
+
+#include <string>
+#include <vector>
+
+// Exit codes of the outcomes only these verbs have (the others are shared).
+constexpr int kProvisionExitRefused = 1;
+constexpr int kProvisionExitDeviceError = 6;
+constexpr int kProvisionExitReadBackDiffers = 7;
+constexpr int kProvisionExitInterrupted = 130;
+
+enum class ProvisionStatus {
+  kVerified,     // written, confirmed and read back equal (backup: read and saved)
+  kConfirmed,    // written and confirmed, read-back not asked for (--no-verify)
+  kRefused,      // the page or the file refused: nothing written for this page
+  kNoAnswer,     // a line got no answer in time
+  kDeviceError,  // the device answered a line with ERROR
+  kPortLost,     // the port went away during this page
+  kDiffers,      // read back, and some fields differ from what was written
+  kNotDone,      // never started (stopped by Ctrl-C, or the port was gone)
+};
+
+struct ProvisionFieldDiff {
+  std::string field;
+  std::string written;
+  std::string read;
+};
+
+struct ProvisionPageReport {
+  std::string page;
+  ProvisionStatus status = ProvisionStatus::kNotDone;
+  bool sent = false;       // its set lines were queued (backup: its queries)
+  bool confirmed = false;  // the device confirmed the Set (backup: the Read completed)
+  bool verified = false;   // the read-back equals what was written (backup: saved)
+  std::vector<ProvisionFieldDiff> diffs;
+  std::vector<std::string> messages;  // what the page said meanwhile (refusal reasons)
+  double seconds = 0;
+};
+
+struct ProvisionDeviceReport {
+  std::string port;
+  std::string error;  // the port could not be opened, or was lost: the reason
+  int exit_code = 0;
+  double seconds = 0;
+  std::vector<ProvisionPageReport> pages;
+};
+
+struct ProvisionReport {
+  std::string verb;  // "apply" or "backup"
+  std::string file;
+  std::vector<ProvisionDeviceReport> devices;
+};
+
+// A page that was not worked on (yet).
+ProvisionPageReport ProvisionPageNotDone(const std::string &page);
+
+// Exit code of one page's outcome (0 for verified and confirmed).
+int ProvisionStatusExitCode(ProvisionStatus status);
+// Words used for a status in both report forms ("verified", "no answer", ...).
+const char *ProvisionStatusName(ProvisionStatus status);
+
+// The device's exit code: the worst of its pages and of its own error.
+int ProvisionDeviceExitCode(const ProvisionDeviceReport &device);
+// The worst code of all devices: what the verb exits with.
+int ProvisionReportExitCode(const ProvisionReport &report);
+
+// The human report: one line per page, then one summary line per device.
+std::string ProvisionReportText(const ProvisionReport &report);
+// The JSON report, and reading one back (false when it does not parse).
+QByteArray ProvisionReportJson(const ProvisionReport &report);
+bool ProvisionReportFromJson(const QByteArray &json, ProvisionReport &report);

@@ -1,0 +1,226 @@
+// varnokctl backup and apply as separate processes against simulated devices
+// on real pseudo-terminals: a device's settings copied onto others and proven
+// by read-back, and each way a device can fail named in the report and the
+// exit code.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "tests/cli/varnokctl_process.h"
+#include "tests/support/sim_link.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Settings a working device holds that differ from the factory's.
+const std::map<std::string, std::string> kNonDefault = {
+    {"uart-baudrate", "9600"},       {"uart-parity", "1"},
+    {"remoteCfgInfo", "000002000cfg2.example.net"}, {"logLevel", "0"},
+    {"netInfo", "apn:cmnet&username:u1&pwd:p1"},   {"mqtt-channel", "3"},
+    {"tcp-type", "2"},               {"tcp-addr", "10.0.0.5"},
+    {"tcp-port", "9000"},            {"udp-type", "1"},
+    {"udp-productkey", "pk"},        {"udp-productsecret", "ps"},
+    {"mqtt-addr", "broker.example"}, {"mqtt-port", "8883"},
+    {"mqtt-qos", "1"},               {"mqtt-cleansession", "0"},
+    {"mqtt-pubtopic", "site7/up"},   {"aly-mqtt-devicename", "dtu77"},
+    {"onenet-mqtt-keepalive", "300"},
+};
+
+// Keys of the set lines a simulator received.
+std::set<std::string> SetKeys(const DtuSim &sim) {
+  std::set<std::string> keys;
+  for (const std::string &line : sim.ReceivedLines()) {
+    const std::string head = "AT+ZEVCFG=set|";
+    if (line.rfind(head, 0) != 0) continue;
+    keys.insert(line.substr(head.size(), line.find('|', head.size()) - head.size()));
+  }
+  return keys;
+}
+
+// Whether any key of the MQTT page (mqtt-*, but not the work mode's
+// mqtt-channel) was set.
+bool MqttPageWritten(const DtuSim &sim) {
+  for (const std::string &key : SetKeys(sim)) {
+    if (key.rfind("mqtt-", 0) == 0 && key != "mqtt-channel") return true;
+  }
+  return false;
+}
+
+class Provisioning : public ::testing::Test {
+ protected:
+  static std::unique_ptr<DtuSim> WorkingDevice() {
+    auto device = StartDtuSim();
+    for (const auto &[key, value] : kNonDefault) device->Store().SetValue(key, value);
+    return device;
+  }
+  // The device's settings saved by backup into a file.
+  std::string Backup(DtuSim &device) {
+    const std::string file = dir_.File("golden.txt");
+    VarnokctlResult r = RunVarnokctl({"backup", "-p", Path(device), QString::fromStdString(file)});
+    EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find(Path(device).toStdString() + ": 8 of 8 pages saved; ok"), std::string::npos) << r.out;
+    return file;
+  }
+  std::string GoldenFile() { return Backup(*WorkingDevice()); }
+  QStringList Apply(DtuSim &sim, const std::string &file, QStringList more = {}) {
+    return QStringList{"apply", "-p", Path(sim), QString::fromStdString(file)} + more;
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(Provisioning, BackupThenApplyCopiesEveryPageAndProvesItByReadBack) {
+  auto source = WorkingDevice();
+  const std::string file = Backup(*source);
+  EXPECT_TRUE(SetKeys(*source).empty()) << "backup only reads";
+
+  auto target = StartDtuSim();
+  VarnokctlResult apply = RunVarnokctl(Apply(*target, file));
+  EXPECT_EQ(apply.exit_code, 0) << apply.out << apply.err;
+  EXPECT_NE(apply.out.find(Path(*target).toStdString() + ": 8 of 8 pages done; ok"), std::string::npos) << apply.out;
+  const std::set<std::string> written = SetKeys(*target);
+  for (const auto &[key, value] : kNonDefault) {
+    EXPECT_EQ(written.count(key), 1u) << key << " was not written";
+  }
+  for (const std::string &key : written) {
+    EXPECT_EQ(target->Store().Value(key), source->Store().Value(key)) << key;
+  }
+}
+
+struct FaultCase {
+  const char *name;
+  DtuSimOptions options;
+  const char *pages;
+  int exit_code;
+  const char *report;  // in the report
+};
+
+void PrintTo(const FaultCase &c, std::ostream *out) { *out << c.name; }
+
+class ProvisioningFault : public Provisioning, public ::testing::WithParamInterface<FaultCase> {};
+
+DtuSimOptions ErrorOn(const char *key) {
+  DtuSimOptions o;
+  o.error_keys = {key};
+  return o;
+}
+
+DtuSimOptions SilentEvery(int n) {
+  DtuSimOptions o;
+  o.silent_every = n;
+  return o;
+}
+
+DtuSimOptions UnplugAfter(int n) {
+  DtuSimOptions o;
+  o.unplug_after = n;
+  return o;
+}
+
+TEST_P(ProvisioningFault, ReportsThePageAndExitsWithItsCode) {
+  const FaultCase &c = GetParam();
+  const std::string file = GoldenFile();
+  auto sim = StartDtuSim(c.options);
+  VarnokctlResult r = RunVarnokctl(Apply(*sim, file, {"--pages", c.pages, "--timeout", "15"}), 90000);
+  EXPECT_EQ(r.exit_code, c.exit_code) << r.out << r.err;
+  EXPECT_NE(r.out.find(c.report), std::string::npos) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ProvisioningFault,
+    ::testing::Values(
+        FaultCase{"DeviceError", ErrorOn("mqtt-qos"), "workmode,mqtt", 6, "mqtt        not sent, not confirmed, not verified: device error"},
+        FaultCase{"NoAnswer", SilentEvery(3), "workmode", 3, "workmode    sent, confirmed, not verified: no answer"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Provisioning, UnplugNamesThePortAndLeavesTheRestNotDone) {
+  const std::string file = GoldenFile();
+  auto sim = StartDtuSim(UnplugAfter(4));
+  VarnokctlResult r = RunVarnokctl(Apply(*sim, file, {"--pages", "net,workmode,mqtt"}));
+  EXPECT_EQ(r.exit_code, 5);
+  EXPECT_NE(r.out.find(Path(*sim).toStdString() + ": 1 of 3 pages done; the port was closed"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("mqtt        not sent, not confirmed, not verified: not done"), std::string::npos) << r.out;
+}
+
+TEST_F(Provisioning, AFileThatFailsAPageCheckSendsNothingForThatPage) {
+  const std::string file = GoldenFile();
+  // A client id the file holds (up to 255) but no set line can carry; the
+  // first section of a name is searched first.
+  const std::string text = ReadWholeFile(file);
+  std::ofstream(file) << "[MQTT]\nClientId=" << std::string(250, 'c') << "\n\n" << text;
+
+  auto sim = StartDtuSim();
+  VarnokctlResult r = RunVarnokctl(Apply(*sim, file, {"--pages", "workmode,mqtt"}));
+  EXPECT_EQ(r.exit_code, 1) << r.out;
+  EXPECT_NE(r.out.find("mqtt        not sent, not confirmed, not verified: refused"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ClientID"), std::string::npos) << "the message names the field:\n" << r.out;
+  EXPECT_FALSE(MqttPageWritten(*sim));
+  EXPECT_EQ(SetKeys(*sim).count("mqtt-channel"), 1u) << "the other page was written";
+}
+
+TEST_F(Provisioning, ThreeDevicesInParallelEachGetTheWholeFile) {
+  const std::string file = GoldenFile();
+  auto a = StartDtuSim(), b = StartDtuSim(), c = StartDtuSim();
+  VarnokctlResult r = RunVarnokctl(
+      {"apply", "-p", Path(*a), "-p", Path(*b), "-p", Path(*c), "--parallel", "--json", QString::fromStdString(file)});
+  EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
+  for (DtuSim *sim : {a.get(), b.get(), c.get()}) {
+    EXPECT_NE(r.out.find("\"port\": \"" + sim->SlavePath() + "\""), std::string::npos);
+    for (const auto &[key, value] : kNonDefault) EXPECT_EQ(sim->Store().Value(key), value) << key;
+  }
+}
+
+TEST_F(Provisioning, AFieldChangedBehindTheToolsBackIsNamedAndExitsSeven) {
+  const std::string file = GoldenFile();
+  auto sim = StartDtuSim();
+  QProcess process;
+  process.start(VARNOKCTL_PATH, Apply(*sim, file, {"--pages", "mqtt"}));
+  // 10 queries, 10 set lines, then the read-back: change the field it reads
+  // last as soon as the read-back begins.
+  sim->WaitForLines(21, 20s);
+  sim->Store().SetValue("mqtt-cleansession", "1");
+  VarnokctlResult r = FinishVarnokctl(process, 60000);
+  EXPECT_EQ(r.exit_code, 7) << r.out << r.err;
+  EXPECT_NE(r.out.find("CleanSession: written \"0\", read back \"1\""), std::string::npos) << r.out;
+}
+
+TEST_F(Provisioning, CtrlCStopsAfterThePageBeingWrittenAndNamesThePagesNotDone) {
+  const std::string file = GoldenFile();
+  DtuSimOptions slow;
+  slow.latency_ms = 40;
+  auto sim = StartDtuSim(slow);
+  QProcess process;
+  process.start(VARNOKCTL_PATH, Apply(*sim, file, {"--pages", "net,workmode,mqtt"}));
+  // net: its query, then its set line: the page is being written.
+  sim->WaitForLines(2, 20s);
+  ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+  VarnokctlResult r = FinishVarnokctl(process, 60000);
+  EXPECT_EQ(r.exit_code, 130) << r.out << r.err;
+  EXPECT_NE(r.out.find("net         sent, confirmed, verified: verified"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("mqtt        not sent, not confirmed, not verified: not done"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("stopped by Ctrl-C"), std::string::npos) << r.out;
+}
+
+TEST_F(Provisioning, UsageAndFileErrors) {
+  auto sim = StartDtuSim();
+  EXPECT_EQ(RunVarnokctl({"apply", "-p", Path(*sim)}).exit_code, 2);
+  EXPECT_EQ(RunVarnokctl({"apply", "-p", Path(*sim), "f.txt", "--pages", "nosuch"}).exit_code, 2);
+  EXPECT_EQ(RunVarnokctl({"backup", "-p", Path(*sim), "-p", Path(*sim), "f.txt"}).exit_code, 2);
+  VarnokctlResult missing = RunVarnokctl({"apply", "-p", Path(*sim), QString::fromStdString(dir_.File("none.txt"))});
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_NE(missing.err.find("Failed to open config file"), std::string::npos) << missing.err;
+  EXPECT_TRUE(sim->ReceivedLines().empty());
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+// The DL/T 645 meter page against the simulated device through the real
+// command port: what its Read and Set put on the wire, what the answers fill
+// in, when a Set counts as confirmed, and what its checks refuse.
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pages/dtu_dlt645.h"
+#include "pages/dtu_page_runner.h"
+#include "sim/dtu_sim.h"
+#include "tests/pages/wire_fixture.h"
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+constexpr int kTimeoutMs = 8000;
+const char kConfigured[] = "DLT645 configured successfully";
+
+std::string SetLine(const std::string &key, const std::string &payload) {
+  return "AT+ZEVCFG=set|" + key + "|" + payload;
+}
+
+class Dlt645Page : public PageWireTest {
+ protected:
+  // After the fixture's set-up, which starts from a table without handlers.
+  void SetUp() override {
+    PageWireTest::SetUp();
+    page_ = std::make_unique<DtuDLT645>();
+  }
+  void TearDown() override {
+    page_.reset();
+    PageWireTest::TearDown();
+  }
+  void Fill(const Pairs &fields) {
+    for (const auto &[name, value] : fields) {
+      std::string error;
+      ASSERT_TRUE(page_->SetField(name, value, error)) << error;
+    }
+  }
+  std::string Field(const std::string &name) const {
+    std::string value;
+    EXPECT_TRUE(page_->GetField(name, value)) << name;
+    return value;
+  }
+  std::vector<std::string> LinesFrom(size_t first) const {
+    std::vector<std::string> lines = Lines();
+    return std::vector<std::string>(lines.begin() + static_cast<long>(first), lines.end());
+  }
+  void SetLatency(int ms) {
+    DtuSimOptions options = Sim().Options();
+    options.latency_ms = ms;
+    Sim().SetOptions(options);
+  }
+  bool WaitForMessage() {
+    return DtuPageWaitUntil([&] { return !messages_.empty(); }, kTimeoutMs);
+  }
+
+  std::unique_ptr<DtuDLT645> page_;
+};
+
+const Pairs kTwoChannels = {{"Switch", "0"},      {"maxChannel", "2"},       {"addr1", "000012345678"},
+                            {"preamble1", " 4 "}, {"cycle1", "60"},          {"diNum1", "2"},
+                            {"DiList1", "00010000, 00020000"},               {"addr2", "000000000002"},
+                            {"preamble2", "1"},   {"cycle2", "5"},           {"diNum2", "3"}};
+
+TEST_F(Dlt645Page, BasicSetSendsTheDiPartAndConfirmsOnTheLastRecord) {
+  Fill(kTwoChannels);
+  ASSERT_TRUE(page_->OnBnClickedBtBasicSet());
+  ASSERT_TRUE(WaitForMessage());
+  EXPECT_EQ(Lines(),
+            (std::vector<std::string>{
+                SetLine("dlt645-switch", "1"), SetLine("dlt645-channel", "2"),
+                SetLine("dlt645-meter-cfg",
+                        "ch:1/addr:000012345678/preamble:4/cycle:60/diNum:2/di1:00010000/di2:00020000;"),
+                SetLine("dlt645-meter-cfg", "ch:2/addr:000000000002/preamble:1/cycle:5/diNum:3;")}));
+  EXPECT_EQ(messages_, std::vector<std::string>{kConfigured});
+  EXPECT_FALSE(page_->SetPending());
+
+  Fill({{"DiList1", ""}, {"diNum2", ""}});
+  ASSERT_EQ(DtuPageRunRead(*page_, kTimeoutMs), DtuPageRun::kDone);
+  EXPECT_EQ(Field("DiList1"), "00010000,00020000");
+  EXPECT_EQ(Field("diNum2"), "3");
+}
+
+// Records of channels this Set did not send (here an old answer of channel
+// 2) do not count towards its confirmation.
+TEST_F(Dlt645Page, OnlyTheChannelsSentConfirmTheBasicSet) {
+  Fill({{"maxChannel", "1"}, {"addr1", "1"}, {"preamble1", "1"}, {"cycle1", "1"}, {"diNum1", "1"}});
+  SetLatency(150);
+  ASSERT_TRUE(page_->OnBnClickedBtBasicSet());
+  Answer("dlt645-switch : 1");
+  Answer("dlt645-channel : 1");
+  Answer("dlt645-meter-cfg : ch:2/addr:2/preamble:1/cycle:1/diNum:1;");
+  EXPECT_TRUE(messages_.empty());
+  ASSERT_TRUE(WaitForMessage());
+  EXPECT_EQ(messages_, std::vector<std::string>{kConfigured});
+}
+
+TEST_F(Dlt645Page, BasicSetChecksEveryRowBeforeSending) {
+  struct Case {
+    Pairs fields;
+    std::string message;
+  } cases[] = {
+      {{{"preamble1", "5"}}, "Channel 1 preamble must be 1~4."},
+      {{{"preamble1", ""}}, "Channel 1 preamble must be 1~4."},
+      {{{"diNum1", "9"}}, "Channel 1 DI count must be 1~8."},
+      {{{"DiList1", "0001010G"}}, "Channel 1 DI items must be 8 hexadecimal digits, e.g. 00010102"},
+      {{{"DiList1", "0001010"}}, "Channel 1 DI items must be 8 hexadecimal digits, e.g. 00010102"},
+      {{{"addr1", "0000/1"}}, "Channel 1 Meter Addr cannot contain \"/\"; nothing was sent."},
+      {{{"cycle1", "6;0"}}, "Channel 1 Cycle (s) cannot contain \";\"; nothing was sent."},
+      {{{"maxChannel", "2"}, {"preamble2", "0"}}, "Channel 2 preamble must be 1~4."},
+  };
+  for (const Case &c : cases) {
+    Fill({{"maxChannel", "1"}, {"addr1", "1"}, {"preamble1", "1"}, {"cycle1", "1"}, {"diNum1", "1"},
+          {"DiList1", ""}, {"addr2", "2"}, {"preamble2", "1"}, {"cycle2", "1"}, {"diNum2", "1"}});
+    Fill(c.fields);
+    messages_.clear();
+    EXPECT_FALSE(page_->OnBnClickedBtBasicSet());
+    EXPECT_EQ(messages_, std::vector<std::string>{c.message});
+    EXPECT_FALSE(page_->SetPending());
+  }
+  DtuPageWaitUntil([] { return false; }, 200);
+  EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(Dlt645Page, ChannelAnswersAreLimitedAndRecordsFillTheirRows) {
+  Answer("dlt645-channel : 9");
+  EXPECT_EQ(Field("maxChannel"), "6");
+  Answer("dlt645-channel : 0");
+  EXPECT_EQ(Field("maxChannel"), "1");
+  Answer("dlt645-meter-cfg : ch:2/addr:000000000002/preamble:4/cycle:60/diNum:1/di9:99999999/di1:00010000;"
+         "ch:3/addr:000000000003/di0:00000000/di2:00020000;ch:7/addr:7;");
+  EXPECT_EQ(Field("addr2"), "000000000002");
+  EXPECT_EQ(Field("DiList2"), "00010000");
+  EXPECT_EQ(Field("addr3"), "000000000003");
+  EXPECT_EQ(Field("DiList3"), ",00020000");
+  Answer("dlt645-switch : 0");
+  EXPECT_EQ(Field("funcSwitch"), "0");
+  EXPECT_FALSE(page_->Model().MeterRowVisible(1));
+}
+
+TEST_F(Dlt645Page, RuleSetSendsItemsAndReadsBack) {
+  Fill({{"ConfigChannelIndex", "2"}, {"Rule", "1"}, {"ParamCount", "1"}, {"Tag1", "Ua"}, {"RuleDi1", "02010100"},
+        {"DataType1", "3"}, {"DataEndian1", "1"}, {"DataRule1", "2"}, {"Rate1", "10"}, {"Tag2", " Ib "},
+        {"RuleDi2", "02020100"}, {"Rate2", "0"}});
+  ASSERT_TRUE(page_->OnBnClickedBtRuleSet());
+  ASSERT_TRUE(WaitForMessage());
+  ASSERT_TRUE(WaitForLines(6));
+  EXPECT_EQ(Lines(),
+            (std::vector<std::string>{
+                SetLine("dlt645-meter-rule", "ch:3/rule:1/paramCnt:2"),
+                SetLine("dlt645-meter-rule-item",
+                        "ch:3/paramId:1/tag:Ua/di:02010100/dataType:3/dataEndian:1/dataRule:2/rate:10"),
+                SetLine("dlt645-meter-rule-item",
+                        "ch:3/paramId:2/tag:Ib/di:02020100/dataType:0/dataEndian:0/dataRule:0/rate:1"),
+                "AT+ZEVCFG=get|dlt645-meter-rule|ch:3", "AT+ZEVCFG=get|dlt645-meter-rule-item|ch:3/paramId:1",
+                "AT+ZEVCFG=get|dlt645-meter-rule-item|ch:3/paramId:2"}));
+  EXPECT_EQ(messages_, std::vector<std::string>{kConfigured});
+
+  // A Read of the channel through the read worker brings the rows back.
+  Fill({{"Tag1", "changed"}});
+  const size_t seen = Lines().size();
+  ASSERT_EQ(DtuPageRunRead(*page_, kTimeoutMs), DtuPageRun::kDone);
+  EXPECT_EQ(Field("tag3_1"), "Ua");
+  EXPECT_EQ(Field("rate3_2"), "1");
+  EXPECT_EQ(Field("paramCnt3"), "2");
+  EXPECT_EQ(Field("dataEndian3_1"), "1");
+  const std::vector<std::string> read = LinesFrom(seen);
+  EXPECT_EQ(std::count(read.begin(), read.end(), "AT+ZEVCFG=get|dlt645-meter-rule-item|ch:3/paramId:2"), 1);
+  EXPECT_EQ(std::count(read.begin(), read.end(), "AT+ZEVCFG=get|dlt645-meter-rule-item|ch:1/paramId:1"), 0)
+      << "a Transparent rule has no items to read";
+}
+
+TEST_F(Dlt645Page, RuleSetChecksParameters) {
+  struct Case {
+    Pairs fields;
+    std::string message;
+  } cases[] = {
+      {{{"Tag1", ""}}, "参数1的参数标识或DI项不能为空"},
+      {{{"RuleDi1", "0001010G"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
+      {{{"RuleDi1", "0001010"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
+      {{{"Tag1", "U:a"}}, "Param 1 Parameter Tag cannot contain \":\"; nothing was sent."},
+  };
+  for (const Case &c : cases) {
+    Fill({{"Rule", "1"}, {"ParamCount", "0"}, {"Tag1", "Ua"}, {"RuleDi1", "02010100"}});
+    Fill(c.fields);
+    messages_.clear();
+    EXPECT_FALSE(page_->OnBnClickedBtRuleSet());
+    EXPECT_EQ(messages_, std::vector<std::string>{c.message});
+  }
+  DtuPageWaitUntil([] { return false; }, 200);
+  EXPECT_TRUE(Lines().empty());
+}
+
+// While channel 2 is read, answers for channel 5 and for channel 7 leave the
+// selection alone.
+TEST_F(Dlt645Page, RuleAnswersOfOtherChannelsDoNotSwitchTheView) {
+  Fill({{"configChannel", "2"}});
+  SetLatency(200);
+  ASSERT_TRUE(page_->OnBnClickedBtRuleRead());
+  Answer("dlt645-meter-rule : ch:5/rule:1/paramCnt:3");
+  Answer("dlt645-meter-rule : ch:7/rule:1/paramCnt:3");
+  EXPECT_EQ(Field("configChannel"), "2");
+  EXPECT_EQ(Field("paramCnt5"), "3") << "the answer still fills channel 5's rule";
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !page_->ReadPending(); }, kTimeoutMs));
+  EXPECT_EQ(Field("rule2"), "0");
+  // With no read running, an answer shows its channel.
+  Answer("dlt645-meter-rule : ch:4/rule:0/paramCnt:0");
+  EXPECT_EQ(Field("configChannel"), "4");
+}
+
+TEST_F(Dlt645Page, APageGoingAwayStopsItsReadWorker) {
+  SetLatency(300);
+  {
+    DtuDLT645 page;
+    ASSERT_TRUE(page.OnBnClickedBtRuleRead());
+    EXPECT_TRUE(page.Busy());
+    ASSERT_TRUE(WaitForLines(1));
+  }
+  DtuPageWaitUntil([] { return false; }, 400);
+  EXPECT_EQ(Lines().size(), 1u) << "nothing is queued after the page is gone";
+}
+
+TEST_F(Dlt645Page, ARefusedRuleReadIsReported) {
+  FailKey("dlt645-meter-rule");
+  ASSERT_TRUE(page_->OnBnClickedBtRuleRead());
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !page_->ReadPending(); }, kTimeoutMs));
+  EXPECT_EQ(messages_, std::vector<std::string>{"The device refused the forward rule read of channel 1."});
+}
+
+TEST_F(Dlt645Page, SaveAndReadLocalKeepTheSection) {
+  WriteConfig("[UART]\r\nBaudrate=9600\r\n");
+  Fill(kTwoChannels);
+  Fill({{"configChannel", "2"}, {"rule2", "1"}, {"paramCnt2", "1"}, {"tag2_1", "Ua"}, {"ruleDi2_1", "02010100"},
+        {"rate2_1", ""}});
+  ASSERT_TRUE(page_->OnBnClickedBtSaveLocal());
+  const std::string file = ReadConfig();
+  for (const char *line : {"funcSwitch=1", "maxChannel=2", "addr1=000012345678", "preamble1=4", "di1_2=00020000",
+                           "diNum2=3", "rule2=1", "paramCnt2=1", "tag2_1=Ua", "ruleDi2_1=02010100", "rate2_1=1"}) {
+    EXPECT_NE(file.find(std::string(line) + "\r\n"), std::string::npos) << line;
+  }
+  DtuDLT645 other;
+  ASSERT_TRUE(other.OnBnClickedBtReadLocal());
+  std::string value;
+  for (const auto &[name, expected] : Pairs{{"DiList1", "00010000,00020000"}, {"cycle2", "5"}, {"Rule", "0"},
+                                            {"tag2_1", "Ua"}, {"paramCnt2", "1"}}) {
+    other.GetField(name, value);
+    EXPECT_EQ(value, expected) << name;
+  }
+  // An address longer than the file keeps is refused, not cut.
+  Fill({{"addr1", "0000123456789"}});
+  messages_.clear();
+  EXPECT_FALSE(page_->OnBnClickedBtSaveLocal());
+  EXPECT_EQ(messages_, std::vector<std::string>{"Channel 1 Meter Addr cannot exceed 12 characters; nothing was saved!"});
+}
+
+}  // namespace
