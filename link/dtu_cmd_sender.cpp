@@ -47,16 +47,24 @@ void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const char *error_word) {
 }
 
 void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const char *error_word) {
-  bool answered = false;
+  DtuCmdReport report;
+  bool report_it = false;
   {
+    // The command in flight is taken under the same lock that clears the
+    // busy flag: once the sender wakes it may put the next one in flight.
     std::lock_guard<std::mutex> lock(wait_mutex_);
     if (busy_.exchange(0) == 1) {
       answered_.fetch_add(1);
-      answered = true;
+      report_it = in_flight_;
+      in_flight_ = false;
+      report.tag = in_flight_tag_;
     }
   }
   wake_.notify_all();
-  if (answered) EndInFlight(outcome, error_word);
+  if (!report_it) return;
+  report.outcome = outcome;
+  report.error_word = error_word;
+  if (reporter_) reporter_(report);
 }
 
 void DtuCmdSender::MarkInFlight(const DtuCmdTag &tag) {
