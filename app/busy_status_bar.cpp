@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr int kTextPortClosed = 805;
-constexpr int kTextReading = 806;
-constexpr int kTextSetting = 807;
-
 // "8N1": data bits, parity letter, stop bits.
 QString LineSettingsText(const DtuSerialSettings &s) {
   static const char kParity[] = {'N', 'O', 'E', 'M', 'S'};
@@ -52,7 +48,7 @@ BusyStatusBar::BusyStatusBar(QStatusBar *bar, DtuCmdPortPage *port_page)
   UpdateLanguage();
 }
 
-void BusyStatusBar::Follow(DtuPage *page, QWidget *view, int title_text_id) {
+void BusyStatusBar::Follow(DtuPage *page, QWidget *view, DtuTextId title_text_id) {
   followed_.push_back({page, view, title_text_id});
   const size_t index = followed_.size() - 1;
   // Indexes, not pointers: the vector may still grow.
@@ -65,7 +61,7 @@ void BusyStatusBar::Follow(DtuPage *page, QWidget *view, int title_text_id) {
 }
 
 QString BusyStatusBar::PortText() const {
-  if (!port_page_->IsOpen()) return QString::fromUtf8(DtuLangText(kTextPortClosed));
+  if (!port_page_->IsOpen()) return QString::fromUtf8(DtuLangText(DtuTextId::kPortClosed));
   const DtuSerialSettings settings = port_page_->Settings();
   return QString::fromStdString(settings.port) + QStringLiteral("  ") + LineSettingsText(settings);
 }
@@ -73,7 +69,8 @@ QString BusyStatusBar::PortText() const {
 QString BusyStatusBar::ActionText() const {
   if (shown_ == nullptr || shown_->page->RunningAction() == DtuPageAction::Kind::kNone) return QString();
   const DtuPage *page = shown_->page;
-  const int text_id = page->RunningAction() == DtuPageAction::Kind::kRead ? kTextReading : kTextSetting;
+  const DtuTextId text_id =
+      page->RunningAction() == DtuPageAction::Kind::kRead ? DtuTextId::kReadingProgress : DtuTextId::kSettingProgress;
   const int total = page->ActionTotal();
   const int current = page->ActionDone() < total ? page->ActionDone() + 1 : total;
   char buffer[256];

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "base/dtu_text_id.h"
+
 class DtuCmdPortPage;
 class DtuPage;
 class QLabel;
@@ -25,7 +27,7 @@ class BusyStatusBar : public QObject {
 
   // Follows a page's actions; `title_text_id` names the page in the bar (its
   // tree text); `view` holds its Read and Set buttons.
-  void Follow(DtuPage *page, QWidget *view, int title_text_id);
+  void Follow(DtuPage *page, QWidget *view, DtuTextId title_text_id);
   void UpdateLanguage();
 
   QString PortText() const;
@@ -36,7 +38,7 @@ class BusyStatusBar : public QObject {
   struct Followed {
     DtuPage *page;
     QWidget *view;
-    int title_text_id;
+    DtuTextId title_text_id;
   };
   void ShowAction(const Followed &followed);
   void OnActionEnded(const Followed &followed);

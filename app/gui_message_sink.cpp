@@ -20,7 +20,7 @@ struct PendingMessage {
 void ShowBox(const PendingMessage &message) {
   const QMessageBox::Icon icon =
       message.kind == DtuMessageKind::kWarning ? QMessageBox::Warning : QMessageBox::Information;
-  QMessageBox box(icon, QString::fromUtf8(DtuLangText(0)), message.text, QMessageBox::Ok,
+  QMessageBox box(icon, QString::fromUtf8(DtuLangText(DtuTextId::kWindowCaption)), message.text, QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }

@@ -16,32 +16,12 @@
 #include "base/dtu_lang.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_cmd_port_page.h"
-#include "pages/dtu_data_port.h"
-#include "pages/dtu_devinfo.h"
-#include "pages/dtu_mqtt.h"
-#include "pages/dtu_mqtt_aliyun.h"
-#include "pages/dtu_mqtt_onenet.h"
-#include "pages/dtu_net.h"
-#include "pages/dtu_tcp_udp.h"
-#include "pages/dtu_work_mode.h"
+#include "pages/dtu_page.h"
+#include "pages/dtu_page_catalog.h"
 
 namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
-
-struct TreeRow {
-  int text_id;
-  int parent_text_id;  // -1: under the root item; -2: the root itself
-  int code;
-};
-
-// The page tree. "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" so
-// that their pages can be reached.
-const TreeRow kTreeRows[] = {
-    {2, -2, 0},  {3, -1, 1},  {4, -1, 2},  {5, 4, 3},    {7, 4, 4},    {700, 4, 6},  {9, -1, 7},   {10, -1, 8},
-    {11, -1, 9}, {12, 11, 10}, {13, 11, 11}, {275, 11, 12}, {276, 11, 13}, {16, -1, 14}, {17, -1, 15},
-    {18, -1, 16},
-};
 
 }  // namespace
 
@@ -54,7 +34,7 @@ CVarnokConfigureToolDlg::CVarnokConfigureToolDlg(QWidget *parent) : QMainWindow(
   DtuLangFlag = 0;
   DtuConfig::CreateDefaultFile(kConfigFileName);
   DtuLangFlag = 1;
-  setWindowTitle(DtuLangText(0));
+  setWindowTitle(DtuLangText(DtuTextId::kWindowCaption));
   BuildCentralArea();
   BuildStatusBar();
   BuildPageTree();
@@ -95,7 +75,7 @@ void CVarnokConfigureToolDlg::BuildCentralArea() {
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidget(pages_);
-  tabs_->addTab(scroll, DtuLangText(1));
+  tabs_->addTab(scroll, DtuLangText(DtuTextId::kTabDtuConfig));
 
   layout->addWidget(tree_);
   layout->addWidget(tabs_, 1);
@@ -104,36 +84,29 @@ void CVarnokConfigureToolDlg::BuildCentralArea() {
 
 void CVarnokConfigureToolDlg::BuildStatusBar() {
   busy_ = new BusyStatusBar(statusBar(), pages_->CmdPortPage());
-  // Page code, page, tree text naming it.
-  const struct {
-    int code;
-    DtuPage *page;
-    int title_text_id;
-  } followed[] = {
-      {2, pages_->DataPortPage(), 4},   {7, pages_->DevinfoPage(), 9},    {8, pages_->NetPage(), 10},
-      {9, pages_->WorkModePage(), 11},  {10, pages_->TcpUdpPage(), 12},   {11, pages_->MqttPage(), 13},
-      {12, pages_->MqttAliyunPage(), 275}, {13, pages_->MqttOnenetPage(), 276},
-  };
-  for (const auto &f : followed) busy_->Follow(f.page, pages_->PageForCode(f.code), f.title_text_id);
+  // Every read/set page of the catalog, named by its tree text; an item that
+  // shows another item's page (UART Params) adds nothing.
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    auto *page = pages_->LogicAs<DtuPage>(row.code);
+    if (page != nullptr && row.shows == row.code) {
+      busy_->Follow(page, pages_->PageForCode(static_cast<int>(row.code)), row.tree_text);
+    }
+  }
 }
 
 void CVarnokConfigureToolDlg::BuildPageTree() {
   QSignalBlocker block(tree_);
   tree_->clear();
-  QTreeWidgetItem *root = nullptr;
-  QHash<int, QTreeWidgetItem *> by_text;
-  for (const TreeRow &row : kTreeRows) {
-    QTreeWidgetItem *item = nullptr;
-    if (row.parent_text_id == -2) {
-      item = root = new QTreeWidgetItem(tree_);
-    } else if (row.parent_text_id == -1) {
-      item = new QTreeWidgetItem(root);
-    } else {
-      item = new QTreeWidgetItem(by_text.value(row.parent_text_id));
-    }
-    item->setText(0, DtuLangText(row.text_id));
-    item->setData(0, kCodeRole, row.code);
-    by_text.insert(row.text_id, item);
+  // The catalog lists every item after its parent.
+  QHash<int, QTreeWidgetItem *> by_code;
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    const int code = static_cast<int>(row.code);
+    QTreeWidgetItem *item = row.parent == DtuPageCode::kNone
+                                ? new QTreeWidgetItem(tree_)
+                                : new QTreeWidgetItem(by_code.value(static_cast<int>(row.parent)));
+    item->setText(0, DtuLangText(row.tree_text));
+    item->setData(0, kCodeRole, code);
+    by_code.insert(code, item);
   }
   tree_->expandAll();
 }
@@ -163,7 +136,7 @@ void CVarnokConfigureToolDlg::ShowPage(int code) { pages_->ShowPage(code); }
 void CVarnokConfigureToolDlg::ApplyLanguage() {
   int code = SelectedPageCode();
   setUpdatesEnabled(false);
-  setWindowTitle(DtuLangText(0));
+  setWindowTitle(DtuLangText(DtuTextId::kWindowCaption));
   BuildPageTree();
   QTreeWidgetItem *item = FindItemWithCode(code);
   if (item == nullptr) {
@@ -174,9 +147,9 @@ void CVarnokConfigureToolDlg::ApplyLanguage() {
     QSignalBlocker block(tree_);
     tree_->setCurrentItem(item);
   }
-  tabs_->setTabText(0, DtuLangText(1));
-  language_menu_->setTitle(DtuLangText(271));
-  help_menu_->setTitle(DtuLangText(18));
+  tabs_->setTabText(0, DtuLangText(DtuTextId::kTabDtuConfig));
+  language_menu_->setTitle(DtuLangText(DtuTextId::kLanguageMenu));
+  help_menu_->setTitle(DtuLangText(DtuTextId::kTreeHelp));
   pages_->UpdateLanguage();
   busy_->UpdateLanguage();
   ShowPage(code);

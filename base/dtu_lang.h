@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+#include "base/dtu_text_id.h"
+
 // 1 selects the English column, any other value the Chinese column.
 extern std::atomic<int> DtuLangFlag;
 
@@ -15,6 +17,8 @@ struct DtuLangRow {
 // The text of the column DtuLangFlag selects; the first row with the id wins;
 // an id that is not in the table gives the empty text.
 const char *DtuLangText(int id);
+// The same by name: what code outside the table uses.
+inline const char *DtuLangText(DtuTextId id) { return DtuLangText(static_cast<int>(id)); }
 
 // The constant table (defined in dtu_lang_table.cpp) and its row count.
 extern const DtuLangRow kDtuLangTable[];

@@ -1,3 +1,3 @@
-// Version of the core library, shown by varnokctl --version.
-extern const char *const kVarnokVersion;
+#include "base/varnok_version.h"
+
 const char *const kVarnokVersion = "1.0";

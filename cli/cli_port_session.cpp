@@ -5,13 +5,6 @@
 #include "base/dtu_lang.h"
 #include "cli/verb_registry.h"
 
-namespace {
-
-constexpr int kTextDialoutHint = 273;
-constexpr int kTextPortInUse = 1000;
-
-}  // namespace
-
 CliPortSession::CliPortSession() {
   dispatcher_.AttachTo(port_);
   connect(&dispatcher_, &DtuMainThreadDispatcher::PortLost, this, [this](const QString &text) {
@@ -33,12 +26,12 @@ int CliPortSession::Open(const DtuSerialSettings &settings, std::string *reason)
   std::fprintf(stderr, "varnokctl: cannot open %s: %s\n", settings.port.c_str(), error.c_str());
   switch (port_.LastOpenFailure()) {
     case DtuPortOpenFailure::kInUse:
-      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(kTextPortInUse));
+      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(DtuTextId::kPortInUseByOther));
       return kExitPortInUse;
     case DtuPortOpenFailure::kNoPermission:
-      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(kTextDialoutHint));
-      return kExitPortOpenFailed;
+      std::fprintf(stderr, "varnokctl: %s\n", DtuLangText(DtuTextId::kPortAccessDenied));
+      return kExitRefused;
     default:
-      return kExitPortOpenFailed;
+      return kExitRefused;
   }
 }

@@ -15,8 +15,6 @@
 namespace {
 
 constexpr double kDefaultTimeoutS = 10.0;
-// Exit code of a page that refused (nothing was queued).
-constexpr int kExitRefused = 1;
 
 struct PageVerbArgs {
   CliPortOptions port;

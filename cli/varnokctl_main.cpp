@@ -8,6 +8,7 @@
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
+#include "base/varnok_version.h"
 #include "cli/cli_exit_signals.h"
 #include "cli/verb_registry.h"
 
@@ -16,7 +17,7 @@ namespace {
 void PrintUsage(FILE *out) {
   std::fprintf(out, "usage: varnokctl VERB [options]\n\nverbs:\n");
   for (const auto &verb : VarnokVerbs()) std::fprintf(out, "  %-10s %s\n", verb.name, verb.help);
-  std::fprintf(out, "\n'varnokctl VERB --help' describes a verb's options.\n");
+  std::fprintf(out, "\n'varnokctl VERB --help' describes a verb's options; 'varnokctl --version' the version.\n");
 }
 
 }  // namespace
@@ -30,6 +31,10 @@ int main(int argc, char **argv) {
       std::strcmp(argv[1], "help") == 0) {
     PrintUsage(argc < 2 ? stderr : stdout);
     return argc < 2 ? kExitUsage : kExitOk;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("varnokctl %s\n", kVarnokVersion);
+    return kExitOk;
   }
   const VarnokVerb *verb = VarnokFindVerb(argv[1]);
   if (verb == nullptr) {

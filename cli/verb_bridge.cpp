@@ -30,11 +30,6 @@
 
 namespace {
 
-constexpr int kExitCloudFailed = 6;  // login or the cloud link failed
-constexpr int kTextConnectFailed = 153;
-constexpr int kTextConnectSuccess = 154;
-constexpr int kTextDisconnected = 139;
-
 volatile std::sig_atomic_t g_stop_signal = 0;
 
 void OnStopSignal(int signal_number) { g_stop_signal = signal_number; }
@@ -122,7 +117,7 @@ bool ConnectCloud(const BridgeOptions &o, const PlatformSettings &settings) {
   link.device_id = o.device;
   bool ok = DtuRemoteBridge::Connect(link) == 0;
   std::fprintf(stderr, "varnokctl bridge: %s (%s:%d, device %s)\n",
-               DtuLangText(ok ? kTextConnectSuccess : kTextConnectFailed),
+               DtuLangText(ok ? DtuTextId::kConnectSucceeded : DtuTextId::kConnectFailed),
                settings.mqtt_host.c_str(), settings.mqtt_port, o.device.c_str());
   return ok;
 }
@@ -173,7 +168,7 @@ int RunBridge(int argc, char **argv) {
       RunUntilStopped(session);
       result = session.Lost() ? kExitPortLost : kExitOk;
       DtuRemoteBridge::Disconnect();
-      std::fprintf(stderr, "varnokctl bridge: %s\n", DtuLangText(kTextDisconnected));
+      std::fprintf(stderr, "varnokctl bridge: %s\n", DtuLangText(DtuTextId::kDisconnected));
     } else {
       result = kExitCloudFailed;
     }

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kExitFileFailed = 1;
-
 const char kUsage[] =
     "usage: varnokctl config init FILE   write the configuration template to FILE (kept if it exists)\n"
     "       varnokctl config show FILE   print every key of FILE with the value the tool will use\n";
@@ -28,14 +26,14 @@ const char kUsage[] =
 int RunInit(const std::string &path) {
   struct stat status;
   const bool existed = ::stat(path.c_str(), &status) == 0;
-  if (!DtuConfig::CreateDefaultFile(path)) return kExitFileFailed;  // the message says why
+  if (!DtuConfig::CreateDefaultFile(path)) return kExitRefused;  // the message says why
   if (existed) std::fprintf(stderr, "varnokctl: %s exists; left unchanged\n", path.c_str());
   return kExitOk;
 }
 
 int RunShow(const std::string &path) {
   std::string text;
-  if (!DtuConfigShow(path, text)) return kExitFileFailed;  // the message says why
+  if (!DtuConfigShow(path, text)) return kExitRefused;  // the message says why
   std::fwrite(text.data(), 1, text.size(), stdout);
   return kExitOk;
 }

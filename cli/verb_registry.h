@@ -10,14 +10,7 @@
 
 #include <vector>
 
-// Exit codes shared by all verbs (README, "varnokctl exit codes").
-constexpr int kExitOk = 0;             // done; every line answered
-constexpr int kExitPortOpenFailed = 1; // the port does not exist or cannot be opened
-constexpr int kExitUsage = 2;          // bad verb, option or argument
-constexpr int kExitNoAnswer = 3;       // a line got no answer in time (or nothing came back)
-constexpr int kExitPortInUse = 4;      // another program holds the port
-constexpr int kExitPortLost = 5;       // the device went away while working
-constexpr int kExitDeviceError = 6;    // the device answered a line with an error
+#include "cli/varnokctl_exit_codes.h"
 
 using VarnokVerbFunction = int (*)(int argc, char **argv);
 

@@ -5,65 +5,73 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/verb_registry.h"
 #include "link/dtu_cmd_protocol.h"
-#include "link/dtu_cmd_ring.h"
 #include "link/dtu_cmd_sender.h"
+#include "pages/dtu_cmd_sequence.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 void PrintSendHelp() {
   std::printf("usage: varnokctl send -p PORT [options] LINE...\n%s", CliPortOptionsHelp());
   std::printf("  (default timeout: 6 s per line)\n");
 }
 
-struct SendRun {
-  const std::vector<std::string> &lines;
-  CliPortSession &session;
-  Clock::time_point deadline;
-  size_t queued = 0;
-  Clock::time_point all_written_at{};
+// One step per line: any answer ends it (an error answer too: it is printed
+// like the others); a line still without one when the sender stops waiting
+// for it is passed over and counted.
+std::vector<DtuCmdStep> SendSteps(const std::vector<std::string> &lines) {
+  std::vector<DtuCmdStep> steps;
+  for (const std::string &line : lines) {
+    DtuCmdStep step;
+    step.line = line + "\r\n";
+    step.end = DtuStepEnd::kAnyAnswer;
+    step.timeout_ms = DtuCmdSender::kBusyWaitLimitMs + 200;
+    step.timeout_fails = false;
+    step.error_fails = false;
+    steps.push_back(step);
+  }
+  return steps;
+}
+
+// Runs the sequence until it ends, the overall time-out passes or the port
+// goes; returns the exit code.
+int RunSteps(CliPortSession &session, const std::vector<std::string> &lines, double timeout_s) {
+  const int total = static_cast<int>(lines.size());
+  DtuCmdSequence sequence;
   int exit_code = -1;
-
-  // Queues what the ring can take now; returns false when a line is refused
-  // for another reason than a full ring.
-  void QueueMore() {
-    while (queued < lines.size() && DtuCmdRingInstance().Waiting() < kDtuCmdSlotCount - 1) {
-      const std::string line = lines[queued] + "\r\n";
-      if (DtuCmdPort::DtuCmdRingbufSend(line.data(), static_cast<int>(line.size())) != 0) break;
-      ++queued;
-    }
-  }
-
-  // Decides whether the run is over; sets exit_code when it is.
-  bool Finished() {
-    DtuCmdPort &port = session.Port();
-    const int total = static_cast<int>(lines.size());
-    if (session.Lost()) exit_code = kExitPortLost;
-    else if (port.CommandsAnswered() >= total) exit_code = kExitOk;
-    else if (Clock::now() >= deadline || SenderGaveUpOnTheLast(port)) exit_code = kExitNoAnswer;
-    if (exit_code == kExitNoAnswer) {
-      std::fprintf(stderr, "varnokctl: %d of %d lines got no answer\n", total - port.CommandsAnswered(), total);
-    }
-    return exit_code >= 0;
-  }
-
-  // The last line was written and the sender's wait for it ran out.
-  bool SenderGaveUpOnTheLast(DtuCmdPort &port) {
-    if (queued < lines.size() || port.CommandsWritten() < static_cast<int>(lines.size())) return false;
-    if (all_written_at == Clock::time_point{}) all_written_at = Clock::now();
-    return Clock::now() - all_written_at > std::chrono::milliseconds(DtuCmdSender::kBusyWaitLimitMs + 200);
-  }
-};
+  int unanswered = 0;
+  auto finish = [&](int code, int missing) {
+    if (exit_code >= 0) return;
+    exit_code = code;
+    unanswered = missing;
+    // Queued behind the chunks already posted, so every answer is printed first.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+  };
+  QObject::connect(&sequence, &DtuCmdSequence::Done, [&] {
+    const int missed = sequence.StepsTimedOut();
+    finish(missed > 0 ? kExitNoAnswer : kExitOk, missed);
+  });
+  QObject::connect(&sequence, &DtuCmdSequence::Failed, [&](int step, DtuSequenceFailure, const QByteArray &) {
+    finish(session.Lost() ? kExitPortLost : kExitNoAnswer, sequence.StepsTimedOut() + total - step);
+  });
+  QObject::connect(&session, &CliPortSession::PortLost, &sequence, &DtuCmdSequence::Cancel);
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, &sequence, &DtuCmdSequence::Cancel);
+  deadline.start(static_cast<int>(timeout_s * 1000));
+  sequence.Start(SendSteps(lines));
+  if (exit_code < 0) QCoreApplication::exec();
+  if (exit_code == kExitNoAnswer) std::fprintf(stderr, "varnokctl: %d of %d lines got no answer\n", unanswered, total);
+  return exit_code;
+}
 
 // A line the command slot would cut cannot be what a script means: refused
 // before anything is sent.
@@ -106,21 +114,7 @@ int RunSend(int argc, char **argv) {
 
   QObject::connect(&session.Dispatcher(), &DtuMainThreadDispatcher::ChunkProcessed, PrintAnswer);
   const double timeout_s = options.timeout_s > 0 ? options.timeout_s : 6.0 * static_cast<double>(options.operands.size());
-  SendRun run{options.operands, session,
-              Clock::now() + std::chrono::milliseconds(static_cast<long long>(timeout_s * 1000)), 0, {}, -1};
-  run.QueueMore();
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&run, &poll] {
-    run.QueueMore();
-    if (run.Finished()) {
-      poll.stop();
-      // Queued behind the chunks already posted, so every answer is printed first.
-      QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-    }
-  });
-  poll.start(5);
-  QCoreApplication::exec();
-  return run.exit_code;
+  return RunSteps(session, options.operands, timeout_s);
 }
 
 VarnokVerbRegistrar send_verb("send", "queue command lines and print the device's answers", RunSend);

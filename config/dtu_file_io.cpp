@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int kTextNotRegularFile = 1003;
-constexpr int kTextFileTooLarge = 1004;
 constexpr time_t kStaleTemporarySeconds = 3600;
 
 // Writes all of `bytes`, repeating interrupted and short writes.
@@ -108,7 +106,7 @@ DtuFileRead DtuReadWholeFile(const std::string &path, std::string &bytes, std::s
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
     ::close(fd);
     DTU_LOG("%s is not a regular file; not read.", path.c_str());
-    return Refuse(why, DtuLangText(kTextNotRegularFile));
+    return Refuse(why, DtuLangText(DtuTextId::kNotARegularFile));
   }
   // A file may still grow while it is read: the bound holds for what is read.
   const bool read = status.st_size <= kDtuMaxFileBytes && ReadUpTo(fd, kDtuMaxFileBytes, bytes);
@@ -117,7 +115,7 @@ DtuFileRead DtuReadWholeFile(const std::string &path, std::string &bytes, std::s
   if (static_cast<long long>(bytes.size()) > kDtuMaxFileBytes || status.st_size > kDtuMaxFileBytes) {
     bytes.clear();
     DTU_LOG("%s is larger than %lld bytes; not read.", path.c_str(), kDtuMaxFileBytes);
-    return Refuse(why, DtuLangText(kTextFileTooLarge));
+    return Refuse(why, DtuLangText(DtuTextId::kFileTooLarge));
   }
   if (!read) {
     bytes.clear();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/dtu_log.h"
+#include "link/dtu_cmd_answer_watch.h"
 
 namespace {
 
@@ -64,8 +65,6 @@ const std::array<Row, kDtuCmdRespTableRows> &Rows() {
 // Page handlers are attached while pages are built and read on every answer.
 std::array<std::atomic<DtuCmdRespHandler>, kDtuCmdRespTableRows> g_handlers{};
 
-std::atomic<DtuCmdErrorHook> g_error_hook{nullptr};
-std::atomic<DtuCmdEmptyAnswerHook> g_empty_hook{nullptr};
 std::atomic<bool> g_remote_mode{false};
 
 using ReceiveSink = std::function<void(const std::string &)>;
@@ -194,8 +193,7 @@ void DtuCmdRecvProcess(const char *text, int length) {
     return;
   }
   if (length <= 0) {
-    DtuCmdEmptyAnswerHook on_empty = g_empty_hook.load(std::memory_order_acquire);
-    if (on_empty != nullptr) on_empty();
+    DtuCmdNotifyEmpty();
     return;
   }
   // Handlers read the value as a NUL-terminated text: keep a terminated copy
@@ -204,8 +202,7 @@ void DtuCmdRecvProcess(const char *text, int length) {
   copy.assign(text, static_cast<size_t>(length));
   const char *cleaned = copy.c_str();
 
-  DtuCmdErrorHook on_error = g_error_hook.load(std::memory_order_acquire);
-  if (on_error != nullptr && HoldsErrorWord(cleaned)) on_error(cleaned);
+  if (HoldsErrorWord(cleaned)) DtuCmdNotifyError(cleaned);
 
   int position = 0;
   bool empty_value = false;
@@ -220,11 +217,7 @@ void DtuCmdRecvProcess(const char *text, int length) {
   }
   auto sink = LoadSink(g_receive_sink);
   if (sink && *sink) (*sink)(std::string(cleaned, static_cast<size_t>(length)) + "\r\n");
-}
-
-void DtuCmdSetModbusCacheHooks(DtuCmdErrorHook on_error, DtuCmdEmptyAnswerHook on_empty) {
-  g_error_hook.store(on_error, std::memory_order_release);
-  g_empty_hook.store(on_empty, std::memory_order_release);
+  DtuCmdNotifyAnswer(cleaned, length);
 }
 
 void DtuCmdSetReceiveSink(std::function<void(const std::string &text)> sink) {

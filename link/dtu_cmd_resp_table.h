@@ -27,17 +27,14 @@ void DtuCmdDetachAllHandlers();
 int DtuCmdMatchRow(const char *text, int length);
 
 // Processes one chunk (on the thread that owns the pages: the GUI or main thread).
-// Local mode: error hook, dispatch, then the receive-window sink gets text + "\r\n";
+// Local mode: error hook, dispatch, then the receive-window sink gets text + "\r\n",
+// then the answer watchers;
 // length 0 calls only the empty-answer hook. Remote mode: the raw bytes go to the
 // remote sink, nothing is dispatched.
 void DtuCmdRecvProcess(const char *text, int length);
 
-// Hooks of the Modbus cache page: the error hook is called with the cleaned text
-// when it holds "ERROR", "error", "FAIL" or "fail"; the empty hook when the
-// cleaned answer is empty. The page decides from its own state what to do.
-using DtuCmdErrorHook = void (*)(const char *text);
-using DtuCmdEmptyAnswerHook = void (*)();
-void DtuCmdSetModbusCacheHooks(DtuCmdErrorHook on_error, DtuCmdEmptyAnswerHook on_empty);
+// The error hook, the empty-answer hook and every dispatched answer reach
+// whoever subscribed to them: link/dtu_cmd_answer_watch.h.
 
 // Where dispatched text is shown (the command port page's receive window):
 // called with the cleaned text followed by "\r\n".

@@ -10,11 +10,6 @@
 
 namespace {
 
-constexpr int kTextPortNotOpen = 143;
-constexpr int kTextPortLost = 272;
-constexpr int kTextDialoutHint = 273;
-constexpr int kTextPortInUse = 1000;
-
 QString DisplayText(const DtuPortInfo &info) {
   QString path = QString::fromStdString(info.path);
   QString description = QString::fromStdString(info.description);
@@ -193,7 +188,7 @@ void DtuCmdPortPage::DtuCmdPortOpen() {
     const DtuPortOpenFailure failure = port_.LastOpenFailure();
     if (failure == DtuPortOpenFailure::kNoPermission || failure == DtuPortOpenFailure::kInUse) {
       message += "\n";
-      message += DtuLangText(failure == DtuPortOpenFailure::kInUse ? kTextPortInUse : kTextDialoutHint);
+      message += DtuLangText(failure == DtuPortOpenFailure::kInUse ? DtuTextId::kPortInUseByOther : DtuTextId::kPortAccessDenied);
     }
     DtuWarningBox(message);
     return;
@@ -212,14 +207,14 @@ void DtuCmdPortPage::OnPortLost(const std::string &text) {
   // poll puts the port back in the list once the device returns.
   DTU_LOG("%s: %s", port_name_.toLocal8Bit().constData(), text.c_str());
   emit OpenStateChanged(port_.IsOpen());
-  QString message = QString::fromUtf8(DtuLangText(kTextPortLost)).replace("%s", port_name_);
+  QString message = QString::fromUtf8(DtuLangText(DtuTextId::kPortGone)).replace("%s", port_name_);
   DtuWarningBox(message.toStdString() + "\n(" + text + ")");
   UpdateSerailPortList();
 }
 
 bool DtuCmdPortPage::OnBnClickedSendCommand(const QString &text) {
   if (!port_.IsOpen()) {
-    DtuWarningBox(DtuLangText(kTextPortNotOpen));
+    DtuWarningBox(DtuLangText(DtuTextId::kPortNotOpen));
     return false;
   }
   return port_.SendRaw(text.toStdString()) >= 0;

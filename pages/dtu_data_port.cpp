@@ -9,7 +9,7 @@
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 DtuDataPort *g_data_port = nullptr;
@@ -61,7 +61,7 @@ bool DtuDataPort::OnBnClickedBtSaveLocal() {
   config.uart.Baudrate = std::atoi(kDtuBaudrateItems[model_.baud_index]);
   config.uart.Databit = model_.databits_index;
   config.uart.Parity = DtuParityCodeFromIndex(model_.parity_index);
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuDataPort::OnBnClickedBtReadLocal() {
@@ -73,7 +73,7 @@ bool DtuDataPort::OnBnClickedBtReadLocal() {
   model_.databits_index = databit >= 0 && databit < kDtuDatabitsCount ? databit : 0;
   model_.parity_index = DtuParityIndexFromCode(config.uart.Parity);
   emit Changed();
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 
@@ -106,7 +106,7 @@ void DtuDataPort::DtuDataPortParitySet(const char *value, int) {
     g_data_port->model_.parity_index = index;
     emit g_data_port->Changed();
   }
-  g_data_port->ConfirmSet(kTextConfigSucceeded);
+  g_data_port->ConfirmSet(DtuTextId::kConfigSucceeded);
   g_data_port->FinishRead();
 }
 

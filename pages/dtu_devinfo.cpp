@@ -10,7 +10,7 @@
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_remote_cfg_info.h"
 
 namespace {
@@ -77,14 +77,14 @@ bool DtuDevinfo::OnBnClickedBtSet() {
 bool DtuDevinfo::OnBnClickedBtReboot() {
   if (!DtuPagePortOpen()) return false;
   DtuPageQueueLine("AT+ZEVCFG=set|reboot\r\n");
-  DtuMessageBox(DtuLangText(kTextRebootSent));
+  DtuMessageBox(DtuLangText(DtuTextId::kRebootSent));
   return true;
 }
 
 bool DtuDevinfo::OnBnClickedBtReset() {
   if (!DtuPagePortOpen()) return false;
   DtuPageQueueLine("AT+ZEVCFG=set|reload\r\n");
-  DtuMessageBox(DtuLangText(kTextResetSent));
+  DtuMessageBox(DtuLangText(DtuTextId::kResetSent));
   return true;
 }
 
@@ -97,7 +97,7 @@ bool DtuDevinfo::OnBnClickedBtSaveLocal() {
   info.remoteCfgServer = model_.remote_server;
   info.remoteCfgPort = std::atoi(model_.remote_port.c_str());
   info.logLevel = model_.log_level;
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuDevinfo::OnBnClickedBtReadLocal() {
@@ -109,7 +109,7 @@ bool DtuDevinfo::OnBnClickedBtReadLocal() {
   model_.remote_port = std::to_string(info.remoteCfgPort);
   model_.log_level = IndexOr(info.logLevel, kLogLevelCount, 2);
   emit Changed();
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 
@@ -153,7 +153,7 @@ void DtuDevinfo::DevinfoLogLevelSet(const char *value, int) {
   if (!g_devinfo) return;
   g_devinfo->model_.log_level = IndexOr(std::atoi(value), kLogLevelCount, 2);
   emit g_devinfo->Changed();
-  g_devinfo->ConfirmSet(kTextConfigSucceeded);
+  g_devinfo->ConfirmSet(DtuTextId::kConfigSucceeded);
 }
 
 void DtuDevinfo::DevinfoWatchdogSet(const char *value, int) {

@@ -9,7 +9,6 @@
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_dlt645_checks.h"
 #include "pages/dtu_dlt645_rule_reader.h"
-#include "pages/dtu_dlt645_texts.h"
 #include "pages/dtu_page_send.h"
 
 namespace {
@@ -18,9 +17,9 @@ DtuDLT645 *g_dlt645 = nullptr;
 
 unsigned ChannelBit(int channel) { return 1u << (channel - 1); }
 
-std::vector<std::string> Texts(int first_id, int count) {
+std::vector<std::string> Texts(DtuTextId first_id, int count) {
   std::vector<std::string> items;
-  for (int i = 0; i < count; ++i) items.push_back(DtuLangText(first_id + i));
+  for (int i = 0; i < count; ++i) items.push_back(DtuLangText(DtuTextIdAt(first_id, i)));
   return items;
 }
 
@@ -43,10 +42,10 @@ DtuDLT645::~DtuDLT645() {
 
 DtuDLT645 *DtuDLT645::Instance() { return g_dlt645; }
 
-std::vector<std::string> DtuDLT645::SwitchItems() { return {DtuLangText(kTextDlt645On), DtuLangText(kTextDlt645Off)}; }
-std::vector<std::string> DtuDLT645::RuleItems() { return Texts(kTextDlt645Transparent, kRuleCount); }
-std::vector<std::string> DtuDLT645::DataTypeItems() { return Texts(kTextDlt645Int8, kDataTypeCount); }
-std::vector<std::string> DtuDLT645::DataRuleItems() { return Texts(kTextDlt645NoScale, kDataRuleCount); }
+std::vector<std::string> DtuDLT645::SwitchItems() { return {DtuLangText(DtuTextId::kSwitchOn), DtuLangText(DtuTextId::kSwitchOff)}; }
+std::vector<std::string> DtuDLT645::RuleItems() { return Texts(DtuTextId::kDltTransparent, kRuleCount); }
+std::vector<std::string> DtuDLT645::DataTypeItems() { return Texts(DtuTextId::kDltInt8, kDataTypeCount); }
+std::vector<std::string> DtuDLT645::DataRuleItems() { return Texts(DtuTextId::kDltNoScale, kDataRuleCount); }
 std::vector<std::string> DtuDLT645::EndianItems() { return {"AB", "BA"}; }
 
 bool DtuDLT645::ReadPending() const { return basic_read_pending_ || rule_read_pending_; }
@@ -105,7 +104,7 @@ void DtuDLT645::QueueBasicSet(const DtuSetLines &lines, unsigned sent) {
 void DtuDLT645::CheckBasicConfirmed() {
   if (!basic_pending_ || switch_outstanding_ || channel_outstanding_ || meters_outstanding_ != 0) return;
   basic_pending_ = false;
-  DtuMessageBox(DtuLangText(kTextDlt645Configured));
+  DtuMessageBox(DtuLangText(DtuTextId::kDltConfigSucceeded));
   emit SetConfirmed();
 }
 

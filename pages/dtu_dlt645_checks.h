@@ -22,5 +22,5 @@ bool DtuDlt645AddRuleLines(int c, const DtuDlt645RuleRows &rule, DtuSetLines &li
 int DtuDlt645RateToSend(const std::string &rate);
 
 // "Channel 2 Meter Addr" / "通道2 电表地址": how messages name a field.
-std::string DtuDlt645ChannelField(int k, int heading_id);
-std::string DtuDlt645ParamField(int p, int heading_id);
+std::string DtuDlt645ChannelField(int k, DtuTextId heading_id);
+std::string DtuDlt645ParamField(int p, DtuTextId heading_id);

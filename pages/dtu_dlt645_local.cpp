@@ -9,16 +9,14 @@
 #include "config/dtu_config.h"
 #include "pages/dtu_dlt645.h"
 #include "pages/dtu_dlt645_checks.h"
-#include "pages/dtu_dlt645_texts.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
 
 namespace {
 
-constexpr int kHeadAddr = kTextDlt645HeadChannel + 1;
-constexpr int kHeadDiConfig = kTextDlt645HeadChannel + 5;
-constexpr int kHeadTag = kTextDlt645HeadParameters + 1;
-constexpr int kHeadDiItem = kTextDlt645HeadParameters + 2;
+constexpr DtuTextId kHeadAddr = DtuTextIdAt(DtuTextId::kDltHeadChannel, 1);
+constexpr DtuTextId kHeadDiConfig = DtuTextIdAt(DtuTextId::kDltHeadChannel, 5);
+constexpr DtuTextId kHeadTag = DtuTextIdAt(DtuTextId::kDltHeadParameters, 1);
+constexpr DtuTextId kHeadDiItem = DtuTextIdAt(DtuTextId::kDltHeadParameters, 2);
 
 int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
 
@@ -118,7 +116,7 @@ bool DtuDLT645::OnBnClickedBtSaveLocal() {
   d.maxChannel = model_.channel_count;
   for (int k = 1; k <= model_.channel_count; ++k) StoreMeter(model_.meters[k - 1], d.channel[k - 1]);
   StoreRule(rule, d.rule[model_.config_channel - 1]);
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 // Every configure channel's rule comes back, so the rule on view matches
@@ -132,6 +130,6 @@ bool DtuDLT645::OnBnClickedBtReadLocal() {
   for (int k = 1; k <= model_.channel_count; ++k) LoadMeter(d.channel[k - 1], model_.meters[k - 1]);
   for (int c = 1; c <= kDlt645Channels; ++c) LoadRule(d.rule[c - 1], model_.Rule(c));
   emit Changed();
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }

@@ -9,7 +9,6 @@
 #include "pages/dtu_dlt645.h"
 #include "pages/dtu_dlt645_checks.h"
 #include "pages/dtu_dlt645_rule_reader.h"
-#include "pages/dtu_dlt645_texts.h"
 #include "pages/dtu_page_send.h"
 
 namespace {
@@ -53,7 +52,7 @@ bool DtuDLT645::StartRuleRead(const std::vector<int> &channels) {
 void DtuDLT645::OnRuleSequenceDone(int failed_channel, bool refused) {
   if (failed_channel != 0) {
     char text[256];
-    std::snprintf(text, sizeof(text), DtuLangText(refused ? kTextDlt645RuleRefused : kTextDlt645RuleNoAnswer),
+    std::snprintf(text, sizeof(text), DtuLangText(refused ? DtuTextId::kDltRuleRefused : DtuTextId::kDltRuleNoAnswer),
                   failed_channel);
     DtuWarningBox(text);
   }
@@ -86,7 +85,7 @@ bool DtuDLT645::QueueRuleSet(int channel) {
 void DtuDLT645::RuleCheckConfirmed() {
   if (!rule_pending_ || header_outstanding_ || items_outstanding_ != 0) return;
   rule_pending_ = false;
-  DtuMessageBox(DtuLangText(kTextDlt645Configured));
+  DtuMessageBox(DtuLangText(DtuTextId::kDltConfigSucceeded));
   emit SetConfirmed();
   if (rules_to_set_.empty()) return;
   const int next = rules_to_set_.front();

@@ -8,7 +8,7 @@
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ bool DtuMqtt::OnBnClickedBtSaveLocal() {
   m.PubTopic = Text(kPubTopic);
   m.Qos = std::atoi(Text(kQos).c_str());
   m.CleanSession = std::atoi(Text(kCleanSession).c_str());
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuMqtt::OnBnClickedBtReadLocal() {
@@ -72,7 +72,7 @@ bool DtuMqtt::OnBnClickedBtReadLocal() {
   SetAll({m.Server.str(), std::to_string(m.Port), std::to_string(m.Keepalive), m.ClientId.str(), m.Username.str(),
           m.Password.str(), m.SubTopic.str(), m.PubTopic.str(), std::to_string(m.Qos),
           std::to_string(m.CleanSession)});
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 

@@ -8,7 +8,7 @@
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ bool DtuMqttAliyun::OnBnClickedBtSaveLocal() {
   a.DeviceSecret = Text(kDeviceSecret);
   a.SubTopic = Text(kSubTopic);
   a.PubTopic = Text(kPubTopic);
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuMqttAliyun::OnBnClickedBtReadLocal() {
@@ -81,7 +81,7 @@ bool DtuMqttAliyun::OnBnClickedBtReadLocal() {
   SetAll({a.Server.str(), std::to_string(a.Port), std::to_string(a.Keepalive), a.InstanceID.str(),
           a.ProductKey.str(), a.ProductSecret.str(), a.DeviceName.str(), a.DeviceSecret.str(), a.SubTopic.str(),
           a.PubTopic.str()});
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 

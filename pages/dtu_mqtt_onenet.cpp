@@ -8,7 +8,7 @@
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ bool DtuMqttOnenet::OnBnClickedBtSaveLocal() {
   o.ProductID = Text(kProductId);
   o.DeviceKey = Text(kDeviceKey);
   o.AccessKey = Text(kAccessKey);
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuMqttOnenet::OnBnClickedBtReadLocal() {
@@ -75,7 +75,7 @@ bool DtuMqttOnenet::OnBnClickedBtReadLocal() {
   const DtuConfig::OnenetGroup &o = config.onenet;
   SetAll({o.Server.str(), std::to_string(o.Port), std::to_string(o.Keepalive), o.SubTopic.str(), o.PubTopic.str(),
           o.DeviceName.str(), o.ProductID.str(), o.DeviceKey.str(), o.AccessKey.str()});
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 

@@ -8,7 +8,7 @@
 #include "pages/dtu_net_info.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 DtuNet *g_net = nullptr;
@@ -26,7 +26,7 @@ DtuNet::~DtuNet() {
 DtuNet *DtuNet::Instance() { return g_net; }
 
 std::vector<std::string> DtuNet::DialTypeItems() {
-  return {DtuLangText(kTextAutoApn), DtuLangText(kTextManualApn)};
+  return {DtuLangText(DtuTextId::kAutoApn), DtuLangText(DtuTextId::kManualApn)};
 }
 
 bool DtuNet::OnBnClickedBtRead() {
@@ -40,11 +40,11 @@ bool DtuNet::ManualFieldsFit() const {
   struct Check {
     const std::string &text;
     size_t max;
-    int message;
+    DtuTextId message;
   };
-  for (const Check &c : {Check{model_.apn, kApnMax, kTextApnTooLong},
-                         Check{model_.username, kUsernameMax, kTextUsernameTooLong},
-                         Check{model_.password, kPasswordMax, kTextPasswordTooLong}}) {
+  for (const Check &c : {Check{model_.apn, kApnMax, DtuTextId::kApnTooLong},
+                         Check{model_.username, kUsernameMax, DtuTextId::kUsernameTooLong},
+                         Check{model_.password, kPasswordMax, DtuTextId::kPasswordTooLong}}) {
     if (c.text.size() > c.max) {
       DtuWarningBox(DtuLangText(c.message));
       return false;
@@ -74,7 +74,7 @@ bool DtuNet::OnBnClickedBtSaveLocal() {
   config.netInfo.apn = model_.apn;
   config.netInfo.username = model_.username;
   config.netInfo.pwd = model_.password;
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuNet::OnBnClickedBtReadLocal() {
@@ -85,7 +85,7 @@ bool DtuNet::OnBnClickedBtReadLocal() {
   model_.password = config.netInfo.pwd.str();
   SelectDialTypeFromApn();
   emit Changed();
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 
@@ -100,7 +100,7 @@ void DtuNet::DtuNetInfoSet(const char *value, int) {
   g_net->model_.password = info.pwd;
   g_net->SelectDialTypeFromApn();
   emit g_net->Changed();
-  g_net->ConfirmSet(kTextNetConfigSucceeded);
+  g_net->ConfirmSet(DtuTextId::kNetConfigSucceeded);
   g_net->FinishRead();
 }
 

@@ -12,12 +12,12 @@ DtuPage::DtuPage(QObject *parent) : QObject(parent) {
 
 DtuPage::~DtuPage() { DtuCmdRemoveOwner(owner_); }
 
-void DtuPage::ConfirmSet(int success_text_id) {
+void DtuPage::ConfirmSet(DtuTextId success_text_id) {
   if (!set_pending_.load()) return;
   if (action_.Running() == DtuPageAction::Kind::kSet) {
     // Lines of this Set are still out: success is told only once every one
     // of them was answered.
-    confirm_text_ = success_text_id;
+    confirm_text_ = static_cast<int>(success_text_id);
     return;
   }
   set_pending_.store(false);

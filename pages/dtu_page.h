@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dtu_text_id.h"
 #include "pages/dtu_page_action.h"
 
 class DtuSetLines;
@@ -79,7 +80,7 @@ class DtuPage : public QObject {
   void RaiseSetPending() { set_pending_.store(true); }
   // On the answer that ends a Set: when one is pending, clears the flag,
   // shows the page's success text and tells the listeners.
-  void ConfirmSet(int success_text_id);
+  void ConfirmSet(DtuTextId success_text_id);
   void StartRead() { read_pending_.store(true); }
   // On the answer to the last query of a Read.
   void FinishRead();

@@ -6,11 +6,7 @@
 
 namespace {
 
-constexpr int kTextNoAnswer = 800;
-constexpr int kTextRefused = 801;
-constexpr int kTextPortClosed = 802;
-
-std::string Format(int text_id, const std::string &first, const std::string &second = std::string()) {
+std::string Format(DtuTextId text_id, const std::string &first, const std::string &second = std::string()) {
   char buffer[1024];
   std::snprintf(buffer, sizeof(buffer), DtuLangText(text_id), first.c_str(), second.c_str());
   return buffer;
@@ -65,10 +61,10 @@ std::string DtuPageFailureMessage(const std::vector<DtuPageAction::Failure> &fai
   };
   std::string word;
   std::string fields = JoinFields(failures, DtuCmdOutcome::kDeviceError, &word);
-  if (!fields.empty()) add(Format(kTextRefused, fields, word));
+  if (!fields.empty()) add(Format(DtuTextId::kDeviceRefused, fields, word));
   fields = JoinFields(failures, DtuCmdOutcome::kNoAnswer, &word);
-  if (!fields.empty()) add(Format(kTextNoAnswer, fields));
+  if (!fields.empty()) add(Format(DtuTextId::kNoAnswerFor, fields));
   fields = JoinFields(failures, DtuCmdOutcome::kPortClosed, &word);
-  if (!fields.empty()) add(Format(kTextPortClosed, fields));
+  if (!fields.empty()) add(Format(DtuTextId::kPortClosedBeforeAnswer, fields));
   return message;
 }

@@ -6,34 +6,9 @@
 
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_ring.h"
-#include "pages/dtu_data_port.h"
-#include "pages/dtu_devinfo.h"
-#include "pages/dtu_dlt645.h"
-#include "pages/dtu_mqtt.h"
-#include "pages/dtu_mqtt_aliyun.h"
-#include "pages/dtu_mqtt_onenet.h"
-#include "pages/dtu_net.h"
-#include "pages/dtu_tcp_udp.h"
-#include "pages/dtu_work_mode.h"
+#include "pages/dtu_page_catalog.h"
 
 namespace {
-
-struct PageMaker {
-  const char *name;
-  std::unique_ptr<DtuPage> (*make)();
-};
-
-template <class Page>
-std::unique_ptr<DtuPage> Make() {
-  return std::make_unique<Page>();
-}
-
-const PageMaker kPages[] = {
-    {"devinfo", &Make<DtuDevinfo>}, {"dataport", &Make<DtuDataPort>}, {"net", &Make<DtuNet>},
-    {"workmode", &Make<DtuWorkMode>}, {"tcpudp", &Make<DtuTcpUdp>},   {"mqtt", &Make<DtuMqtt>},
-    {"aliyun", &Make<DtuMqttAliyun>}, {"onenet", &Make<DtuMqttOnenet>},
-    {"dlt645", &Make<DtuDLT645>},
-};
 
 constexpr int kPollMs = 5;
 
@@ -84,13 +59,22 @@ int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int time
 
 std::vector<std::string> DtuPageNames() {
   std::vector<std::string> names;
-  for (const PageMaker &p : kPages) names.push_back(p.name);
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    if (row.cli_name != nullptr && row.make != nullptr) names.push_back(row.cli_name);
+  }
   return names;
 }
 
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name) {
-  for (const PageMaker &p : kPages) {
-    if (name == p.name) return p.make();
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    if (row.cli_name == nullptr || row.make == nullptr || name != row.cli_name) continue;
+    std::unique_ptr<QObject> object = row.make();
+    // Every row varnokctl names is a read/set page.
+    if (auto *page = qobject_cast<DtuPage *>(object.get())) {
+      object.release();
+      return std::unique_ptr<DtuPage>(page);
+    }
+    return nullptr;
   }
   return nullptr;
 }

@@ -10,8 +10,8 @@
 
 #include "pages/dtu_page.h"
 
-// "devinfo", "dataport", "net", "workmode", "tcpudp", "mqtt", "aliyun",
-// "onenet", "dlt645".
+// varnokctl's page names, in the catalog's order ("dataport", "devinfo",
+// "net", ...).
 std::vector<std::string> DtuPageNames();
 // A new page object, or null for an unknown name.
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);

@@ -6,11 +6,11 @@
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
 #include "link/dtu_cmd_port.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 bool DtuPagePortOpen() {
   if (DtuCmdPort::OpenInstance() != nullptr) return true;
-  DtuWarningBox(DtuLangText(kTextPortNotOpen));
+  DtuWarningBox(DtuLangText(DtuTextId::kPortNotOpen));
   return false;
 }
 
@@ -22,7 +22,7 @@ void DtuPageQueueGet(const char *key) {
   DtuPageQueueLine(std::string("AT+ZEVCFG=get|") + key + "\r\n");
 }
 
-std::string DtuPageFormatText(int text_id, const std::string &field, int number) {
+std::string DtuPageFormatText(DtuTextId text_id, const std::string &field, int number) {
   char buffer[512];
   std::snprintf(buffer, sizeof(buffer), DtuLangText(text_id), field.c_str(), number);
   return buffer;
@@ -38,7 +38,7 @@ bool DtuSetLines::Fit() const {
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (lines_[i].size() <= max_line) continue;
     DTU_LOG("line of %s too long : %d.", fields_[i].c_str(), static_cast<int>(lines_[i].size()));
-    DtuWarningBox(DtuPageFormatText(kTextLineTooLong, fields_[i], static_cast<int>(max_line)));
+    DtuWarningBox(DtuPageFormatText(DtuTextId::kLineTooLong, fields_[i], static_cast<int>(max_line)));
     return false;
   }
   return true;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/dtu_text_id.h"
+
 // Every set line is formatted into a buffer of this size (NUL included).
 constexpr int kDtuSetLineBuffer = 256;
 
@@ -19,7 +21,7 @@ void DtuPageQueueGet(const char *key);
 void DtuPageQueueLine(const std::string &line);
 
 // Text of a table entry with "%s" and "%d" filled in (in that order).
-std::string DtuPageFormatText(int text_id, const std::string &field, int number);
+std::string DtuPageFormatText(DtuTextId text_id, const std::string &field, int number);
 
 // The set lines of one button: "AT+ZEVCFG=set|<key>|<payload>\r\n" each.
 class DtuSetLines {

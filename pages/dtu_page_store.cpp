@@ -7,7 +7,7 @@
 #include "base/dtu_message.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_page_send.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -29,13 +29,13 @@ void DtuPageSetConfigPath(const std::string &path) { ConfigPath() = path; }
 
 bool DtuPageLoadConfig(DtuConfig &config) {
   if (config.LoadFromFile(ConfigPath())) return true;
-  DtuWarningBox(DtuLangText(kTextReadConfigFileFailed));
+  DtuWarningBox(DtuLangText(DtuTextId::kReadConfigFileFailed));
   return false;
 }
 
 bool DtuPageLoadConfigForSave(DtuConfig &config) {
   if (config.LoadFromFile(ConfigPath())) return true;
-  DtuWarningBox(DtuLangText(kTextReadConfigFileFailed));
+  DtuWarningBox(DtuLangText(DtuTextId::kReadConfigFileFailed));
   if (FileExists(ConfigPath())) {
     DTU_LOG("%s exists but could not be read, not overwritten.", ConfigPath().c_str());
     return false;
@@ -44,7 +44,7 @@ bool DtuPageLoadConfigForSave(DtuConfig &config) {
   return true;
 }
 
-bool DtuPageSaveConfig(DtuConfig &config, int ok_text, int fail_text) {
+bool DtuPageSaveConfig(DtuConfig &config, DtuTextId ok_text, DtuTextId fail_text) {
   bool ok = config.SaveToFile(ConfigPath());
   DtuMessageBox(DtuLangText(ok ? ok_text : fail_text), ok ? DtuMessageKind::kInformation : DtuMessageKind::kWarning);
   return ok;
@@ -53,6 +53,6 @@ bool DtuPageSaveConfig(DtuConfig &config, int ok_text, int fail_text) {
 bool DtuPageFitsCapacity(const char *field, const std::string &text, size_t capacity) {
   if (text.size() <= capacity) return true;
   DTU_LOG("%s too long for the file : %d.", field, static_cast<int>(text.size()));
-  DtuWarningBox(DtuPageFormatText(kTextFieldOverCapacity, field, static_cast<int>(capacity)));
+  DtuWarningBox(DtuPageFormatText(DtuTextId::kFieldOverCapacity, field, static_cast<int>(capacity)));
   return false;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/dtu_text_id.h"
+
 class DtuConfig;
 
 // The configuration file the pages use; "Zev_DtuConfig.txt" in the working
@@ -23,7 +25,7 @@ bool DtuPageLoadConfig(DtuConfig &config);
 bool DtuPageLoadConfigForSave(DtuConfig &config);
 
 // Saves the record and shows ok_text or fail_text.
-bool DtuPageSaveConfig(DtuConfig &config, int ok_text, int fail_text);
+bool DtuPageSaveConfig(DtuConfig &config, DtuTextId ok_text, DtuTextId fail_text);
 
 // A text must fit its capacity in the file: otherwise the save is refused
 // with a message naming the field and its limit.

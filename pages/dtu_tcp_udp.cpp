@@ -11,7 +11,7 @@
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ DtuTcpUdp::~DtuTcpUdp() {
 DtuTcpUdp *DtuTcpUdp::Instance() { return g_tcp_udp; }
 
 std::vector<std::string> DtuTcpUdp::TypeItems() {
-  return {DtuLangText(kTextZevModelCloud), DtuLangText(kTextCustomPlatform)};
+  return {DtuLangText(DtuTextId::kZevModelCloud), DtuLangText(DtuTextId::kCustomPlatform)};
 }
 
 void DtuTcpUdp::AddReadLines(Half half, std::vector<DtuPageLine> &lines) {
@@ -179,7 +179,7 @@ bool DtuTcpUdp::OnBnClickedBtSaveLocal() {
   store.UdpProductsecret = udp.product_secret;
   store.UDPServer = udp.server;
   store.UDPPort = std::atoi(udp.port.c_str());
-  return DtuPageSaveConfig(config, kTextSaveConfigSucceeded, kTextSaveConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuTcpUdp::OnBnClickedBtReadLocal() {
@@ -200,7 +200,7 @@ bool DtuTcpUdp::OnBnClickedBtReadLocal() {
   udp.server = store.UDPServer.str();
   udp.port = std::to_string(store.UDPPort);
   emit Changed();
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 
@@ -223,7 +223,7 @@ void DtuTcpUdp::OnPort(Half half, const char *value) {
   if (half_set_pending_[half].exchange(false)) {
     // One success for the page: told now, or once every line of the Set is in.
     set_pending_.store(true);
-    ConfirmSet(kTextConfigSucceeded);
+    ConfirmSet(DtuTextId::kConfigSucceeded);
   }
   if (half_read_pending_[half].exchange(false) && !ReadPending()) emit ReadFinished();
 }

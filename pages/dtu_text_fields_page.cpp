@@ -3,7 +3,7 @@
 #include "pages/dtu_page_fields.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 DtuTextFieldsPage::DtuTextFieldsPage(std::vector<DtuTextFieldDef> fields, int confirm_field, QObject *parent)
     : DtuPage(parent), values_(fields.size()), field_defs_(std::move(fields)), confirm_field_(confirm_field) {}
@@ -55,7 +55,7 @@ bool DtuTextFieldsPage::Set() {
 void DtuTextFieldsPage::OnAnswer(int field, const char *value) {
   values_[field] = value;
   emit Changed();
-  if (field == confirm_field_) ConfirmSet(kTextConfigSucceeded);
+  if (field == confirm_field_) ConfirmSet(DtuTextId::kConfigSucceeded);
   if (field == static_cast<int>(field_defs_.size()) - 1) FinishRead();
 }
 

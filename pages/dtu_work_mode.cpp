@@ -9,7 +9,7 @@
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 DtuWorkMode *g_work_mode = nullptr;
@@ -27,7 +27,7 @@ DtuWorkMode::~DtuWorkMode() {
 DtuWorkMode *DtuWorkMode::Instance() { return g_work_mode; }
 
 std::vector<std::string> DtuWorkMode::ModeItems() {
-  return {DtuLangText(kTextWorkModeUnknown), "TCP", "UDP", "MQTT"};
+  return {DtuLangText(DtuTextId::kWorkModeUnknown), "TCP", "UDP", "MQTT"};
 }
 
 bool DtuWorkMode::OnBnClickedBtRead() {
@@ -40,7 +40,7 @@ bool DtuWorkMode::OnBnClickedBtSet() {
   if (!DtuPagePortOpen()) return false;
   if (model_.mode < 0) {
     // Nothing selected (an answer outside the list): there is no code to send.
-    DtuWarningBox(DtuLangText(kTextConfigFailed));
+    DtuWarningBox(DtuLangText(DtuTextId::kConfigFailed));
     return false;
   }
   DtuSetLines lines;
@@ -54,7 +54,7 @@ bool DtuWorkMode::OnBnClickedBtSaveLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfigForSave(config)) return false;
   config.channel.Channel = model_.mode;
-  return DtuPageSaveConfig(config, kTextConfigSucceeded, kTextConfigFailed);
+  return DtuPageSaveConfig(config, DtuTextId::kConfigSucceeded, DtuTextId::kConfigFailed);
 }
 
 bool DtuWorkMode::OnBnClickedBtReadLocal() {
@@ -63,7 +63,7 @@ bool DtuWorkMode::OnBnClickedBtReadLocal() {
   int channel = config.channel.Channel;
   model_.mode = channel >= 0 && channel < kModeCount ? channel : 1;
   emit Changed();
-  DtuMessageBox(DtuLangText(kTextReadLocalSucceeded));
+  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 
@@ -73,7 +73,7 @@ void DtuWorkMode::DtuWorkModeChannelSet(const char *value, int) {
   int mode = std::atoi(value);
   g_work_mode->model_.mode = mode >= 0 && mode < kModeCount ? mode : -1;
   emit g_work_mode->Changed();
-  g_work_mode->ConfirmSet(kTextConfigSucceeded);
+  g_work_mode->ConfirmSet(DtuTextId::kConfigSucceeded);
   g_work_mode->FinishRead();
 }
 

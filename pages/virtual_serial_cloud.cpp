@@ -6,17 +6,15 @@
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
-#include "pages/virtual_serial_texts.h"
 #include "pages/virtual_serial_tool.h"
 #include "remote/dtu_remote_bridge.h"
 #include "remote/platform_settings.h"
 #include "remote/tam_mqtt_client.h"
 
-namespace vt = virtual_serial_text;
 
 namespace {
 
-std::string FormatText(int text_id, ...) {
+std::string FormatText(DtuTextId text_id, ...) {
   char buffer[512];
   va_list args;
   va_start(args, text_id);
@@ -27,9 +25,9 @@ std::string FormatText(int text_id, ...) {
 
 // Why a platform call failed, in the user's words.
 std::string FailureReason(int result, bool login) {
-  if (result == PLATFORM_NO_MEMBER && login) return DtuLangText(vt::kAccountRefused);
-  if (result == PLATFORM_NO_MEMBER || result == PLATFORM_BAD_JSON) return DtuLangText(vt::kAnswerUnreadable);
-  return FormatText(vt::kRequestFailed, result);
+  if (result == PLATFORM_NO_MEMBER && login) return DtuLangText(DtuTextId::kAccountRefused);
+  if (result == PLATFORM_NO_MEMBER || result == PLATFORM_BAD_JSON) return DtuLangText(DtuTextId::kAnswerUnreadable);
+  return FormatText(DtuTextId::kRequestFailed, result);
 }
 
 std::string Cut(const QString &text, int max) { return text.toStdString().substr(0, static_cast<size_t>(max)); }
@@ -44,7 +42,7 @@ PlatformSettings LoadSettings(const std::string &config_path) {
 
 }  // namespace
 
-void VirtualSerialTool::ShowFailure(int text_id, const std::string &reason) {
+void VirtualSerialTool::ShowFailure(DtuTextId text_id, const std::string &reason) {
   AppendLog(FormatText(text_id, reason.c_str()));
 }
 
@@ -61,7 +59,7 @@ void VirtualSerialTool::Login() {
   const std::string user = fields_[kUsername].toStdString();
   const std::string password = fields_[kPassword].toStdString();
   const std::string config = config_path_;
-  AppendLog(FormatText(vt::kLoggingIn, PlatformSettingsLoad(config).api_base.c_str()));
+  AppendLog(FormatText(DtuTextId::kLoggingIn, PlatformSettingsLoad(config).api_base.c_str()));
   worker_.Run([this, user, password, config]() -> DtuNetworkWorker::Apply {
     client_.SetApiBase(LoadSettings(config).api_base);
     const int result = client_.Login(user, password);
@@ -71,9 +69,9 @@ void VirtualSerialTool::Login() {
         ReLabel();
       }
       if (result == PLATFORM_OK) {
-        DtuMessageBox(DtuLangText(vt::kLoginSuccess));
+        DtuMessageBox(DtuLangText(DtuTextId::kLoginSucceeded));
       } else {
-        ShowFailure(vt::kLoginFailed, FailureReason(result, true));
+        ShowFailure(DtuTextId::kLoginFailed, FailureReason(result, true));
       }
     };
   });
@@ -85,12 +83,12 @@ void VirtualSerialTool::Logout() {
     return [this, result] {
       if (result != PLATFORM_OK) {
         // The login stays open and its token in use.
-        ShowFailure(vt::kLogoutFailed, FailureReason(result, false));
+        ShowFailure(DtuTextId::kLogoutFailed, FailureReason(result, false));
         return;
       }
       logged_in_ = false;
       ReLabel();
-      DtuMessageBox(DtuLangText(vt::kLogoutSuccess));
+      DtuMessageBox(DtuLangText(DtuTextId::kLogoutSucceeded));
     };
   });
 }
@@ -99,33 +97,33 @@ void VirtualSerialTool::OnBnClickedBtVirtdevUpdate() {
   SaveIotInfoIfChanged();
   if (!logged_in_) {
     // Said in the log rather than a box: the list needs a login first.
-    AppendLog(DtuLangText(vt::kNotLogin));
+    AppendLog(DtuLangText(DtuTextId::kNotLoggedIn));
     return;
   }
   const std::string key = Cut(fields_[kProductKey], kProductFieldMax);
   const std::string secret = Cut(fields_[kProductSecret], kProductFieldMax);
-  AppendLog(DtuLangText(vt::kRefreshing));
+  AppendLog(DtuLangText(DtuTextId::kRefreshing));
   worker_.Run([this, key, secret]() -> DtuNetworkWorker::Apply {
     std::vector<std::string> imeis;
     const int result = client_.RefreshDevices(key, secret, &imeis);
     return [this, result, imeis] {
       if (result != PLATFORM_OK) {
-        ShowFailure(vt::kRefreshFailed, FailureReason(result, false));
+        ShowFailure(DtuTextId::kRefreshFailed, FailureReason(result, false));
         return;
       }
       iotInfoUpdate(imeis);
-      AppendLog(FormatText(vt::kDeviceCount, static_cast<int>(imeis.size())));
+      AppendLog(FormatText(DtuTextId::kDeviceCount, static_cast<int>(imeis.size())));
     };
   });
 }
 
 void VirtualSerialTool::OnBnClickedBtConnMqtt() {
   if (!logged_in_) {
-    DtuWarningBox(DtuLangText(vt::kNotLogin));
+    DtuWarningBox(DtuLangText(DtuTextId::kNotLoggedIn));
     return;
   }
   if (link_connected_ || DtuRemoteBridge::Connected()) {
-    DtuWarningBox(DtuLangText(vt::kAlreadyConnected));
+    DtuWarningBox(DtuLangText(DtuTextId::kAlreadyConnected));
     return;
   }
   const PlatformSettings settings = PlatformSettingsLoad(config_path_);
@@ -136,12 +134,12 @@ void VirtualSerialTool::OnBnClickedBtConnMqtt() {
   link.product_key = Cut(fields_[kProductKey], kProductFieldMax);
   link.product_secret = Cut(fields_[kProductSecret], kProductFieldMax);
   link.device_id = Cut(fields_[kDeviceId], kProductFieldMax);
-  AppendLog(FormatText(vt::kConnecting, link.host.c_str(), link.port));
+  AppendLog(FormatText(DtuTextId::kConnecting, link.host.c_str(), link.port));
   worker_.Run([this, link]() -> DtuNetworkWorker::Apply {
     const int result = DtuRemoteBridge::Connect(link);
     return [this, result] {
       link_connected_ = result == 0 && DtuRemoteBridge::Connected();
-      AppendLog(DtuLangText(result == 0 ? vt::kConnectSuccess : vt::kConnectFailed));
+      AppendLog(DtuLangText(result == 0 ? DtuTextId::kConnectSucceeded : DtuTextId::kConnectFailed));
       emit LinkStateChanged(link_connected_);
     };
   });
@@ -149,14 +147,14 @@ void VirtualSerialTool::OnBnClickedBtConnMqtt() {
 
 void VirtualSerialTool::OnBnClickedBtDisconnMqtt() {
   if (!DtuRemoteBridge::Connected()) {
-    DtuWarningBox(DtuLangText(vt::kNotConnected));
+    DtuWarningBox(DtuLangText(DtuTextId::kNotConnected));
     return;
   }
   worker_.Run([this]() -> DtuNetworkWorker::Apply {
     DtuRemoteBridge::Disconnect();
     return [this] {
       link_connected_ = false;
-      AppendLog(DtuLangText(vt::kDisconnected));
+      AppendLog(DtuLangText(DtuTextId::kDisconnected));
       emit LinkStateChanged(false);
     };
   });
@@ -165,19 +163,19 @@ void VirtualSerialTool::OnBnClickedBtDisconnMqtt() {
 void VirtualSerialTool::OnBnClickedBtSendMqtt() {
   const QByteArray text = fields_[kSendText].toUtf8();
   if (text.isEmpty()) {
-    DtuWarningBox(DtuLangText(vt::kSendEmpty));
+    DtuWarningBox(DtuLangText(DtuTextId::kSendContentEmpty));
     return;
   }
   if (text.size() > kSendMax) {
-    DtuWarningBox(FormatText(vt::kSendTooLong, kSendMax));
+    DtuWarningBox(FormatText(DtuTextId::kSendContentTooLong, kSendMax));
     return;
   }
   if (!DtuRemoteBridge::Connected()) {
-    DtuWarningBox(DtuLangText(vt::kNotConnected));
+    DtuWarningBox(DtuLangText(DtuTextId::kNotConnected));
     return;
   }
   if (tam_mqtt_client_send(text.constData(), static_cast<int>(text.size())) != 0) {
-    DtuWarningBox(DtuLangText(vt::kSendFailed));
+    DtuWarningBox(DtuLangText(DtuTextId::kSendFailed));
     return;
   }
   AppendLog("[Local Tx]# " + text.toStdString() + ".", text.constData(), static_cast<int>(text.size()));
@@ -185,6 +183,6 @@ void VirtualSerialTool::OnBnClickedBtSendMqtt() {
 
 void VirtualSerialTool::LinkLost(const QString &cause) {
   link_connected_ = false;
-  AppendLog(FormatText(vt::kCloudLinkLost, cause.toUtf8().constData()));
+  AppendLog(FormatText(DtuTextId::kCloudLinkLost, cause.toUtf8().constData()));
   emit LinkStateChanged(false);
 }

@@ -8,7 +8,6 @@
 #include "base/dtu_log.h"
 #include "config/dtu_config.h"
 #include "config/dtu_iot_info.h"
-#include "pages/virtual_serial_texts.h"
 #include "remote/dtu_remote_bridge.h"
 #include "remote/dtu_remote_ids.h"
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dtu_text_id.h"
 #include "pages/dtu_network_worker.h"
 #include "pages/virtual_serial_log.h"
 #include "remote/dtu_adapter_address.h"
@@ -100,7 +101,7 @@ class VirtualSerialTool : public QObject {
   void Login();
   void Logout();
   void LinkLost(const QString &cause);
-  void ShowFailure(int text_id, const std::string &reason);
+  void ShowFailure(DtuTextId text_id, const std::string &reason);
 
   QString fields_[kFieldCount];
   QString saved_[4];  // username, password, productKey, productSecret as last loaded or saved

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kTextNotConnected = 148;
-constexpr int kTextSendFailed = 152;
 constexpr int kTrafficLineSize = 128;  // traffic lines are cut to 127 characters
 
 // The callbacks are read on the serial and MQTT threads and replaced on the
@@ -140,12 +138,12 @@ void DtuRemoteBridge::LocalToCloud(const char *data, int length) {
   if (!tam_mqtt_client_connected()) {
     // A device that keeps talking would otherwise open one box per chunk.
     const int dropped = CountDroppedChunk();
-    if (dropped == 1) DtuWarningBox(DtuLangText(kTextNotConnected));
+    if (dropped == 1) DtuWarningBox(DtuLangText(DtuTextId::kNotConnected));
     Traffic("[Local-Tx]# not connected, dropped : %d. (%d chunks)", length, dropped);
     return;
   }
   if (tam_mqtt_client_send(data, length) != 0) {
-    DtuWarningBox(DtuLangText(kTextSendFailed));
+    DtuWarningBox(DtuLangText(DtuTextId::kSendFailed));
     return;
   }
   Traffic("[Local-Tx]# : %d.", length);

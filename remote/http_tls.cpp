@@ -127,12 +127,11 @@ void LogHandshakeFailure(SSL *ssl, const char *host) {
   }
 }
 
-constexpr int kTextCertificateCheckOff = 1005;
 
 void TellCertificateCheckOff(const char *host) {
   DTU_LOG("certificate check is off: %s is not authenticated.", host);
   if (g_unchecked_told.exchange(true)) return;
-  const char *format = DtuLangText(kTextCertificateCheckOff);
+  const char *format = DtuLangText(DtuTextId::kCertificateCheckOff);
   char text[512];
   std::snprintf(text, sizeof text, format, host);
   DtuMessageBox(text);

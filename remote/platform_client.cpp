@@ -19,8 +19,6 @@ const char kPlatformDevListPath[] = "/vorda/dmp/device/lightList";
 
 namespace {
 
-constexpr int kTextLoginSuccess = 155;
-constexpr int kTextLogoutSuccess = 156;
 
 std::string Cut(const std::string &text, size_t max) { return text.size() > max ? text.substr(0, max) : text; }
 
@@ -98,7 +96,7 @@ int PlatformClient::Login(const std::string &username, const std::string &passwo
   }
   access_token_ = Cut(token, kPlatformTokenSize - 1);
   logged_in_ = true;
-  if (success_messages_) DtuMessageBox(DtuLangText(kTextLoginSuccess));
+  if (success_messages_) DtuMessageBox(DtuLangText(DtuTextId::kLoginSucceeded));
   return PLATFORM_OK;
 }
 
@@ -116,7 +114,7 @@ int PlatformClient::Logout() {
   int result = GetWithToken(api_base_ + kPlatformLogoutPath, answer, sizeof(answer));
   if (result != 0) return result;  // still logged in, the token stays in use
   logged_in_ = false;
-  if (success_messages_) DtuMessageBox(DtuLangText(kTextLogoutSuccess));
+  if (success_messages_) DtuMessageBox(DtuLangText(DtuTextId::kLogoutSucceeded));
   return PLATFORM_OK;
 }
 

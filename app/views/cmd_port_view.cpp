@@ -29,15 +29,6 @@ CmdPortView::CmdPortView(DtuCmdPortPage *page, QWidget *parent) : QWidget(parent
   UpdateLanguage();
 }
 
-namespace {
-
-constexpr int kTextSaveLog = 808;
-constexpr int kTextTimeStamps = 809;
-constexpr int kTextHexView = 810;
-constexpr int kTextCannotWrite = 811;
-
-}  // namespace
-
 // The line settings only take effect when the port opens: while it is open
 // they cannot be changed.
 void CmdPortView::OnOpenStateChanged(bool open) {
@@ -140,17 +131,17 @@ QLayout *CmdPortView::BuildReceiveOptions() {
 }
 
 void CmdPortView::UpdateLanguage() {
-  settings_box_->setTitle(DtuLangText(24));
-  receive_box_->setTitle(DtuLangText(25));
-  send_box_->setTitle(DtuLangText(26));
-  send_button_->setText(DtuLangText(27));
-  clear_send_->setText(DtuLangText(28));
-  clear_receive_->setText(DtuLangText(29));
-  open_close_->setText(DtuLangText(page_->IsOpen() ? 20 : 19));
-  port_list_->lineEdit()->setPlaceholderText(DtuLangText(274));
-  time_stamps_->setText(DtuLangText(kTextTimeStamps));
-  hex_->setText(DtuLangText(kTextHexView));
-  save_log_->setText(DtuLangText(kTextSaveLog));
+  settings_box_->setTitle(DtuLangText(DtuTextId::kCmdPortGroup));
+  receive_box_->setTitle(DtuLangText(DtuTextId::kReceiveWindow));
+  send_box_->setTitle(DtuLangText(DtuTextId::kSendWindow));
+  send_button_->setText(DtuLangText(DtuTextId::kSendCommand));
+  clear_send_->setText(DtuLangText(DtuTextId::kClearSendData));
+  clear_receive_->setText(DtuLangText(DtuTextId::kClearReceiveData));
+  open_close_->setText(DtuLangText(page_->IsOpen() ? DtuTextId::kClosePort : DtuTextId::kOpenPort));
+  port_list_->lineEdit()->setPlaceholderText(DtuLangText(DtuTextId::kSelectPortHint));
+  time_stamps_->setText(DtuLangText(DtuTextId::kTimeStamps));
+  hex_->setText(DtuLangText(DtuTextId::kHexView));
+  save_log_->setText(DtuLangText(DtuTextId::kSaveLog));
 }
 
 void CmdPortView::RefillPortList() {
@@ -212,7 +203,7 @@ void CmdPortView::SendCommands(bool clear_field) {
 }
 
 void CmdPortView::OnBnClickedSaveLog() {
-  const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(DtuLangText(kTextSaveLog)),
+  const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(DtuLangText(DtuTextId::kSaveLog)),
                                                     QStringLiteral("receive-log.txt"));
   if (!path.isEmpty()) SaveLogTo(path);
 }
@@ -223,7 +214,7 @@ bool CmdPortView::SaveLogTo(const QString &path) {
   if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush()) {
     return true;
   }
-  DtuWarningBox(QString::fromUtf8(DtuLangText(kTextCannotWrite)).replace(QStringLiteral("%s"), path).toStdString());
+  DtuWarningBox(QString::fromUtf8(DtuLangText(DtuTextId::kCannotWriteFile)).replace(QStringLiteral("%s"), path).toStdString());
   return false;
 }
 

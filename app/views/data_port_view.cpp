@@ -11,7 +11,7 @@
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_data_port.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 DataPortView::DataPortView(DtuDataPort *page, QWidget *parent)
     : QWidget(parent), page_(page), binder_(new PageFieldBinder(page, this)) {
@@ -29,6 +29,6 @@ DataPortView::DataPortView(DtuDataPort *page, QWidget *parent)
 }
 
 void DataPortView::UpdateLanguage() {
-  group_->setTitle(DtuLangText(30));
+  group_->setTitle(DtuLangText(DtuTextId::kDataPortGroup));
   buttons_.Label();
 }

@@ -14,14 +14,7 @@
 #include "base/dtu_lang.h"
 #include "link/dtu_cmd_port.h"
 #include "pages/dtu_devinfo.h"
-#include "pages/dtu_page_texts.h"
-
-namespace {
-
-constexpr int kTextRebootQuestion = 803;
-constexpr int kTextResetQuestion = 804;
-
-}  // namespace
+#include "base/dtu_text_id.h"
 
 DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
     : QWidget(parent), page_(page), binder_(new PageFieldBinder(page, this)) {
@@ -70,10 +63,10 @@ DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
   connect(read_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtRead);
   connect(set_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtSet);
   connect(reboot_, &QPushButton::clicked, this, [this] {
-    if (AskFirst(kTextRebootQuestion)) page_->OnBnClickedBtReboot();
+    if (AskFirst(DtuTextId::kRebootQuestion)) page_->OnBnClickedBtReboot();
   });
   connect(reset_, &QPushButton::clicked, this, [this] {
-    if (AskFirst(kTextResetQuestion)) page_->OnBnClickedBtReset();
+    if (AskFirst(DtuTextId::kResetQuestion)) page_->OnBnClickedBtReset();
   });
   connect(save_local_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtSaveLocal);
   connect(read_local_, &QPushButton::clicked, page_, &DtuDevinfo::OnBnClickedBtReadLocal);
@@ -81,18 +74,18 @@ DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
 }
 
 // With the port closed there is nothing to confirm: the page says so.
-bool DevinfoView::AskFirst(int question_id) {
+bool DevinfoView::AskFirst(DtuTextId question_id) {
   if (DtuCmdPort::OpenInstance() == nullptr) return true;
   return DtuAskYesNo(this, QString::fromUtf8(DtuLangText(question_id)));
 }
 
 void DevinfoView::UpdateLanguage() {
-  group_->setTitle(DtuLangText(87));
-  read_->setText(DtuLangText(88));
-  set_->setText(DtuLangText(89));
-  reboot_->setText(DtuLangText(90));
-  reset_->setText(DtuLangText(91));
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextReadLocal));
-  log_level_label_->setText(DtuLangText(92));
+  group_->setTitle(DtuLangText(DtuTextId::kDevinfoGroup));
+  read_->setText(DtuLangText(DtuTextId::kDevinfoRead));
+  set_->setText(DtuLangText(DtuTextId::kDevinfoSet));
+  reboot_->setText(DtuLangText(DtuTextId::kDevinfoReboot));
+  reset_->setText(DtuLangText(DtuTextId::kDevinfoReset));
+  save_local_->setText(DtuLangText(DtuTextId::kSaveToLocal));
+  read_local_->setText(DtuLangText(DtuTextId::kReadLocal));
+  log_level_label_->setText(DtuLangText(DtuTextId::kDevinfoLogLevel));
 }

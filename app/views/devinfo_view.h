@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "base/dtu_text_id.h"
+
 class DtuDevinfo;
 class PageFieldBinder;
 class QGroupBox;
@@ -18,7 +20,7 @@ class DevinfoView : public QWidget {
 
  private:
   // Reboot and Reset ask first (Yes / No, default No).
-  bool AskFirst(int question_id);
+  bool AskFirst(DtuTextId question_id);
 
   DtuDevinfo *page_;
   PageFieldBinder *binder_;

@@ -14,8 +14,6 @@
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_dlt645.h"
-#include "pages/dtu_dlt645_texts.h"
-#include "pages/dtu_page_texts.h"
 
 namespace {
 
@@ -28,7 +26,7 @@ QStringList Numbers(int count) {
   return items;
 }
 
-QString Numbered(int text_id, int number) {
+QString Numbered(DtuTextId text_id, int number) {
   return QString::fromUtf8(DtuLangText(text_id)).replace("%d", QString::number(number));
 }
 
@@ -183,30 +181,30 @@ void Dlt645View::ApplyVisibility() {
 }
 
 void Dlt645View::UpdateLanguage() {
-  top_tip_->setText(DtuLangText(kTextDlt645TopTip));
-  bottom_tip_->setText(DtuLangText(kTextDlt645BottomTip));
-  basic_group_->setTitle(DtuLangText(kTextDlt645BasicGroup));
-  rule_group_->setTitle(DtuLangText(kTextDlt645ForwardRuleGroup));
-  switch_label_->setText(DtuLangText(kTextDlt645FunctionSwitch));
-  count_label_->setText(DtuLangText(kTextDlt645ChannelCount));
-  config_channel_label_->setText(DtuLangText(kTextDlt645ConfigureChannel));
-  rule_label_->setText(DtuLangText(kTextDlt645ForwardRules));
-  param_count_label_->setText(DtuLangText(kTextDlt645ParaCount));
-  for (int i = 0; i < kMeterHeadings; ++i) meter_headings_[i]->setText(DtuLangText(kTextDlt645HeadChannel + i));
-  for (int i = 0; i < kParamHeadings; ++i) param_headings_[i]->setText(DtuLangText(kTextDlt645HeadParameters + i));
+  top_tip_->setText(DtuLangText(DtuTextId::kDltInputTip));
+  bottom_tip_->setText(DtuLangText(DtuTextId::kDltRuleTip));
+  basic_group_->setTitle(DtuLangText(DtuTextId::kDltBasicGroup));
+  rule_group_->setTitle(DtuLangText(DtuTextId::kModbusForwardRuleGroup));
+  switch_label_->setText(DtuLangText(DtuTextId::kModbusFunctionSwitch));
+  count_label_->setText(DtuLangText(DtuTextId::kModbusChannelCount));
+  config_channel_label_->setText(DtuLangText(DtuTextId::kDltConfigChannel));
+  rule_label_->setText(DtuLangText(DtuTextId::kDltForwardRuleGroup));
+  param_count_label_->setText(DtuLangText(DtuTextId::kDltParameterCount));
+  for (int i = 0; i < kMeterHeadings; ++i) meter_headings_[i]->setText(DtuLangText(DtuTextIdAt(DtuTextId::kDltHeadChannel, i)));
+  for (int i = 0; i < kParamHeadings; ++i) param_headings_[i]->setText(DtuLangText(DtuTextIdAt(DtuTextId::kDltHeadParameters, i)));
   for (int k = 1; k <= kDlt645Channels; ++k) {
-    static_cast<QLabel *>(meter_rows_[k - 1][0])->setText(Numbered(kTextDlt645ChannelN, k));
+    static_cast<QLabel *>(meter_rows_[k - 1][0])->setText(Numbered(DtuTextId::kDltChannelN, k));
   }
   for (int p = 1; p <= kDlt645Params; ++p) {
-    static_cast<QLabel *>(param_rows_[p - 1][0])->setText(Numbered(kTextDlt645ParamN, p));
+    static_cast<QLabel *>(param_rows_[p - 1][0])->setText(Numbered(DtuTextId::kDltParamN, p));
     binder_->SetListItems(data_type_boxes_[p - 1], ToQStringList(DtuDLT645::DataTypeItems()));
     binder_->SetListItems(data_rule_boxes_[p - 1], ToQStringList(DtuDLT645::DataRuleItems()));
   }
   binder_->SetListItems(switch_box_, ToQStringList(DtuDLT645::SwitchItems()));
   binder_->SetListItems(rule_box_, ToQStringList(DtuDLT645::RuleItems()));
-  for (QPushButton *set : {basic_set_, rule_set_}) set->setText(DtuLangText(kTextDlt645Config));
-  for (QPushButton *read : {basic_read_, rule_read_}) read->setText(DtuLangText(kTextRead));
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextDlt645ReadLocalConfig));
+  for (QPushButton *set : {basic_set_, rule_set_}) set->setText(DtuLangText(DtuTextId::kDltConfig));
+  for (QPushButton *read : {basic_read_, rule_read_}) read->setText(DtuLangText(DtuTextId::kRead));
+  save_local_->setText(DtuLangText(DtuTextId::kSaveToLocal));
+  read_local_->setText(DtuLangText(DtuTextId::kDltReadLocal));
   ApplyVisibility();
 }

@@ -13,7 +13,7 @@
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_net.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
 NetView::NetView(DtuNet *page, QWidget *parent)
     : QWidget(parent), page_(page), binder_(new PageFieldBinder(page, this)) {
@@ -55,10 +55,10 @@ void NetView::ApplyVisibility() {
 
 void NetView::UpdateLanguage() {
   binder_->SetListItems(dial_type_, ToQStringList(DtuNet::DialTypeItems()));
-  group_->setTitle(DtuLangText(96));
-  dial_type_label_->setText(DtuLangText(95));
-  labels_[1]->setText(DtuLangText(97));
-  labels_[2]->setText(DtuLangText(98));
-  buttons_.Label(93, 94);
+  group_->setTitle(DtuLangText(DtuTextId::kNetGroup));
+  dial_type_label_->setText(DtuLangText(DtuTextId::kNetDialType));
+  labels_[1]->setText(DtuLangText(DtuTextId::kNetUsername));
+  labels_[2]->setText(DtuLangText(DtuTextId::kNetPassword));
+  buttons_.Label(DtuTextId::kNetSet, DtuTextId::kNetRead);
   ApplyVisibility();
 }

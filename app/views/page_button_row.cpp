@@ -6,13 +6,13 @@
 
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 
-void PageButtonRow::Label(int set_text_id, int read_text_id) const {
+void PageButtonRow::Label(DtuTextId set_text_id, DtuTextId read_text_id) const {
   set->setText(DtuLangText(set_text_id));
   read->setText(DtuLangText(read_text_id));
-  save_local->setText(DtuLangText(kTextSaveToLocal));
-  read_local->setText(DtuLangText(kTextReadLocal));
+  save_local->setText(DtuLangText(DtuTextId::kSaveToLocal));
+  read_local->setText(DtuLangText(DtuTextId::kReadLocal));
 }
 
 PageButtonRow NewPageButtonRow(QWidget *parent) {

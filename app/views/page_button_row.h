@@ -4,6 +4,8 @@
 
 #include <QPushButton>
 
+#include "base/dtu_text_id.h"
+
 class QHBoxLayout;
 class QWidget;
 
@@ -16,7 +18,7 @@ struct PageButtonRow {
 
   // Sets the texts in the current language (the network page has its own
   // ids for Set and Read).
-  void Label(int set_text_id = 31, int read_text_id = 32) const;
+  void Label(DtuTextId set_text_id = DtuTextId::kSet, DtuTextId read_text_id = DtuTextId::kRead) const;
 };
 
 PageButtonRow NewPageButtonRow(QWidget *parent);

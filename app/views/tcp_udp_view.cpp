@@ -13,12 +13,13 @@
 
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_tcp_udp.h"
 
 namespace {
 
-const int kLabelIds[5] = {104, 102, 103, 106, 105};
+const DtuTextId kLabelIds[5] = {DtuTextId::kConnectionType, DtuTextId::kServerAddress, DtuTextId::kServerPort,
+                                DtuTextId::kProductName, DtuTextId::kProductSecret};
 
 }  // namespace
 
@@ -92,12 +93,12 @@ void TcpUdpView::UpdateLanguage() {
   for (int half = 0; half < 2; ++half) {
     HalfWidgets &w = halves_[half];
     binder_->SetListItems(w.type, ToQStringList(DtuTcpUdp::TypeItems()));
-    w.group->setTitle(DtuLangText(half == DtuTcpUdp::kTcp ? 100 : 101));
+    w.group->setTitle(DtuLangText(half == DtuTcpUdp::kTcp ? DtuTextId::kTcpGroup : DtuTextId::kUdpGroup));
     for (int i = 0; i < 5; ++i) w.labels[i]->setText(DtuLangText(kLabelIds[i]));
-    w.set->setText(DtuLangText(kTextSet));
-    w.read->setText(DtuLangText(kTextRead));
+    w.set->setText(DtuLangText(DtuTextId::kSet));
+    w.read->setText(DtuLangText(DtuTextId::kRead));
   }
-  save_local_->setText(DtuLangText(kTextSaveToLocal));
-  read_local_->setText(DtuLangText(kTextReadLocal));
+  save_local_->setText(DtuLangText(DtuTextId::kSaveToLocal));
+  read_local_->setText(DtuLangText(DtuTextId::kReadLocal));
   ApplyVisibility();
 }

@@ -11,10 +11,11 @@
 #include "app/views/page_button_row.h"
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_text_fields_page.h"
 
-TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, int group_text_id, int hint_text_id, QWidget *parent)
+TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, std::optional<DtuTextId> group_text_id,
+                               std::optional<DtuTextId> hint_text_id, QWidget *parent)
     : QWidget(parent),
       binder_(new PageFieldBinder(page, this)),
       group_text_id_(group_text_id),
@@ -24,7 +25,7 @@ TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, int group_text_id, int h
   for (const DtuTextFieldDef &def : page->FieldDefs()) form->addRow(def.name, binder_->Text(def.name, group_));
   hint_ = new QLabel(group_);
   hint_->setWordWrap(true);
-  hint_->setVisible(hint_text_id >= 0);
+  hint_->setVisible(hint_text_id.has_value());
 
   buttons_ = NewPageButtonRow(group_);
   auto *inner = new QVBoxLayout(group_);
@@ -40,7 +41,7 @@ TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, int group_text_id, int h
 }
 
 void TextFieldsView::UpdateLanguage() {
-  group_->setTitle(group_text_id_ >= 0 ? QString::fromUtf8(DtuLangText(group_text_id_)) : QStringLiteral("MQTT"));
-  if (hint_text_id_ >= 0) hint_->setText(DtuLangText(hint_text_id_));
+  group_->setTitle(group_text_id_ ? QString::fromUtf8(DtuLangText(*group_text_id_)) : QStringLiteral("MQTT"));
+  if (hint_text_id_) hint_->setText(DtuLangText(*hint_text_id_));
   buttons_.Label();
 }

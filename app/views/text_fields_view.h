@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "app/views/page_button_row.h"
 
 class DtuTextFieldsPage;
@@ -16,15 +18,16 @@ class TextFieldsView : public QWidget {
   Q_OBJECT
 
  public:
-  // group_text_id / hint_text_id: text ids, or -1 for a fixed "MQTT" title
+  // group_text_id / hint_text_id: text ids, or none for a fixed "MQTT" title
   // and no hint.
-  TextFieldsView(DtuTextFieldsPage *page, int group_text_id, int hint_text_id, QWidget *parent);
+  TextFieldsView(DtuTextFieldsPage *page, std::optional<DtuTextId> group_text_id,
+                 std::optional<DtuTextId> hint_text_id, QWidget *parent);
   void UpdateLanguage();
 
  private:
   PageFieldBinder *binder_;
-  int group_text_id_;
-  int hint_text_id_;
+  std::optional<DtuTextId> group_text_id_;
+  std::optional<DtuTextId> hint_text_id_;
   QGroupBox *group_;
   QLabel *hint_;
   PageButtonRow buttons_;

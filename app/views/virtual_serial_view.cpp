@@ -13,23 +13,9 @@
 
 #include "base/dtu_lang.h"
 #include "pages/virtual_serial_log.h"
-#include "pages/virtual_serial_texts.h"
 #include "pages/virtual_serial_tool.h"
 
 namespace {
-
-constexpr int kTextLogin = 21;
-constexpr int kTextLogout = 22;
-constexpr int kTextConnect = 129;
-constexpr int kTextSend = 130;
-constexpr int kTextDisconnect = 131;
-constexpr int kTextUsername = 132;
-constexpr int kTextPassword = 133;
-constexpr int kTextRefreshList = 134;
-constexpr int kTextAccountGroup = 135;
-constexpr int kTextProductGroup = 136;
-constexpr int kTextDeviceId = 137;
-constexpr int kTextTip = 138;
 
 using Tool = VirtualSerialTool;
 
@@ -162,24 +148,24 @@ void VirtualSerialView::ShowField(int field) {
 void VirtualSerialView::UpdateLanguage() { tool_->ReLabel(); }
 
 void VirtualSerialView::ShowLabels() {
-  login_->setText(DtuLangText(tool_->LoggedIn() ? kTextLogout : kTextLogin));
-  connect_->setText(DtuLangText(kTextConnect));
-  send_button_->setText(DtuLangText(kTextSend));
-  disconnect_->setText(DtuLangText(kTextDisconnect));
-  username_label_->setText(DtuLangText(kTextUsername));
-  password_label_->setText(DtuLangText(kTextPassword));
-  refresh_->setText(DtuLangText(kTextRefreshList));
-  account_->setTitle(DtuLangText(kTextAccountGroup));
-  product_->setTitle(DtuLangText(kTextProductGroup));
-  device_id_label_->setText(DtuLangText(kTextDeviceId));
-  tip_->setText(DtuLangText(kTextTip));
-  if (QTreeWidgetItem *root = tree_->topLevelItem(0)) root->setText(0, DtuLangText(virtual_serial_text::kDeviceList));
+  login_->setText(DtuLangText(tool_->LoggedIn() ? DtuTextId::kVserialLogout : DtuTextId::kVserialLogin));
+  connect_->setText(DtuLangText(DtuTextId::kVserialConnect));
+  send_button_->setText(DtuLangText(DtuTextId::kVserialSend));
+  disconnect_->setText(DtuLangText(DtuTextId::kVserialDisconnect));
+  username_label_->setText(DtuLangText(DtuTextId::kVserialUsername));
+  password_label_->setText(DtuLangText(DtuTextId::kVserialPassword));
+  refresh_->setText(DtuLangText(DtuTextId::kVserialRefreshDeviceList));
+  account_->setTitle(DtuLangText(DtuTextId::kVserialAccountGroup));
+  product_->setTitle(DtuLangText(DtuTextId::kVserialProductGroup));
+  device_id_label_->setText(DtuLangText(DtuTextId::kVserialDeviceId));
+  tip_->setText(DtuLangText(DtuTextId::kVserialProductHint));
+  if (QTreeWidgetItem *root = tree_->topLevelItem(0)) root->setText(0, DtuLangText(DtuTextId::kVserialDeviceList));
 }
 
 void VirtualSerialView::RebuildTree() {
   rebuilding_tree_ = true;
   tree_->clear();
-  auto *root = new QTreeWidgetItem(tree_, QStringList(DtuLangText(virtual_serial_text::kDeviceList)));
+  auto *root = new QTreeWidgetItem(tree_, QStringList(DtuLangText(DtuTextId::kVserialDeviceList)));
   root->setFlags(root->flags() | Qt::ItemIsUserCheckable);
   root->setCheckState(0, Qt::Checked);
   for (const Tool::DeviceRow &device : tool_->Devices()) {

@@ -10,7 +10,7 @@
 #include "app/views/page_button_row.h"
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
-#include "pages/dtu_page_texts.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_work_mode.h"
 
 WorkModeView::WorkModeView(DtuWorkMode *page, QWidget *parent)
@@ -29,6 +29,6 @@ WorkModeView::WorkModeView(DtuWorkMode *page, QWidget *parent)
 
 void WorkModeView::UpdateLanguage() {
   binder_->SetListItems(mode_, ToQStringList(DtuWorkMode::ModeItems()));
-  group_->setTitle(DtuLangText(99));
+  group_->setTitle(DtuLangText(DtuTextId::kWorkModeGroup));
   buttons_.Label();
 }

@@ -42,3 +42,44 @@ TEST(TextTableShape, QuotedTextsCarryTheirIdsInBothLanguages) {
   }
   DtuLangFlag = saved;
 }
+
+// Every name stands for a row that has both languages, and every row has a
+// name: code never needs a bare number.
+struct NamedText {
+  const char *name;
+  int id;
+};
+
+// Test names and failures show the name, not the bytes of the struct.
+void PrintTo(const NamedText &text, std::ostream *out) { *out << text.name << " = " << text.id; }
+
+class NamedTextId : public ::testing::TestWithParam<NamedText> {};
+
+#define DTU_NAMED_TEXT(name, id) NamedText{#name, id},
+const NamedText kNamedTexts[] = {DTU_TEXT_IDS(DTU_NAMED_TEXT)};
+#undef DTU_NAMED_TEXT
+
+TEST_P(NamedTextId, HasARowInBothLanguages) {
+  const NamedText named = GetParam();
+  const DtuLangRow *found = nullptr;
+  for (int i = 0; i < kDtuLangTableSize && found == nullptr; ++i) {
+    if (kDtuLangTable[i].id == named.id) found = &kDtuLangTable[i];
+  }
+  ASSERT_NE(found, nullptr) << named.name << " = " << named.id << " has no row";
+  EXPECT_STRNE(found->chinese, "");
+  EXPECT_STRNE(found->english, "");
+  EXPECT_STREQ(DtuLangText(static_cast<DtuTextId>(named.id)), found->english);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryName, NamedTextId, ::testing::ValuesIn(kNamedTexts),
+                         [](const ::testing::TestParamInfo<NamedText> &info) { return std::string(info.param.name); });
+
+TEST(TextTableShape, EveryRowHasAName) {
+  std::set<int> named;
+  for (const NamedText &text : kNamedTexts) {
+    EXPECT_TRUE(named.insert(text.id).second) << text.name << " repeats id " << text.id;
+  }
+  for (int i = 0; i < kDtuLangTableSize; ++i) {
+    EXPECT_EQ(named.count(kDtuLangTable[i].id), 1u) << "row " << kDtuLangTable[i].id << " has no name";
+  }
+}

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "link/dtu_cmd_answer_watch.h"
 #include "link/dtu_cmd_resp_table.h"
 
 namespace {
@@ -40,12 +42,17 @@ class Dispatch : public ::testing::Test {
   void TearDown() override {
     DtuCmdSetReceiveSink(nullptr);
     DtuCmdSetRemoteSink(nullptr);
-    DtuCmdSetModbusCacheHooks(nullptr, nullptr);
+    hooks_.reset();
     DtuCmdSetRemoteMode(false);
     DtuCmdDetachAllHandlers();
   }
   static void Process(const std::string &text) { DtuCmdRecvProcess(text.c_str(), static_cast<int>(text.size())); }
+  // The error and empty-answer hooks, as a paced sequence subscribes to them.
+  void WatchHooks() {
+    hooks_ = std::make_unique<DtuCmdAnswerSubscription>(DtuCmdAnswerWatcher{OnError, OnEmpty, nullptr});
+  }
   std::string received_;
+  std::unique_ptr<DtuCmdAnswerSubscription> hooks_;
 };
 
 }  // namespace
@@ -132,7 +139,7 @@ TEST_F(Dispatch, UnhandledRowsAndBandValueAreShownOnly) {
 }
 
 TEST_F(Dispatch, ErrorHookSeesErrorWordsAndDispatchGoesOn) {
-  DtuCmdSetModbusCacheHooks(OnError, OnEmpty);
+  WatchHooks();
   DtuCmdAttachHandler("version", VersionHandler);
   Process("version : 1\r\nERROR");
   Process("upload fail");
@@ -144,7 +151,7 @@ TEST_F(Dispatch, ErrorHookSeesErrorWordsAndDispatchGoesOn) {
 }
 
 TEST_F(Dispatch, EmptyAnswerCallsOnlyTheEmptyHook) {
-  DtuCmdSetModbusCacheHooks(OnError, OnEmpty);
+  WatchHooks();
   DtuCmdRecvProcess("", 0);
   EXPECT_EQ(g_empties, 1);
   EXPECT_TRUE(received_.empty());

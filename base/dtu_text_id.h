@@ -1,0 +1,330 @@
+// Names of the rows of the text table (base/dtu_lang_table.cpp). Code names
+// a text by what it says, never by its number:
+//
+//   DtuMessageBox(DtuLangText(DtuTextId::kConfigSucceeded));
+//
+// The list below is the one place where a name meets its number. A new text
+// gets a new row at the end of the table and a new line at the end of this
+// list; numbers are never reused or renumbered (the table keeps the ids the
+// device tool has always used, 228 and 229 stay absent).
+#pragma once
+
+// X(name, id): every named row, in table order.
+#define DTU_TEXT_IDS(X)                                                                   \
+  /* Main window: caption, tab and page tree. */                                          \
+  X(kWindowCaption, 0)                                                                    \
+  X(kTabDtuConfig, 1)                                                                     \
+  X(kTreeDtuConfigTool, 2)                                                                \
+  X(kTreeConfigPort, 3)                                                                   \
+  X(kTreeDataPort, 4)                                                                     \
+  X(kTreeUartParams, 5)                                                                   \
+  X(kTreeModbusParams, 7)                                                                 \
+  X(kTreeDeviceInfo, 9)                                                                   \
+  X(kTreeNetworkInfo, 10)                                                                 \
+  X(kTreeWorkMode, 11)                                                                    \
+  X(kTreeTcpUdpMode, 12)                                                                  \
+  X(kTreeMqttMode, 13)                                                                    \
+  X(kTreeBhu, 16)                                                                         \
+  X(kTreeVirtualSerial, 17)                                                               \
+  X(kTreeHelp, 18)                                                                        \
+  /* Command port page. */                                                                \
+  X(kOpenPort, 19)                                                                        \
+  X(kClosePort, 20)                                                                       \
+  X(kCmdPortGroup, 24)                                                                    \
+  X(kReceiveWindow, 25)                                                                   \
+  X(kSendWindow, 26)                                                                      \
+  X(kSendCommand, 27)                                                                     \
+  X(kClearSendData, 28)                                                                   \
+  X(kClearReceiveData, 29)                                                                \
+  /* Shared page buttons and the data port page. */                                      \
+  X(kDataPortGroup, 30)                                                                   \
+  X(kSet, 31)                                                                             \
+  X(kRead, 32)                                                                            \
+  X(kSaveToLocal, 33)                                                                     \
+  X(kReadLocal, 34)                                                                       \
+  /* Device information page. */                                                          \
+  X(kDevinfoGroup, 87)                                                                    \
+  X(kDevinfoRead, 88)                                                                     \
+  X(kDevinfoSet, 89)                                                                      \
+  X(kDevinfoReboot, 90)                                                                   \
+  X(kDevinfoReset, 91)                                                                    \
+  X(kDevinfoLogLevel, 92)                                                                 \
+  /* Network page. */                                                                     \
+  X(kNetSet, 93)                                                                          \
+  X(kNetRead, 94)                                                                         \
+  X(kNetDialType, 95)                                                                     \
+  X(kNetGroup, 96)                                                                        \
+  X(kNetUsername, 97)                                                                     \
+  X(kNetPassword, 98)                                                                     \
+  /* Work mode and TCP/UDP pages. */                                                      \
+  X(kWorkModeGroup, 99)                                                                   \
+  X(kTcpGroup, 100)                                                                       \
+  X(kUdpGroup, 101)                                                                       \
+  X(kServerAddress, 102)                                                                  \
+  X(kServerPort, 103)                                                                     \
+  X(kConnectionType, 104)                                                                 \
+  X(kProductSecret, 105)                                                                  \
+  X(kProductName, 106)                                                                    \
+  /* Aliyun and OneNET MQTT pages. */                                                     \
+  X(kAliyunGroup, 107)                                                                    \
+  X(kAliyunInstanceIdHint, 108)                                                           \
+  X(kOnenetGroup, 109)                                                                    \
+  X(kOnenetDeviceKeyHint, 110)                                                            \
+  /* Virtual serial page. */                                                              \
+  X(kVserialLogin, 21)                                                                    \
+  X(kVserialLogout, 22)                                                                   \
+  X(kVserialDeviceList, 23)                                                               \
+  X(kVserialConnect, 129)                                                                 \
+  X(kVserialSend, 130)                                                                    \
+  X(kVserialDisconnect, 131)                                                              \
+  X(kVserialUsername, 132)                                                                \
+  X(kVserialPassword, 133)                                                                \
+  X(kVserialRefreshDeviceList, 134)                                                       \
+  X(kVserialAccountGroup, 135)                                                            \
+  X(kVserialProductGroup, 136)                                                            \
+  X(kVserialDeviceId, 137)                                                                \
+  X(kVserialProductHint, 138)                                                             \
+  X(kDisconnected, 139)                                                                   \
+  /* Messages. */                                                                         \
+  X(kConfigSucceeded, 141)                                                                \
+  X(kConfigFailed, 142)                                                                   \
+  X(kPortNotOpen, 143)                                                                    \
+  X(kReadConfigFileFailed, 144)                                                           \
+  X(kReadLocalSucceeded, 145)                                                             \
+  X(kSaveConfigSucceeded, 146)                                                            \
+  X(kSaveConfigFailed, 147)                                                               \
+  X(kNotConnected, 148)                                                                   \
+  X(kAlreadyConnected, 149)                                                               \
+  X(kSendContentEmpty, 151)                                                               \
+  X(kSendFailed, 152)                                                                     \
+  X(kConnectFailed, 153)                                                                  \
+  X(kConnectSucceeded, 154)                                                               \
+  X(kLoginSucceeded, 155)                                                                 \
+  X(kLogoutSucceeded, 156)                                                                \
+  X(kNotLoggedIn, 157)                                                                    \
+  X(kApnTooLong, 158)                                                                     \
+  X(kUsernameTooLong, 159)                                                                \
+  X(kPasswordTooLong, 160)                                                                \
+  X(kNetConfigSucceeded, 161)                                                             \
+  X(kRebootSent, 162)                                                                     \
+  X(kResetSent, 163)                                                                      \
+  X(kConfigFileCreateFailed, 164) /* %s: file name */                                     \
+  X(kConfigFileOpenFailed, 165)   /* %s: file name */                                     \
+  X(kSendContentTooLong, 180)     /* %d: byte limit */                                    \
+  X(kModbusCacheFailed, 220)      /* %s: what failed */                                   \
+  /* Main window and command port page (texts without an id of their own). */            \
+  X(kLanguageMenu, 271)                                                                   \
+  X(kPortGone, 272)          /* %s: port */                                               \
+  X(kPortAccessDenied, 273)                                                               \
+  X(kSelectPortHint, 274)                                                                 \
+  X(kTreeAliyunMqtt, 275)                                                                 \
+  X(kTreeOnenetMqtt, 276)                                                                 \
+  /* Network, work mode and TCP/UDP list items. */                                       \
+  X(kAutoApn, 280)                                                                        \
+  X(kManualApn, 281)                                                                      \
+  X(kWorkModeUnknown, 282)                                                                \
+  X(kZevModelCloud, 283)                                                                  \
+  X(kCustomPlatform, 284)                                                                 \
+  /* Settings pages: "%s" is the field; "%d" the line limit or the capacity. */           \
+  X(kLineTooLong, 290)                                                                    \
+  X(kFieldOverCapacity, 291)                                                              \
+  /* Modbus polling page. */                                                              \
+  X(kModbusCycleUnitNote, 300)                                                            \
+  X(kSwitchOff, 301)                                                                      \
+  X(kSwitchOn, 302)                                                                       \
+  X(kModbusDisableSucceeded, 303)                                                         \
+  X(kModbusPollingSucceeded, 304)                                                         \
+  X(kModbusCacheStillOn, 305)                                                             \
+  X(kModbusSlaveAddressRange, 306)    /* %d: channel */                                   \
+  X(kModbusFunctionCodeRange, 307)    /* %d: channel */                                   \
+  X(kModbusRegisterAddressRange, 308) /* %d: channel */                                   \
+  X(kModbusRegisterCountRange, 309)   /* %d: channel */                                   \
+  X(kModbusCycleRange, 310)           /* %d: channel */                                   \
+  X(kModbusPollingGroup, 311)                                                             \
+  X(kModbusForwardRuleGroup, 312)                                                         \
+  X(kModbusFunctionSwitch, 313)                                                           \
+  X(kModbusPacketSplitSwitch, 314)                                                        \
+  X(kModbusChannelCount, 315)                                                             \
+  X(kModbusConfigChannel, 316)                                                            \
+  X(kModbusParameterCount, 317)                                                           \
+  X(kModbusDecimalTip, 318)                                                               \
+  X(kModbusSaveFailed, 319)                                                               \
+  X(kReadLocalFailed, 320)                                                                \
+  /* Modbus cache page. */                                                                \
+  X(kCacheChannelCount, 321)                                                              \
+  X(kCacheChannelGroup, 322)     /* %d: channel */                                        \
+  X(kCacheFieldEmpty, 323)       /* %d: channel, %s: field */                             \
+  X(kCacheFieldRange, 324)       /* %d: channel, %s: field, %d-%d: range */               \
+  X(kCacheAddressOverflow, 325)  /* %d: channel */                                        \
+  X(kCacheDuplicateRule, 326)    /* %d, %d: channels */                                   \
+  X(kCacheSlaveAddress, 327)                                                              \
+  X(kCacheStartAddress, 328)                                                              \
+  X(kCacheCount, 329)                                                                     \
+  X(kCacheCycle, 330)                                                                     \
+  X(kModbusPollingStillOn, 331)                                                           \
+  X(kCacheConfigCompleted, 332)                                                           \
+  X(kCacheTimeout, 333)          /* %s: what timed out */                                 \
+  X(kCacheBadAnswer, 334)        /* %s: the answer */                                     \
+  X(kCacheProxyGroup, 335)                                                                \
+  X(kCachePollingChannelGroup, 336)                                                       \
+  X(kCacheFunctionCodeNote, 337)                                                          \
+  X(kCacheReadCompleted, 338)                                                             \
+  /* DL/T 645 meter page. */                                                              \
+  X(kDltTransparent, 339)                                                                 \
+  X(kDltParse, 340)                                                                       \
+  X(kDltNoScale, 341)                                                                     \
+  X(kDltMultiply, 342)                                                                    \
+  X(kDltDivide, 343)                                                                      \
+  X(kDltInt8, 344)                                                                        \
+  X(kDltUint8, 345)                                                                       \
+  X(kDltInt16, 346)                                                                       \
+  X(kDltUint16, 347)                                                                      \
+  X(kDltInt32, 348)                                                                       \
+  X(kDltUint32, 349)                                                                      \
+  X(kDltFloat32, 350)                                                                     \
+  X(kDltBcdUint8, 351)                                                                    \
+  X(kDltBcdUint16, 352)                                                                   \
+  X(kDltBcdUint32, 353)                                                                   \
+  X(kDltConfigSucceeded, 354)                                                             \
+  X(kDltPreambleRange, 355)      /* %d: channel */                                        \
+  X(kDltDiCountRange, 356)       /* %d: channel */                                        \
+  X(kDltBasicGroup, 357)                                                                  \
+  X(kDltConfig, 358)                                                                      \
+  X(kDltConfigChannel, 359)                                                               \
+  X(kDltForwardRuleGroup, 360)                                                            \
+  X(kDltParameterCount, 361)                                                              \
+  X(kDltInputTip, 362)                                                                    \
+  X(kDltRuleTip, 363)                                                                     \
+  X(kDltReadLocal, 364)                                                                   \
+  /* Business packet page. */                                                             \
+  X(kBhuLoginPacket, 365)                                                                 \
+  X(kBhuHeartbeatPacket, 366)                                                             \
+  X(kBhuDataPacket, 367)                                                                  \
+  X(kBhuHeaderSignature, 368)                                                             \
+  X(kBhuFormatString, 369)                                                                \
+  X(kBhuFormatHex, 370)                                                                   \
+  X(kBhuEditText, 371)                                                                    \
+  X(kBhuEditVisual, 372)                                                                  \
+  X(kBhuFieldFixedHex, 373)                                                               \
+  X(kBhuFieldFixedString, 374)                                                            \
+  X(kBhuFieldDeviceParam, 375)                                                            \
+  X(kBhuFieldCrc16Be, 376)                                                                \
+  X(kBhuFieldCrc16Le, 377)                                                                \
+  X(kBhuLoginSucceeded, 378)                                                              \
+  X(kBhuHeaderSucceeded, 379)                                                             \
+  X(kBhuHeartbeatSucceeded, 380)                                                          \
+  X(kBhuDataSucceeded, 381)                                                               \
+  X(kBhuLoginHexSucceeded, 382)                                                           \
+  X(kBhuHeartbeatHexSucceeded, 383)                                                       \
+  X(kBhuDataHexSucceeded, 384)                                                            \
+  X(kBhuPacketTooLong, 385)      /* %d: byte limit */                                     \
+  X(kBhuPortNotOpen, 386)                                                                 \
+  X(kBhuLoginNoVisual, 387)                                                               \
+  X(kBhuHeaderNoVisual, 388)                                                              \
+  X(kBhuCycleNegative, 389)                                                               \
+  X(kBhuHexInvalidChars, 390)                                                             \
+  X(kBhuHexEmpty, 391)                                                                    \
+  X(kBhuHexOddLength, 392)                                                                \
+  X(kBhuHexTooLong, 393)                                                                  \
+  X(kBhuFieldHexEmpty, 394)      /* %d: field */                                          \
+  X(kBhuFieldHexOddLength, 395)  /* %d: field */                                          \
+  X(kBhuFieldHexInvalid, 396)    /* %d: field */                                          \
+  X(kBhuFieldStringEmpty, 397)   /* %d: field */                                          \
+  X(kBhuFieldParamFormat, 398)   /* %d: field */                                          \
+  X(kBhuFieldTypeUnknown, 399)   /* %d: field */                                          \
+  X(kBhuCrcRangeDigits, 400)                                                              \
+  X(kBhuCrcRangeChars, 401)                                                               \
+  X(kBhuCrcRangeStart, 402)                                                               \
+  X(kBhuCrcRangeOrder, 403)                                                               \
+  X(kBhuCrcRangeBeyond, 404)                                                              \
+  X(kBhuCrcRangeMissing, 405)                                                             \
+  X(kBhuUnknownFieldType, 406)                                                            \
+  X(kBhuFixedHexInvalid, 407)                                                             \
+  X(kBhuFieldTooLong, 408)                                                                \
+  X(kBhuCycle, 409)                                                                       \
+  X(kBhuSeconds, 410)                                                                     \
+  X(kBhuPacketType, 411)                                                                  \
+  X(kBhuPacketFormat, 412)                                                                \
+  X(kBhuEditMode, 413)                                                                    \
+  X(kBhuFieldCount, 414)                                                                  \
+  X(kBhuPacketContent, 415)                                                               \
+  X(kBhuSelectHexFieldType, 416)                                                          \
+  /* Modbus forwarding rules. */                                                          \
+  X(kRuleFloat32, 417)                                                                    \
+  X(kRuleConfigSucceeded, 418)                                                            \
+  X(kRuleReadPollingFirst, 419)                                                           \
+  X(kRuleAddressOutOfRange, 420) /* %d: channel, %d ~ %d: range, %d: address */           \
+  X(kRuleLengthOutOfRange, 421)  /* %d: channel, %d: parameter */                         \
+  X(kRuleScaleNotPositive, 422)  /* %d: parameter */                                      \
+  /* Virtual serial page: what is missing before a login. */                             \
+  X(kVserialEnterAccount, 423)                                                            \
+  X(kVserialEnterPassword, 424)                                                           \
+  X(kVserialEnterProductKey, 425)                                                         \
+  X(kVserialEnterProductSecret, 426)                                                      \
+  /* Outcomes of a Read or Set, busy state, questions, command port terminal. */          \
+  X(kNoAnswerFor, 800)            /* %s: what was asked */                                \
+  X(kDeviceRefused, 801)          /* %s: what, %s: the device's answer */                 \
+  X(kPortClosedBeforeAnswer, 802) /* %s: what was asked */                                \
+  X(kRebootQuestion, 803)                                                                 \
+  X(kResetQuestion, 804)                                                                  \
+  X(kPortClosed, 805)                                                                     \
+  X(kReadingProgress, 806)        /* %s: page, %d of %d */                                \
+  X(kSettingProgress, 807)        /* %s: page, %d of %d */                                \
+  X(kSaveLog, 808)                                                                        \
+  X(kTimeStamps, 809)                                                                     \
+  X(kHexView, 810)                                                                        \
+  X(kCannotWriteFile, 811)        /* %s: file */                                          \
+  /* DL/T 645 meter page: tree item, checks, column headings, rule read. */               \
+  X(kTreeDlt645Meter, 700)                                                                \
+  X(kDltTextHoldsSeparator, 701)  /* %s: field, %s: the separator */                      \
+  X(kDltChannelDiFormat, 702)     /* %d: channel */                                       \
+  X(kDltHeadChannel, 703)         /* 703..708: the meter columns, in column order */      \
+  X(kDltHeadMeterAddress, 704)                                                            \
+  X(kDltHeadPreamble, 705)                                                                \
+  X(kDltHeadDiCount, 706)                                                                 \
+  X(kDltHeadCycle, 707)                                                                   \
+  X(kDltHeadDiConfig, 708)                                                                \
+  X(kDltChannelN, 709)            /* %d: channel */                                       \
+  X(kDltHeadParameters, 710)      /* 710..716: the parameter columns, in column order */  \
+  X(kDltHeadParameterTag, 711)                                                            \
+  X(kDltHeadDiItem, 712)                                                                  \
+  X(kDltHeadDataType, 713)                                                                \
+  X(kDltHeadByteEndian, 714)                                                              \
+  X(kDltHeadConversionRule, 715)                                                          \
+  X(kDltHeadMultiplier, 716)                                                              \
+  X(kDltParamN, 717)              /* %d: parameter */                                     \
+  X(kDltParamEmpty, 718)          /* %d: parameter */                                     \
+  X(kDltParamDiFormat, 719)       /* %d: parameter */                                     \
+  X(kDltRuleNoAnswer, 720)        /* %d: channel */                                       \
+  X(kDltRuleRefused, 721)         /* %d: channel */                                       \
+  /* The virtual serial page's worker, failures and link loss. */                         \
+  X(kCloudLinkLost, 900)          /* %s: why */                                           \
+  X(kLoginFailed, 901)            /* %s: why */                                           \
+  X(kLogoutFailed, 902)           /* %s: why */                                           \
+  X(kRefreshFailed, 903)          /* %s: why */                                           \
+  X(kLoggingIn, 904)              /* %s: platform */                                      \
+  X(kRefreshing, 905)                                                                     \
+  X(kConnecting, 906)             /* %s:%d: broker */                                     \
+  X(kDeviceCount, 907)            /* %d: devices */                                       \
+  X(kAccountRefused, 908)                                                                 \
+  X(kAnswerUnreadable, 909)                                                               \
+  X(kRequestFailed, 910)          /* %d: code */                                          \
+  /* Refusals of unsafe input, files that are no files, platform warnings. */             \
+  X(kPortInUseByOther, 1000)                                                              \
+  X(kControlCharRefused, 1001)    /* %s: field */                                         \
+  X(kConfigControlCharSkipped, 1002) /* %s: key */                                        \
+  X(kNotARegularFile, 1003)                                                               \
+  X(kFileTooLarge, 1004)                                                                  \
+  X(kCertificateCheckOff, 1005)   /* %s: host */
+
+enum class DtuTextId : int {
+#define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,
+  DTU_TEXT_IDS(DTU_TEXT_ID_ENUMERATOR)
+#undef DTU_TEXT_ID_ENUMERATOR
+};
+
+// The text `offset` rows after `first`, for texts that stand in a run
+// (list entries, column headings): DtuTextIdAt(DtuTextId::kDltInt8, code).
+constexpr DtuTextId DtuTextIdAt(DtuTextId first, int offset) {
+  return static_cast<DtuTextId>(static_cast<int>(first) + offset);
+}

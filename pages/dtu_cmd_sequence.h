@@ -1,0 +1,109 @@
+// A paced command sequence: sends one command line per step and waits for
+// what ends the step (the answer of a key, a bare "OK", any answer, or the
+// page's own verdict), up to the step's time-out, then pauses before the next
+// step. An answer holding an error word ends the sequence as failed.
+//
+// For pages whose later commands depend on earlier answers (the Modbus cache
+// steps, the Modbus and DL/T 645 reads) and for varnokctl's waiting loop:
+//
+//   sequence_ = new DtuCmdSequence(this);  // a child: it goes with its page
+//   connect(sequence_, &DtuCmdSequence::Done, this, ...);
+//   connect(sequence_, &DtuCmdSequence::Failed, this, ...);
+//   sequence_->Start({{"AT+ZEVCFG=get|modbus-switch\r\n", "modbus-switch"},
+//                     {"AT+ZEVCFG=get|modbus-channel\r\n", "modbus-channel", DtuStepEnd::kKey, 1000, 500}});
+//
+// Everything runs on the thread the sequence lives on (the GUI or varnokctl's
+// main thread): no worker thread, nothing to join. Answers dispatched on
+// another thread are posted to it. Destroying the sequence (with its page)
+// stops it at once: no signal is emitted and no later answer reaches it.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class DtuCmdAnswerSubscription;
+
+enum class DtuStepEnd {
+  kKey,          // an answer with a "<key> : " line
+  kBareOk,       // an answer that was only "OK"
+  kKeyOrBareOk,  // either of the two
+  kAnyAnswer,    // any answer at all, a bare "OK" included
+  kPageDecides,  // the page checks the answer and calls Advance() or Fail()
+};
+
+struct DtuCmdStep {
+  std::string line;  // sent as it is, through DtuCmdPort::DtuCmdRingbufSend; empty: nothing is sent
+  std::string key;   // the answer key of kKey, kKeyOrBareOk and kPageDecides
+  DtuStepEnd end = DtuStepEnd::kKey;
+  int timeout_ms = 8000;
+  int pause_after_ms = 0;      // before the next step is sent
+  bool timeout_fails = true;   // false: a step without its answer is passed over
+  bool error_fails = true;     // false: an error answer is an answer like any other
+};
+
+enum class DtuSequenceFailure {
+  kErrorAnswer,  // the device answered with an error word
+  kTimeout,      // the step's answer did not come in time
+  kNotQueued,    // the command ring refused the line
+  kPage,         // the page found the answer wrong (Fail)
+  kCancelled,    // Cancel()
+};
+
+class DtuCmdSequence : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DtuCmdSequence(QObject *parent = nullptr);
+  ~DtuCmdSequence() override;
+
+  // Starts from the first step; a running sequence is replaced (silently).
+  void Start(std::vector<DtuCmdStep> steps);
+  // Stops and reports Failed(step, kCancelled); nothing when idle.
+  void Cancel();
+  // For kPageDecides steps (and any step a page wants to end early).
+  void Advance();
+  void Fail(const QByteArray &text = QByteArray());
+
+  bool Running() const { return running_; }
+  int CurrentStep() const { return step_; }
+  // Steps passed over after their time-out (timeout_fails false).
+  int StepsTimedOut() const { return timed_out_; }
+
+ signals:
+  // An answer that belongs to the current step (before it advances).
+  void StepAnswered(int step, const QByteArray &text);
+  void Done();
+  void Failed(int step, DtuSequenceFailure reason, const QByteArray &text);
+
+ private:
+  void SendStep();
+  void NextStep();
+  void Succeed();
+  void Finish(DtuSequenceFailure reason, const QByteArray &text);
+  void Stop();
+  void OnAnswer(const QByteArray &text);
+  void OnEmpty();
+  void OnError(const QByteArray &text);
+  void OnTimeout();
+  bool EndsStep(const QByteArray &text) const;
+  // Runs `call` on this object's thread: now when already there, else posted
+  // (dropped if the sequence is gone by then).
+  template <typename Call>
+  void OnOwnThread(Call call);
+
+  std::vector<DtuCmdStep> steps_;
+  int step_ = -1;
+  int timed_out_ = 0;
+  bool running_ = false;
+  bool waiting_ = false;  // a step was sent and waits for its answer
+  // Bumped on every start and stop, so answers posted for an earlier run are dropped.
+  unsigned run_ = 0;
+  QTimer timeout_;
+  QTimer pause_;
+  std::unique_ptr<DtuCmdAnswerSubscription> subscription_;
+};
