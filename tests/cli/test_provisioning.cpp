@@ -105,6 +105,16 @@ TEST_F(Provisioning, BackupThenApplyCopiesEveryPageAndProvesItByReadBack) {
   }
 }
 
+TEST_F(Provisioning, BlanksTheFileCannotHoldDoNotCountAsDifferences) {
+  // A factory device's automatic APN reads back with a blank user name and
+  // password; the file keeps them empty.
+  auto source = StartDtuSim(), target = StartDtuSim();
+  const std::string file = dir_.File("factory.txt");
+  ASSERT_EQ(RunVarnokctl({"backup", "-p", Path(*source), "--pages", "net", QString::fromStdString(file)}).exit_code, 0);
+  VarnokctlResult r = RunVarnokctl(Apply(*target, file, {"--pages", "net"}));
+  EXPECT_EQ(r.exit_code, 0) << r.out;
+}
+
 struct FaultCase {
   const char *name;
   DtuSimOptions options;
