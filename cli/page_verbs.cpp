@@ -1,5 +1,7 @@
 #include "cli/page_verbs.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -72,15 +74,29 @@ bool ParseAssignments(DtuPage &page, const std::vector<std::string> &args, Assig
 
 // What failed was named on stderr by the page ("No answer from the device
 // for PubTopic", "The device refused PubTopic (ERROR)").
-int RunResult(DtuPageRun run, const char *what, const CliPortSession &session) {
-  if (session.Lost()) return kExitPortLost;
+std::string Joined(const std::vector<std::string> &keys) {
+  std::string text;
+  for (const std::string &key : keys) text += (text.empty() ? "" : ", ") + key;
+  return text;
+}
+
+// `missing`: the keys a Read got no answer of its own for.
+int RunResult(DtuPageRun run, const char *what, const CliPortSession &session,
+              const std::vector<std::string> &missing = {}) {
   switch (run) {
-    case DtuPageRun::kDone: return kExitOk;
-    case DtuPageRun::kRefused: return kExitRefused;
-    case DtuPageRun::kDeviceError: return kExitDeviceError;
-    case DtuPageRun::kPortClosed: return kExitPortLost;
+    case DtuPageRun::kDone: return session.Lost() ? kExitPortLost : kExitOk;
+    case DtuPageRun::kRefused: return session.Lost() ? kExitPortLost : kExitRefused;
+    case DtuPageRun::kDeviceError: return session.Lost() ? kExitPortLost : kExitDeviceError;
+    case DtuPageRun::kPortClosed:
+      QCoreApplication::processEvents();  // the port-lost report is printed before the verb ends
+      return kExitPortLost;
+    case DtuPageRun::kIncomplete:
+      std::fprintf(stderr, "varnokctl: %s: not complete, no answer of its own for: %s\n", what,
+                   Joined(missing).c_str());
+      return kExitNoAnswer;
     case DtuPageRun::kTimedOut: break;
   }
+  if (session.Lost()) return kExitPortLost;
   std::fprintf(stderr, "varnokctl: %s: no answer in time\n", what);
   return kExitNoAnswer;
 }
@@ -142,8 +158,10 @@ int RunPageReadVerb(int argc, char **argv) {
   CliPortSession session;
   const int opened = session.Open(parsed.port.serial);
   if (opened != kExitOk) return opened;
-  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read", session);
-  if (code == kExitOk) PrintFields(*page);
+  std::vector<std::string> missing;
+  const DtuPageRun run = DtuPageRunRead(*page, parsed.timeout_ms, &missing);
+  const int code = RunResult(run, "read", session, missing);
+  if (code == kExitOk) PrintFields(*page);  // blanks and cut values are never printed as values
   return code;
 }
 
@@ -162,9 +180,15 @@ int RunPageSetVerb(int argc, char **argv) {
   const int opened = session.Open(parsed.port.serial);
   if (opened != kExitOk) return opened;
   // The page writes all of its fields: read them first, so the fields not
-  // named keep what the device has.
-  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read before set", session);
-  if (code != kExitOk) return code;
+  // named keep what the device has. A Read that is not complete would write
+  // blanks or cut values over the device's settings: nothing is written.
+  std::vector<std::string> missing;
+  const DtuPageRun read = DtuPageRunRead(*page, parsed.timeout_ms, &missing);
+  const int code = RunResult(read, "read before set", session, missing);
+  if (code != kExitOk) {
+    if (read == DtuPageRun::kIncomplete) std::fprintf(stderr, "varnokctl set: nothing written\n");
+    return code;
+  }
   for (const auto &[name, value] : pairs) {
     std::string error;
     page->SetField(name, value, error);

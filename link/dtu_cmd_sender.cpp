@@ -33,7 +33,8 @@ void DtuCmdSender::Stop() {
   EndInFlight(DtuCmdOutcome::kPortClosed);
 }
 
-void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const char *error_word) {
+void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const std::string &answer, bool whole,
+                               const char *error_word) {
   DtuCmdReport report;
   {
     std::lock_guard<std::mutex> lock(wait_mutex_);
@@ -42,27 +43,33 @@ void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const char *error_word) {
     report.tag = in_flight_tag_;
   }
   report.outcome = outcome;
+  report.answer = answer;
+  report.whole = whole;
   report.error_word = error_word;
   if (reporter_) reporter_(report);
 }
 
-void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const char *error_word) {
+void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const std::string &answer, bool whole,
+                             const char *error_word) {
   DtuCmdReport report;
-  bool report_it = false;
+  bool answered = false;
   {
-    // The command in flight is taken under the same lock that clears the
-    // busy flag: once the sender wakes it may put the next one in flight.
+    // The command this answer ends is taken together with the busy flag:
+    // once the flag is clear the sender may put the next command in flight,
+    // and the report must not go to that one.
     std::lock_guard<std::mutex> lock(wait_mutex_);
     if (busy_.exchange(0) == 1) {
       answered_.fetch_add(1);
-      report_it = in_flight_;
+      answered = in_flight_;
       in_flight_ = false;
       report.tag = in_flight_tag_;
     }
   }
   wake_.notify_all();
-  if (!report_it) return;
+  if (!answered) return;
   report.outcome = outcome;
+  report.answer = answer;
+  report.whole = whole;
   report.error_word = error_word;
   if (reporter_) reporter_(report);
 }

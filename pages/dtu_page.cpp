@@ -5,6 +5,7 @@
 #include "base/dtu_message.h"
 #include "link/dtu_cmd_port.h"
 #include "pages/dtu_page_send.h"
+#include "pages/dtu_read_watch.h"
 
 DtuPage::DtuPage(QObject *parent) : QObject(parent) {
   owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) { OnOutcome(report); });
@@ -52,6 +53,11 @@ void DtuPage::QueueRead(const std::vector<DtuPageLine> &lines) {
   // A Set whose confirming answer never came cannot be confirmed by this
   // Read's answers.
   set_pending_.store(false);
+  read_keys_.clear();
+  for (const DtuPageLine &line : lines) {
+    const size_t bar = line.line.find('|');
+    read_keys_.push_back(line.line.substr(bar + 1, line.line.find_first_of("|\r\n", bar + 1) - bar - 1));
+  }
   StartRead();
   QueueAction(DtuPageAction::Kind::kRead, lines);
 }
@@ -69,6 +75,7 @@ void DtuPage::QueueAction(DtuPageAction::Kind kind, const std::vector<DtuPageLin
   action_id_ = action_.Begin(kind, fields);
   confirm_text_ = -1;
   marked_.clear();
+  keys_without_answer_.clear();
   emit ActionStarted();
   std::vector<int> not_queued;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -86,6 +93,12 @@ void DtuPage::QueueAction(DtuPageAction::Kind kind, const std::vector<DtuPageLin
 
 void DtuPage::OnOutcome(const DtuCmdReport &report) {
   if (report.tag.action != action_id_ || action_.Running() == DtuPageAction::Kind::kNone) return;
+  const int line = report.tag.item;
+  if (action_.Running() == DtuPageAction::Kind::kRead && report.outcome == DtuCmdOutcome::kAnswered &&
+      line >= 0 && line < static_cast<int>(read_keys_.size()) &&
+      (!report.whole || !DtuAnswerHoldsKeyLine(report.answer, read_keys_[line]))) {
+    keys_without_answer_.push_back(read_keys_[line]);
+  }
   const bool ended = action_.Record(report.tag.action, report.tag.item, report.outcome, report.error_word);
   emit ActionProgress(action_.Done(), action_.Total());
   if (ended) EndAction();

@@ -61,6 +61,9 @@ class DtuPage : public QObject {
   const std::vector<DtuPageAction::Failure> &ActionFailures() const { return action_.Failures(); }
   // Fields of the last action that got no answer (views mark them).
   const std::vector<std::string> &MarkedFields() const { return marked_; }
+  // Keys of the last Read's queries that were answered, but not with an
+  // answer of their own (a cut burst, noise): the fields may be blank or cut.
+  const std::vector<std::string> &KeysWithoutTheirAnswer() const { return keys_without_answer_; }
 
  signals:
   // The model changed (an answer, Read, Read Local): views refresh.
@@ -112,5 +115,7 @@ class DtuPage : public QObject {
   // Per line of the running Read: its fields' names and values before it.
   std::vector<std::vector<std::pair<std::string, std::string>>> before_read_;
   std::vector<std::string> marked_;
+  std::vector<std::string> read_keys_;  // per line of the running Read
+  std::vector<std::string> keys_without_answer_;
   int confirm_text_ = -1;  // a Set confirmed while its lines were still out
 };

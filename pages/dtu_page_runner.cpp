@@ -7,25 +7,28 @@
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_ring.h"
 #include "pages/dtu_page_catalog.h"
+#include "pages/dtu_read_watch.h"
 
 namespace {
 
 constexpr int kPollMs = 5;
 
-// The sender takes a command from the ring a moment before it counts it as
-// written: the queue counts as drained only once that held for this long.
-constexpr int kDrainedSettleMs = 150;
+// The port closed under the page (the device went away): nothing more can
+// come, so there is nothing to wait for.
+bool PortGone() { return DtuCmdPort::OpenInstance() == nullptr; }
 
-// Waits, with the event loop running, until the page's action ended: the
-// outcome of its last line ends the wait at once, no settle time needed.
+// Pages that run an action (their lines tagged with the page): the outcome
+// of the last line ends the wait at once, no settle time needed.
+bool RunsAnAction(const DtuPage &page) { return page.RunningAction() != DtuPageAction::Kind::kNone; }
+
 DtuPageRun WaitForAction(DtuPage &page, int timeout_ms) {
-  if (page.RunningAction() != DtuPageAction::Kind::kNone) {
+  if (RunsAnAction(page)) {
     QEventLoop loop;
     QObject::connect(&page, &DtuPage::ActionEnded, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeout_ms, &loop, &QEventLoop::quit);
     loop.exec();
   }
-  if (page.RunningAction() != DtuPageAction::Kind::kNone) return DtuPageRun::kTimedOut;
+  if (RunsAnAction(page)) return DtuPageRun::kTimedOut;
   DtuPageRun run = DtuPageRun::kDone;
   for (const DtuPageAction::Failure &failure : page.ActionFailures()) {
     if (failure.outcome == DtuCmdOutcome::kPortClosed) return DtuPageRun::kPortClosed;
@@ -34,15 +37,17 @@ DtuPageRun WaitForAction(DtuPage &page, int timeout_ms) {
   }
   return run;
 }
+// The sender takes a command from the ring a moment before it counts it as
+// written: the queue counts as drained only once that held for this long.
+constexpr int kDrainedSettleMs = 150;
 
-// Pages whose Read runs in a worker queue their lines as they go, without
-// an action: wait for the page's own condition, or for the queue to stay
-// drained. Returns 1 when `done`, 0 when drained first, -1 on time-out.
+// Waits for the page's own condition, or for the queue to stay drained.
+// Returns 1 when `done`, 0 when drained first, -1 on time-out.
 int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int timeout_ms) {
   QElapsedTimer drained_since;
   bool finished = DtuPageWaitUntil(
       [&] {
-        if (done()) return true;
+        if (done() || PortGone()) return true;
         if (page.Busy() || !DtuCommandsDrained()) {
           drained_since.invalidate();
           return false;
@@ -99,22 +104,41 @@ bool DtuCommandsDrained() {
   return port && DtuCmdRingInstance().Waiting() == 0 && port->CommandsWritten() == port->CommandsAnswered();
 }
 
-DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms) {
+DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string> *missing) {
+  DtuReadWatch watch;
   if (!page.Read()) return DtuPageRun::kRefused;
-  if (page.RunningAction() != DtuPageAction::Kind::kNone) return WaitForAction(page, timeout_ms);
-  return WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms) >= 0 ? DtuPageRun::kDone
-                                                                                 : DtuPageRun::kTimedOut;
+  if (RunsAnAction(page)) {
+    const DtuPageRun run = WaitForAction(page, timeout_ms);
+    if (run != DtuPageRun::kDone) return run;
+    const std::vector<std::string> &keys = page.KeysWithoutTheirAnswer();
+    if (missing != nullptr) *missing = keys;
+    return keys.empty() ? DtuPageRun::kDone : DtuPageRun::kIncomplete;
+  }
+  if (watch.Queries() == 0) {  // a page that reads by other roads
+    const int waited = WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms);
+    if (PortGone()) return DtuPageRun::kPortClosed;
+    return waited >= 0 ? DtuPageRun::kDone : DtuPageRun::kTimedOut;
+  }
+  const bool reported = DtuPageWaitUntil([&] { return watch.AllReported() || PortGone(); }, timeout_ms);
+  if (PortGone()) return DtuPageRun::kPortClosed;
+  if (!reported) return DtuPageRun::kTimedOut;
+  const std::vector<std::string> keys = watch.KeysWithoutTheirAnswer();
+  if (missing != nullptr) *missing = keys;
+  return keys.empty() ? DtuPageRun::kDone : DtuPageRun::kIncomplete;
 }
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
-  if (page.RunningAction() != DtuPageAction::Kind::kNone) {
+  if (RunsAnAction(page)) {
     const DtuPageRun run = WaitForAction(page, timeout_ms);
     if (run == DtuPageRun::kDone && page.SetPending()) return DtuPageRun::kTimedOut;
     return run;
   }
-  if (WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms) <= 0) return DtuPageRun::kTimedOut;
-  // Some pages confirm before their last lines went out: let those go out too.
+  const int waited = WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms);
+  if (PortGone()) return DtuPageRun::kPortClosed;
+  if (waited <= 0) return DtuPageRun::kTimedOut;
+  // Some pages confirm before their last lines went out (MQTT: on the
+  // publish topic, before QoS and CleanSession): let those go out too.
   WaitForPage(page, [] { return false; }, timeout_ms);
-  return DtuPageRun::kDone;
+  return PortGone() ? DtuPageRun::kPortClosed : DtuPageRun::kDone;
 }

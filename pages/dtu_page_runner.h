@@ -20,8 +20,9 @@ enum class DtuPageRun {
   kDone,         // every line answered / the Set was confirmed
   kRefused,      // the page queued nothing (port closed, a field too long)
   kTimedOut,     // a line got no answer (or a Set got no confirming answer)
+  kIncomplete,   // a Read whose queries did not all get an answer of their own
+  kPortClosed,   // the port closed (the device went away) while waiting
   kDeviceError,  // the device answered a line with an error
-  kPortClosed,   // the port closed before every line was answered
 };
 
 // Runs the event loop until done() or the time-out; returns done().
@@ -31,9 +32,11 @@ bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms);
 // the port was opened has had an answer.
 bool DtuCommandsDrained();
 
-// A Read is done when every one of its lines has its outcome: the page then
-// told the user what failed, by field.
-DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms);
-// A Set likewise; every line answered without the answer that confirms the
-// Set (a device that only says OK) counts as no answer.
+// A Read is done when every query got an outcome; it is complete only when
+// each query got an answer of its own (DtuReadWatch): otherwise kIncomplete,
+// with the keys that got none in `missing`, because the page's fields then
+// hold blanks or cut values that must not be shown or written back.
+DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string> *missing = nullptr);
+// A Set is done when the device confirmed it; once every line has had an
+// answer without that, no confirmation can come and it has timed out.
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms);
