@@ -88,7 +88,9 @@ int RunResult(DtuPageRun run, const char *what, const CliPortSession &session,
     case DtuPageRun::kRefused: return session.Lost() ? kExitPortLost : kExitRefused;
     case DtuPageRun::kDeviceError: return session.Lost() ? kExitPortLost : kExitDeviceError;
     case DtuPageRun::kPortClosed:
-      QCoreApplication::processEvents();  // the port-lost report is printed before the verb ends
+      // The port-lost report follows the outcomes of the lines it dropped:
+      // it is printed before the verb ends.
+      DtuPageWaitUntil([&] { return session.Lost(); }, 1000);
       return kExitPortLost;
     case DtuPageRun::kIncomplete:
       std::fprintf(stderr, "varnokctl: %s: not complete, no answer of its own for: %s\n", what,
