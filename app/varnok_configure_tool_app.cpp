@@ -6,10 +6,11 @@
 
 #include "app/gui_message_sink.h"
 #include "app/varnok_configure_tool_dlg.h"
+#include "base/varnok_version.h"
 
 CVarnokConfigureToolApp::CVarnokConfigureToolApp(int &argc, char **argv) : app_(argc, argv) {
   QApplication::setApplicationName(QStringLiteral("varnok-configure-tool"));
-  QApplication::setApplicationVersion(QStringLiteral("1.0"));
+  QApplication::setApplicationVersion(QString::fromLatin1(kVarnokVersion));
 }
 
 QString CVarnokConfigureToolApp::OptionValue(const QStringList &arguments, const QString &option) {

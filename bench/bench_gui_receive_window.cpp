@@ -11,28 +11,18 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <time.h>
-
 #include <cstdio>
 #include <string>
 
 #include "app/views/cmd_port_view.h"
 #include "base/dtu_log.h"
+#include "bench/bench_timing.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_cmd_port_page.h"
 
 namespace {
 
-struct Timing {
-  double wall_ms;
-  double cpu_ms;
-};
-
-double ThreadCpuMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
+using Timing = BenchTiming;
 
 Timing Feed(int chunks, int paint_every) {
   DtuCmdPortPage page;
@@ -42,7 +32,7 @@ Timing Feed(int chunks, int paint_every) {
   QCoreApplication::processEvents();
   QElapsedTimer timer;
   timer.start();
-  const double cpu_start = ThreadCpuMs();
+  const double cpu_start = BenchThreadCpuMs();
   for (int i = 0; i < chunks; ++i) {
     std::string chunk = "rx-line " + std::to_string(i);
     DtuCmdRecvProcess(chunk.data(), static_cast<int>(chunk.size()));
@@ -51,7 +41,7 @@ Timing Feed(int chunks, int paint_every) {
     }
   }
   QCoreApplication::processEvents();
-  Timing timing{static_cast<double>(timer.nsecsElapsed()) / 1e6, ThreadCpuMs() - cpu_start};
+  Timing timing{static_cast<double>(timer.nsecsElapsed()) / 1e6, BenchThreadCpuMs() - cpu_start};
   if (view.ReceivedLineCount() != CmdPortView::kReceiveMaxLines) {
     std::printf("unexpected line count %d\n", view.ReceivedLineCount());
   }

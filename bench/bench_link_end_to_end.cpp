@@ -2,20 +2,13 @@
 // (a process of its own, as a user runs it) against the simulated device
 // paced at 115200 baud. The floor is 7 x (50 ms + the command's wire time);
 // target: median total at most 1.10 x floor.
-#include <fcntl.h>
-#include <limits.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench_timing.h"
+#include "bench_varnokctl.h"
 #include "sim/dtu_sim.h"
-
-extern char **environ;
 
 namespace {
 
@@ -25,37 +18,17 @@ const char *const kReads[] = {"AT+ZEVCFG=get|version",       "AT+ZEVCFG=get|imei
                               "AT+ZEVCFG=get|watchdog-switch"};
 constexpr int kBaud = 115200;
 
-std::string VarnokctlPath() {
-  char self[PATH_MAX] = {0};
-  ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
-  std::string dir = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string("./bench_link_end_to_end");
-  dir = dir.substr(0, dir.rfind('/'));
-  return dir + "/../cli/varnokctl";
-}
-
 // Runs varnokctl once; returns the exit code, output to /dev/null.
-int RunSevenReads(const std::string &ctl, const std::string &port) {
-  std::vector<std::string> args = {ctl, "send", "-p", port};
+int RunSevenReads(const std::string &port) {
+  std::vector<std::string> args = {"send", "-p", port};
   for (const char *line : kReads) args.push_back(line);
-  std::vector<char *> argv;
-  for (auto &a : args) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  int rc = posix_spawn(&pid, ctl.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return BenchRunVarnokctl(args);
 }
 
 }  // namespace
 
 int main() {
-  const std::string ctl = VarnokctlPath();
+  const std::string ctl = BenchVarnokctlPath();
   if (access(ctl.c_str(), X_OK) != 0) {
     std::fprintf(stderr, "bench_link_end_to_end: %s not built\n", ctl.c_str());
     return 1;
@@ -76,7 +49,7 @@ int main() {
   std::vector<double> totals;
   for (int run = 0; run < 7; ++run) {
     const double start = BenchNowMs();
-    const int rc = RunSevenReads(ctl, sim.SlavePath());
+    const int rc = RunSevenReads(sim.SlavePath());
     const double total = BenchNowMs() - start;
     if (rc != 0) {
       std::fprintf(stderr, "bench_link_end_to_end: varnokctl exited %d\n", rc);

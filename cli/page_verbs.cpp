@@ -1,5 +1,7 @@
 #include "cli/page_verbs.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -70,13 +72,28 @@ bool ParseAssignments(DtuPage &page, const std::vector<std::string> &args, Assig
   return true;
 }
 
-int RunResult(DtuPageRun run, const char *what, const CliPortSession &session) {
-  if (session.Lost()) return kExitPortLost;
+std::string Joined(const std::vector<std::string> &keys) {
+  std::string text;
+  for (const std::string &key : keys) text += (text.empty() ? "" : ", ") + key;
+  return text;
+}
+
+// `missing`: the keys a Read got no answer of its own for.
+int RunResult(DtuPageRun run, const char *what, const CliPortSession &session,
+              const std::vector<std::string> &missing = {}) {
   switch (run) {
-    case DtuPageRun::kDone: return kExitOk;
-    case DtuPageRun::kRefused: return kExitRefused;
+    case DtuPageRun::kDone: return session.Lost() ? kExitPortLost : kExitOk;
+    case DtuPageRun::kRefused: return session.Lost() ? kExitPortLost : kExitRefused;
+    case DtuPageRun::kPortClosed:
+      QCoreApplication::processEvents();  // the port-lost report is printed before the verb ends
+      return kExitPortLost;
+    case DtuPageRun::kIncomplete:
+      std::fprintf(stderr, "varnokctl: %s: not complete, no answer of its own for: %s\n", what,
+                   Joined(missing).c_str());
+      return kExitNoAnswer;
     case DtuPageRun::kTimedOut: break;
   }
+  if (session.Lost()) return kExitPortLost;
   std::fprintf(stderr, "varnokctl: %s: no answer in time\n", what);
   return kExitNoAnswer;
 }
@@ -137,8 +154,10 @@ int RunPageReadVerb(int argc, char **argv) {
   CliPortSession session;
   const int opened = session.Open(parsed.port.serial);
   if (opened != kExitOk) return opened;
-  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read", session);
-  if (code == kExitOk) PrintFields(*page);
+  std::vector<std::string> missing;
+  const DtuPageRun run = DtuPageRunRead(*page, parsed.timeout_ms, &missing);
+  const int code = RunResult(run, "read", session, missing);
+  if (code == kExitOk) PrintFields(*page);  // blanks and cut values are never printed as values
   return code;
 }
 
@@ -157,9 +176,15 @@ int RunPageSetVerb(int argc, char **argv) {
   const int opened = session.Open(parsed.port.serial);
   if (opened != kExitOk) return opened;
   // The page writes all of its fields: read them first, so the fields not
-  // named keep what the device has.
-  int code = RunResult(DtuPageRunRead(*page, parsed.timeout_ms), "read before set", session);
-  if (code != kExitOk) return code;
+  // named keep what the device has. A Read that is not complete would write
+  // blanks or cut values over the device's settings: nothing is written.
+  std::vector<std::string> missing;
+  const DtuPageRun read = DtuPageRunRead(*page, parsed.timeout_ms, &missing);
+  const int code = RunResult(read, "read before set", session, missing);
+  if (code != kExitOk) {
+    if (read == DtuPageRun::kIncomplete) std::fprintf(stderr, "varnokctl set: nothing written\n");
+    return code;
+  }
   for (const auto &[name, value] : pairs) {
     std::string error;
     page->SetField(name, value, error);

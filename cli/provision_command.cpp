@@ -44,7 +44,7 @@ ProvisionJob JobFor(const ProvisionOptions &o, const std::string &port) {
 ProvisionDeviceReport NotStarted(const ProvisionOptions &o, const std::string &port) {
   ProvisionDeviceReport device;
   device.port = port;
-  device.exit_code = kProvisionExitInterrupted;
+  device.exit_code = kExitInterrupted;
   device.error = "stopped by Ctrl-C before this device";
   for (const std::string &name : o.pages) device.pages.push_back(ProvisionPageNotDone(name));
   return device;
@@ -85,7 +85,7 @@ int RunProvisionVerb(const char *verb, int argc, char **argv) {
     std::fprintf(stderr, "varnokctl %s: %s\n%s", verb, error.c_str(), ProvisionHelp(verb).c_str());
     return kExitUsage;
   }
-  if (!FileUsable(o)) return kProvisionExitRefused;  // the store said why
+  if (!FileUsable(o)) return kExitRefused;  // the store said why
   DtuPageSetConfigPath(o.file);
   const bool parallel = o.parallel && o.ports.size() > 1;
   ProvisionInstallStopHandler(!parallel);

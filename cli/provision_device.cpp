@@ -27,10 +27,26 @@ FieldValues Snapshot(const DtuPage &page) {
   return values;
 }
 
-std::vector<ProvisionFieldDiff> Compare(const FieldValues &written, const FieldValues &read) {
+std::string Trimmed(const std::string &text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Every field that reads back other than written. Values compare without
+// white space at their ends, which the configuration file cannot hold (the
+// automatic APN's user name reads back as a blank). A field that both Reads
+// left empty is one the device does not report in its present state (the
+// parameters of a DL/T 645 rule that forwards transparently): what the file
+// put there cannot be read back, so it is not held against the device.
+std::vector<ProvisionFieldDiff> Compare(const FieldValues &before, const FieldValues &written,
+                                        const FieldValues &read) {
   std::vector<ProvisionFieldDiff> diffs;
   for (size_t i = 0; i < written.size() && i < read.size(); ++i) {
-    if (written[i].second != read[i].second) diffs.push_back({written[i].first, written[i].second, read[i].second});
+    const std::string now = Trimmed(read[i].second);
+    if (Trimmed(written[i].second) == now) continue;
+    if (now.empty() && i < before.size() && Trimmed(before[i].second).empty()) continue;
+    diffs.push_back({written[i].first, written[i].second, read[i].second});
   }
   return diffs;
 }
@@ -82,6 +98,7 @@ class PageRun {
 
   void Apply(bool verify) {
     if (!Completed(link_.Read(page_))) return;
+    const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
     const FieldValues written = Snapshot(page_);
     const ProvisionStep set = link_.Set(page_);
@@ -90,7 +107,7 @@ class PageRun {
     report_.confirmed = true;
     if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
     if (!Completed(link_.Read(page_))) return;
-    report_.diffs = Compare(written, Snapshot(page_));
+    report_.diffs = Compare(before, written, Snapshot(page_));
     report_.verified = report_.diffs.empty();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
   }
@@ -141,7 +158,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   const int count = static_cast<int>(job.pages.size());
   for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
     if (ProvisionStopRequested()) {
-      device.exit_code = kProvisionExitInterrupted;
+      device.exit_code = kExitInterrupted;
       device.error = "stopped by Ctrl-C";
       break;
     }

@@ -44,11 +44,13 @@ int ProvisionLink::Unanswered() const {
   return port.CommandsWritten() - port.CommandsAnswered();
 }
 
-bool ProvisionLink::Settled() {
+bool ProvisionLink::Settled(const DtuPage &page) {
   DtuCmdPort &port = session_.Port();
   const int written = port.CommandsWritten();
   const int answered = port.CommandsAnswered();
-  if (DtuCmdRingInstance().Waiting() != 0 || written != last_written_ || answered != last_answered_) {
+  // A page whose worker paces its own queries is still at work between them.
+  if (page.Busy() || DtuCmdRingInstance().Waiting() != 0 || written != last_written_ ||
+      answered != last_answered_) {
     last_written_ = written;
     last_answered_ = answered;
     still_since_.start();
@@ -58,9 +60,9 @@ bool ProvisionLink::Settled() {
   return still_since_.elapsed() >= (all_answered ? kSettleMs : kUnansweredSettleMs);
 }
 
-ProvisionStep ProvisionLink::Wait(const std::function<bool()> &complete) {
+ProvisionStep ProvisionLink::Wait(const DtuPage &page, const std::function<bool()> &complete) {
   last_written_ = -1;
-  DtuPageWaitUntil([&] { return complete() || Lost() || Settled(); }, timeout_ms_);
+  DtuPageWaitUntil([&] { return complete() || Lost() || Settled(page); }, timeout_ms_);
   // The answer reaches the page a moment before the sender counts it as
   // answered (longer on a busy machine): give the count that moment before
   // judging it. Only a line that really went unanswered costs the whole wait.
@@ -77,8 +79,8 @@ ProvisionStep ProvisionLink::Read(DtuPage &page) {
   if (!page.Read()) return ProvisionStep::kRefused;
   // Once every query has had its answer the Read is as complete as it gets,
   // even when the page's own flag did not clear (an answer it did not take).
-  const ProvisionStep step = Wait([&] { return !page.ReadPending(); });
-  if (step == ProvisionStep::kNoAnswer && Settled() && Unanswered() == unanswered_at_start_) {
+  const ProvisionStep step = Wait(page, [&] { return !page.ReadPending(); });
+  if (step == ProvisionStep::kNoAnswer && Settled(page) && Unanswered() == unanswered_at_start_) {
     return ProvisionStep::kDone;
   }
   return step;
@@ -88,10 +90,10 @@ ProvisionStep ProvisionLink::Set(DtuPage &page) {
   if (Lost()) return ProvisionStep::kPortLost;
   unanswered_at_start_ = Unanswered();
   if (!page.Set()) return ProvisionStep::kRefused;
-  ProvisionStep step = Wait([&] { return !page.SetPending(); });
+  ProvisionStep step = Wait(page, [&] { return !page.SetPending(); });
   if (step != ProvisionStep::kDone) return step;
   // Some pages confirm before their last lines went out (MQTT: on the
   // publish topic, before QoS and CleanSession).
-  Wait([] { return false; });
+  Wait(page, [] { return false; });
   return Lost() ? ProvisionStep::kPortLost : ProvisionStep::kDone;
 }

@@ -42,13 +42,14 @@ class ProvisionLink : public QObject {
   ProvisionStep Set(DtuPage &page);
 
  private:
-  // Runs the event loop until `complete` holds, every line has been written
-  // and answered or given up on, the port goes away or the time runs out.
-  ProvisionStep Wait(const std::function<bool()> &complete);
+  // Runs the event loop until `complete` holds (the page's own rule), the
+  // page's worker is done and every line has been written and answered or
+  // given up on, the port goes away or the time runs out.
+  ProvisionStep Wait(const DtuPage &page, const std::function<bool()> &complete);
   // True once the queue is empty and the link has been still for a while:
   // briefly when every line had its answer, past the sender's no-answer
   // limit when one is still open.
-  bool Settled();
+  bool Settled(const DtuPage &page);
   void CountErrors(const QByteArray &chunk);
 
   CliPortSession session_;

@@ -6,25 +6,8 @@
 #include "pages/dtu_page.h"
 #include "pages/dtu_page_runner.h"
 
-namespace {
-
-// The page tree's order (Data Port, Device Info, Network Info, Work Mode,
-// TCP/UDP, MQTT), then the pages the tree does not show.
-const char *const kTreeOrder[] = {"dataport", "devinfo", "net", "workmode", "tcpudp", "mqtt", "aliyun", "onenet"};
-
-int TreeIndex(const std::string &name) {
-  const auto *end = std::end(kTreeOrder);
-  return static_cast<int>(std::find(std::begin(kTreeOrder), end, name) - std::begin(kTreeOrder));
-}
-
-}  // namespace
-
-std::vector<std::string> ProvisionPageNames() {
-  std::vector<std::string> names = DtuPageNames();
-  std::stable_sort(names.begin(), names.end(),
-                   [](const std::string &a, const std::string &b) { return TreeIndex(a) < TreeIndex(b); });
-  return names;
-}
+// The catalog lists varnokctl's pages in tree order.
+std::vector<std::string> ProvisionPageNames() { return DtuPageNames(); }
 
 std::unique_ptr<DtuPage> ProvisionCreatePage(const std::string &name) { return DtuCreatePage(name); }
 

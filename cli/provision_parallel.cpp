@@ -56,10 +56,10 @@ ProvisionDeviceReport ReportOf(Worker &worker, const std::vector<std::string> &p
   device.port = worker.port;
   for (const std::string &name : pages) device.pages.push_back(ProvisionPageNotDone(name));
   if (worker.process->error() == QProcess::FailedToStart) {
-    device.exit_code = kProvisionExitRefused;
+    device.exit_code = kExitRefused;
     device.error = "cannot start a worker process: " + worker.process->errorString().toStdString();
   } else if (worker.process->exitStatus() != QProcess::NormalExit) {
-    device.exit_code = kProvisionExitInterrupted;
+    device.exit_code = kExitInterrupted;
     device.error = "the worker process was ended";
   } else {
     device.exit_code = std::max(worker.process->exitCode(), 1);

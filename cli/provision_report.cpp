@@ -21,11 +21,11 @@ struct StatusRow {
 const StatusRow kStatusRows[] = {
     {ProvisionStatus::kVerified, "verified", kExitOk},
     {ProvisionStatus::kConfirmed, "confirmed", kExitOk},
-    {ProvisionStatus::kRefused, "refused", kProvisionExitRefused},
+    {ProvisionStatus::kRefused, "refused", kExitRefused},
     {ProvisionStatus::kNoAnswer, "no answer", kExitNoAnswer},
-    {ProvisionStatus::kDeviceError, "device error", kProvisionExitDeviceError},
+    {ProvisionStatus::kDeviceError, "device error", kExitDeviceError},
     {ProvisionStatus::kPortLost, "port lost", kExitPortLost},
-    {ProvisionStatus::kDiffers, "read-back differs", kProvisionExitReadBackDiffers},
+    {ProvisionStatus::kDiffers, "read-back differs", kExitReadBackDiffers},
     {ProvisionStatus::kNotDone, "not done", kExitOk},  // the device's own code says why
 };
 

@@ -9,12 +9,6 @@
 #include <string>
 #include <vector>
 
-// Exit codes of the outcomes only these verbs have (the others are shared).
-constexpr int kProvisionExitRefused = 1;
-constexpr int kProvisionExitDeviceError = 6;
-constexpr int kProvisionExitReadBackDiffers = 7;
-constexpr int kProvisionExitInterrupted = 130;
-
 enum class ProvisionStatus {
   kVerified,     // written, confirmed and read back equal (backup: read and saved)
   kConfirmed,    // written and confirmed, read-back not asked for (--no-verify)

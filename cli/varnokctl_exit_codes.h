@@ -12,3 +12,4 @@ constexpr int kExitPortLost = 5;      // the device went away while working
 constexpr int kExitDeviceError = 6;   // the device answered a line with an error
 constexpr int kExitReadBackDiffers = 7;  // what the device holds after a write differs from what was written
 constexpr int kExitCloudFailed = 8;   // the cloud platform refused the login, or its broker could not be reached
+constexpr int kExitInterrupted = 130;  // stopped by Ctrl-C (SIGINT) before the work was done

@@ -99,12 +99,13 @@ bool DtuConfig::IsOwnedSection(const std::string &section) {
   return false;
 }
 
-void DtuConfig::ReadFrom(const DtuIniIndex &index) {
+std::vector<std::string> DtuConfig::ReadFrom(const DtuIniIndex &index) {
   dtu_config_layout::ValueReader reader(
       [&index](const std::string &section, const std::string &key, std::string &out) {
         return index.Find(section, key, out);
       });
   dtu_config_layout::All(*this, reader);
+  return reader.LeftOut();
 }
 
 std::string DtuConfig::FormatOwnedSections(const char *line_end) const {
@@ -135,7 +136,10 @@ bool DtuConfig::LoadFromFile(const std::string &path) {
   }
   DtuIniIndex index;
   index.Parse(bytes);
-  ReadFrom(index);
+  for (const std::string &left_out : ReadFrom(index)) {
+    DTU_LOG("%s holds a control character; left out.", left_out.c_str());
+    ShowPathMessage(DtuTextId::kConfigControlCharSkipped, left_out);
+  }
   return true;
 }
 

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "config/dtu_fixed_text.h"
 
@@ -304,8 +305,9 @@ class DtuConfig {
   bool Dlt645Section(FILE *file, Direction direction);
 
   // Fills the record from an already parsed file (what LoadFromFile does
-  // after reading it once).
-  void ReadFrom(const DtuIniIndex &index);
+  // after reading it once). Returns "SECTION/key" of every text value left
+  // out because it holds a control character.
+  std::vector<std::string> ReadFrom(const DtuIniIndex &index);
 
   // The owned sections as SaveToFile writes them, each line ended by
   // `line_end` ("\r\n" on disk; "\n" for printing).

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "base/dtu_printable.h"
 #include "config/dtu_fixed_text.h"
 
 namespace dtu_config_layout {
@@ -67,10 +69,17 @@ class ValueReader {
     if (lookup_(section_, key, text)) field = AtoiValue(text);
   }
   // Not found: the field becomes empty. Too long: cut at the capacity.
+  // Holding a control character (a lone CR, a tab, ESC, ...): left out, so
+  // it can never become a second command line on its way to the device;
+  // LeftOut() names it.
   template <std::size_t N>
   void Text(const std::string &key, DtuFixedText<N> &field) {
     std::string text;
     if (!lookup_(section_, key, text)) text.clear();
+    if (DtuHasControlCharacter(text)) {
+      left_out_.push_back(section_ + "/" + key);
+      text.clear();
+    }
     field = text;
   }
   template <std::size_t N>
@@ -78,9 +87,13 @@ class ValueReader {
     Text(key, field);
   }
 
+  // "SECTION/key" of every text left out, in reading order.
+  const std::vector<std::string> &LeftOut() const { return left_out_; }
+
  private:
   Lookup lookup_;
   std::string section_;
+  std::vector<std::string> left_out_;
 };
 
 }  // namespace dtu_config_layout

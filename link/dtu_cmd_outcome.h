@@ -14,6 +14,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 enum class DtuCmdOutcome {
   kAnswered,     // some text came back
@@ -34,6 +35,12 @@ struct DtuCmdTag {
 struct DtuCmdReport {
   DtuCmdTag tag;
   DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
+  // Answered or device error: the cleaned text that ended the command's
+  // wait, and whether the burst it came in ended with a line end. A device
+  // ends every answer with CR LF; a burst that stops inside a line is an
+  // answer a pause cut in two, whose value is not whole.
+  std::string answer;
+  bool whole = true;
 };
 
 using DtuCmdOutcomeListener = std::function<void(const DtuCmdReport &report)>;

@@ -41,16 +41,18 @@ class SerialPortListenerImpl : public CSerialPortListener {
     if (count <= 0) return;
     tap_(std::string(buffer.data(), static_cast<size_t>(count)));
     DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
+    std::string answer;
     if (DtuCmdRemoteMode()) {
       dispatch_(std::string(buffer.data(), static_cast<size_t>(count)));
     } else {
       std::vector<char> cleaned(static_cast<size_t>(count) + 1, '\0');
       const int length = DtuCmdCleanAnswer(buffer.data(), count, cleaned.data());
-      dispatch_(std::string(cleaned.data(), static_cast<size_t>(length)));
+      answer.assign(cleaned.data(), static_cast<size_t>(length));
+      dispatch_(answer);
       outcome = DtuCmdAnswerOutcome(cleaned.data(), length);
     }
     // After the chunk went on its way: the outcome follows its answer.
-    sender_->ClearBusy(outcome);
+    sender_->ClearBusy(outcome, answer, buffer[static_cast<size_t>(count) - 1] == '\n');
   }
 
  private:

@@ -33,7 +33,7 @@ void DtuCmdSender::Stop() {
   EndInFlight(DtuCmdOutcome::kPortClosed);
 }
 
-void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome) {
+void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const std::string &answer, bool whole) {
   DtuCmdReport report;
   {
     std::lock_guard<std::mutex> lock(wait_mutex_);
@@ -42,20 +42,32 @@ void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome) {
     report.tag = in_flight_tag_;
   }
   report.outcome = outcome;
+  report.answer = answer;
+  report.whole = whole;
   if (reporter_) reporter_(report);
 }
 
-void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome) {
+void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const std::string &answer, bool whole) {
+  DtuCmdReport report;
   bool answered = false;
   {
+    // The command this answer ends is taken together with the busy flag:
+    // once the flag is clear the sender may put the next command in flight,
+    // and the report must not go to that one.
     std::lock_guard<std::mutex> lock(wait_mutex_);
     if (busy_.exchange(0) == 1) {
       answered_.fetch_add(1);
-      answered = true;
+      answered = in_flight_;
+      in_flight_ = false;
+      report.tag = in_flight_tag_;
     }
   }
   wake_.notify_all();
-  if (answered) EndInFlight(outcome);
+  if (!answered) return;
+  report.outcome = outcome;
+  report.answer = answer;
+  report.whole = whole;
+  if (reporter_) reporter_(report);
 }
 
 void DtuCmdSender::MarkInFlight(const DtuCmdTag &tag) {

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "link/dtu_cmd_outcome.h"
@@ -36,7 +37,9 @@ class DtuCmdSender {
 
   // The listener's part: some text was received after the last write; its
   // outcome goes to the command in flight, if any.
-  void ClearBusy(DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered);
+  // `answer` and `whole` go into the report (DtuCmdReport).
+  void ClearBusy(DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered, const std::string &answer = std::string(),
+                 bool whole = true);
   bool Busy() const { return busy_.load(); }
   int Written() const { return written_.load(); }
   int Answered() const { return answered_.load(); }
@@ -49,7 +52,7 @@ class DtuCmdSender {
   bool WaitForAnswer(Clock::time_point written_at);
   void PauseUntil(Clock::time_point due);
   // Ends the command in flight (if still open) with this outcome.
-  void EndInFlight(DtuCmdOutcome outcome);
+  void EndInFlight(DtuCmdOutcome outcome, const std::string &answer = std::string(), bool whole = true);
 
   CSerialPortBase *driver_;
   Reporter reporter_;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "pages/dtu_dlt645.h"
+#include "pages/dtu_dlt645_checks.h"
 #include "pages/dtu_page_fields.h"
 
 namespace {
@@ -50,7 +51,7 @@ FieldName SplitName(const std::string &name) {
 // Where a named field lives in the model and how its text maps to it.
 class DtuDlt645FieldAccess {
  public:
-  enum Special { kPlain, kFuncSwitch, kParamCnt, kDiCode };
+  enum Special { kPlain, kFuncSwitch, kParamCnt, kDiCode, kRate };
   struct Ref {
     std::string *text = nullptr;
     int *number = nullptr;  // text value v <-> model value v + add, v in low..high
@@ -105,6 +106,7 @@ class DtuDlt645FieldAccess {
         const std::vector<std::string> codes = DtuDlt645SplitDiList(*ref.text);
         return ref.di_index <= static_cast<int>(codes.size()) ? codes[ref.di_index - 1] : std::string();
       }
+      case kRate: return std::to_string(DtuDlt645RateToSend(*ref.text));
       case kPlain: break;
     }
     return ref.text ? *ref.text : std::to_string(*ref.number - ref.add);
@@ -132,6 +134,7 @@ class DtuDlt645FieldAccess {
         *ref.text = list;
         return true;
       }
+      case kRate:
       case kPlain:
         if (ref.text) {
           *ref.text = value;
@@ -217,7 +220,11 @@ class DtuDlt645FieldAccess {
     DtuDlt645ParamRow &row = rule.params[p - 1];
     if (is("tag")) return ref.text = &row.tag, true;
     if (is("ruleDi")) return ref.text = &row.di, true;
-    if (is("rate")) return ref.text = &row.rate, true;
+    if (is("rate")) {
+      // The file's value is the multiplier as sent; the view edits the text.
+      ref.special = view ? kPlain : kRate;
+      return ref.text = &row.rate, true;
+    }
     bool found = false;
     if (is("dataType")) found = Number(ref, &row.data_type, 0, DtuDLT645::kDataTypeCount - 1, 0);
     else if (is("dataEndian")) found = Number(ref, &row.data_endian, 0, DtuDLT645::kEndianCount - 1, 0);

@@ -6,19 +6,22 @@ DtuNetworkWorker::DtuNetworkWorker(QObject *parent) : QObject(parent) {
   thread_ = std::thread(&DtuNetworkWorker::Loop, this);
 }
 
-DtuNetworkWorker::~DtuNetworkWorker() {
+DtuNetworkWorker::~DtuNetworkWorker() { Stop(); }
+
+void DtuNetworkWorker::Stop() {
   {
     std::lock_guard<std::mutex> guard(lock_);
     stopping_ = true;
     jobs_.clear();
   }
   wake_.notify_all();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 void DtuNetworkWorker::Run(Job job) {
   {
     std::lock_guard<std::mutex> guard(lock_);
+    if (stopping_) return;
     jobs_.push_back(std::move(job));
   }
   if (outstanding_++ == 0) emit BusyChanged(true);

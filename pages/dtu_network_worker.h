@@ -28,6 +28,9 @@ class DtuNetworkWorker : public QObject {
   ~DtuNetworkWorker() override;
 
   void Run(Job job);
+  // What the destructor does, for an owner that must know the thread is done
+  // before it tears down what the jobs use. Later Runs are dropped.
+  void Stop();
   // True from Run until the last queued job's result has been applied.
   bool Busy() const { return outstanding_ > 0; }
 

@@ -2,8 +2,17 @@
 
 #include <strings.h>
 
+#include "base/dtu_printable.h"
+#include "pages/dtu_page_send.h"
+
 bool DtuFieldNameEquals(const std::string &a, const char *b) {
   return strcasecmp(a.c_str(), b) == 0;
+}
+
+bool DtuTextValueAllowed(const std::string &name, const std::string &value, std::string &error) {
+  if (!DtuHasControlCharacter(value)) return true;
+  error = DtuPageFormatText(DtuTextId::kControlCharRefused, name, 0);
+  return false;
 }
 
 bool DtuParseListIndex(const std::string &value, int list_size, int &index, std::string &error) {

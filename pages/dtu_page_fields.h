@@ -17,6 +17,10 @@ struct DtuFieldBinding {
 };
 
 bool DtuFieldNameEquals(const std::string &a, const char *b);
+// Every text a page takes passes here: a value holding a control character
+// (CR, LF, tab, ESC, ... and DEL) would become a second command line on the
+// wire, so it is refused with a message naming the field in `error`.
+bool DtuTextValueAllowed(const std::string &name, const std::string &value, std::string &error);
 // Parses a list index: decimal, 0 <= index < list_size.
 bool DtuParseListIndex(const std::string &value, int list_size, int &index, std::string &error);
 
@@ -44,6 +48,7 @@ bool DtuSetBoundField(const std::vector<DtuFieldBinding<Model>> &table, Model &m
   for (const auto &b : table) {
     if (!DtuFieldNameEquals(name, b.name)) continue;
     if (b.text) {
+      if (!DtuTextValueAllowed(b.name, value, error)) return false;
       model.*(b.text) = value;
       return true;
     }

@@ -7,10 +7,15 @@
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_ring.h"
 #include "pages/dtu_page_catalog.h"
+#include "pages/dtu_read_watch.h"
 
 namespace {
 
 constexpr int kPollMs = 5;
+
+// The port closed under the page (the device went away): nothing more can
+// come, so there is nothing to wait for.
+bool PortGone() { return DtuCmdPort::OpenInstance() == nullptr; }
 // The sender takes a command from the ring a moment before it counts it as
 // written: the queue counts as drained only once that held for this long.
 constexpr int kDrainedSettleMs = 150;
@@ -21,7 +26,7 @@ int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int time
   QElapsedTimer drained_since;
   bool finished = DtuPageWaitUntil(
       [&] {
-        if (done()) return true;
+        if (done() || PortGone()) return true;
         if (page.Busy() || !DtuCommandsDrained()) {
           drained_since.invalidate();
           return false;
@@ -78,17 +83,29 @@ bool DtuCommandsDrained() {
   return port && DtuCmdRingInstance().Waiting() == 0 && port->CommandsWritten() == port->CommandsAnswered();
 }
 
-DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms) {
+DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string> *missing) {
+  DtuReadWatch watch;
   if (!page.Read()) return DtuPageRun::kRefused;
-  return WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms) >= 0 ? DtuPageRun::kDone
-                                                                           : DtuPageRun::kTimedOut;
+  if (watch.Queries() == 0) {  // a page that reads by other roads
+    const int waited = WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms);
+    if (PortGone()) return DtuPageRun::kPortClosed;
+    return waited >= 0 ? DtuPageRun::kDone : DtuPageRun::kTimedOut;
+  }
+  const bool reported = DtuPageWaitUntil([&] { return watch.AllReported() || PortGone(); }, timeout_ms);
+  if (PortGone()) return DtuPageRun::kPortClosed;
+  if (!reported) return DtuPageRun::kTimedOut;
+  const std::vector<std::string> keys = watch.KeysWithoutTheirAnswer();
+  if (missing != nullptr) *missing = keys;
+  return keys.empty() ? DtuPageRun::kDone : DtuPageRun::kIncomplete;
 }
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
-  if (WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms) <= 0) return DtuPageRun::kTimedOut;
+  const int waited = WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms);
+  if (PortGone()) return DtuPageRun::kPortClosed;
+  if (waited <= 0) return DtuPageRun::kTimedOut;
   // Some pages confirm before their last lines went out (MQTT: on the
   // publish topic, before QoS and CleanSession): let those go out too.
   WaitForPage(page, [] { return false; }, timeout_ms);
-  return DtuPageRun::kDone;
+  return PortGone() ? DtuPageRun::kPortClosed : DtuPageRun::kDone;
 }

@@ -17,9 +17,11 @@ std::vector<std::string> DtuPageNames();
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);
 
 enum class DtuPageRun {
-  kDone,      // the answers are in / the Set was confirmed
-  kRefused,   // the page queued nothing (port closed, a field too long)
-  kTimedOut,  // the last answer did not come in time
+  kDone,        // the answers are in / the Set was confirmed
+  kRefused,     // the page queued nothing (port closed, a field too long)
+  kTimedOut,    // the last answer did not come in time
+  kIncomplete,  // a Read whose queries did not all get an answer of their own
+  kPortClosed,  // the port closed (the device went away) while waiting
 };
 
 // Runs the event loop until done() or the time-out; returns done().
@@ -29,10 +31,11 @@ bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms);
 // the port was opened has had an answer.
 bool DtuCommandsDrained();
 
-// A Read is done when the answer to its last query arrived, or when every
-// query has had its answer: an answer with an empty value ("key :") matches
-// no prefix and never reaches the page, and the fields it leaves stay empty.
-DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms);
+// A Read is done when every query got an outcome; it is complete only when
+// each query got an answer of its own (DtuReadWatch): otherwise kIncomplete,
+// with the keys that got none in `missing`, because the page's fields then
+// hold blanks or cut values that must not be shown or written back.
+DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string> *missing = nullptr);
 // A Set is done when the device confirmed it; once every line has had an
 // answer without that, no confirmation can come and it has timed out.
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms);

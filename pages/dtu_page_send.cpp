@@ -5,8 +5,9 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
-#include "link/dtu_cmd_port.h"
 #include "base/dtu_text_id.h"
+#include "link/dtu_cmd_port.h"
+#include "pages/dtu_read_watch.h"
 
 bool DtuPagePortOpen() {
   if (DtuCmdPort::OpenInstance() != nullptr) return true;
@@ -19,7 +20,14 @@ void DtuPageQueueLine(const std::string &line) {
 }
 
 void DtuPageQueueGet(const char *key) {
-  DtuPageQueueLine(std::string("AT+ZEVCFG=get|") + key + "\r\n");
+  const std::string line = std::string("AT+ZEVCFG=get|") + key + "\r\n";
+  const DtuCmdTag tag = DtuReadWatch::TagQuery(key);
+  if (DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()), tag) != 0 && tag.owner != 0) {
+    DtuCmdReport not_queued;  // the ring was full: this query gets no answer
+    not_queued.tag = tag;
+    not_queued.outcome = DtuCmdOutcome::kNoAnswer;
+    DtuCmdOutcomeProcess(not_queued);
+  }
 }
 
 std::string DtuPageFormatText(DtuTextId text_id, const std::string &field, int number) {

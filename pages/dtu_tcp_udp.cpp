@@ -281,6 +281,7 @@ bool DtuTcpUdp::SetField(const std::string &name, const std::string &value, std:
     error = "unknown field: " + name;
     return false;
   }
+  if (!DtuTextValueAllowed(name, value, error)) return false;  // named with its half ("TcpServer")
   if (DtuSetBoundField(HalfBindings(), model_.half[half], rest, value, error)) return true;
   if (error.rfind("unknown field", 0) == 0) error = "unknown field: " + name;
   return false;

@@ -26,6 +26,7 @@ bool DtuTextFieldsPage::GetField(const std::string &name, std::string &value) co
 bool DtuTextFieldsPage::SetField(const std::string &name, const std::string &value, std::string &error) {
   for (size_t i = 0; i < field_defs_.size(); ++i) {
     if (!DtuFieldNameEquals(name, field_defs_[i].name)) continue;
+    if (!DtuTextValueAllowed(field_defs_[i].name, value, error)) return false;
     values_[i] = value;
     return true;
   }

@@ -47,6 +47,9 @@ VirtualSerialTool::VirtualSerialTool(QObject *parent)
 }
 
 VirtualSerialTool::~VirtualSerialTool() {
+  // A connect still running would otherwise bring the link up after the
+  // close below.
+  worker_.Stop();
   SetOnView(false);
   // The link's threads call the hooks below: close it before they go.
   DtuRemoteBridge::Disconnect();

@@ -24,21 +24,9 @@ SIM_PID=$!
 trap 'kill "$SIM_PID" 2>/dev/null || true; wait "$SIM_PID" 2>/dev/null || true' EXIT
 
 # dtu-sim prints the pseudo-terminal's path on its first line.
-PORT=""
-for _ in $(seq 1 50); do
-  PORT=$(head -n 1 "$SIM_OUT" 2>/dev/null || true)
-  [ -n "$PORT" ] && break
-  if ! kill -0 "$SIM_PID" 2>/dev/null; then
-    echo "run-gui-demo: dtu-sim ended early:" >&2
-    cat "$DEMO_DIR/dtu-sim.err" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
-if [ -z "$PORT" ]; then
-  echo "run-gui-demo: dtu-sim did not report its port" >&2
-  exit 1
-fi
+source "$(dirname "$0")/wait-for-line.sh"
+PORT=$(wait_for_line "$SIM_OUT" '.' "$SIM_PID" 50 "$DEMO_DIR/dtu-sim.err") ||
+  { echo "run-gui-demo: dtu-sim did not report its port" >&2; exit 1; }
 echo "run-gui-demo: simulated DTU on $PORT; press Open Port in the window"
 cd "$DEMO_DIR"
 "$APP" --port "$PORT" "$@"

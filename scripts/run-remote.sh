@@ -40,18 +40,9 @@ trap cleanup EXIT INT TERM
 
 "$PLATFORM" > "$DEMO_DIR/platform-sim.out" 2>&1 &
 pids+=($!)
-exports=""
-for _ in $(seq 1 300); do
-  exports=$(grep -m1 '^  export VARNOK_API_BASE=' "$DEMO_DIR/platform-sim.out" || true)
-  [ -n "$exports" ] && break
-  if ! kill -0 "${pids[0]}" 2>/dev/null; then
-    echo "run-remote: platform-sim ended early:" >&2
-    cat "$DEMO_DIR/platform-sim.out" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
-[ -n "$exports" ] || { echo "run-remote: platform-sim did not start" >&2; exit 1; }
+source "$(dirname "$0")/wait-for-line.sh"
+exports=$(wait_for_line "$DEMO_DIR/platform-sim.out" '^  export VARNOK_API_BASE=' "${pids[0]}" 300 \
+  "$DEMO_DIR/platform-sim.out") || { echo "run-remote: platform-sim did not start" >&2; exit 1; }
 eval "$exports"
 sed -n '2,/remote DTUs/p' "$DEMO_DIR/platform-sim.out"
 

@@ -32,12 +32,20 @@ QString Numbered(DtuTextId text_id, int number) {
 
 std::string Name(const char *word, int number) { return word + std::to_string(number); }
 
-QHBoxLayout *ButtonPair(QPushButton *set, QPushButton *read) {
-  auto *row = new QHBoxLayout;
-  row->addStretch();
-  row->addWidget(set);
-  row->addWidget(read);
-  return row;
+void AddGridRow(QGridLayout *grid, int row, const std::vector<QWidget *> &widgets) {
+  for (int column = 0; column < static_cast<int>(widgets.size()); ++column) grid->addWidget(widgets[column], row, column);
+}
+
+// A group: its lists on top, the table, then its Config and Read buttons.
+void StackGroup(QGroupBox *group, QLayout *top, QLayout *grid, QPushButton *set, QPushButton *read) {
+  auto *buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(set);
+  buttons->addWidget(read);
+  auto *inner = new QVBoxLayout(group);
+  inner->addLayout(top);
+  inner->addLayout(grid);
+  inner->addLayout(buttons);
 }
 
 }  // namespace
@@ -98,7 +106,7 @@ QWidget *Dlt645View::BuildBasicGroup() {
     for (const char *word : {"addr", "preamble", "diNum", "cycle", "DiList"}) {
       row.push_back(binder_->Text(Name(word, k).c_str(), basic_group_));
     }
-    for (int column = 0; column < static_cast<int>(row.size()); ++column) grid->addWidget(row[column], k, column);
+    AddGridRow(grid, k, row);
     meter_rows_.push_back(row);
   }
   // Address and DI list hold the longest texts (12 and up to 71 characters).
@@ -108,10 +116,7 @@ QWidget *Dlt645View::BuildBasicGroup() {
 
   basic_set_ = NewPageButton("BasicSet", basic_group_);
   basic_read_ = NewPageButton("BasicRead", basic_group_);
-  auto *inner = new QVBoxLayout(basic_group_);
-  inner->addLayout(top);
-  inner->addLayout(grid);
-  inner->addLayout(ButtonPair(basic_set_, basic_read_));
+  StackGroup(basic_group_, top, grid, basic_set_, basic_read_);
   return basic_group_;
 }
 
@@ -148,7 +153,7 @@ QWidget *Dlt645View::BuildRuleGroup() {
                                   binder_->Text(Name("RuleDi", p).c_str(), rule_group_), data_type_boxes_.back(),
                                   binder_->List(Name("DataEndian", p).c_str(), endian, rule_group_),
                                   data_rule_boxes_.back(), binder_->Text(Name("Rate", p).c_str(), rule_group_)};
-    for (int column = 0; column < static_cast<int>(row.size()); ++column) grid->addWidget(row[column], p, column);
+    AddGridRow(grid, p, row);
     param_rows_.push_back(row);
   }
   grid->setColumnStretch(1, 2);
@@ -156,10 +161,7 @@ QWidget *Dlt645View::BuildRuleGroup() {
 
   rule_set_ = NewPageButton("RuleSet", rule_group_);
   rule_read_ = NewPageButton("RuleRead", rule_group_);
-  auto *inner = new QVBoxLayout(rule_group_);
-  inner->addLayout(top);
-  inner->addLayout(grid);
-  inner->addLayout(ButtonPair(rule_set_, rule_read_));
+  StackGroup(rule_group_, top, grid, rule_set_, rule_read_);
   return rule_group_;
 }
 

@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 
 #include "base/dtu_log.h"
+#include "base/dtu_message.h"
 #include "pages/dtu_page.h"
 
 PageFieldBinder::PageFieldBinder(DtuPage *page, QObject *parent) : QObject(parent), page_(page) {
@@ -17,7 +18,14 @@ QLineEdit *PageFieldBinder::Text(const char *field, QWidget *parent) {
   edit->setObjectName(field);
   const std::string name = field;
   connect(edit, &QLineEdit::textEdited, this, [this, name](const QString &text) {
-    SetField(name, text.toStdString());
+    std::string error;
+    if (!page_->SetField(name, text.toStdString(), error)) {
+      // A pasted line break or tab: the page keeps its value, and so does
+      // the field, instead of showing a text the page does not hold.
+      Refresh();
+      DtuWarningBox(error);
+      return;
+    }
     emit Edited();
   });
   bound_.push_back({name, edit, nullptr});

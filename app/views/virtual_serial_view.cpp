@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/views/receive_log_view.h"
 #include "base/dtu_lang.h"
 #include "pages/virtual_serial_log.h"
 #include "pages/virtual_serial_tool.h"
@@ -36,10 +36,7 @@ VirtualSerialView::VirtualSerialView(VirtualSerialTool *tool, QWidget *parent)
   connect(tool_, &Tool::DevicesChanged, this, &VirtualSerialView::RebuildTree);
   connect(tool_, &Tool::BusyChanged, this, &VirtualSerialView::EnableButtons);
   connect(tool_, &Tool::LinkStateChanged, this, &VirtualSerialView::EnableButtons);
-  connect(tool_, &Tool::LogAppended, this, [this](const QString &line) {
-    log_->appendPlainText(line);
-    log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
-  });
+  connect(tool_, &Tool::LogAppended, this, [this](const QString &line) { log_->Append(line + '\n'); });
   connect(tree_, &QTreeWidget::itemChanged, this, &VirtualSerialView::OnTreeItemChanged);
   for (int field = Tool::kUsername; field < Tool::kSendText; ++field) ShowField(field);
   RebuildTree();
@@ -114,10 +111,10 @@ QWidget *VirtualSerialView::BuildDeviceColumn() {
 
 QWidget *VirtualSerialView::BuildExchangeColumn() {
   auto *column = new QWidget(this);
-  log_ = new QPlainTextEdit(column);
+  // The same list as the command port's receive window: appending costs the
+  // same however full it is, and it follows the newest line.
+  log_ = new ReceiveLogView(static_cast<int>(VirtualSerialLog::kLinesKept), column);
   log_->setObjectName("ExchangeLog");
-  log_->setReadOnly(true);
-  log_->setMaximumBlockCount(static_cast<int>(VirtualSerialLog::kLinesKept));
   send_ = new QPlainTextEdit(column);
   send_->setObjectName("SendText");
   send_->setMaximumHeight(72);

@@ -9,6 +9,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class ReceiveLogView;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -37,7 +38,7 @@ class VirtualSerialView : public QWidget {
   VirtualSerialTool *tool_;
   QLineEdit *fields_[5] = {};  // the line fields, by VirtualSerialTool::Field
   QPlainTextEdit *send_ = nullptr;
-  QPlainTextEdit *log_ = nullptr;
+  ReceiveLogView *log_ = nullptr;
   QTreeWidget *tree_ = nullptr;
   QGroupBox *account_ = nullptr;
   QGroupBox *product_ = nullptr;

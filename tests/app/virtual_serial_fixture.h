@@ -13,6 +13,7 @@
 
 #include <fstream>
 
+#include "app/views/receive_log_view.h"
 #include "app/views/virtual_serial_view.h"
 #include "pages/virtual_serial_tool.h"
 #include "tests/app/app_fixture.h"
@@ -54,7 +55,12 @@ class VirtualSerialTest : public MainWindowTest {
     ASSERT_TRUE(b->isEnabled()) << button;
     QTest::mouseClick(b, Qt::LeftButton);
   }
-  QString LogText() const { return Find<QPlainTextEdit>("ExchangeLog")->toPlainText(); }
+  // The log's lines joined with "\n", without a line end after the last.
+  QString LogText() const {
+    QString text = Find<ReceiveLogView>("ExchangeLog")->Text();
+    if (text.endsWith('\n')) text.chop(1);
+    return text;
+  }
   bool WaitForLog(const QString &text, int timeout_ms = 15000) {
     return WaitFor([&] { return LogText().contains(text); }, timeout_ms);
   }

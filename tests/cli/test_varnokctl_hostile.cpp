@@ -37,7 +37,7 @@ Outcome Varnokctl(const QStringList &args, const QString &cwd = QString()) {
   QProcess process;
   if (!cwd.isEmpty()) process.setWorkingDirectory(cwd);
   process.start(VARNOKCTL_PATH, args);
-  if (!process.waitForFinished(30000)) {
+  if (!process.waitForFinished(90000)) {
     process.kill();
     process.waitForFinished();
     return {-1, "", "timed out"};
@@ -47,6 +47,64 @@ Outcome Varnokctl(const QStringList &args, const QString &cwd = QString()) {
 }
 
 QString Q(const std::string &text) { return QString::fromStdString(text); }
+
+bool AnySetOnTheWire(DtuSim &sim) {
+  for (const std::string &line : sim.ReceivedLines()) {
+    if (line.rfind("AT+ZEVCFG=set|", 0) == 0) return true;
+  }
+  return false;
+}
+
+struct IncompleteRead {
+  const char *name;
+  int latency_ms;
+  int split_gap_ms;
+  const char *error_key;
+  const char *named;  // a key the message must name
+};
+
+class VarnokctlIncompleteRead : public ::testing::TestWithParam<IncompleteRead> {};
+
+// An answer cut by a pause, or an ERROR, leaves fields blank or cut: `set`
+// must not write them over the device's settings, `read` must not print them.
+TEST_P(VarnokctlIncompleteRead, SetWritesNothingAndReadPrintsNothing) {
+  DtuSimOptions options;
+  options.latency_ms = GetParam().latency_ms;
+  options.split_gap_ms = GetParam().split_gap_ms;
+  if (*GetParam().error_key) options.error_keys.insert(GetParam().error_key);
+  auto sim = StartDtuSim(options);
+  // A shifted answer may leave a query to the sender's 5 s fallback: time
+  // enough for every query to get its outcome.
+  Outcome set = Varnokctl({"set", "-p", Q(sim->SlavePath()), "--timeout", "60", "mqtt", "Qos=1"});
+  EXPECT_EQ(set.exit_code, 3) << set.err;
+  EXPECT_NE(set.err.find("no answer of its own for:"), std::string::npos) << set.err;
+  EXPECT_NE(set.err.find(GetParam().named), std::string::npos) << set.err;
+  EXPECT_FALSE(AnySetOnTheWire(*sim));
+  EXPECT_EQ(sim->Store().Value("mqtt-addr"), DtuSimStore().Value("mqtt-addr"));
+  Outcome read = Varnokctl({"read", "-p", Q(sim->SlavePath()), "--timeout", "60", "mqtt"});
+  EXPECT_EQ(read.exit_code, 3) << read.err;
+  EXPECT_EQ(read.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, VarnokctlIncompleteRead,
+                         // A closing OK that comes late ends the next query's wait,
+                         // and every later answer lands one query too late.
+                         ::testing::Values(IncompleteRead{"LateOkShiftsTheAnswers", 60, 30, "", "mqtt-port"},
+                                           IncompleteRead{"OneKeyAnswersError", 0, 0, "mqtt-port", "mqtt-port"}),
+                         [](const ::testing::TestParamInfo<IncompleteRead> &info) {
+                           return std::string(info.param.name);
+                         });
+
+// The device goes away in the middle of a Read: the verb ends at once with
+// 5 instead of waiting out its 60 s time-out.
+TEST(VarnokctlHostile, PortLostDuringReadEndsAtOnceWithFive) {
+  DtuSimOptions options;
+  options.unplug_after = 2;
+  auto sim = StartDtuSim(options);
+  Outcome r = Varnokctl({"read", "-p", Q(sim->SlavePath()), "--timeout", "60", "mqtt"});
+  EXPECT_EQ(r.exit_code, 5) << r.err;
+  EXPECT_NE(r.err.find("the port was closed"), std::string::npos) << r.err;
+}
 
 TEST(VarnokctlHostile, LineTheSlotWouldCutIsRefusedAndNothingSent) {
   auto sim = StartDtuSim();

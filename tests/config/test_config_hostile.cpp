@@ -104,3 +104,25 @@ TEST_F(ConfigShowControl, ControlCharactersArePrintedEscaped) {
 }
 
 }  // namespace
+
+namespace {
+
+class ConfigReadLocalControl : public config_test::ConfigFileTest {};
+
+// A lone CR in a hand-edited value would go out as a second command line:
+// Read Local leaves the field out and says which.
+TEST_F(ConfigReadLocalControl, ValueWithAControlCharacterIsLeftOutWithAMessage) {
+  config_test::WriteBytes(path_, "[MQTT]\r\nServer=evil\rAT&F\r\nUsername=u\tx\r\nPassword=ok\r\n");
+  config_test::MessageRecorder recorder;
+  DtuConfig config;
+  ASSERT_TRUE(config.LoadFromFile(path_));
+  EXPECT_EQ(config.mqtt.Server.str(), "");
+  EXPECT_EQ(config.mqtt.Username.str(), "");
+  EXPECT_EQ(config.mqtt.Password.str(), "ok");
+  EXPECT_EQ(recorder.messages(),
+            (std::vector<std::string>{
+                "The value of MQTT/Server in the configuration file holds a control character and was left out.",
+                "The value of MQTT/Username in the configuration file holds a control character and was left out."}));
+}
+
+}  // namespace

@@ -12,9 +12,8 @@
 
 #include <string>
 
+#include "base/varnok_version.h"
 #include "tests/support/temp_dir.h"
-
-extern const char *const kVarnokVersion;
 
 namespace {
 
@@ -113,6 +112,12 @@ TEST_F(Package, MenuEntryStartsAnInstalledProgramWithAnInstalledIcon) {
   EXPECT_TRUE(QFileInfo(root + "/usr/bin/varnok-configure-tool").isExecutable());
   QImage icon(root + "/usr/share/icons/hicolor/64x64/apps/varnok-configure-tool.png");
   EXPECT_EQ(icon.size(), QSize(64, 64));
+}
+
+TEST_F(Package, InstalledVarnokctlTellsTheVersionThePackageCarries) {
+  const ToolRun run = RunTool(Extracted() + "/usr/bin/varnokctl", {"--version"});
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(run.out.trimmed(), QString("varnokctl %1").arg(kVarnokVersion));
 }
 
 }  // namespace

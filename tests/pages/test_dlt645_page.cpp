@@ -52,6 +52,24 @@ class Dlt645Page : public PageWireTest {
     options.latency_ms = ms;
     Sim().SetOptions(options);
   }
+  struct Refusal {
+    Pairs fields;
+    std::string message;
+  };
+  // Each case on top of valid fields: the button refuses with the message,
+  // nothing stays pending and nothing reaches the device.
+  void ExpectRefusals(const Pairs &valid, const std::vector<Refusal> &cases, bool (DtuDLT645::*button)()) {
+    for (const Refusal &c : cases) {
+      Fill(valid);
+      Fill(c.fields);
+      messages_.clear();
+      EXPECT_FALSE((page_.get()->*button)());
+      EXPECT_EQ(messages_, std::vector<std::string>{c.message});
+      EXPECT_FALSE(page_->SetPending());
+    }
+    DtuPageWaitUntil([] { return false; }, 200);
+    EXPECT_TRUE(Lines().empty());
+  }
   bool WaitForMessage() {
     return DtuPageWaitUntil([&] { return !messages_.empty(); }, kTimeoutMs);
   }
@@ -98,30 +116,20 @@ TEST_F(Dlt645Page, OnlyTheChannelsSentConfirmTheBasicSet) {
 }
 
 TEST_F(Dlt645Page, BasicSetChecksEveryRowBeforeSending) {
-  struct Case {
-    Pairs fields;
-    std::string message;
-  } cases[] = {
-      {{{"preamble1", "5"}}, "Channel 1 preamble must be 1~4."},
-      {{{"preamble1", ""}}, "Channel 1 preamble must be 1~4."},
-      {{{"diNum1", "9"}}, "Channel 1 DI count must be 1~8."},
-      {{{"DiList1", "0001010G"}}, "Channel 1 DI items must be 8 hexadecimal digits, e.g. 00010102"},
-      {{{"DiList1", "0001010"}}, "Channel 1 DI items must be 8 hexadecimal digits, e.g. 00010102"},
-      {{{"addr1", "0000/1"}}, "Channel 1 Meter Addr cannot contain \"/\"; nothing was sent."},
-      {{{"cycle1", "6;0"}}, "Channel 1 Cycle (s) cannot contain \";\"; nothing was sent."},
-      {{{"maxChannel", "2"}, {"preamble2", "0"}}, "Channel 2 preamble must be 1~4."},
-  };
-  for (const Case &c : cases) {
-    Fill({{"maxChannel", "1"}, {"addr1", "1"}, {"preamble1", "1"}, {"cycle1", "1"}, {"diNum1", "1"},
-          {"DiList1", ""}, {"addr2", "2"}, {"preamble2", "1"}, {"cycle2", "1"}, {"diNum2", "1"}});
-    Fill(c.fields);
-    messages_.clear();
-    EXPECT_FALSE(page_->OnBnClickedBtBasicSet());
-    EXPECT_EQ(messages_, std::vector<std::string>{c.message});
-    EXPECT_FALSE(page_->SetPending());
-  }
-  DtuPageWaitUntil([] { return false; }, 200);
-  EXPECT_TRUE(Lines().empty());
+  ExpectRefusals(
+      {{"maxChannel", "1"}, {"addr1", "1"}, {"preamble1", "1"}, {"cycle1", "1"}, {"diNum1", "1"}, {"DiList1", ""},
+       {"addr2", "2"}, {"preamble2", "1"}, {"cycle2", "1"}, {"diNum2", "1"}},
+      {
+          {{{"preamble1", "5"}}, "Channel 1 preamble must be 1~4."},
+          {{{"preamble1", ""}}, "Channel 1 preamble must be 1~4."},
+          {{{"diNum1", "9"}}, "Channel 1 DI count must be 1~8."},
+          {{{"DiList1", "0001010G"}}, "Channel 1 DI items must be 8 hexadecimal digits, e.g. 00010102"},
+          {{{"DiList1", "0001010"}}, "Channel 1 DI items must be 8 hexadecimal digits, e.g. 00010102"},
+          {{{"addr1", "0000/1"}}, "Channel 1 Meter Addr cannot contain \"/\"; nothing was sent."},
+          {{{"cycle1", "6;0"}}, "Channel 1 Cycle (s) cannot contain \";\"; nothing was sent."},
+          {{{"maxChannel", "2"}, {"preamble2", "0"}}, "Channel 2 preamble must be 1~4."},
+      },
+      &DtuDLT645::OnBnClickedBtBasicSet);
 }
 
 TEST_F(Dlt645Page, ChannelAnswersAreLimitedAndRecordsFillTheirRows) {
@@ -173,24 +181,14 @@ TEST_F(Dlt645Page, RuleSetSendsItemsAndReadsBack) {
 }
 
 TEST_F(Dlt645Page, RuleSetChecksParameters) {
-  struct Case {
-    Pairs fields;
-    std::string message;
-  } cases[] = {
-      {{{"Tag1", ""}}, "参数1的参数标识或DI项不能为空"},
-      {{{"RuleDi1", "0001010G"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
-      {{{"RuleDi1", "0001010"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
-      {{{"Tag1", "U:a"}}, "Param 1 Parameter Tag cannot contain \":\"; nothing was sent."},
-  };
-  for (const Case &c : cases) {
-    Fill({{"Rule", "1"}, {"ParamCount", "0"}, {"Tag1", "Ua"}, {"RuleDi1", "02010100"}});
-    Fill(c.fields);
-    messages_.clear();
-    EXPECT_FALSE(page_->OnBnClickedBtRuleSet());
-    EXPECT_EQ(messages_, std::vector<std::string>{c.message});
-  }
-  DtuPageWaitUntil([] { return false; }, 200);
-  EXPECT_TRUE(Lines().empty());
+  ExpectRefusals({{"Rule", "1"}, {"ParamCount", "0"}, {"Tag1", "Ua"}, {"RuleDi1", "02010100"}},
+                 {
+                     {{{"Tag1", ""}}, "参数1的参数标识或DI项不能为空"},
+                     {{{"RuleDi1", "0001010G"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
+                     {{{"RuleDi1", "0001010"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
+                     {{{"Tag1", "U:a"}}, "Param 1 Parameter Tag cannot contain \":\"; nothing was sent."},
+                 },
+                 &DtuDLT645::OnBnClickedBtRuleSet);
 }
 
 // While channel 2 is read, answers for channel 5 and for channel 7 leave the
