@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "app/views/bhu_view.h"
 #include "app/views/cmd_port_view.h"
 #include "app/views/data_port_view.h"
 #include "app/views/devinfo_view.h"
@@ -14,6 +15,7 @@
 #include "app/views/virtual_serial_view.h"
 #include "app/views/work_mode_view.h"
 #include "base/dtu_lang.h"
+#include "pages/dtu_bhu.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
@@ -47,7 +49,7 @@ const std::vector<DtuPageViewRow> kDtuPageViews = {
     {C::kMqtt, &DtuMakeView<MqttView, DtuMqtt>},
     {C::kMqttAliyun, &DtuMakeView<MqttAliyunView, DtuMqttAliyun>},
     {C::kMqttOnenet, &DtuMakeView<MqttOnenetView, DtuMqttOnenet>},
-    {C::kBhu, &DtuMakePlaceholderView},
+    {C::kBhu, &DtuMakeView<BhuView, DtuBhu>},
     {C::kVirtualSerial, &DtuMakeView<VirtualSerialView, VirtualSerialTool>, &VirtualSerialShown, &VirtualSerialHidden},
 };
 

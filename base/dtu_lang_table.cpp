@@ -278,6 +278,20 @@ const DtuLangRow kDtuLangTable[] = {
     {425, "请输入产品productKey", "Please enter productKey"},
     {426, "请输入产品productSecret", "Please enter productSecret"},
 
+    // Business packet page: field editor headings, tips, and the checks added
+    // for periods, contents and answers.
+    {650, "值类型", "Value Type"},
+    {651, "值", "Value"},
+    {652, "字段%d", "Field %d"},
+    {653,
+     " ##### 提示信息#####\r\n * 登录注册包：\r\n     连接平台时，主动上报一笔\r\n * 定时心跳包：\r\n     连接上平台后，根据客户配置上报\r\n * 业务数据包：\r\n     连接上平台后，根据客户配置上报\r\n \r\n ##### 常用通配符 #####\r\n IMEI  : ${IMEI}\r\n IMSI  : ${IMSI}\r\n ICCID : ${ICCID}\r\n TIME  : ${RTCTIME}\r\n RSSI  : ${RSSI}  (为信号强度,范围:0~31)\r\n longitude : ${Longitude} (DD格式)\r\n latitude : ${Latitude} (DD格式)",
+     " ##### Tips #####\r\n * Login Packet:\r\n     Report once when connecting\r\n * Heartbeat Packet:\r\n     Report periodically after connected\r\n * Data Packet:\r\n     Report according to customer config\r\n \r\n ##### Wildcards #####\r\n IMEI  : ${IMEI}\r\n IMSI  : ${IMSI}\r\n ICCID : ${ICCID}\r\n TIME  : ${RTCTIME}\r\n RSSI  : ${RSSI} (0~31)\r\n longitude : ${Longitude} (DD)\r\n latitude  : ${Latitude} (DD)"},
+    {654, "报文内容", "Packet content"},
+    {655, "定时周期不能超过%d秒!", "Cycle cannot exceed %d seconds!"},
+    {656, "%s不能包含换行、“[dec]”或“[comma]”，未发送。", "%s cannot contain line breaks, \"[dec]\" or \"[comma]\"; nothing was sent."},
+    {657, "%s的内容读取不完整（长度为%d字节），无法显示，请重新读取。",
+     "%s content was read back incomplete (length %d bytes) and cannot be shown; read it again."},
+
     // DL/T 645 meter page: tree item, headings, row names and the checks
     // added for separators, DI codes and a rule read without answer. The two
     // parameter checks exist only in Chinese.

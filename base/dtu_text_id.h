@@ -315,7 +315,17 @@
   X(kConfigControlCharSkipped, 1002) /* %s: key */                                        \
   X(kNotARegularFile, 1003)                                                               \
   X(kFileTooLarge, 1004)                                                                  \
-  X(kCertificateCheckOff, 1005)   /* %s: host */
+  X(kCertificateCheckOff, 1005)   /* %s: host */                                          \
+  /* Business packet page: field editor headings, tips, and the checks added */          \
+  /* for periods, contents and answers. */                                               \
+  X(kBhuValueType, 650)                                                                   \
+  X(kBhuValue, 651)                                                                       \
+  X(kBhuFieldRow, 652)            /* %d: field */                                         \
+  X(kBhuTips, 653)                                                                        \
+  X(kBhuContentName, 654)                                                                 \
+  X(kBhuCycleTooLarge, 655)       /* %d: the largest period */                            \
+  X(kBhuContentReserved, 656)     /* %s: the content or a field */                        \
+  X(kBhuContentIncomplete, 657)   /* %s: the packet, %d: its length field */
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

@@ -12,6 +12,7 @@
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/verb_registry.h"
+#include "pages/dtu_bhu.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {
@@ -21,6 +22,7 @@ constexpr double kDefaultTimeoutS = 10.0;
 struct PageVerbArgs {
   CliPortOptions port;
   std::string page;
+  std::string packet;  // --packet of the business packet page
   std::vector<std::string> assignments;  // name=value
   int timeout_ms = 0;
 };
@@ -32,7 +34,31 @@ bool WantsHelp(int argc, char **argv) {
   return false;
 }
 
+// Takes "--packet NAME" out of argv: it belongs to one page, not to the port.
+bool TakePacketOption(int &argc, char **argv, std::string &packet, std::string &error) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
+    if (std::strcmp(argv[i], "--packet") != 0) continue;
+    if (i + 1 >= argc) return error = "option --packet needs a value", false;
+    packet = argv[i + 1];
+    for (int j = i; j + 2 <= argc; ++j) argv[j] = argv[j + 2];
+    argc -= 2;
+    --i;
+  }
+  return true;
+}
+
+// Applies --packet: only the business packet page has packets to choose from.
+bool SelectPacket(DtuPage &page, const std::string &packet, std::string &error) {
+  if (packet.empty()) return true;
+  auto *bhu = dynamic_cast<DtuBhu *>(&page);
+  if (bhu == nullptr) return error = "--packet applies to the bhu page only", false;
+  if (!bhu->SelectByName(packet)) return error = "unknown packet \"" + packet + "\" (login, heart, data or header)", false;
+  return true;
+}
+
 bool ParseArgs(int argc, char **argv, PageVerbArgs &parsed, std::string &error) {
+  if (!TakePacketOption(argc, argv, parsed.packet, error)) return false;
   if (!ParseCliPortOptions(argc, argv, &parsed.port, &error)) return false;
   if (parsed.port.operands.empty()) return error = "no page given", false;
   parsed.page = parsed.port.operands[0];
@@ -114,6 +140,10 @@ int Prepare(const char *verb, int argc, char **argv, PageVerbArgs &parsed, std::
     std::fprintf(stderr, "varnokctl %s: unknown page \"%s\"\n%s", verb, parsed.page.c_str(), PageVerbHelp(verb).c_str());
     return kExitUsage;
   }
+  if (!SelectPacket(*page, parsed.packet, error)) {
+    std::fprintf(stderr, "varnokctl %s: %s\n", verb, error.c_str());
+    return kExitUsage;
+  }
   return -1;
 }
 
@@ -128,6 +158,8 @@ std::string PageVerbHelp(const char *verb) {
                : "  Reads the page from the device and prints its fields as name=value\n"
                  "  (lists by their selected index, -1 when none).\n");
   text << CliPortOptionsHelp() << "  (default timeout: 10 s)\n"
+       << "  --packet P          bhu only: login, heart, data or header (default login);\n"
+       << "                      the field names end in _login, _heartBeat, _UserData or _header\n"
        << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost\n"
        << "pages and their fields:\n";
   for (const std::string &name : DtuPageNames()) {

@@ -1,5 +1,6 @@
 #include "pages/dtu_page_catalog.h"
 
+#include "pages/dtu_bhu.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_data_port.h"
 #include "pages/dtu_devinfo.h"
@@ -19,8 +20,8 @@ using T = DtuTextId;
 
 // Tree order, which is also the order in which the page objects are built.
 // "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" so that their pages
-// can be reached. Modbus Params and BHU have no page object yet: the window
-// holds their places.
+// can be reached. Modbus Params has no page object yet: the window holds its
+// place.
 const std::vector<DtuPageCatalogRow> kDtuPageCatalog = {
     {C::kRoot, T::kTreeDtuConfigTool, C::kNone, C::kCmdPort, nullptr, nullptr},
     {C::kCmdPort, T::kTreeConfigPort, C::kRoot, C::kCmdPort, nullptr, &DtuMakePage<DtuCmdPortPage>},
@@ -35,7 +36,7 @@ const std::vector<DtuPageCatalogRow> kDtuPageCatalog = {
     {C::kMqtt, T::kTreeMqttMode, C::kWorkMode, C::kMqtt, "mqtt", &DtuMakePage<DtuMqtt>},
     {C::kMqttAliyun, T::kTreeAliyunMqtt, C::kWorkMode, C::kMqttAliyun, "aliyun", &DtuMakePage<DtuMqttAliyun>},
     {C::kMqttOnenet, T::kTreeOnenetMqtt, C::kWorkMode, C::kMqttOnenet, "onenet", &DtuMakePage<DtuMqttOnenet>},
-    {C::kBhu, T::kTreeBhu, C::kRoot, C::kBhu, nullptr, nullptr},
+    {C::kBhu, T::kTreeBhu, C::kRoot, C::kBhu, "bhu", &DtuMakePage<DtuBhu>},
     {C::kVirtualSerial, T::kTreeVirtualSerial, C::kRoot, C::kVirtualSerial, nullptr, &DtuMakePage<VirtualSerialTool>},
     {C::kHelp, T::kTreeHelp, C::kRoot, C::kNone, nullptr, nullptr},
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "sim/dtu_sim_bhu.h"
 #include "sim/dtu_sim_defaults.h"
 #include "sim/dtu_sim_dlt645.h"
 
@@ -87,6 +88,7 @@ std::optional<std::string> DtuSimStore::Get(const std::string &key, const std::s
   std::lock_guard<std::mutex> lock(mutex_);
   auto found = values_.find(lower);
   if (found == values_.end()) return std::nullopt;
+  if (DtuSimIsBhuKey(lower)) return DtuSimBhuAnswer(lower, found->second);
   return found->second;
 }
 
@@ -120,6 +122,12 @@ std::optional<std::string> DtuSimStore::Set(const std::string &key, const std::s
   std::lock_guard<std::mutex> lock(mutex_);
   auto found = values_.find(lower);
   if (found == values_.end()) return std::nullopt;
+  if (DtuSimIsBhuKey(lower)) {
+    auto next = DtuSimBhuSet(lower, found->second, payload);
+    if (!next) return std::nullopt;
+    found->second = *next;
+    return DtuSimBhuAnswer(lower, *next);
+  }
   found->second = payload;
   return payload;
 }

@@ -64,6 +64,9 @@ TEST(VarnokctlSend, PortErrorsAndBadOptionsHaveTheirExitCodes) {
   ASSERT_TRUE(holder.DtuCmdPortOpen(settings, error));
   Result in_use = RunVarnokctl({"send", "-p", Path(*sim), "AT"});
   EXPECT_EQ(in_use.exit_code, 4);
+  // In use says so; the dialout advice is for a port the user may not open.
+  EXPECT_NE(in_use.err.find("The port is in use by another program."), std::string::npos) << in_use.err;
+  EXPECT_EQ(in_use.err.find("dialout"), std::string::npos) << in_use.err;
   EXPECT_NE(in_use.err.find("access denied error"), std::string::npos);
   holder.Close();
 

@@ -120,4 +120,25 @@ TEST_F(PageVerbs, HelpListsEveryPageWithItsFields) {
   }
 }
 
+TEST_F(PageVerbs, BhuPacketIsChosenByOption) {
+  sim_->Store().SetValue("bhu-heart", "10000000300002hi");
+  VerbRun run = Varnokctl({"read", "-p", Port(), "bhu", "--packet", "heart"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out.rfind("funcSwitch_heartBeat=1\ncycle_heartBeat=30\ndataType_heartBeat=0\ndata_heartBeat=hi\n", 0),
+            0u) << run.out;
+  run = Varnokctl({"set", "-p", Port(), "--packet", "data", "bhu", "funcSwitch_UserData=1", "cycle_UserData=5",
+                   "data_UserData=hello"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.err.find("Data packet configured successfully"), std::string::npos) << run.err;
+  EXPECT_EQ(sim_->Store().Value("bhu-data"), "10000000050005hello");
+  run = Varnokctl({"read", "-p", Port(), "bhu", "--packet", "nope"});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("unknown packet"), std::string::npos) << run.err;
+  run = Varnokctl({"read", "-p", Port(), "devinfo", "--packet", "heart"});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("bhu page only"), std::string::npos) << run.err;
+  run = Varnokctl({"read", "--help"});
+  EXPECT_NE(run.out.find("bhu: funcSwitch_login[0-1] dataType_login[0-2] data_login itemNum_login"), std::string::npos);
+}
+
 #endif  // VARNOKCTL_PATH
