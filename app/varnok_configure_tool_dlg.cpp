@@ -9,12 +9,14 @@
 #include <QTreeWidget>
 
 #include "app/about_dlg.h"
+#include "app/busy_status_bar.h"
 #include "app/app_icon.h"
 #include "app/page_host.h"
 #include "app/views/cmd_port_view.h"
 #include "base/dtu_lang.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_cmd_port_page.h"
+#include "pages/dtu_page.h"
 #include "pages/dtu_page_catalog.h"
 
 namespace {
@@ -34,6 +36,7 @@ CVarnokConfigureToolDlg::CVarnokConfigureToolDlg(QWidget *parent) : QMainWindow(
   DtuLangFlag = 1;
   setWindowTitle(DtuLangText(DtuTextId::kWindowCaption));
   BuildCentralArea();
+  BuildStatusBar();
   BuildPageTree();
   ApplyLanguage();
   resize(1000, 640);
@@ -77,6 +80,18 @@ void CVarnokConfigureToolDlg::BuildCentralArea() {
   layout->addWidget(tree_);
   layout->addWidget(tabs_, 1);
   setCentralWidget(central);
+}
+
+void CVarnokConfigureToolDlg::BuildStatusBar() {
+  busy_ = new BusyStatusBar(statusBar(), pages_->CmdPortPage());
+  // Every read/set page of the catalog, named by its tree text; an item that
+  // shows another item's page (UART Params) adds nothing.
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    auto *page = pages_->LogicAs<DtuPage>(row.code);
+    if (page != nullptr && row.shows == row.code) {
+      busy_->Follow(page, pages_->PageForCode(static_cast<int>(row.code)), row.tree_text);
+    }
+  }
 }
 
 void CVarnokConfigureToolDlg::BuildPageTree() {
@@ -136,6 +151,7 @@ void CVarnokConfigureToolDlg::ApplyLanguage() {
   language_menu_->setTitle(DtuLangText(DtuTextId::kLanguageMenu));
   help_menu_->setTitle(DtuLangText(DtuTextId::kTreeHelp));
   pages_->UpdateLanguage();
+  busy_->UpdateLanguage();
   ShowPage(code);
   setUpdatesEnabled(true);
   update();

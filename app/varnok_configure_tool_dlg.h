@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+class BusyStatusBar;
 class DtuPageHost;
 class QAction;
 class QMenu;
@@ -37,6 +38,7 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   QTreeWidget *PageTree() const { return tree_; }
   QTabWidget *TabArea() const { return tabs_; }
   DtuPageHost *Pages() const { return pages_; }
+  BusyStatusBar *Busy() const { return busy_; }
   QAction *ChineseAction() const { return chinese_; }
   QAction *EnglishAction() const { return english_; }
 
@@ -46,6 +48,7 @@ class CVarnokConfigureToolDlg : public QMainWindow {
  private:
   void BuildMenus();
   void BuildCentralArea();
+  void BuildStatusBar();
   int SelectedPageCode() const;
   QTreeWidgetItem *FindItemWithCode(int code) const;
   void OnTreeSelectionChanged();
@@ -53,6 +56,7 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   QTreeWidget *tree_ = nullptr;
   QTabWidget *tabs_ = nullptr;
   DtuPageHost *pages_ = nullptr;
+  BusyStatusBar *busy_ = nullptr;
   QMenu *language_menu_ = nullptr;
   QMenu *help_menu_ = nullptr;
   QAction *chinese_ = nullptr;

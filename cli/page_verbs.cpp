@@ -98,6 +98,8 @@ bool ParseAssignments(DtuPage &page, const std::vector<std::string> &args, Assig
   return true;
 }
 
+// What failed was named on stderr by the page ("No answer from the device
+// for PubTopic", "The device refused PubTopic (ERROR)").
 std::string Joined(const std::vector<std::string> &keys) {
   std::string text;
   for (const std::string &key : keys) text += (text.empty() ? "" : ", ") + key;
@@ -110,8 +112,11 @@ int RunResult(DtuPageRun run, const char *what, const CliPortSession &session,
   switch (run) {
     case DtuPageRun::kDone: return session.Lost() ? kExitPortLost : kExitOk;
     case DtuPageRun::kRefused: return session.Lost() ? kExitPortLost : kExitRefused;
+    case DtuPageRun::kDeviceError: return session.Lost() ? kExitPortLost : kExitDeviceError;
     case DtuPageRun::kPortClosed:
-      QCoreApplication::processEvents();  // the port-lost report is printed before the verb ends
+      // The port-lost report follows the outcomes of the lines it dropped:
+      // it is printed before the verb ends.
+      DtuPageWaitUntil([&] { return session.Lost(); }, 1000);
       return kExitPortLost;
     case DtuPageRun::kIncomplete:
       std::fprintf(stderr, "varnokctl: %s: not complete, no answer of its own for: %s\n", what,
@@ -160,7 +165,8 @@ std::string PageVerbHelp(const char *verb) {
   text << CliPortOptionsHelp() << "  (default timeout: 10 s)\n"
        << "  --packet P          bhu only: login, heart, data or header (default login);\n"
        << "                      the field names end in _login, _heartBeat, _UserData or _header\n"
-       << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost\n"
+       << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost,\n"
+       << "      6 the device answered a line with an error\n"
        << "pages and their fields:\n";
   for (const std::string &name : DtuPageNames()) {
     std::unique_ptr<DtuPage> page = DtuCreatePage(name);

@@ -14,26 +14,32 @@ std::mutex g_owners_mutex;
 std::map<int, std::shared_ptr<const DtuCmdOutcomeListener>> g_owners;
 int g_next_owner = 1;
 
-bool HoldsErrorWord(const std::string &text) {
-  for (const char *word : {"ERROR", "error", "FAIL", "fail"}) {
-    if (text.find(word) != std::string::npos) return true;
+const char *const kErrorWords[] = {"ERROR", "error", "FAIL", "fail"};
+
+// The first error word the text holds, or null.
+const char *FindErrorWord(const std::string &text) {
+  for (const char *word : kErrorWords) {
+    if (text.find(word) != std::string::npos) return word;
   }
-  return false;
+  return nullptr;
 }
 
-bool IsOnlyErrorWord(std::string value) {
+const char *OnlyErrorWord(std::string value) {
   while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
-  return value == "ERROR" || value == "error" || value == "FAIL" || value == "fail";
+  for (const char *word : kErrorWords) {
+    if (value == word) return word;
+  }
+  return nullptr;
 }
 
 // One line of the answer: an answer line is judged by its value alone.
-bool LineIsError(const std::string &line) {
+const char *LineErrorWord(const std::string &line) {
   const int length = static_cast<int>(line.size());
-  if (DtuCmdMatchRow(line.c_str(), length) < 0) return HoldsErrorWord(line);
+  if (DtuCmdMatchRow(line.c_str(), length) < 0) return FindErrorWord(line);
   const size_t colon = line.find(" :");
   std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 2);
   if (!value.empty() && value[0] == ' ') value.erase(0, 1);
-  return IsOnlyErrorWord(value);
+  return OnlyErrorWord(value);
 }
 
 }  // namespace
@@ -62,14 +68,19 @@ void DtuCmdOutcomeProcess(const DtuCmdReport &report) {
   if (*listener) (*listener)(report);
 }
 
-DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length) {
+DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length, const char **error_word) {
+  if (error_word != nullptr) *error_word = "";
   if (text == nullptr || length <= 0) return DtuCmdOutcome::kAnswered;
   const std::string answer(text, ::strnlen(text, static_cast<size_t>(length)));
   size_t start = 0;
   while (start <= answer.size()) {
     size_t end = answer.find_first_of("\r\n", start);
     if (end == std::string::npos) end = answer.size();
-    if (end > start && LineIsError(answer.substr(start, end - start))) return DtuCmdOutcome::kDeviceError;
+    const char *word = end > start ? LineErrorWord(answer.substr(start, end - start)) : nullptr;
+    if (word != nullptr) {
+      if (error_word != nullptr) *error_word = word;
+      return DtuCmdOutcome::kDeviceError;
+    }
     start = end + 1;
   }
   return DtuCmdOutcome::kAnswered;

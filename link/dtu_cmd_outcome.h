@@ -35,6 +35,7 @@ struct DtuCmdTag {
 struct DtuCmdReport {
   DtuCmdTag tag;
   DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
+  const char *error_word = "";  // kDeviceError: the word found ("ERROR", "fail", ...)
   // Answered or device error: the cleaned text that ended the command's
   // wait, and whether the burst it came in ended with a line end. A device
   // ends every answer with CR LF; a burst that stops inside a line is an
@@ -57,7 +58,8 @@ void DtuCmdOutcomeProcess(const DtuCmdReport &report);
 // "<key> : <value>" answer line holds ERROR, error, FAIL or fail, or when an
 // answer line's value is only such a word; else answered. So a value that
 // merely contains the word ("/errors") is an answer.
-DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length);
+// `error_word`, when given, gets the word found ("" when answered).
+DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length, const char **error_word = nullptr);
 
 // "answered", "device error", "no answer", "port closed" (for logs).
 const char *DtuCmdOutcomeName(DtuCmdOutcome outcome);

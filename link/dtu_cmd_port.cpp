@@ -41,6 +41,7 @@ class SerialPortListenerImpl : public CSerialPortListener {
     if (count <= 0) return;
     tap_(std::string(buffer.data(), static_cast<size_t>(count)));
     DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
+    const char *error_word = "";
     std::string answer;
     if (DtuCmdRemoteMode()) {
       dispatch_(std::string(buffer.data(), static_cast<size_t>(count)));
@@ -49,10 +50,10 @@ class SerialPortListenerImpl : public CSerialPortListener {
       const int length = DtuCmdCleanAnswer(buffer.data(), count, cleaned.data());
       answer.assign(cleaned.data(), static_cast<size_t>(length));
       dispatch_(answer);
-      outcome = DtuCmdAnswerOutcome(cleaned.data(), length);
+      outcome = DtuCmdAnswerOutcome(cleaned.data(), length, &error_word);
     }
     // After the chunk went on its way: the outcome follows its answer.
-    sender_->ClearBusy(outcome, answer, buffer[static_cast<size_t>(count) - 1] == '\n');
+    sender_->ClearBusy(outcome, answer, buffer[static_cast<size_t>(count) - 1] == '\n', error_word);
   }
 
  private:

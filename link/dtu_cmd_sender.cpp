@@ -33,7 +33,8 @@ void DtuCmdSender::Stop() {
   EndInFlight(DtuCmdOutcome::kPortClosed);
 }
 
-void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const std::string &answer, bool whole) {
+void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const std::string &answer, bool whole,
+                               const char *error_word) {
   DtuCmdReport report;
   {
     std::lock_guard<std::mutex> lock(wait_mutex_);
@@ -44,10 +45,12 @@ void DtuCmdSender::EndInFlight(DtuCmdOutcome outcome, const std::string &answer,
   report.outcome = outcome;
   report.answer = answer;
   report.whole = whole;
+  report.error_word = error_word;
   if (reporter_) reporter_(report);
 }
 
-void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const std::string &answer, bool whole) {
+void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const std::string &answer, bool whole,
+                             const char *error_word) {
   DtuCmdReport report;
   bool answered = false;
   {
@@ -67,6 +70,7 @@ void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const std::string &answer, b
   report.outcome = outcome;
   report.answer = answer;
   report.whole = whole;
+  report.error_word = error_word;
   if (reporter_) reporter_(report);
 }
 

@@ -39,7 +39,7 @@ class DtuCmdSender {
   // outcome goes to the command in flight, if any.
   // `answer` and `whole` go into the report (DtuCmdReport).
   void ClearBusy(DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered, const std::string &answer = std::string(),
-                 bool whole = true);
+                 bool whole = true, const char *error_word = "");
   bool Busy() const { return busy_.load(); }
   int Written() const { return written_.load(); }
   int Answered() const { return answered_.load(); }
@@ -52,7 +52,8 @@ class DtuCmdSender {
   bool WaitForAnswer(Clock::time_point written_at);
   void PauseUntil(Clock::time_point due);
   // Ends the command in flight (if still open) with this outcome.
-  void EndInFlight(DtuCmdOutcome outcome, const std::string &answer = std::string(), bool whole = true);
+  void EndInFlight(DtuCmdOutcome outcome, const std::string &answer = std::string(), bool whole = true,
+                   const char *error_word = "");
 
   CSerialPortBase *driver_;
   Reporter reporter_;

@@ -37,12 +37,10 @@ void DtuDataPort::DtuDataPortParityCtrlInit() { DTU_LOG("total : %d", kDtuParity
 
 bool DtuDataPort::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
+  QueueRead({DtuPageGetLine("uart-baudrate", "BaudRate"), DtuPageGetLine("uart-databit", "DataBits"),
+             DtuPageGetLine("uart-parity", "Parity")});
   model_ = DtuDataPortModel{0, 0, 0};
   emit Changed();
-  StartRead();
-  DtuPageQueueGet("uart-baudrate");
-  DtuPageQueueGet("uart-databit");
-  DtuPageQueueGet("uart-parity");
   return true;
 }
 
@@ -53,8 +51,7 @@ bool DtuDataPort::OnBnClickedBtSet() {
   lines.Add("DataBits", "uart-databit", std::to_string(model_.databits_index));
   lines.Add("Parity", "uart-parity", std::to_string(DtuParityCodeFromIndex(model_.parity_index)));
   if (!lines.Fit()) return false;
-  RaiseSetPending();
-  lines.Queue();
+  QueueSet(lines);
   return true;
 }
 

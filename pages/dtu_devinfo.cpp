@@ -49,15 +49,15 @@ void DtuDevinfo::OnInitDialog() { DTU_LOG("total : %d", kSwitchCount); }
 
 bool DtuDevinfo::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
+  QueueRead({DtuPageGetLine("version", "Version"), DtuPageGetLine("imei", "IMEI"), DtuPageGetLine("imsi", "IMSI"),
+             DtuPageGetLine("iccid", "ICCID"),
+             DtuPageGetLine("remoteCfgInfo", "RemoteCfgSwitch/RemoteCfgServer/RemoteCfgPort"),
+             DtuPageGetLine("logLevel", "LogLevel"), DtuPageGetLine("watchdog-switch", "WatchDogSwitch")});
   for (auto field : {&DtuDevinfoModel::version, &DtuDevinfoModel::imei, &DtuDevinfoModel::imsi,
                      &DtuDevinfoModel::iccid, &DtuDevinfoModel::remote_server, &DtuDevinfoModel::remote_port}) {
     (model_.*field).clear();
   }
   emit Changed();
-  StartRead();
-  for (const char *key : {"version", "imei", "imsi", "iccid", "remoteCfgInfo", "logLevel", "watchdog-switch"}) {
-    DtuPageQueueGet(key);
-  }
   return true;
 }
 
@@ -70,8 +70,7 @@ bool DtuDevinfo::OnBnClickedBtSet() {
   lines.Add("WatchDogSwitch", "watchdog-switch", std::to_string(model_.watchdog));
   lines.Add("LogLevel", "logLevel", std::to_string(model_.log_level));
   if (!lines.Fit()) return false;
-  RaiseSetPending();
-  lines.Queue();
+  QueueSet(lines);
   return true;
 }
 

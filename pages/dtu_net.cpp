@@ -31,8 +31,7 @@ std::vector<std::string> DtuNet::DialTypeItems() {
 
 bool DtuNet::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
-  StartRead();
-  DtuPageQueueGet("netInfo");
+  QueueRead({DtuPageGetLine("netInfo", "DialType/APN/Username/Password")});
   return true;
 }
 
@@ -64,8 +63,7 @@ bool DtuNet::OnBnClickedBtSet() {
     lines.Add("APN", "netInfo", kDtuNetInfoAuto);
   }
   if (!lines.Fit()) return false;
-  RaiseSetPending();
-  lines.Queue();
+  QueueSet(lines);
   return true;
 }
 

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "base/dtu_text_id.h"
+#include "pages/dtu_page_action.h"
+
+class DtuSetLines;
 
 struct DtuPageFieldInfo {
   std::string name;    // the page's own name ("IMEI", "BaudRate", ...)
@@ -21,7 +24,8 @@ class DtuPage : public QObject {
   Q_OBJECT
 
  public:
-  explicit DtuPage(QObject *parent = nullptr) : QObject(parent) {}
+  explicit DtuPage(QObject *parent = nullptr);
+  ~DtuPage() override;
 
   // The short name varnokctl uses ("devinfo", "dataport", ...).
   virtual const char *PageName() const = 0;
@@ -48,6 +52,19 @@ class DtuPage : public QObject {
   // command queue does not yet mean that every answer is in.
   virtual bool Busy() const { return false; }
 
+  // The Read or Set whose lines are still out (kNone when none is), how many
+  // of its lines have their outcome, and how the last one ended.
+  DtuPageAction::Kind RunningAction() const { return action_.Running(); }
+  DtuPageAction::Kind LastAction() const { return action_.LastKind(); }
+  int ActionDone() const { return action_.Done(); }
+  int ActionTotal() const { return action_.Total(); }
+  const std::vector<DtuPageAction::Failure> &ActionFailures() const { return action_.Failures(); }
+  // Fields of the last action that got no answer (views mark them).
+  const std::vector<std::string> &MarkedFields() const { return marked_; }
+  // Keys of the last Read's queries that were answered, but not with an
+  // answer of their own (a cut burst, noise): the fields may be blank or cut.
+  const std::vector<std::string> &KeysWithoutTheirAnswer() const { return keys_without_answer_; }
+
  signals:
   // The model changed (an answer, Read, Read Local): views refresh.
   void Changed();
@@ -55,6 +72,11 @@ class DtuPage : public QObject {
   void ReadFinished();
   // A Set was confirmed by the device (the success message was shown).
   void SetConfirmed();
+  // A Read or Set queued its lines / one more line has its outcome / every
+  // line has one (`ok`: all were answered; else the user was told what failed).
+  void ActionStarted();
+  void ActionProgress(int done, int total);
+  void ActionEnded(bool ok);
 
  protected:
   // Raised by a Set that queued its lines.
@@ -66,8 +88,34 @@ class DtuPage : public QObject {
   // On the answer to the last query of a Read.
   void FinishRead();
 
+  // Queue the lines of a Read or Set with the page as their owner: each
+  // line's outcome comes back to the page, which ends the action when all
+  // are in. Call before the page empties its fields for a Read: the values
+  // of fields that then get no answer are put back. A Read ends a pending
+  // Set of the page (its answer cannot come any more).
+  void QueueRead(const std::vector<DtuPageLine> &lines);
+  void QueueSet(const DtuSetLines &lines);
+  // Clears the page's pending flags (a page with flags of its own adds them).
+  virtual void ClearPending();
+
   // Answers arrive on the page's own thread; the flags are atomic all the
   // same, since they are also read from varnokctl's waiting loop.
   std::atomic<bool> set_pending_{false};
   std::atomic<bool> read_pending_{false};
+
+ private:
+  void QueueAction(DtuPageAction::Kind kind, const std::vector<DtuPageLine> &lines);
+  void OnOutcome(const DtuCmdReport &report);
+  void EndAction();
+  void PutBackUnanswered();
+
+  int owner_ = 0;
+  DtuPageAction action_;
+  int action_id_ = 0;
+  // Per line of the running Read: its fields' names and values before it.
+  std::vector<std::vector<std::pair<std::string, std::string>>> before_read_;
+  std::vector<std::string> marked_;
+  std::vector<std::string> read_keys_;  // per line of the running Read
+  std::vector<std::string> keys_without_answer_;
+  int confirm_text_ = -1;  // a Set confirmed while its lines were still out
 };

@@ -16,6 +16,27 @@ constexpr int kPollMs = 5;
 // The port closed under the page (the device went away): nothing more can
 // come, so there is nothing to wait for.
 bool PortGone() { return DtuCmdPort::OpenInstance() == nullptr; }
+
+// Pages that run an action (their lines tagged with the page): the outcome
+// of the last line ends the wait at once, no settle time needed.
+bool RunsAnAction(const DtuPage &page) { return page.RunningAction() != DtuPageAction::Kind::kNone; }
+
+DtuPageRun WaitForAction(DtuPage &page, int timeout_ms) {
+  if (RunsAnAction(page)) {
+    QEventLoop loop;
+    QObject::connect(&page, &DtuPage::ActionEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeout_ms, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  if (RunsAnAction(page)) return DtuPageRun::kTimedOut;
+  DtuPageRun run = DtuPageRun::kDone;
+  for (const DtuPageAction::Failure &failure : page.ActionFailures()) {
+    if (failure.outcome == DtuCmdOutcome::kPortClosed) return DtuPageRun::kPortClosed;
+    if (failure.outcome == DtuCmdOutcome::kDeviceError) run = DtuPageRun::kDeviceError;
+    if (failure.outcome == DtuCmdOutcome::kNoAnswer && run == DtuPageRun::kDone) run = DtuPageRun::kTimedOut;
+  }
+  return run;
+}
 // The sender takes a command from the ring a moment before it counts it as
 // written: the queue counts as drained only once that held for this long.
 constexpr int kDrainedSettleMs = 150;
@@ -86,6 +107,13 @@ bool DtuCommandsDrained() {
 DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string> *missing) {
   DtuReadWatch watch;
   if (!page.Read()) return DtuPageRun::kRefused;
+  if (RunsAnAction(page)) {
+    const DtuPageRun run = WaitForAction(page, timeout_ms);
+    if (run != DtuPageRun::kDone) return run;
+    const std::vector<std::string> &keys = page.KeysWithoutTheirAnswer();
+    if (missing != nullptr) *missing = keys;
+    return keys.empty() ? DtuPageRun::kDone : DtuPageRun::kIncomplete;
+  }
   if (watch.Queries() == 0) {  // a page that reads by other roads
     const int waited = WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms);
     if (PortGone()) return DtuPageRun::kPortClosed;
@@ -101,6 +129,11 @@ DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
+  if (RunsAnAction(page)) {
+    const DtuPageRun run = WaitForAction(page, timeout_ms);
+    if (run == DtuPageRun::kDone && page.SetPending()) return DtuPageRun::kTimedOut;
+    return run;
+  }
   const int waited = WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms);
   if (PortGone()) return DtuPageRun::kPortClosed;
   if (waited <= 0) return DtuPageRun::kTimedOut;

@@ -17,11 +17,12 @@ std::vector<std::string> DtuPageNames();
 std::unique_ptr<DtuPage> DtuCreatePage(const std::string &name);
 
 enum class DtuPageRun {
-  kDone,        // the answers are in / the Set was confirmed
-  kRefused,     // the page queued nothing (port closed, a field too long)
-  kTimedOut,    // the last answer did not come in time
-  kIncomplete,  // a Read whose queries did not all get an answer of their own
-  kPortClosed,  // the port closed (the device went away) while waiting
+  kDone,         // every line answered / the Set was confirmed
+  kRefused,      // the page queued nothing (port closed, a field too long)
+  kTimedOut,     // a line got no answer (or a Set got no confirming answer)
+  kIncomplete,   // a Read whose queries did not all get an answer of their own
+  kPortClosed,   // the port closed (the device went away) while waiting
+  kDeviceError,  // the device answered a line with an error
 };
 
 // Runs the event loop until done() or the time-out; returns done().

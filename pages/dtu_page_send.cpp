@@ -52,6 +52,11 @@ bool DtuSetLines::Fit() const {
   return true;
 }
 
+void DtuSetLines::Append(const DtuSetLines &other) {
+  lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
+  fields_.insert(fields_.end(), other.fields_.begin(), other.fields_.end());
+}
+
 void DtuSetLines::Queue() const {
   for (const std::string &line : lines_) DtuPageQueueLine(line);
 }

@@ -34,7 +34,10 @@ class DtuSetLines {
   bool Fit() const;
   // Queues every line in order.
   void Queue() const;
+  // Adds the lines of another button after these.
+  void Append(const DtuSetLines &other);
   const std::vector<std::string> &Lines() const { return lines_; }
+  const std::vector<std::string> &Fields() const { return fields_; }
 
  private:
   std::vector<std::string> lines_;

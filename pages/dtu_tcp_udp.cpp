@@ -65,30 +65,51 @@ std::vector<std::string> DtuTcpUdp::TypeItems() {
   return {DtuLangText(DtuTextId::kZevModelCloud), DtuLangText(DtuTextId::kCustomPlatform)};
 }
 
-void DtuTcpUdp::QueueRead(Half half) {
+void DtuTcpUdp::AddReadLines(Half half, std::vector<DtuPageLine> &lines) {
+  static const char *const kKeysAndFields[][2] = {
+      {"type", "Type"}, {"productkey", "ProductKey"}, {"productsecret", "ProductSecret"}, {"addr", "Server"}, {"port", "Port"}};
+  for (const auto &key_field : kKeysAndFields) {
+    lines.push_back(DtuPageGetLine(Key(half, key_field[0]), std::string(kFieldPrefix[half]) + key_field[1]));
+  }
+}
+
+void DtuTcpUdp::EmptyHalf(Half half) {
   DtuTcpUdpHalfModel &m = model_.half[half];
   m.product_key.clear();
   m.product_secret.clear();
   m.server.clear();
   m.port.clear();
-  emit Changed();
   half_read_pending_[half] = true;
-  for (const char *name : {"type", "productkey", "productsecret", "addr", "port"}) {
-    DtuPageQueueGet(Key(half, name).c_str());
-  }
 }
 
 bool DtuTcpUdp::ReadHalf(Half half) {
   if (!DtuPagePortOpen()) return false;
-  QueueRead(half);
+  std::vector<DtuPageLine> lines;
+  AddReadLines(half, lines);
+  QueueRead(lines);
+  EmptyHalf(half);
+  emit Changed();
   return true;
 }
 
 bool DtuTcpUdp::Read() {
   if (!DtuPagePortOpen()) return false;
-  QueueRead(kTcp);
-  QueueRead(kUdp);
+  std::vector<DtuPageLine> lines;
+  AddReadLines(kTcp, lines);
+  AddReadLines(kUdp, lines);
+  QueueRead(lines);
+  EmptyHalf(kTcp);
+  EmptyHalf(kUdp);
+  emit Changed();
   return true;
+}
+
+void DtuTcpUdp::ClearPending() {
+  DtuPage::ClearPending();
+  for (Half half : {kTcp, kUdp}) {
+    half_set_pending_[half] = false;
+    half_read_pending_[half] = false;
+  }
 }
 
 bool DtuTcpUdp::BuildSetLines(Half half, DtuSetLines &lines) const {
@@ -109,7 +130,7 @@ bool DtuTcpUdp::SetHalf(Half half) {
   DtuSetLines lines;
   if (!BuildSetLines(half, lines)) return false;
   half_set_pending_[half] = true;
-  lines.Queue();
+  QueueSet(lines);
   return true;
 }
 
@@ -119,8 +140,9 @@ bool DtuTcpUdp::Set() {
   if (!BuildSetLines(kTcp, tcp) || !BuildSetLines(kUdp, udp)) return false;
   half_set_pending_[kTcp] = true;
   half_set_pending_[kUdp] = true;
-  tcp.Queue();
-  udp.Queue();
+  DtuSetLines both = tcp;
+  both.Append(udp);
+  QueueSet(both);
   return true;
 }
 
@@ -195,11 +217,13 @@ void DtuTcpUdp::OnText(Half half, std::string DtuTcpUdpHalfModel::*field, const 
 }
 
 void DtuTcpUdp::OnPort(Half half, const char *value) {
-  model_.half[half].port = std::to_string(std::atoi(value));
+  // An empty answer leaves the port empty, as the device holds it.
+  model_.half[half].port = *value ? std::to_string(std::atoi(value)) : std::string();
   emit Changed();
   if (half_set_pending_[half].exchange(false)) {
-    DtuMessageBox(DtuLangText(DtuTextId::kConfigSucceeded));
-    emit SetConfirmed();
+    // One success for the page: told now, or once every line of the Set is in.
+    set_pending_.store(true);
+    ConfirmSet(DtuTextId::kConfigSucceeded);
   }
   if (half_read_pending_[half].exchange(false) && !ReadPending()) emit ReadFinished();
 }

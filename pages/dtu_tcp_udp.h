@@ -68,7 +68,9 @@ class DtuTcpUdp : public DtuPage {
  private:
   bool ReadHalf(Half half);
   bool SetHalf(Half half);
-  void QueueRead(Half half);
+  static void AddReadLines(Half half, std::vector<DtuPageLine> &lines);
+  void EmptyHalf(Half half);
+  void ClearPending() override;
   bool BuildSetLines(Half half, class DtuSetLines &lines) const;
   void OnType(Half half, const char *value);
   void OnText(Half half, std::string DtuTcpUdpHalfModel::*field, const char *value);

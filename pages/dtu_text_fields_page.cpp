@@ -36,10 +36,11 @@ bool DtuTextFieldsPage::SetField(const std::string &name, const std::string &val
 
 bool DtuTextFieldsPage::Read() {
   if (!DtuPagePortOpen()) return false;
+  std::vector<DtuPageLine> lines;
+  for (const DtuTextFieldDef &def : field_defs_) lines.push_back(DtuPageGetLine(def.key, def.name));
+  QueueRead(lines);
   for (std::string &value : values_) value.clear();
   emit Changed();
-  StartRead();
-  for (const DtuTextFieldDef &def : field_defs_) DtuPageQueueGet(def.key);
   return true;
 }
 
@@ -48,8 +49,7 @@ bool DtuTextFieldsPage::Set() {
   DtuSetLines lines;
   for (size_t i = 0; i < field_defs_.size(); ++i) lines.Add(field_defs_[i].name, field_defs_[i].key, values_[i]);
   if (!lines.Fit()) return false;
-  RaiseSetPending();
-  lines.Queue();
+  QueueSet(lines);
   return true;
 }
 

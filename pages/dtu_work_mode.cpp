@@ -32,8 +32,7 @@ std::vector<std::string> DtuWorkMode::ModeItems() {
 
 bool DtuWorkMode::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
-  StartRead();
-  DtuPageQueueGet("mqtt-channel");
+  QueueRead({DtuPageGetLine("mqtt-channel", "WorkMode")});
   return true;
 }
 
@@ -47,8 +46,7 @@ bool DtuWorkMode::OnBnClickedBtSet() {
   DtuSetLines lines;
   lines.Add("WorkMode", "mqtt-channel", std::to_string(model_.mode));
   if (!lines.Fit()) return false;
-  RaiseSetPending();
-  lines.Queue();
+  QueueSet(lines);
   return true;
 }
 

@@ -1,6 +1,9 @@
 #include "app/views/page_field_binder.h"
 
 #include <QComboBox>
+#include <QVariant>
+
+#include <algorithm>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -11,7 +14,19 @@
 
 PageFieldBinder::PageFieldBinder(DtuPage *page, QObject *parent) : QObject(parent), page_(page) {
   connect(page_, &DtuPage::Changed, this, &PageFieldBinder::Refresh);
+  connect(page_, &DtuPage::ActionStarted, this, &PageFieldBinder::Refresh);  // the marks go
 }
+
+namespace {
+
+// A field the device did not answer keeps its value and gets a red frame.
+void Mark(QWidget *widget, bool marked) {
+  if (widget->property("unanswered").toBool() == marked) return;
+  widget->setProperty("unanswered", marked);
+  widget->setStyleSheet(marked ? QStringLiteral("border: 2px solid #c0392b;") : QString());
+}
+
+}  // namespace
 
 QLineEdit *PageFieldBinder::Text(const char *field, QWidget *parent) {
   auto *edit = new QLineEdit(parent);
@@ -77,6 +92,9 @@ void PageFieldBinder::Refresh() {
       QSignalBlocker block(b.box);
       b.box->setCurrentIndex(value.toInt());
     }
+    const auto &marked = page_->MarkedFields();
+    const bool unanswered = std::find(marked.begin(), marked.end(), b.field) != marked.end();
+    Mark(b.edit ? static_cast<QWidget *>(b.edit) : b.box, unanswered);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <unistd.h>
 
+#include "app/busy_status_bar.h"
 #include "app/views/cmd_port_view.h"
 #include "app_fixture.h"
 #include "pages/dtu_cmd_port_page.h"
@@ -107,4 +109,69 @@ TEST(StartUpFileError, IsShownInChinese) {
   DtuSetMessageSink(previous);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "无法创建配置文件: Zev_DtuConfig.txt");
+}
+
+namespace {
+
+class BusyWindowTest : public MainWindowTest {
+ protected:
+  void OpenOn(DtuSim &sim) {
+    CmdPortView *port_view = window_->Pages()->CmdPortPageView();
+    port_view->PortList()->setEditText(QString::fromStdString(sim.SlavePath()));
+    port_view->OpenCloseButton()->click();
+    ASSERT_TRUE(window_->Pages()->CmdPortPage()->IsOpen());
+  }
+  QPushButton *Button(int code, const char *name) const {
+    return window_->Pages()->PageForCode(code)->findChild<QPushButton *>(name);
+  }
+};
+
+}  // namespace
+
+// While a Read runs the bar shows the page and its progress and the page's
+// Read and Set buttons wait; afterwards all is back.
+TEST_F(BusyWindowTest, StatusBarFollowsAReadAndTheButtonsWaitForIt) {
+  EXPECT_EQ(window_->Busy()->PortText(), "Port closed");
+  DtuSimOptions options;
+  options.latency_ms = 60;
+  auto sim = StartDtuSim(options);
+  OpenOn(*sim);
+  EXPECT_EQ(window_->Busy()->PortText(), QString::fromStdString(sim->SlavePath()) + "  115200 8N1");
+
+  Select("Device Info");
+  Button(7, "Read")->click();
+  EXPECT_FALSE(Button(7, "Read")->isEnabled());
+  EXPECT_FALSE(Button(7, "Set")->isEnabled());
+  EXPECT_TRUE(Button(7, "SaveLocal")->isEnabled());
+  ASSERT_TRUE(WaitFor([&] { return window_->Busy()->ActionText() == "Reading Device Info… 3 of 7"; }));
+  EXPECT_TRUE(window_->Busy()->Progress()->isVisible());
+  ASSERT_TRUE(WaitFor([&] { return Button(7, "Read")->isEnabled(); }));
+  EXPECT_TRUE(Button(7, "Set")->isEnabled());
+  EXPECT_TRUE(window_->Busy()->ActionText().isEmpty());
+  EXPECT_FALSE(window_->Busy()->Progress()->isVisible());
+  EXPECT_TRUE(messages_.empty());
+}
+
+// A Set the device refuses ends with one warning naming the field, never
+// with the success message, and the buttons come back.
+TEST_F(BusyWindowTest, RefusedSetWarnsNamingTheFieldAndNeverSucceeds) {
+  std::vector<std::pair<std::string, DtuMessageKind>> shown;
+  auto previous = DtuSetKindMessageSink([&](const std::string &text, DtuMessageKind kind) { shown.emplace_back(text, kind); });
+  DtuSimOptions options;
+  options.error_keys = {"mqtt-pubtopic"};
+  auto sim = StartDtuSim(options);
+  OpenOn(*sim);
+  Select("MQTT Mode");
+  Button(11, "Set")->click();
+  ASSERT_TRUE(WaitFor([&] { return !shown.empty(); }));
+  WaitFor([] { return false; }, 200);
+  DtuSetKindMessageSink(previous);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].first, "The device refused PubTopic (ERROR)");
+  EXPECT_EQ(shown[0].second, DtuMessageKind::kWarning);
+  EXPECT_TRUE(Button(11, "Set")->isEnabled());
+  EXPECT_TRUE(Button(11, "Read")->isEnabled());
+  auto *pub_topic = window_->Pages()->PageForCode(11)->findChild<QWidget *>("PubTopic");
+  ASSERT_NE(pub_topic, nullptr);
+  EXPECT_TRUE(pub_topic->property("unanswered").toBool());
 }

@@ -138,3 +138,20 @@ TEST(CmdOutcome, RemovedOwnerHearsNothing) {
   DtuCmdOutcomeProcess(report);
   EXPECT_EQ(heard, 1);
 }
+
+// A device slower than the 50 ms pause: the sender puts the next command in
+// flight the moment an answer clears the busy flag; every command still gets
+// its own outcome.
+TEST(CmdOutcome, SlowAnswersEachReachTheirOwnCommand) {
+  DtuSimOptions options;
+  options.latency_ms = 60;
+  SimLink link(options);
+  OutcomeRecorder recorder;
+  for (int i = 0; i < 6; ++i) QueueTagged("AT+ZEVCFG=get|version\r\n", recorder.Tag(i));
+  auto reports = recorder.WaitFor(6, 5s);
+  ASSERT_EQ(reports.size(), 6u);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(reports[i].tag.item, i);
+    EXPECT_EQ(reports[i].outcome, DtuCmdOutcome::kAnswered);
+  }
+}

@@ -109,6 +109,32 @@ TEST_F(PageVerbs, RefusalsUsageAndSilence) {
   EXPECT_EQ(run.code, 3) << run.err;
 }
 
+// The exit code says what became of the lines; the message names the field.
+TEST_F(PageVerbs, ExitCodesTellAnEmptyValueARefusalAndSilenceApart) {
+  struct Case {
+    const char *error_key;  // answered with ERROR ("": none)
+    int silent_every;
+    QStringList args;
+    int code;
+    std::string err_part;
+  } cases[] = {
+      {"", 0, {"set", "-p", Port(), "mqtt", "PubTopic="}, 0, "Configuration succeeded"},
+      {"mqtt-pubtopic", 0, {"set", "-p", Port(), "mqtt", "Server=x"}, 6, "The device refused PubTopic (ERROR)"},
+      {"imei", 0, {"read", "-p", Port(), "devinfo"}, 6, "The device refused IMEI (ERROR)"},
+      {"", 1, {"read", "-p", Port(), "workmode"}, 3, "No answer from the device for WorkMode"},
+  };
+  for (const Case &c : cases) {
+    DtuSimOptions options;
+    if (*c.error_key) options.error_keys = {c.error_key};
+    options.silent_every = c.silent_every;
+    sim_->SetOptions(options);
+    VerbRun run = Varnokctl(c.args);
+    EXPECT_EQ(run.code, c.code) << c.args.join(' ').toStdString() << "\n" << run.err;
+    EXPECT_NE(run.err.find(c.err_part), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(sim_->Store().Value("mqtt-pubtopic"), "");
+}
+
 TEST_F(PageVerbs, HelpListsEveryPageWithItsFields) {
   VerbRun run = Varnokctl({"read", "--help"});
   EXPECT_EQ(run.code, 0);
