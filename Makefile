@@ -26,7 +26,10 @@ run: build
 run-remote: build
 	@bash scripts/run-remote.sh $(BUILD)
 
-test: build
+# As CI builds: every warning is an error.
+test: deps $(BUILD)/build.ninja
+	cmake -S . -B $(BUILD) -DVARNOK_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 test-asan: deps

@@ -10,7 +10,7 @@
 
 #include "bench/bench_timing.h"
 #include "tests/support/varnokctl_bridge_setup.h"
-#include "tests/support/mqtt_peer.h"
+#include "sim/platform_mqtt_peer.h"
 
 namespace {
 

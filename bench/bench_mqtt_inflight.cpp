@@ -13,8 +13,8 @@
 #include "bench/latency_proxy.h"
 #include "remote/tam_mqtt_client.h"
 #include "remote/tam_mqtt_client_tuning.h"
-#include "tests/support/mosquitto_broker.h"
-#include "tests/support/mqtt_peer.h"
+#include "sim/platform_broker.h"
+#include "sim/platform_mqtt_peer.h"
 
 namespace {
 

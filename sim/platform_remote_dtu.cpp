@@ -11,7 +11,7 @@
 
 #include "link/serial_termios.h"
 #include "remote/dtu_remote_ids.h"
-#include "tests/support/mqtt_peer.h"
+#include "sim/platform_mqtt_peer.h"
 
 namespace {
 

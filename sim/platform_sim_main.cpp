@@ -15,7 +15,7 @@
 
 #include "sim/platform_remote_device.h"
 #include "sim/platform_rest_server.h"
-#include "tests/support/mosquitto_broker.h"
+#include "sim/platform_broker.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "base/dtu_log.h"
 #include "base/dtu_message.h"
 #include "pages/dtu_page.h"
 
@@ -59,8 +60,7 @@ QComboBox *PageFieldBinder::List(const char *field, const QStringList &items, QW
   box->addItems(items);
   const std::string name = field;
   connect(box, QOverload<int>::of(&QComboBox::activated), this, [this, name](int index) {
-    std::string error;
-    page_->SetField(name, std::to_string(index), error);
+    SetField(name, std::to_string(index));
     emit Edited();
   });
   bound_.push_back({name, nullptr, box});
@@ -80,8 +80,7 @@ void PageFieldBinder::SetListItems(QComboBox *box, const QStringList &items) {
   // An invalid selection becomes the first entry, in the model as well.
   box->setCurrentIndex(0);
   for (const Bound &b : bound_) {
-    std::string error;
-    if (b.box == box) page_->SetField(b.field, "0", error);
+    if (b.box == box) SetField(b.field, "0");
   }
 }
 
@@ -99,9 +98,16 @@ void PageFieldBinder::Refresh() {
   }
 }
 
+// A view that binds a name its page does not have is a programming error:
+// the log names it rather than the edit vanishing without a trace.
+void PageFieldBinder::SetField(const std::string &field, const std::string &value) {
+  std::string error;
+  if (!page_->SetField(field, value, error)) DTU_LOG("%s: %s", page_->PageName(), error.c_str());
+}
+
 std::string PageFieldBinder::Value(const std::string &field) const {
   std::string value;
-  page_->GetField(field, value);
+  if (!page_->GetField(field, value)) DTU_LOG("%s: unknown field %s", page_->PageName(), field.c_str());
   return value;
 }
 

@@ -43,6 +43,7 @@ class PageFieldBinder : public QObject {
     QLineEdit *edit;
     QComboBox *box;
   };
+  void SetField(const std::string &field, const std::string &value);
   std::string Value(const std::string &field) const;
 
   DtuPage *page_;

@@ -14,8 +14,8 @@
 #include "sim/platform_remote_device.h"
 #include "sim/platform_rest_server.h"
 #include "tests/app/virtual_serial_fixture.h"
-#include "tests/support/mosquitto_broker.h"
-#include "tests/support/mqtt_peer.h"
+#include "sim/platform_broker.h"
+#include "sim/platform_mqtt_peer.h"
 #include "tests/support/pty_pair.h"
 
 namespace {

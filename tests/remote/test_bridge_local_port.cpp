@@ -13,7 +13,7 @@
 #include "remote/tam_mqtt_client.h"
 #include "sim/platform_remote_dtu.h"
 #include "tests/remote/remote_test_support.h"
-#include "tests/support/mosquitto_broker.h"
+#include "sim/platform_broker.h"
 #include "tests/support/pty_pair.h"
 
 namespace {

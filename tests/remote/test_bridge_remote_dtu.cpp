@@ -4,9 +4,9 @@
 
 #include "sim/platform_remote_dtu.h"
 #include "tests/remote/remote_test_support.h"
-#include "tests/support/mosquitto_broker.h"
+#include "sim/platform_broker.h"
 #include "tests/support/pty_pair.h"
-#include "tests/support/mqtt_peer.h"
+#include "sim/platform_mqtt_peer.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "remote/tam_mqtt_client.h"
 #include "tests/remote/remote_test_support.h"
-#include "tests/support/mosquitto_broker.h"
-#include "tests/support/mqtt_peer.h"
+#include "sim/platform_broker.h"
+#include "sim/platform_mqtt_peer.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 
 #include "sim/platform_remote_device.h"
 #include "sim/platform_rest_server.h"
-#include "tests/support/mosquitto_broker.h"
+#include "sim/platform_broker.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/temp_dir.h"
 

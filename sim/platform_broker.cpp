@@ -1,4 +1,4 @@
-#include "tests/support/mosquitto_broker.h"
+#include "sim/platform_broker.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

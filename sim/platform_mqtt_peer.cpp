@@ -1,4 +1,4 @@
-#include "tests/support/mqtt_peer.h"
+#include "sim/platform_mqtt_peer.h"
 
 #include <MQTTClient.h>
 
