@@ -1,6 +1,7 @@
 // The command port page in the real main window against dtu-sim on a real
 // pseudo-terminal: open, raw send, receive window, unplug, closed port.
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -199,6 +200,11 @@ TEST_F(CmdPortPageTest, PresetPortIsSelectedAndLeavesTheListWhenItDisappears) {
 
   sim.reset();  // the simulator closes its pseudo-terminal
   Page()->UpdateSerailPortList();
+  if (QFileInfo::exists(path)) {
+    // Tests run side by side: another one may have opened a pseudo-terminal
+    // under the same number in the meantime, and that one is rightly listed.
+    GTEST_SKIP() << path.toStdString() << " was taken again by another test";
+  }
   EXPECT_FALSE(Page()->PortListTexts().contains(path));
   EXPECT_EQ(list->findText(path), -1);
   EXPECT_EQ(list->currentText(), path);  // what the user had stays in the field
