@@ -4,7 +4,8 @@
 // step. An answer holding an error word ends the sequence as failed.
 //
 // For pages whose later commands depend on earlier answers (the Modbus cache
-// steps, the Modbus and DL/T 645 reads) and for varnokctl's waiting loop:
+// steps, the Modbus and DL/T 645 reads, the business packet read) and for
+// varnokctl's waiting loop:
 //
 //   sequence_ = new DtuCmdSequence(this);  // a child: it goes with its page
 //   connect(sequence_, &DtuCmdSequence::Done, this, ...);
@@ -22,9 +23,12 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "link/dtu_cmd_outcome.h"
 
 class DtuCmdAnswerSubscription;
 
@@ -34,6 +38,8 @@ enum class DtuStepEnd {
   kKeyOrBareOk,  // either of the two
   kAnyAnswer,    // any answer at all, a bare "OK" included
   kPageDecides,  // the page checks the answer and calls Advance() or Fail()
+  kSent,         // the line was queued: no answer is waited for (the pause still follows)
+  kUntil,        // `until` holds: asked once the line is queued and after every answer
 };
 
 struct DtuCmdStep {
@@ -44,6 +50,9 @@ struct DtuCmdStep {
   int pause_after_ms = 0;      // before the next step is sent
   bool timeout_fails = true;   // false: a step without its answer is passed over
   bool error_fails = true;     // false: an error answer is an answer like any other
+  DtuCmdTag tag{};             // who hears the line's outcome (DtuCmdAddOwner); nobody by default
+  // kUntil: the page's own condition. Answers reach it after their handler ran.
+  std::function<bool()> until{};
 };
 
 enum class DtuSequenceFailure {
@@ -91,6 +100,8 @@ class DtuCmdSequence : public QObject {
   void OnError(const QByteArray &text);
   void OnTimeout();
   bool EndsStep(const QByteArray &text) const;
+  // The step ends as soon as it was sent, without an answer.
+  bool EndsOnceSent(const DtuCmdStep &step) const;
   // Runs `call` on this object's thread: now when already there, else posted
   // (dropped if the sequence is gone by then).
   template <typename Call>

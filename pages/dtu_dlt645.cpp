@@ -34,7 +34,7 @@ DtuDLT645::DtuDLT645(QObject *parent) : DtuPage(parent), reader_(std::make_uniqu
   DtuCmdAttachHandler("dlt645-meter-rule-item", &DtuDLT645::Dlt645MeterRuleItemSet);
 }
 
-// The read worker is joined before the members it polls go away.
+// The rule reader stops before the members its waits look at go away.
 DtuDLT645::~DtuDLT645() {
   reader_.reset();
   if (g_dlt645 == this) g_dlt645 = nullptr;

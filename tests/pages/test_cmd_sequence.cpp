@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QSignalSpy>
 
+#include <atomic>
 #include <memory>
 
+#include "link/dtu_cmd_answer_watch.h"
 #include "pages/dtu_cmd_sequence.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
@@ -16,6 +18,12 @@ namespace {
 constexpr const char *kGetVersion = "AT+ZEVCFG=get|version\r\n";
 constexpr const char *kGetImei = "AT+ZEVCFG=get|imei\r\n";
 constexpr const char *kSetLogLevel = "AT+ZEVCFG=set|logLevel|1\r\n";
+
+// Answers dispatched in the running case, counted by a watcher subscribed
+// before the sequence's own (so it has counted an answer when the sequence
+// hears of it).
+std::atomic<int> g_answers{0};
+bool TwoAnswersIn() { return g_answers >= 2; }
 
 struct Outcome {
   bool done = false;
@@ -68,6 +76,10 @@ TEST_P(SequenceCases, EndsAsTheAnswersSay) {
   options.silent_every = c.silent_every;
   SetSimOptions(options);
 
+  g_answers = 0;
+  DtuCmdAnswerWatcher counter;
+  counter.on_answer = [](const char *, int) { ++g_answers; };
+  DtuCmdAnswerSubscription counting(std::move(counter));
   DtuCmdSequence sequence;
   Watch(sequence);
   sequence.Start(c.steps);
@@ -106,7 +118,21 @@ INSTANTIATE_TEST_SUITE_P(
                      nullptr, nullptr, 2, false, 1, DtuSequenceFailure::kTimeout, 1},
         SequenceCase{"TimeOutThatDoesNotFailPassesTheStepOver",
                      {{kGetVersion, "version", kKey, 3000}, {kGetImei, "imei", kKey, 400, 0, false}},
-                     nullptr, nullptr, 2, true, -1, {}, 1}),
+                     nullptr, nullptr, 2, true, -1, {}, 1},
+        SequenceCase{"SentStepGoesOnWithoutWaitingForItsAnswer",
+                     {{kGetVersion, "", DtuStepEnd::kSent, 400}, {kGetImei, "imei"}},
+                     nullptr, nullptr, 0, true, -1, {}, 1},
+        SequenceCase{"UntilIsAskedAfterEveryAnswer",
+                     {{kGetVersion, "", DtuStepEnd::kSent},
+                      {kGetImei, "", DtuStepEnd::kUntil, 3000, 0, true, true, {}, &TwoAnswersIn}},
+                     nullptr, nullptr, 0, true, -1, {}, 1},
+        SequenceCase{"UntilThatHoldsOnceSentEndsTheStep",
+                     {{kGetVersion, "", DtuStepEnd::kUntil, 400, 0, true, true, {}, [] { return true; }},
+                      {kGetImei, "imei"}},
+                     nullptr, nullptr, 0, true, -1, {}, 1},
+        SequenceCase{"UntilThatNeverHoldsIgnoresTheKeyAndTimesOut",
+                     {{kGetVersion, "version", DtuStepEnd::kUntil, 400, 0, true, true, {}, [] { return false; }}},
+                     nullptr, nullptr, 0, false, 0, DtuSequenceFailure::kTimeout, 0}),
     [](const ::testing::TestParamInfo<SequenceCase> &info) { return std::string(info.param.name); });
 
 TEST_F(SequenceTest, CancelReportsTheStepAndSendsNothingMore) {
