@@ -61,7 +61,7 @@ void DtuDlt645RuleReader::ReadItems(int count) {
   std::vector<DtuCmdStep> steps;
   for (int p = 1; p <= count; ++p) {
     DtuCmdStep item = Query(prefix + std::to_string(p) + "\r\n", p);
-    item.end = DtuStepEnd::kSent;
+    item.end = DtuStepEnd::kNoWait;
     item.pause_after_ms = kItemPauseMs;
     steps.push_back(item);
   }
