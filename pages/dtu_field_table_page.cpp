@@ -123,6 +123,10 @@ size_t DtuFieldTablePage::LastKeyedField() const {
 void DtuFieldTablePage::OnFieldAnswer(size_t field, const std::string &value) {
   PutFieldValue(field, value);
   emit Changed();
+  OnFieldAnswered(field);
+}
+
+void DtuFieldTablePage::OnFieldAnswered(size_t field) {
   if (Def(field).confirms_set) ConfirmSet(SetConfirmedText());
   if (field == LastKeyedField()) FinishRead();
 }

@@ -50,6 +50,9 @@ class DtuFieldTablePage : public DtuPage {
   // views, confirms a Set when the field says so and ends a Read at the
   // last keyed field.
   void OnFieldAnswer(size_t field, const std::string &value);
+  // An answer that leaves the field as it was (a value the page cannot
+  // show) still confirms and ends what it would.
+  void OnFieldAnswered(size_t field);
 
  private:
   int FindField(const std::string &name) const;

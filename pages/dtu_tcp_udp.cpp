@@ -30,11 +30,11 @@ std::string FieldLabel(DtuTcpUdp::Half half, int text_id) {
 const std::vector<DtuFieldBinding<DtuTcpUdpHalfModel>> &HalfBindings() {
   using M = DtuTcpUdpHalfModel;
   static const std::vector<DtuFieldBinding<M>> table = {
-      {"Type", nullptr, &M::type, DtuTcpUdp::kTypeCount},
-      {"Server", &M::server, nullptr, 0},
-      {"Port", &M::port, nullptr, 0},
-      {"ProductKey", &M::product_key, nullptr, 0},
-      {"ProductSecret", &M::product_secret, nullptr, 0},
+      {DtuListFieldDef("Type", nullptr, DtuTcpUdp::kTypeCount), nullptr, &M::type},
+      {DtuTextFieldDef("Server", nullptr), &M::server, nullptr},
+      {DtuTextFieldDef("Port", nullptr), &M::port, nullptr},
+      {DtuTextFieldDef("ProductKey", nullptr), &M::product_key, nullptr},
+      {DtuTextFieldDef("ProductSecret", nullptr), &M::product_secret, nullptr},
   };
   return table;
 }
