@@ -45,6 +45,8 @@ class DtuFieldTablePage : public DtuPage {
   virtual DtuTextId SavedText() const { return DtuTextId::kSaveConfigSucceeded; }
   virtual DtuTextId NotSavedText() const { return DtuTextId::kSaveConfigFailed; }
   virtual DtuTextId SetConfirmedText() const { return DtuTextId::kConfigSucceeded; }
+  // Save to Local refuses a text longer than the file holds, naming it.
+  virtual bool FieldsFitFile() const;
 
   // The device's answer for one field, as the page keeps it: tells the
   // views, confirms a Set when the field says so and ends a Read at the
@@ -56,6 +58,5 @@ class DtuFieldTablePage : public DtuPage {
 
  private:
   int FindField(const std::string &name) const;
-  bool FieldsFitFile() const;
   size_t LastKeyedField() const;
 };

@@ -16,6 +16,17 @@ struct DtuFieldBinding {
   DtuFieldDef def;
   std::string Model::*text;  // a text field, or
   int Model::*index;         // a list field (index)
+
+  // The field's value as the page hands it around: the text, or the index
+  // in decimal.
+  std::string Get(const Model &model) const { return text ? model.*text : std::to_string(model.*index); }
+  void Put(Model &model, const std::string &value) const {
+    if (text) {
+      model.*text = value;
+    } else {
+      model.*index = std::atoi(value.c_str());
+    }
+  }
 };
 
 bool DtuFieldNameEquals(const std::string &a, const char *b);
@@ -25,46 +36,6 @@ bool DtuFieldNameEquals(const std::string &a, const char *b);
 bool DtuTextValueAllowed(const std::string &name, const std::string &value, std::string &error);
 // Parses a list index: decimal, 0 <= index < list_size.
 bool DtuParseListIndex(const std::string &value, int list_size, int &index, std::string &error);
-
-template <class Model>
-std::vector<DtuPageFieldInfo> DtuBoundFieldInfo(const std::vector<DtuFieldBinding<Model>> &table) {
-  std::vector<DtuPageFieldInfo> out;
-  for (const auto &b : table) out.push_back({b.def.name, b.index != nullptr, b.def.list_size});
-  return out;
-}
-
-template <class Model>
-bool DtuGetBoundField(const std::vector<DtuFieldBinding<Model>> &table, const Model &model,
-                      const std::string &name, std::string &value) {
-  for (const auto &b : table) {
-    if (!DtuFieldNameEquals(name, b.def.name)) continue;
-    value = b.text ? model.*(b.text) : std::to_string(model.*(b.index));
-    return true;
-  }
-  return false;
-}
-
-template <class Model>
-bool DtuSetBoundField(const std::vector<DtuFieldBinding<Model>> &table, Model &model,
-                      const std::string &name, const std::string &value, std::string &error) {
-  for (const auto &b : table) {
-    if (!DtuFieldNameEquals(name, b.def.name)) continue;
-    if (b.text) {
-      if (!DtuTextValueAllowed(b.def.name, value, error)) return false;
-      model.*(b.text) = value;
-      return true;
-    }
-    int index = 0;
-    if (!DtuParseListIndex(value, b.def.list_size, index, error)) {
-      error = std::string(b.def.name) + ": " + error;
-      return false;
-    }
-    model.*(b.index) = index;
-    return true;
-  }
-  error = "unknown field: " + name;
-  return false;
-}
 
 // A page whose fields are all members of one model struct, declared by a
 // binding table.
@@ -81,18 +52,8 @@ class DtuBoundPage : public DtuFieldTablePage {
  protected:
   virtual const std::vector<DtuFieldBinding<ModelT>> &Bindings() const = 0;
 
-  std::string FieldValue(size_t field) const override {
-    const DtuFieldBinding<ModelT> &b = Bindings()[field];
-    return b.text ? model_.*(b.text) : std::to_string(model_.*(b.index));
-  }
-  void PutFieldValue(size_t field, const std::string &value) override {
-    const DtuFieldBinding<ModelT> &b = Bindings()[field];
-    if (b.text) {
-      model_.*(b.text) = value;
-    } else {
-      model_.*(b.index) = std::atoi(value.c_str());
-    }
-  }
+  std::string FieldValue(size_t field) const override { return Bindings()[field].Get(model_); }
+  void PutFieldValue(size_t field, const std::string &value) override { Bindings()[field].Put(model_, value); }
 
   ModelT model_;
 };
