@@ -15,6 +15,13 @@ struct DtuCmdAnswerWatcher {
   std::function<void(const char *text, int length)> on_answer;  // cleaned text
 };
 
+// One subscription as the dispatch state keeps it; `alive` turns false when
+// it ends, so a walk over a copy of the list skips it.
+struct DtuCmdWatchEntry {
+  DtuCmdAnswerWatcher watcher;
+  bool alive = true;
+};
+
 // Subscribed from construction to destruction. Once the destructor returned,
 // no callback of this watcher runs any more (one that runs on another thread
 // is waited for), so the object that owns the subscription may go.
@@ -25,15 +32,6 @@ class DtuCmdAnswerSubscription {
   DtuCmdAnswerSubscription(const DtuCmdAnswerSubscription &) = delete;
   DtuCmdAnswerSubscription &operator=(const DtuCmdAnswerSubscription &) = delete;
 
-  struct Entry;
-
  private:
-  std::shared_ptr<Entry> entry_;
+  std::shared_ptr<DtuCmdWatchEntry> entry_;
 };
-
-// The dispatcher's side: tell every subscriber.
-void DtuCmdNotifyError(const char *text);
-void DtuCmdNotifyEmpty();
-void DtuCmdNotifyAnswer(const char *text, int length);
-// Drops every subscription (tests start from a clean dispatcher).
-void DtuCmdDropAnswerSubscriptions();

@@ -1,5 +1,7 @@
 // The answer table and the dispatcher: routes a cleaned answer to the handler
-// of the first row whose "<key> : " prefix stands at a line start.
+// of the first row whose "<key> : " prefix stands at a line start. The
+// functions that attach handlers, set sinks and dispatch are fronts onto the
+// one dispatch state of the process (link/dtu_cmd_dispatch_state.h).
 #pragma once
 
 #include <functional>
@@ -10,9 +12,26 @@
 using DtuCmdRespHandler = void (*)(const char *value, int length);
 
 constexpr int kDtuCmdRespTableRows = 88;
+// "bandValue : " answers are accepted and shown; no page handles them.
+constexpr int kDtuCmdBandValueRow = 15;
 
-// The prefix of one table row ("uart-baudrate : ", ...), row 0..87.
+// The prefix of one table row ("uart-baudrate : ", ...), row 0..87, and its
+// length in bytes.
 const char *DtuCmdRespPrefix(int row);
+int DtuCmdRespPrefixLength(int row);
+
+// Whether the row's key (its prefix without " : ") equals `key` ignoring case.
+bool DtuCmdRespRowHasKey(int row, const char *key);
+
+// Where an answer matched: the row (-1 for none), the offset of the line the
+// prefix stands on, and whether the value was empty ("key :" ending its line,
+// the blank after the colon dropped by cleaning).
+struct DtuCmdRespMatch {
+  int row = -1;
+  int position = 0;
+  bool empty_value = false;
+};
+DtuCmdRespMatch DtuCmdMatchAnswer(const char *text, int length);
 
 // Attaches a page handler to every row whose key equals `key` ignoring case
 // (so "aly-mqtt-instanceid" covers instanceID, instanceId and instanceid).
@@ -20,8 +39,12 @@ const char *DtuCmdRespPrefix(int row);
 // matched: it is logged and otherwise ignored.
 int DtuCmdAttachHandler(const char *key, DtuCmdRespHandler handler);
 
-// Removes every page handler (tests start from a clean table).
+// Removes every page handler.
 void DtuCmdDetachAllHandlers();
+
+// Brings the whole dispatch state back to its start: no handlers, no sinks,
+// no answer subscriptions, remote mode off (tests start from it).
+void DtuCmdResetDispatch();
 
 // Index of the row that would handle this cleaned answer, or -1. No handler runs.
 int DtuCmdMatchRow(const char *text, int length);

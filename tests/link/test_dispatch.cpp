@@ -31,8 +31,7 @@ void OnEmpty() { ++g_empties; }
 class Dispatch : public ::testing::Test {
  protected:
   void SetUp() override {
-    DtuCmdDetachAllHandlers();
-    DtuCmdSetRemoteMode(false);
+    DtuCmdResetDispatch();
     g_calls.clear();
     g_errors.clear();
     g_empties = 0;
@@ -40,11 +39,8 @@ class Dispatch : public ::testing::Test {
     DtuCmdSetReceiveSink([this](const std::string &t) { received_ += t; });
   }
   void TearDown() override {
-    DtuCmdSetReceiveSink(nullptr);
-    DtuCmdSetRemoteSink(nullptr);
     hooks_.reset();
-    DtuCmdSetRemoteMode(false);
-    DtuCmdDetachAllHandlers();
+    DtuCmdResetDispatch();
   }
   static void Process(const std::string &text) { DtuCmdRecvProcess(text.c_str(), static_cast<int>(text.size())); }
   // The error and empty-answer hooks, as a paced sequence subscribes to them.
@@ -184,3 +180,52 @@ TEST_F(Dispatch, HostileTextsNeitherCrashNorOverrun) {
   ASSERT_EQ(g_calls.size(), 2u);
   EXPECT_EQ(g_calls[1].value, "7");
 }
+
+// Each piece of dispatch state a test may leave behind; after the one reset
+// call none of them reacts to an answer any more.
+std::string g_trace;
+std::unique_ptr<DtuCmdAnswerSubscription> g_kept;
+
+struct Leftover {
+  const char *name;
+  void (*leave)();
+};
+
+class DispatchReset : public Dispatch, public ::testing::WithParamInterface<Leftover> {
+ protected:
+  void TearDown() override {
+    g_kept.reset();
+    g_trace.clear();
+    Dispatch::TearDown();
+  }
+};
+
+TEST_P(DispatchReset, LeavesNothingThatStillReacts) {
+  GetParam().leave();
+  Process("imei : 1\r\nERROR");
+  ASSERT_FALSE(g_trace.empty()) << "the leftover must react before the reset";
+  g_trace.clear();
+  DtuCmdResetDispatch();
+  EXPECT_FALSE(DtuCmdRemoteMode());
+  DtuCmdRecvProcess("", 0);
+  Process("imei : 1\r\nERROR");
+  EXPECT_EQ(g_trace, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    State, DispatchReset,
+    ::testing::Values(
+        Leftover{"Handler", [] { DtuCmdAttachHandler("imei", [](const char *, int) { g_trace += "handler"; }); }},
+        Leftover{"ReceiveSink", [] { DtuCmdSetReceiveSink([](const std::string &) { g_trace += "receive"; }); }},
+        Leftover{"RemoteMode",
+                 [] {
+                   DtuCmdSetRemoteSink([](const char *, int) { g_trace += "remote"; });
+                   DtuCmdSetRemoteMode(true);
+                 }},
+        Leftover{"Subscription",
+                 [] {
+                   g_kept = std::make_unique<DtuCmdAnswerSubscription>(
+                       DtuCmdAnswerWatcher{[](const char *) { g_trace += "error"; }, [] { g_trace += "empty"; },
+                                           [](const char *, int) { g_trace += "answer"; }});
+                 }}),
+    [](const ::testing::TestParamInfo<Leftover> &info) { return std::string(info.param.name); });

@@ -13,8 +13,7 @@
 
 void PageTest::SetUp() {
   DtuLangFlag = 1;
-  DtuCmdDetachAllHandlers();
-  DtuCmdSetRemoteMode(false);
+  DtuCmdResetDispatch();
   DtuSetMessageSink([this](const std::string &text) { messages_.push_back(text); });
   char pattern[] = "/tmp/varnok-pages-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -25,7 +24,7 @@ void PageTest::SetUp() {
 
 void PageTest::TearDown() {
   DtuSetMessageSink(nullptr);
-  DtuCmdDetachAllHandlers();
+  DtuCmdResetDispatch();
   DtuPageSetConfigPath("Zev_DtuConfig.txt");
   std::error_code ignored;
   if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
