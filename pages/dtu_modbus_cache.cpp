@@ -3,15 +3,15 @@
 #include "pages/dtu_modbus_cache.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
-#include "link/dtu_cmd_answer_watch.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_payload.h"
-#include "pages/dtu_modbus_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -20,18 +20,18 @@ DtuModbusCache *g_cache = nullptr;
 const DtuModbusCacheField kFieldOrder[] = {DtuModbusCacheField::kSlave, DtuModbusCacheField::kStart,
                                            DtuModbusCacheField::kQuantity, DtuModbusCacheField::kCycle};
 
-int ColumnText(DtuModbusCacheField field) {
+DtuTextId ColumnText(DtuModbusCacheField field) {
   switch (field) {
-    case DtuModbusCacheField::kSlave: return kTextSlaveAddress;
-    case DtuModbusCacheField::kStart: return kTextStartAddress;
-    case DtuModbusCacheField::kQuantity: return kTextQuantity;
-    case DtuModbusCacheField::kCycle: return kTextCycleSeconds;
+    case DtuModbusCacheField::kSlave: return DtuTextId::kCacheSlaveAddress;
+    case DtuModbusCacheField::kStart: return DtuTextId::kCacheStartAddress;
+    case DtuModbusCacheField::kQuantity: return DtuTextId::kCacheCount;
+    case DtuModbusCacheField::kCycle: return DtuTextId::kCacheCycle;
   }
-  return 0;
+  return DtuTextId::kCacheSlaveAddress;
 }
 
 template <class... Args>
-void Show(int text_id, Args... args) {
+void Show(DtuTextId text_id, Args... args) {
   char text[512];
   std::snprintf(text, sizeof(text), DtuLangText(text_id), args...);
   DtuMessageBox(text);
@@ -39,26 +39,21 @@ void Show(int text_id, Args... args) {
 
 }  // namespace
 
-DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent) {
+DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent), sequence_(new DtuCmdSequence(this)) {
   g_cache = this;
-  timer_.setSingleShot(true);
-  timer_.setInterval(kStepTimeoutMs);
-  connect(&timer_, &QTimer::timeout, this, [this] {
-    if (operation_ != kIdle) Fail(kTextCacheTimeout);
+  connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this] {
+    if (std::exchange(accepted_, false)) sequence_->Advance();
   });
+  connect(sequence_, &DtuCmdSequence::Done, this, [this] { Finish(); });
+  connect(sequence_, &DtuCmdSequence::Failed, this, &DtuModbusCache::OnFailed);
   BuildFields();
   DtuCmdAttachHandler("modbus-cache-switch", &DtuModbusCache::ModbusCacheSwitchSet);
   DtuCmdAttachHandler("modbus-cache-channel", &DtuModbusCache::ModbusCacheChannelSet);
   DtuCmdAttachHandler("modbus-cache-slave-cfg", &DtuModbusCache::ModbusCacheSlaveCfgSet);
-  DtuCmdAnswerWatcher watcher;
-  watcher.on_error = [](const char *text) { ModbusCacheDeviceError(text); };
-  watcher.on_empty = [] { ModbusCacheAcknowledge(); };
-  answers_ = std::make_unique<DtuCmdAnswerSubscription>(std::move(watcher));
 }
 
 DtuModbusCache::~DtuModbusCache() {
-  timer_.stop();
-  answers_.reset();
+  delete sequence_;  // stops it: nothing reaches this page any more
   if (g_cache == this) g_cache = nullptr;
 }
 
@@ -100,7 +95,7 @@ bool DtuModbusCache::PollingOn() const {
 
 bool DtuModbusCache::ChooseFunctionSwitch(int on) {
   const bool refused = on == 1 && PollingOn();
-  if (refused) DtuMessageBox(DtuLangText(kTextPollingIsOn));
+  if (refused) DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
   model_.func_switch = on == 1 && !refused ? 1 : 0;
   stored_switch_ = model_.func_switch;
   emit Changed();
@@ -115,13 +110,13 @@ bool DtuModbusCache::RowValue(int k, DtuModbusCacheField field, long long &value
   const std::string text = DtuModbusTrim(*texts[static_cast<int>(field)]);
   const char *column = DtuLangText(ColumnText(field));
   if (!DtuModbusAllDigits(text)) {
-    Show(kTextCacheEmpty, k, column);
+    Show(DtuTextId::kCacheFieldEmpty, k, column);
     return false;
   }
   value = DtuModbusNumber(text);
   const DtuModbusCacheRange range = DtuModbusCacheFieldRange(field, row.function);
   if (value < range.low || value > range.high) {
-    Show(kTextCacheRange, k, column, static_cast<int>(range.low), static_cast<int>(range.high));
+    Show(DtuTextId::kCacheFieldRange, k, column, static_cast<int>(range.low), static_cast<int>(range.high));
     return false;
   }
   return true;
@@ -137,7 +132,7 @@ bool DtuModbusCache::ValidateRow(int k) {
   }
   const DtuModbusCacheChannel channel = RowChannel(k);
   if (channel.start + channel.quantity - 1 > 65535) {
-    Show(kTextCacheLastRegister, k);
+    Show(DtuTextId::kCacheAddressOverflow, k);
     emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kStart));
     return false;
   }
@@ -152,7 +147,7 @@ bool DtuModbusCache::Validate() {
   for (int k = 2; k <= count; ++k) {
     for (int j = 1; j < k; ++j) {
       if (!DtuModbusCacheSameRequest(RowChannel(j), RowChannel(k))) continue;
-      Show(kTextCacheDuplicate, j, k);
+      Show(DtuTextId::kCacheDuplicateRule, j, k);
       emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kSlave));
       return false;
     }
@@ -178,13 +173,4 @@ void DtuModbusCache::ModbusCacheChannelSet(const char *value, int) {
 
 void DtuModbusCache::ModbusCacheSlaveCfgSet(const char *value, int) {
   if (g_cache) g_cache->OnSlaveCfg(value);
-}
-
-void DtuModbusCache::ModbusCacheAcknowledge() {
-  if (g_cache) g_cache->OnAcknowledge();
-}
-
-void DtuModbusCache::ModbusCacheDeviceError(const char *text) {
-  DTU_LOG("device error : %s", text);
-  if (g_cache) g_cache->OnDeviceError();
 }
