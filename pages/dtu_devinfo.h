@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_page.h"
 #include "pages/dtu_page_fields.h"
 
 struct DtuDevinfoModel {
@@ -38,8 +37,6 @@ class DtuDevinfo : public DtuBoundPage<DtuDevinfoModel> {
   bool OnBnClickedBtSet();
   bool OnBnClickedBtReboot();
   bool OnBnClickedBtReset();
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
 
   // Answer handlers.
   static void DevinfoVersionSet(const char *value, int length);

@@ -13,9 +13,6 @@ class DtuMqtt : public DtuTextFieldsPage {
   ~DtuMqtt() override;
   static DtuMqtt *Instance();
 
-  bool OnBnClickedBtSaveLocal() override;
-  bool OnBnClickedBtReadLocal() override;
-
   static void DtuMqttServerSet(const char *value, int length);
   static void DtuMqttPortSet(const char *value, int length);
   static void DtuMqttKeepaliveSet(const char *value, int length);
@@ -28,4 +25,8 @@ class DtuMqtt : public DtuTextFieldsPage {
   static void DtuMqttCleanSessionSet(const char *value, int length);
 
   const char *PageName() const override { return "mqtt"; }
+
+ protected:
+  // Save to Local creates a missing file for this page.
+  bool SaveCreatesMissingFile() const override { return true; }
 };

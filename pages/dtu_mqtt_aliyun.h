@@ -17,9 +17,6 @@ class DtuMqttAliyun : public DtuTextFieldsPage {
   ~DtuMqttAliyun() override;
   static DtuMqttAliyun *Instance();
 
-  bool OnBnClickedBtSaveLocal() override;
-  bool OnBnClickedBtReadLocal() override;
-
   static void DtuMqttAliyunAddrSet(const char *value, int length);
   static void DtuMqttAliyunPortSet(const char *value, int length);
   static void DtuMqttAliyunKeepaliveSet(const char *value, int length);

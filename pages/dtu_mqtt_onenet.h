@@ -15,9 +15,6 @@ class DtuMqttOnenet : public DtuTextFieldsPage {
   ~DtuMqttOnenet() override;
   static DtuMqttOnenet *Instance();
 
-  bool OnBnClickedBtSaveLocal() override;
-  bool OnBnClickedBtReadLocal() override;
-
   static void DtuMqttOnenetAddrSet(const char *value, int length);
   static void DtuMqttOnenetPortSet(const char *value, int length);
   static void DtuMqttOnenetKeepaliveSet(const char *value, int length);
