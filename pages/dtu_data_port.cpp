@@ -11,25 +11,20 @@
 #include "pages/dtu_page_store.h"
 #include "base/dtu_text_id.h"
 
-namespace {
-DtuDataPort *g_data_port = nullptr;
-}  // namespace
-
 DtuDataPort::DtuDataPort(QObject *parent) : DtuBoundPage(parent) {
-  g_data_port = this;
-  DtuCmdAttachHandler("uart-baudrate", &DtuDataPort::DtuDataPortBaudrateSet);
-  DtuCmdAttachHandler("uart-databit", &DtuDataPort::DtuDataPortDatabitSet);
-  DtuCmdAttachHandler("uart-parity", &DtuDataPort::DtuDataPortParitySet);
+  DtuAttachPageAnswers({
+      {"uart-baudrate", &DtuPageAnswer<&DtuDataPort::DtuDataPortBaudrateSet>},
+      {"uart-databit", &DtuPageAnswer<&DtuDataPort::DtuDataPortDatabitSet>},
+      {"uart-parity", &DtuPageAnswer<&DtuDataPort::DtuDataPortParitySet>},
+  });
   DtuDataPortBaudrateCtrlInit();
   DtuDataPortDataBitsCtrlInit();
   DtuDataPortParityCtrlInit();
 }
 
-DtuDataPort::~DtuDataPort() {
-  if (g_data_port == this) g_data_port = nullptr;
-}
+DtuDataPort::~DtuDataPort() = default;
 
-DtuDataPort *DtuDataPort::Instance() { return g_data_port; }
+DtuDataPort *DtuDataPort::Instance() { return DtuPageReference<DtuDataPort>::Current(); }
 
 void DtuDataPort::DtuDataPortBaudrateCtrlInit() { DTU_LOG("total : %d", kDtuBaudrateCount); }
 void DtuDataPort::DtuDataPortDataBitsCtrlInit() { DTU_LOG("total : %d", kDtuDatabitsCount); }
@@ -82,10 +77,10 @@ void DtuDataPort::DtuDataPortBaudrateSet(const char *value, int) {
   int index = DtuBaudrateIndexFromAnswer(value);
   int compared = index < 0 ? kDtuBaudrateCount : index + 1;
   for (int i = 0; i < compared; ++i) DTU_LOG("BaudRateList[%d] : %s", i, kDtuBaudrateItems[i]);
-  if (index < 0 || !g_data_port) return;
+  if (index < 0) return;
   DTU_LOG("baudrate index : %d.", index);
-  g_data_port->model_.baud_index = index;
-  emit g_data_port->Changed();
+  model_.baud_index = index;
+  emit Changed();
 }
 
 void DtuDataPort::DtuDataPortDatabitSet(const char *value, int) {
@@ -93,21 +88,20 @@ void DtuDataPort::DtuDataPortDatabitSet(const char *value, int) {
   int index = DtuDatabitIndexFromAnswer(value);
   int compared = index < 0 ? kDtuDatabitsCount : index + 1;
   for (int i = 0; i < compared; ++i) DTU_LOG("DataBitsList[%d] : %s", i, kDtuDatabitsItems[i]);
-  if (index < 0 || !g_data_port) return;
+  if (index < 0) return;
   DTU_LOG("databit index : %d", index);
-  g_data_port->model_.databits_index = index;
-  emit g_data_port->Changed();
+  model_.databits_index = index;
+  emit Changed();
 }
 
 void DtuDataPort::DtuDataPortParitySet(const char *value, int) {
-  if (!g_data_port) return;
   int index = DtuParityIndexFromAnswer(value);
   if (index >= 0) {
-    g_data_port->model_.parity_index = index;
-    emit g_data_port->Changed();
+    model_.parity_index = index;
+    emit Changed();
   }
-  g_data_port->ConfirmSet(DtuTextId::kConfigSucceeded);
-  g_data_port->FinishRead();
+  ConfirmSet(DtuTextId::kConfigSucceeded);
+  FinishRead();
 }
 
 const std::vector<DtuFieldBinding<DtuDataPortModel>> &DtuDataPort::Bindings() const {

@@ -15,8 +15,6 @@
 
 namespace {
 
-DtuModbus *g_modbus = nullptr;
-
 constexpr int kSwitchSettleMs = 1000;  // after the switch query, before waiting for its answer
 constexpr int kAnswerTries = 1000;     // 1 ms each
 constexpr int kPollingDrainTries = 5000;
@@ -30,20 +28,20 @@ std::string Format(int text_id, int a, int b = 0) {
 }  // namespace
 
 DtuModbus::DtuModbus(QObject *parent) : DtuPage(parent) {
-  g_modbus = this;
   BuildFields();
-  DtuCmdAttachHandler("modbus-switch", &DtuModbus::ModbusStatusSet);
-  DtuCmdAttachHandler("modbus-channel", &DtuModbus::ModbusChannelSet);
-  DtuCmdAttachHandler("modbus-slave-cfg", &DtuModbus::ModbusSlaveCfgSet);
-  DtuCmdAttachHandler("modbus-slave-rule", &DtuModbus::modbusDecodeRule);
+  DtuAttachPageAnswers({
+      {"modbus-switch", &DtuPageAnswer<&DtuModbus::ModbusStatusSet>},
+      {"modbus-channel", &DtuPageAnswer<&DtuModbus::ModbusChannelSet>},
+      {"modbus-slave-cfg", &DtuPageAnswer<&DtuModbus::ModbusSlaveCfgSet>},
+      {"modbus-slave-rule", &DtuPageAnswer<&DtuModbus::modbusDecodeRule>},
+  });
 }
 
 DtuModbus::~DtuModbus() {
   worker_.Stop();  // the worker reads this page's atomics
-  if (g_modbus == this) g_modbus = nullptr;
 }
 
-DtuModbus *DtuModbus::Instance() { return g_modbus; }
+DtuModbus *DtuModbus::Instance() { return DtuPageReference<DtuModbus>::Current(); }
 
 std::vector<std::string> DtuModbus::SwitchItems() { return {DtuLangText(kTextOff), DtuLangText(kTextOn)}; }
 std::vector<std::string> DtuModbus::RuleItems() { return {DtuLangText(kTextTransparent), DtuLangText(kTextParse)}; }
@@ -329,17 +327,17 @@ void DtuModbus::OnSlaveCfg(const char *value) {
 }
 
 void DtuModbus::ModbusStatusSet(const char *value, int) {
-  if (g_modbus) g_modbus->OnStatus(value);
+  OnStatus(value);
 }
 
 void DtuModbus::ModbusChannelSet(const char *value, int) {
-  if (g_modbus) g_modbus->OnChannel(value);
+  OnChannel(value);
 }
 
 void DtuModbus::ModbusSlaveCfgSet(const char *value, int) {
-  if (g_modbus) g_modbus->OnSlaveCfg(value);
+  OnSlaveCfg(value);
 }
 
 void DtuModbus::modbusDecodeRule(const char *value, int) {
-  if (g_modbus) g_modbus->OnRule(value);
+  OnRule(value);
 }

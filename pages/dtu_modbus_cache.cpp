@@ -15,8 +15,6 @@
 
 namespace {
 
-DtuModbusCache *g_cache = nullptr;
-
 const DtuModbusCacheField kFieldOrder[] = {DtuModbusCacheField::kSlave, DtuModbusCacheField::kStart,
                                            DtuModbusCacheField::kQuantity, DtuModbusCacheField::kCycle};
 
@@ -40,29 +38,30 @@ void Show(int text_id, Args... args) {
 }  // namespace
 
 DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent) {
-  g_cache = this;
   timer_.setSingleShot(true);
   timer_.setInterval(kStepTimeoutMs);
   connect(&timer_, &QTimer::timeout, this, [this] {
     if (operation_ != kIdle) Fail(kTextCacheTimeout);
   });
   BuildFields();
-  DtuCmdAttachHandler("modbus-cache-switch", &DtuModbusCache::ModbusCacheSwitchSet);
-  DtuCmdAttachHandler("modbus-cache-channel", &DtuModbusCache::ModbusCacheChannelSet);
-  DtuCmdAttachHandler("modbus-cache-slave-cfg", &DtuModbusCache::ModbusCacheSlaveCfgSet);
+  DtuAttachPageAnswers({
+      {"modbus-cache-switch", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSwitchSet>},
+      {"modbus-cache-channel", &DtuPageAnswer<&DtuModbusCache::ModbusCacheChannelSet>},
+      {"modbus-cache-slave-cfg", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSlaveCfgSet>},
+  });
   DtuCmdAnswerWatcher watcher;
-  watcher.on_error = [](const char *text) { ModbusCacheDeviceError(text); };
-  watcher.on_empty = [] { ModbusCacheAcknowledge(); };
+  // The subscription is the page's own and ends before the page goes.
+  watcher.on_error = [this](const char *text) { ModbusCacheDeviceError(text); };
+  watcher.on_empty = [this] { ModbusCacheAcknowledge(); };
   answers_ = std::make_unique<DtuCmdAnswerSubscription>(std::move(watcher));
 }
 
 DtuModbusCache::~DtuModbusCache() {
   timer_.stop();
   answers_.reset();
-  if (g_cache == this) g_cache = nullptr;
 }
 
-DtuModbusCache *DtuModbusCache::Instance() { return g_cache; }
+DtuModbusCache *DtuModbusCache::Instance() { return DtuPageReference<DtuModbusCache>::Current(); }
 
 std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "03", "04"}; }
 
@@ -169,22 +168,22 @@ DtuModbusCacheChannel DtuModbusCache::RowChannel(int k) const {
 // ---- Entry points of the receive path ----
 
 void DtuModbusCache::ModbusCacheSwitchSet(const char *value, int) {
-  if (g_cache) g_cache->OnSwitch(value);
+  OnSwitch(value);
 }
 
 void DtuModbusCache::ModbusCacheChannelSet(const char *value, int) {
-  if (g_cache) g_cache->OnChannelCount(value);
+  OnChannelCount(value);
 }
 
 void DtuModbusCache::ModbusCacheSlaveCfgSet(const char *value, int) {
-  if (g_cache) g_cache->OnSlaveCfg(value);
+  OnSlaveCfg(value);
 }
 
 void DtuModbusCache::ModbusCacheAcknowledge() {
-  if (g_cache) g_cache->OnAcknowledge();
+  OnAcknowledge();
 }
 
 void DtuModbusCache::ModbusCacheDeviceError(const char *text) {
   DTU_LOG("device error : %s", text);
-  if (g_cache) g_cache->OnDeviceError();
+  OnDeviceError();
 }

@@ -16,6 +16,7 @@
 #include "pages/dtu_modbus_cache_payload.h"
 #include "pages/dtu_named_fields.h"
 #include "pages/dtu_page.h"
+#include "pages/dtu_page_answers.h"
 
 struct DtuModbusCacheRow {
   std::string slave, start, quantity, cycle;
@@ -56,11 +57,11 @@ class DtuModbusCache : public DtuPage {
   bool OnBnClickedBtReadLocal();
 
   // Answer handlers and the receive path's two further entries.
-  static void ModbusCacheSwitchSet(const char *value, int length);
-  static void ModbusCacheChannelSet(const char *value, int length);
-  static void ModbusCacheSlaveCfgSet(const char *value, int length);
-  static void ModbusCacheAcknowledge();
-  static void ModbusCacheDeviceError(const char *text);
+  void ModbusCacheSwitchSet(const char *value, int length);
+  void ModbusCacheChannelSet(const char *value, int length);
+  void ModbusCacheSlaveCfgSet(const char *value, int length);
+  void ModbusCacheAcknowledge();
+  void ModbusCacheDeviceError(const char *text);
 
   // Shortens the step time-out (tests).
   void SetStepTimeoutMs(int ms) { timer_.setInterval(ms); }
@@ -119,4 +120,6 @@ class DtuModbusCache : public DtuPage {
   QTimer timer_;
   // The receive path's bare OK and error lines.
   std::unique_ptr<class DtuCmdAnswerSubscription> answers_;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuModbusCache> reference_{this};
 };

@@ -11,20 +11,15 @@
 #include "pages/dtu_page_store.h"
 #include "base/dtu_text_id.h"
 
-namespace {
-DtuWorkMode *g_work_mode = nullptr;
-}  // namespace
-
 DtuWorkMode::DtuWorkMode(QObject *parent) : DtuBoundPage(parent) {
-  g_work_mode = this;
-  DtuCmdAttachHandler("mqtt-channel", &DtuWorkMode::DtuWorkModeChannelSet);
+  DtuAttachPageAnswers({
+      {"mqtt-channel", &DtuPageAnswer<&DtuWorkMode::DtuWorkModeChannelSet>},
+  });
 }
 
-DtuWorkMode::~DtuWorkMode() {
-  if (g_work_mode == this) g_work_mode = nullptr;
-}
+DtuWorkMode::~DtuWorkMode() = default;
 
-DtuWorkMode *DtuWorkMode::Instance() { return g_work_mode; }
+DtuWorkMode *DtuWorkMode::Instance() { return DtuPageReference<DtuWorkMode>::Current(); }
 
 std::vector<std::string> DtuWorkMode::ModeItems() {
   return {DtuLangText(DtuTextId::kWorkModeUnknown), "TCP", "UDP", "MQTT"};
@@ -69,12 +64,11 @@ bool DtuWorkMode::OnBnClickedBtReadLocal() {
 
 void DtuWorkMode::DtuWorkModeChannelSet(const char *value, int) {
   DTU_LOG("channel : %s", value);
-  if (!g_work_mode) return;
   int mode = std::atoi(value);
-  g_work_mode->model_.mode = mode >= 0 && mode < kModeCount ? mode : -1;
-  emit g_work_mode->Changed();
-  g_work_mode->ConfirmSet(DtuTextId::kConfigSucceeded);
-  g_work_mode->FinishRead();
+  model_.mode = mode >= 0 && mode < kModeCount ? mode : -1;
+  emit Changed();
+  ConfirmSet(DtuTextId::kConfigSucceeded);
+  FinishRead();
 }
 
 const std::vector<DtuFieldBinding<DtuWorkModeModel>> &DtuWorkMode::Bindings() const {
