@@ -2,6 +2,9 @@
 
 #include <QThread>
 
+#include <algorithm>
+#include <iterator>
+
 #include "base/dtu_log.h"
 #include "link/dtu_cmd_answer_watch.h"
 #include "link/dtu_cmd_port.h"
@@ -50,6 +53,7 @@ void DtuCmdSequence::Start(std::vector<DtuCmdStep> steps) {
   steps_ = std::move(steps);
   step_ = 0;
   timed_out_ = 0;
+  own_ok_due_ = false;
   running_ = true;
   const unsigned run = ++run_;
   DtuCmdAnswerWatcher watcher;
@@ -80,13 +84,24 @@ void DtuCmdSequence::SendStep() {
     Succeed();
     return;
   }
+  const unsigned run = run_;
+  emit StepSent(step_);
+  if (run != run_) return;  // a slot stopped or restarted the sequence
   const DtuCmdStep &step = steps_[step_];
   waiting_ = true;
   timeout_.start(step.timeout_ms);
-  if (step.line.empty()) return;  // a step that only waits
-  if (DtuCmdPort::DtuCmdRingbufSend(step.line.data(), static_cast<int>(step.line.size())) != 0) {
+  if (!step.line.empty() &&
+      DtuCmdPort::DtuCmdRingbufSend(step.line.data(), static_cast<int>(step.line.size())) != 0) {
     Finish(DtuSequenceFailure::kNotQueued, QByteArray::fromStdString(step.line));
+    return;
   }
+  if (step.end == DtuStepEnd::kNoWait) NextStep();
+}
+
+void DtuCmdSequence::InsertNext(std::vector<DtuCmdStep> steps) {
+  if (!running_) return;
+  const auto at = steps_.begin() + std::min(step_ + 1, static_cast<int>(steps_.size()));
+  steps_.insert(at, std::make_move_iterator(steps.begin()), std::make_move_iterator(steps.end()));
 }
 
 void DtuCmdSequence::Advance() {
@@ -99,9 +114,8 @@ void DtuCmdSequence::NextStep() {
   timeout_.stop();
   const int pause_ms = steps_[step_].pause_after_ms;
   ++step_;
-  if (step_ >= static_cast<int>(steps_.size())) {
-    Succeed();
-  } else if (pause_ms > 0) {
+  // After the last step too: the answers of unwaited-for lines come in meanwhile.
+  if (pause_ms > 0) {
     pause_.start(pause_ms);
   } else {
     SendStep();
@@ -144,31 +158,55 @@ bool DtuCmdSequence::EndsStep(const QByteArray &text) const {
     case DtuStepEnd::kKey:
     case DtuStepEnd::kKeyOrBareOk:
     case DtuStepEnd::kPageDecides:
+    case DtuStepEnd::kPageDecidesOrBareOk:
       return AnswerHasKey(text, step.key);
     case DtuStepEnd::kAnyAnswer:
       return true;
     case DtuStepEnd::kBareOk:
+    case DtuStepEnd::kNoWait:
       return false;
   }
   return false;
 }
 
+bool DtuCmdSequence::BareOkEnds() const {
+  switch (steps_[step_].end) {
+    case DtuStepEnd::kBareOk:
+    case DtuStepEnd::kKeyOrBareOk:
+    case DtuStepEnd::kAnyAnswer:
+    case DtuStepEnd::kPageDecidesOrBareOk:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void DtuCmdSequence::OnAnswer(const QByteArray &text) {
+  own_ok_due_ = false;  // an OK from here on belongs to a later command
   if (!running_ || !waiting_ || !EndsStep(text)) return;
   const int step = step_;
-  const bool page_decides = steps_[step_].end == DtuStepEnd::kPageDecides;
+  const DtuStepEnd end = steps_[step_].end;
+  const bool page_decides = end == DtuStepEnd::kPageDecides || end == DtuStepEnd::kPageDecidesOrBareOk;
+  const unsigned run = run_;
   emit StepAnswered(step, text);
   // A slot may have advanced, failed or restarted the sequence.
-  if (!page_decides && running_ && waiting_ && step_ == step) NextStep();
+  if (run != run_) return;
+  if (!page_decides && waiting_ && step_ == step) NextStep();
+  const bool ended = step_ != step || !running_;
+  own_ok_due_ = ended && (end == DtuStepEnd::kKeyOrBareOk || end == DtuStepEnd::kPageDecidesOrBareOk);
 }
 
 void DtuCmdSequence::OnEmpty() {
-  if (!running_ || !waiting_) return;
-  const DtuStepEnd end = steps_[step_].end;
-  if (end != DtuStepEnd::kBareOk && end != DtuStepEnd::kKeyOrBareOk && end != DtuStepEnd::kAnyAnswer) return;
+  if (!running_) return;
+  if (own_ok_due_) {
+    own_ok_due_ = false;  // the OK of the line that ended the step before
+    return;
+  }
+  if (!waiting_ || !BareOkEnds()) return;
   const int step = step_;
+  const unsigned run = run_;
   emit StepAnswered(step, QByteArray());
-  if (running_ && waiting_ && step_ == step) NextStep();
+  if (run == run_ && waiting_ && step_ == step) NextStep();
 }
 
 void DtuCmdSequence::OnError(const QByteArray &text) {

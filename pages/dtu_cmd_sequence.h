@@ -31,17 +31,23 @@ class DtuCmdAnswerSubscription;
 enum class DtuStepEnd {
   kKey,          // an answer with a "<key> : " line
   kBareOk,       // an answer that was only "OK"
-  kKeyOrBareOk,  // either of the two
+  kKeyOrBareOk,  // the first of the two (see below)
   kAnyAnswer,    // any answer at all, a bare "OK" included
   kPageDecides,  // the page checks the answer and calls Advance() or Fail()
+  kPageDecidesOrBareOk,  // the page checks the key line; a bare "OK" ends the step by itself
+  kNoWait,       // nothing: the step ends once its line is queued (its answer goes to the handlers)
 };
+// A device may send a key line and the "OK" of the same command apart. Where
+// either ends a step (kKeyOrBareOk, kPageDecidesOrBareOk), one command ends
+// one step: a bare "OK" that comes after a key line ended the step, before
+// any other answer line, is that command's own and is passed over.
 
 struct DtuCmdStep {
   std::string line;  // sent as it is, through DtuCmdPort::DtuCmdRingbufSend; empty: nothing is sent
   std::string key;   // the answer key of kKey, kKeyOrBareOk and kPageDecides
   DtuStepEnd end = DtuStepEnd::kKey;
   int timeout_ms = 8000;
-  int pause_after_ms = 0;      // before the next step is sent
+  int pause_after_ms = 0;      // before the next step is sent; after the last one, before Done
   bool timeout_fails = true;   // false: a step without its answer is passed over
   bool error_fails = true;     // false: an error answer is an answer like any other
 };
@@ -65,6 +71,9 @@ class DtuCmdSequence : public QObject {
   void Start(std::vector<DtuCmdStep> steps);
   // Stops and reports Failed(step, kCancelled); nothing when idle.
   void Cancel();
+  // Puts steps right after the current one, for a page whose next queries
+  // depend on an answer (called from StepAnswered, before Advance()).
+  void InsertNext(std::vector<DtuCmdStep> steps);
   // For kPageDecides steps (and any step a page wants to end early).
   void Advance();
   void Fail(const QByteArray &text = QByteArray());
@@ -75,6 +84,8 @@ class DtuCmdSequence : public QObject {
   int StepsTimedOut() const { return timed_out_; }
 
  signals:
+  // A step is about to be sent (after the pause before it).
+  void StepSent(int step);
   // An answer that belongs to the current step (before it advances).
   void StepAnswered(int step, const QByteArray &text);
   void Done();
@@ -91,6 +102,7 @@ class DtuCmdSequence : public QObject {
   void OnError(const QByteArray &text);
   void OnTimeout();
   bool EndsStep(const QByteArray &text) const;
+  bool BareOkEnds() const;
   // Runs `call` on this object's thread: now when already there, else posted
   // (dropped if the sequence is gone by then).
   template <typename Call>
@@ -101,6 +113,9 @@ class DtuCmdSequence : public QObject {
   int timed_out_ = 0;
   bool running_ = false;
   bool waiting_ = false;  // a step was sent and waits for its answer
+  // A key line ended a step that a bare OK could have ended: the command's
+  // own OK, if it comes apart, is passed over.
+  bool own_ok_due_ = false;
   // Bumped on every start and stop, so answers posted for an earlier run are dropped.
   unsigned run_ = 0;
   QTimer timeout_;

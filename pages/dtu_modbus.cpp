@@ -4,22 +4,22 @@
 #include "pages/dtu_modbus.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus_cache.h"
-#include "pages/dtu_modbus_texts.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_page_send.h"
 
 namespace {
 
-constexpr int kSwitchSettleMs = 1000;  // after the switch query, before waiting for its answer
-constexpr int kAnswerTries = 1000;     // 1 ms each
-constexpr int kPollingDrainTries = 5000;
+constexpr int kSwitchSettleMs = 1000;  // after the switch answer, before the next query
+constexpr int kAnswerWaitMs = 1000;    // for each answer a read waits for
 
-std::string Format(int text_id, int a, int b = 0) {
+std::string Format(DtuTextId text_id, int a, int b = 0) {
   char text[512];
   std::snprintf(text, sizeof(text), DtuLangText(text_id), a, b);
   return text;
@@ -27,7 +27,9 @@ std::string Format(int text_id, int a, int b = 0) {
 
 }  // namespace
 
-DtuModbus::DtuModbus(QObject *parent) : DtuPage(parent) {
+DtuModbus::DtuModbus(QObject *parent) : DtuPage(parent), read_(new DtuCmdSequence(this)) {
+  connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
+  connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
   BuildFields();
   DtuAttachPageAnswers({
       {"modbus-switch", &DtuPageAnswer<&DtuModbus::ModbusStatusSet>},
@@ -38,21 +40,23 @@ DtuModbus::DtuModbus(QObject *parent) : DtuPage(parent) {
 }
 
 DtuModbus::~DtuModbus() {
-  worker_.Stop();  // the worker reads this page's atomics
+  delete read_;  // stops it: nothing reaches this page any more
 }
 
 DtuModbus *DtuModbus::Instance() { return DtuPageReference<DtuModbus>::Current(); }
 
-std::vector<std::string> DtuModbus::SwitchItems() { return {DtuLangText(kTextOff), DtuLangText(kTextOn)}; }
-std::vector<std::string> DtuModbus::RuleItems() { return {DtuLangText(kTextTransparent), DtuLangText(kTextParse)}; }
+std::vector<std::string> DtuModbus::SwitchItems() { return {DtuLangText(DtuTextId::kSwitchOff), DtuLangText(DtuTextId::kSwitchOn)}; }
+std::vector<std::string> DtuModbus::RuleItems() { return {DtuLangText(DtuTextId::kDltTransparent), DtuLangText(DtuTextId::kDltParse)}; }
 std::vector<std::string> DtuModbus::ByteOrderItems() { return {"ABCD", "DCBA", "BADC", "CDBA"}; }
 std::vector<std::string> DtuModbus::ConvertItems() {
-  return {DtuLangText(kTextNoScale), DtuLangText(kTextMultiply), DtuLangText(kTextDivide)};
+  return {DtuLangText(DtuTextId::kDltNoScale), DtuLangText(DtuTextId::kDltMultiply), DtuLangText(DtuTextId::kDltDivide)};
 }
 std::vector<std::string> DtuModbus::DataTypeItems() {
   std::vector<std::string> items;
-  for (int id = kTextInt8; id < kTextInt8 + kDataTypes - 1; ++id) items.push_back(DtuLangText(id));
-  items.push_back(DtuLangText(kTextFloat32));
+  for (int code = 0; code < kDataTypes - 1; ++code) {
+    items.push_back(DtuLangText(DtuTextIdAt(DtuTextId::kDltInt8, code)));
+  }
+  items.push_back(DtuLangText(DtuTextId::kRuleFloat32));
   return items;
 }
 
@@ -104,7 +108,7 @@ bool DtuModbus::CacheSwitchOn() const {
 
 bool DtuModbus::ChooseFunctionSwitch(int on) {
   if (on == 1 && CacheSwitchOn()) {
-    DtuMessageBox(DtuLangText(kTextCacheIsOn));
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
     model_.func_switch = 0;
     emit Changed();
     return false;
@@ -119,45 +123,93 @@ void DtuModbus::SetWindow(int channel, long long start, long long length) {
   window_length_[channel - 1] = static_cast<int>(length);
 }
 
-// ---- Polling Read ----
+// ---- Reads ----
 
-void DtuModbus::StartWorker(bool polling, bool rules, int rule_channel) {
-  worker_.Start([this, polling, rules, rule_channel](DtuReadWorker &w) {
-    if (polling) {
-      PollingReadBody(w, rules);
-    } else {
-      RuleReadBody(w, rule_channel);
-    }
-  });
+DtuModbus::ReadStep DtuModbus::SwitchQuery() {
+  // The device is given a second after its answer before the next query.
+  return {ReadStep::kSwitch, 0,
+          {"AT+ZEVCFG=get|modbus-switch\r\n", "modbus-switch", DtuStepEnd::kPageDecides,
+           kSwitchSettleMs + kAnswerWaitMs, kSwitchSettleMs}};
 }
 
-void DtuModbus::PollingReadBody(DtuReadWorker &w, bool then_rules) {
-  switch_on_.store(0);
-  // Untagged: this read goes on after the queue drains and ends by itself.
-  DtuPageQueueLine("AT+ZEVCFG=get|modbus-switch\r\n");
-  if (!w.Sleep(kSwitchSettleMs)) return;
-  if (!w.WaitFor([this] { return switch_on_.load() == 1; }, kAnswerTries)) return;
-  received_count_.store(0);
-  DtuPageQueueLine("AT+ZEVCFG=get|modbus-channel\r\n");
-  if (!w.WaitFor([this] { return received_count_.load() != 0; }, kAnswerTries)) return;
-  int k = 1;
-  for (; k <= received_count_.load() && !w.StopRequested(); ++k) {
-    const std::string line = "AT+ZEVCFG=get|modbus-slave-cfg|" + DtuModbusChannelArgument(k) + "\r\n";
-    awaiting_channel_.store(k);
-    DtuPageQueueLine(line);
-    DTU_LOG("发送查询通道%d指令：%s", k, line.c_str());
+DtuModbus::ReadStep DtuModbus::CountQuery() {
+  return {ReadStep::kCount, 0,
+          {"AT+ZEVCFG=get|modbus-channel\r\n", "modbus-channel", DtuStepEnd::kPageDecides, kAnswerWaitMs}};
+}
+
+DtuModbus::ReadStep DtuModbus::ChannelQuery(int k) {
+  const std::string line = "AT+ZEVCFG=get|modbus-slave-cfg|" + DtuModbusChannelArgument(k) + "\r\n";
+  DTU_LOG("发送查询通道%d指令：%s", k, line.c_str());
+  // A channel that stays silent is passed over.
+  return {ReadStep::kChannel, k, {line, "modbus-slave-cfg", DtuStepEnd::kKey, kAnswerWaitMs, 0, false, false}};
+}
+
+void DtuModbus::StartRead(std::vector<ReadStep> steps, bool then_rules) {
+  read_then_rules_ = then_rules;
+  read_plan_ = std::move(steps);
+  std::vector<DtuCmdStep> sequence;
+  for (const ReadStep &step : read_plan_) sequence.push_back(step.step);
+  read_->Start(std::move(sequence));
+}
+
+void DtuModbus::InsertReadSteps(std::vector<ReadStep> steps) {
+  std::vector<DtuCmdStep> sequence;
+  for (const ReadStep &step : steps) sequence.push_back(step.step);
+  read_->InsertNext(std::move(sequence));
+  read_plan_.insert(read_plan_.begin() + read_->CurrentStep() + 1, steps.begin(), steps.end());
+}
+
+void DtuModbus::OnReadStepSent(int step) {
+  const ReadStep &sent = read_plan_[step];
+  switch (sent.kind) {
+    case ReadStep::kSwitch: switch_on_ = 0; break;
+    case ReadStep::kCount: received_count_ = 0; break;
+    case ReadStep::kRuleHeader:
+      rule_channel_ = sent.channel;
+      rule_state_ = 0;
+      break;
+    default: break;
   }
-  if (!then_rules) return;
-  // The rules' answers come behind the channel answers: let those in first.
-  if (!w.WaitFor([this] { return awaiting_channel_.load() == 0; }, kPollingDrainTries)) return;
-  for (int c = 1; c < k && !w.StopRequested(); ++c) RuleReadBody(w, c);
+}
+
+// The answer's handler ran already: its result decides what comes next.
+void DtuModbus::OnReadStepAnswered(int step) {
+  switch (read_plan_[step].kind) {
+    case ReadStep::kSwitch:
+      if (switch_on_ == 1) {
+        read_->Advance();
+      } else {
+        read_->Cancel();  // polling off: no channel to read
+      }
+      break;
+    case ReadStep::kCount: {
+      if (received_count_ == 0) break;  // not a count: wait on
+      std::vector<ReadStep> next;
+      for (int k = 1; k <= received_count_; ++k) next.push_back(ChannelQuery(k));
+      for (int c = 1; read_then_rules_ && c <= received_count_; ++c) next.push_back(RuleHeaderQuery(c));
+      InsertReadSteps(std::move(next));
+      read_->Advance();
+      break;
+    }
+    case ReadStep::kRuleHeader: {
+      if (rule_state_ == 0) break;  // not a header: wait on
+      std::vector<ReadStep> params;
+      for (int p = 1; rule_state_ == 1 && p <= rule_param_total_; ++p) {
+        params.push_back(RuleParamQuery(read_plan_[step].channel, p));
+      }
+      InsertReadSteps(std::move(params));
+      read_->Advance();
+      break;
+    }
+    default: break;
+  }
 }
 
 bool DtuModbus::OnBnClickedBtModbusGet() {
   if (!DtuPagePortOpen()) return false;
   for (DtuModbusChannelRow &row : model_.channels) row = DtuModbusChannelRow();
   emit Changed();
-  StartWorker(true, false, 0);
+  StartRead({SwitchQuery(), CountQuery()}, false);
   return true;
 }
 
@@ -165,11 +217,11 @@ bool DtuModbus::Read() {
   if (!DtuPagePortOpen()) return false;
   for (DtuModbusChannelRow &row : model_.channels) row = DtuModbusChannelRow();
   emit Changed();
-  StartWorker(true, true, 0);
+  StartRead({SwitchQuery(), CountQuery()}, true);
   return true;
 }
 
-bool DtuModbus::ReadPending() const { return worker_.Running() || awaiting_channel_.load() != 0; }
+bool DtuModbus::ReadPending() const { return read_->Running(); }
 
 bool DtuModbus::SetPending() const {
   return pending_.load() != PendingSet::kNone || chained_rule_channel_ != 0;
@@ -181,28 +233,28 @@ bool DtuModbus::ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg) {
   const DtuModbusChannelRow &row = model_.channels[k - 1];
   cfg = {k, DtuModbusNumber(row.slave), DtuModbusNumber(row.function), DtuModbusNumber(row.address),
          DtuModbusNumber(row.count), DtuModbusNumber(row.cycle)};
-  int refused = 0;
-  if (cfg.slave < 1 || cfg.slave > 247) refused = kTextSlaveRange;
-  else if (cfg.function < 1 || cfg.function > 15) refused = kTextFunctionRange;
-  else if (cfg.address < 0) refused = kTextAddressNegative;
-  else if (cfg.count < 1) refused = kTextCountRange;
-  else if (cfg.cycle < 1 || cfg.cycle > 3600) refused = kTextCycleRange;
-  if (refused != 0) {
-    DtuMessageBox(Format(refused, k));
+  std::optional<DtuTextId> refused;
+  if (cfg.slave < 1 || cfg.slave > 247) refused = DtuTextId::kModbusSlaveAddressRange;
+  else if (cfg.function < 1 || cfg.function > 15) refused = DtuTextId::kModbusFunctionCodeRange;
+  else if (cfg.address < 0) refused = DtuTextId::kModbusRegisterAddressRange;
+  else if (cfg.count < 1) refused = DtuTextId::kModbusRegisterCountRange;
+  else if (cfg.cycle < 1 || cfg.cycle > 3600) refused = DtuTextId::kModbusCycleRange;
+  if (refused) {
+    DtuMessageBox(Format(*refused, k));
     return false;
   }
   // The device reads fixed widths: a value that needs more digits would be
   // cut and read as another number.
   struct Width {
     long long value;
-    int label;
+    DtuTextId label;
     int width;
   };
-  for (const Width &w : {Width{cfg.address, kTextRegisterAddress, kModbusAddressWidth},
-                         Width{cfg.count, kTextRegisterCount, kModbusCountWidth}}) {
+  for (const Width &w : {Width{cfg.address, DtuTextId::kModbusRegisterAddress, kModbusAddressWidth},
+                         Width{cfg.count, DtuTextId::kModbusRegisterCount, kModbusCountWidth}}) {
     if (DtuModbusFitsWidth(w.value, w.width)) continue;
     char text[512];
-    std::snprintf(text, sizeof(text), DtuLangText(kTextChannelWidth), k, DtuLangText(w.label), w.width,
+    std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kModbusChannelWidth), k, DtuLangText(w.label), w.width,
                   static_cast<int>(DtuModbusWidthMax(w.width)));
     DtuMessageBox(text);
     return false;
@@ -215,7 +267,7 @@ bool DtuModbus::OnBnClickedBtModbusSet() {
   if (!DtuPagePortOpen()) return false;
   const int f = model_.func_switch, s = model_.packet_split, n = model_.channel_count;
   if (f == 1 && CacheSwitchOn()) {
-    DtuMessageBox(DtuLangText(kTextCacheIsOn));
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
     return false;
   }
   std::vector<std::string> payloads;
@@ -275,18 +327,18 @@ void DtuModbus::OnStatus(const char *value) {
   const long long v = DtuModbusNumber(value);
   model_.packet_split = (v & 2) ? 1 : 0;
   if (v & 1) {
-    switch_on_.store(1);
+    switch_on_ = 1;
     model_.func_switch = 1;
     emit Changed();
     return;
   }
-  switch_on_.store(0);
+  switch_on_ = 0;
   model_.func_switch = 0;
   emit Changed();
   // Only a Set that switched the polling off is confirmed by this answer.
   PendingSet off = PendingSet::kPollingOff;
   if (pending_.compare_exchange_strong(off, PendingSet::kNone)) {
-    DtuMessageBox(DtuLangText(kTextModbusDisabled));
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusDisableSucceeded));
     emit SetConfirmed();
   }
 }
@@ -295,7 +347,7 @@ void DtuModbus::OnChannel(const char *value) {
   DTU_LOG("count : %s", value);
   if (value[0] < '1' || value[0] > '6') return;
   model_.channel_count = value[0] - '0';
-  received_count_.store(model_.channel_count);
+  received_count_ = model_.channel_count;
   emit Changed();
 }
 
@@ -315,12 +367,10 @@ void DtuModbus::OnSlaveCfg(const char *value) {
   SetWindow(a.channel, DtuModbusNumber(a.address), DtuModbusNumber(a.count));
   DTU_LOG("解析通道%d配置成功：从站地址=%s, 功能码=%s, 寄存器地址=%s, 数据长度=%s, 周期=%s", a.channel,
           a.slave.c_str(), a.function.c_str(), a.address.c_str(), a.count.c_str(), a.cycle.c_str());
-  int awaited = a.channel;
-  awaiting_channel_.compare_exchange_strong(awaited, 0);
   emit Changed();
   PendingSet on = PendingSet::kPollingOn;
   if (a.channel == expected_last_channel_ && pending_.compare_exchange_strong(on, PendingSet::kNone)) {
-    DtuMessageBox(DtuLangText(kTextPollingConfigured));
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingSucceeded));
     emit SetConfirmed();
     ContinueChainedSet();
   }

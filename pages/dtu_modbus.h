@@ -2,19 +2,19 @@
 // keys modbus-switch, modbus-channel, modbus-slave-cfg) and the forwarding
 // rule of each polling channel (modbus-slave-rule). Both groups have their
 // own Read and Set; Save to Local and Read Local cover [MODBUS] and [DECODE].
-// Reads run on a stoppable worker; answers and everything else run on the
-// page's thread.
+// Reads are paced command sequences; they, the answers and everything else
+// run on the page's thread.
 #pragma once
 
 #include <atomic>
 #include <string>
 #include <vector>
 
+#include "pages/dtu_cmd_sequence.h"
 #include "pages/dtu_modbus_payload.h"
 #include "pages/dtu_named_fields.h"
 #include "pages/dtu_page.h"
 #include "pages/dtu_page_answers.h"
-#include "pages/dtu_read_worker.h"
 
 struct DtuModbusChannelRow {
   std::string slave, function, address, count, cycle;
@@ -66,7 +66,7 @@ class DtuModbus : public DtuPage {
   static std::vector<std::string> ConvertItems();
 
   // The polling is on: the switch-on indicator, or ON chosen in the list.
-  bool PollingOn() const { return switch_on_.load() == 1 || model_.func_switch == 1; }
+  bool PollingOn() const { return switch_on_ == 1 || model_.func_switch == 1; }
   // The user chose a function switch: ON is refused while the cache proxy
   // is on (message shown, the switch goes back to OFF). False when refused.
   bool ChooseFunctionSwitch(int on);
@@ -109,9 +109,23 @@ class DtuModbus : public DtuPage {
   void BuildFields();
   bool CacheSwitchOn() const;
   bool ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg);
-  void StartWorker(bool polling, bool rules, int rule_channel);
-  void PollingReadBody(DtuReadWorker &worker, bool then_rules);
-  void RuleReadBody(DtuReadWorker &worker, int channel);
+  // One step of a read and what it asks for.
+  struct ReadStep {
+    enum Kind { kSwitch, kCount, kChannel, kRuleHeader, kRuleParam } kind;
+    int channel;
+    DtuCmdStep step;
+  };
+  static ReadStep SwitchQuery();
+  static ReadStep CountQuery();
+  static ReadStep ChannelQuery(int channel);
+  static ReadStep RuleHeaderQuery(int channel);
+  static ReadStep RuleParamQuery(int channel, int param);
+  // A new read replaces the running one.
+  void StartRead(std::vector<ReadStep> steps, bool then_rules);
+  // Queries that depend on the answer just heard: they come next.
+  void InsertReadSteps(std::vector<ReadStep> steps);
+  void OnReadStepSent(int step);
+  void OnReadStepAnswered(int step);
   void SetWindow(int channel, long long start, long long length);
   void OnStatus(const char *value);
   void OnChannel(const char *value);
@@ -135,14 +149,15 @@ class DtuModbus : public DtuPage {
   int window_start_[kModbusChannelCount] = {};
   int window_length_[kModbusChannelCount] = {};
 
-  // Shared with the read worker (atomics only).
-  std::atomic<int> switch_on_{0};
-  std::atomic<int> received_count_{1};
-  std::atomic<int> rule_state_{0};  // 0 header awaited, 1 parameters, -1 nothing to read
-  std::atomic<int> rule_param_total_{0};
-  std::atomic<int> rule_channel_{1};     // channel of the rule being read
-  std::atomic<int> awaiting_channel_{0};  // last polling channel queried, until answered
-  DtuReadWorker worker_;
+  // Read state (page thread only).
+  int switch_on_ = 0;
+  int received_count_ = 1;
+  int rule_state_ = 0;  // 0 header awaited, 1 parameters, -1 nothing to read
+  int rule_param_total_ = 0;
+  int rule_channel_ = 1;  // channel of the rule being read
+  DtuCmdSequence *read_;  // a child: it stops when the page goes
+  std::vector<ReadStep> read_plan_;  // the running read's steps, as the sequence has them
+  bool read_then_rules_ = false;
 
   // Set confirmation (page thread only; atomic for varnokctl's waiting loop).
   std::atomic<PendingSet> pending_{PendingSet::kNone};

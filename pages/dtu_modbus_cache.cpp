@@ -3,33 +3,33 @@
 #include "pages/dtu_modbus_cache.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
-#include "link/dtu_cmd_answer_watch.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_payload.h"
-#include "pages/dtu_modbus_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
 const DtuModbusCacheField kFieldOrder[] = {DtuModbusCacheField::kSlave, DtuModbusCacheField::kStart,
                                            DtuModbusCacheField::kQuantity, DtuModbusCacheField::kCycle};
 
-int ColumnText(DtuModbusCacheField field) {
+DtuTextId ColumnText(DtuModbusCacheField field) {
   switch (field) {
-    case DtuModbusCacheField::kSlave: return kTextSlaveAddress;
-    case DtuModbusCacheField::kStart: return kTextStartAddress;
-    case DtuModbusCacheField::kQuantity: return kTextQuantity;
-    case DtuModbusCacheField::kCycle: return kTextCycleSeconds;
+    case DtuModbusCacheField::kSlave: return DtuTextId::kCacheSlaveAddress;
+    case DtuModbusCacheField::kStart: return DtuTextId::kCacheStartAddress;
+    case DtuModbusCacheField::kQuantity: return DtuTextId::kCacheCount;
+    case DtuModbusCacheField::kCycle: return DtuTextId::kCacheCycle;
   }
-  return 0;
+  return DtuTextId::kCacheSlaveAddress;
 }
 
 template <class... Args>
-void Show(int text_id, Args... args) {
+void Show(DtuTextId text_id, Args... args) {
   char text[512];
   std::snprintf(text, sizeof(text), DtuLangText(text_id), args...);
   DtuMessageBox(text);
@@ -37,28 +37,22 @@ void Show(int text_id, Args... args) {
 
 }  // namespace
 
-DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent) {
-  timer_.setSingleShot(true);
-  timer_.setInterval(kStepTimeoutMs);
-  connect(&timer_, &QTimer::timeout, this, [this] {
-    if (operation_ != kIdle) Fail(kTextCacheTimeout);
+DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent), sequence_(new DtuCmdSequence(this)) {
+  connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this] {
+    if (std::exchange(accepted_, false)) sequence_->Advance();
   });
+  connect(sequence_, &DtuCmdSequence::Done, this, [this] { Finish(); });
+  connect(sequence_, &DtuCmdSequence::Failed, this, &DtuModbusCache::OnFailed);
   BuildFields();
   DtuAttachPageAnswers({
       {"modbus-cache-switch", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSwitchSet>},
       {"modbus-cache-channel", &DtuPageAnswer<&DtuModbusCache::ModbusCacheChannelSet>},
       {"modbus-cache-slave-cfg", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSlaveCfgSet>},
   });
-  DtuCmdAnswerWatcher watcher;
-  // The subscription is the page's own and ends before the page goes.
-  watcher.on_error = [this](const char *text) { ModbusCacheDeviceError(text); };
-  watcher.on_empty = [this] { ModbusCacheAcknowledge(); };
-  answers_ = std::make_unique<DtuCmdAnswerSubscription>(std::move(watcher));
 }
 
 DtuModbusCache::~DtuModbusCache() {
-  timer_.stop();
-  answers_.reset();
+  delete sequence_;  // stops it: nothing reaches this page any more
 }
 
 DtuModbusCache *DtuModbusCache::Instance() { return DtuPageReference<DtuModbusCache>::Current(); }
@@ -99,7 +93,7 @@ bool DtuModbusCache::PollingOn() const {
 
 bool DtuModbusCache::ChooseFunctionSwitch(int on) {
   const bool refused = on == 1 && PollingOn();
-  if (refused) DtuMessageBox(DtuLangText(kTextPollingIsOn));
+  if (refused) DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
   model_.func_switch = on == 1 && !refused ? 1 : 0;
   stored_switch_ = model_.func_switch;
   emit Changed();
@@ -114,13 +108,13 @@ bool DtuModbusCache::RowValue(int k, DtuModbusCacheField field, long long &value
   const std::string text = DtuModbusTrim(*texts[static_cast<int>(field)]);
   const char *column = DtuLangText(ColumnText(field));
   if (!DtuModbusAllDigits(text)) {
-    Show(kTextCacheEmpty, k, column);
+    Show(DtuTextId::kCacheFieldEmpty, k, column);
     return false;
   }
   value = DtuModbusNumber(text);
   const DtuModbusCacheRange range = DtuModbusCacheFieldRange(field, row.function);
   if (value < range.low || value > range.high) {
-    Show(kTextCacheRange, k, column, static_cast<int>(range.low), static_cast<int>(range.high));
+    Show(DtuTextId::kCacheFieldRange, k, column, static_cast<int>(range.low), static_cast<int>(range.high));
     return false;
   }
   return true;
@@ -136,7 +130,7 @@ bool DtuModbusCache::ValidateRow(int k) {
   }
   const DtuModbusCacheChannel channel = RowChannel(k);
   if (channel.start + channel.quantity - 1 > 65535) {
-    Show(kTextCacheLastRegister, k);
+    Show(DtuTextId::kCacheAddressOverflow, k);
     emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kStart));
     return false;
   }
@@ -151,7 +145,7 @@ bool DtuModbusCache::Validate() {
   for (int k = 2; k <= count; ++k) {
     for (int j = 1; j < k; ++j) {
       if (!DtuModbusCacheSameRequest(RowChannel(j), RowChannel(k))) continue;
-      Show(kTextCacheDuplicate, j, k);
+      Show(DtuTextId::kCacheDuplicateRule, j, k);
       emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kSlave));
       return false;
     }
@@ -177,13 +171,4 @@ void DtuModbusCache::ModbusCacheChannelSet(const char *value, int) {
 
 void DtuModbusCache::ModbusCacheSlaveCfgSet(const char *value, int) {
   OnSlaveCfg(value);
-}
-
-void DtuModbusCache::ModbusCacheAcknowledge() {
-  OnAcknowledge();
-}
-
-void DtuModbusCache::ModbusCacheDeviceError(const char *text) {
-  DTU_LOG("device error : %s", text);
-  OnDeviceError();
 }

@@ -1,18 +1,15 @@
 // The Modbus cache proxy page: up to six read requests the device polls on
-// its own. Read and Set are paced sequences of steps: each sends one command
-// and waits (timer 15001, 8000 ms) for the answer or the bare OK that lets it
-// go on; a missing, malformed or different answer ends the sequence with a
-// message naming the step. The sequence, its timer and the receive path all
-// run on the page's thread.
+// its own. Read and Set are paced sequences of steps on the page's command
+// sequence: each sends one command and waits (8000 ms, the page's timer
+// 15001) for the answer or the bare OK that lets it go on; a missing,
+// malformed or different answer ends the sequence with a message naming the
+// step. The sequence and the receive path run on the page's thread.
 #pragma once
 
-#include <QTimer>
-
-#include <atomic>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "pages/dtu_cmd_sequence.h"
 #include "pages/dtu_modbus_cache_payload.h"
 #include "pages/dtu_named_fields.h"
 #include "pages/dtu_page.h"
@@ -33,8 +30,7 @@ class DtuModbusCache : public DtuPage {
   Q_OBJECT
 
  public:
-  static constexpr int kTimerId = 15001;
-  static constexpr int kStepTimeoutMs = 8000;
+  static constexpr int kStepTimeoutMs = 8000;  // timer 15001
 
   explicit DtuModbusCache(QObject *parent = nullptr);
   ~DtuModbusCache() override;
@@ -56,15 +52,13 @@ class DtuModbusCache : public DtuPage {
   bool OnBnClickedBtSaveLocal();
   bool OnBnClickedBtReadLocal();
 
-  // Answer handlers and the receive path's two further entries.
+  // Answer handlers. Bare OKs and error lines reach the sequence itself.
   void ModbusCacheSwitchSet(const char *value, int length);
   void ModbusCacheChannelSet(const char *value, int length);
   void ModbusCacheSlaveCfgSet(const char *value, int length);
-  void ModbusCacheAcknowledge();
-  void ModbusCacheDeviceError(const char *text);
 
-  // Shortens the step time-out (tests).
-  void SetStepTimeoutMs(int ms) { timer_.setInterval(ms); }
+  // Shortens the step time-out of the next Read or Set (tests).
+  void SetStepTimeoutMs(int ms) { step_timeout_ms_ = ms; }
 
   const char *PageName() const override { return "modbuscache"; }
   std::vector<DtuPageFieldInfo> Fields() const override;
@@ -89,19 +83,21 @@ class DtuModbusCache : public DtuPage {
   bool ValidateRow(int k);
   bool RowValue(int k, DtuModbusCacheField field, long long &value);
   DtuModbusCacheChannel RowChannel(int k) const;
-  void Start(Operation operation);
-  void SendStep();
-  std::string StepLabel() const;
-  void Advance();
-  // Advances on an answer line; a separate OK for the same command follows.
-  void AdvanceOnLine();
-  void Fail(int text_id);
+  void Start(Operation operation, std::vector<DtuCmdStep> steps);
+  DtuCmdStep Step(std::string line, const char *key) const;
+  std::vector<DtuCmdStep> ReadChannelSteps() const;
+  std::vector<DtuCmdStep> SetSteps() const;
+  int CurrentStep() const { return sequence_->CurrentStep(); }
+  std::string StepLabel(int step) const;
+  // The answer just handled lets the waiting step go on (once the sequence
+  // hears it, after the handlers ran).
+  void Accept() { accepted_ = true; }
+  void Fail() { sequence_->Fail(); }
   void Finish();
+  void OnFailed(int step, DtuSequenceFailure reason, const QByteArray &text);
   void OnSwitch(const char *value);
   void OnChannelCount(const char *value);
   void OnSlaveCfg(const char *value);
-  void OnAcknowledge();
-  void OnDeviceError();
   void ApplyChannel(const DtuModbusCacheChannel &channel);
 
   DtuModbusCacheModel model_;
@@ -110,16 +106,12 @@ class DtuModbusCache : public DtuPage {
 
   // Sequence state (page thread only).
   Operation operation_ = kIdle;
-  int step_ = 0;
   int target_switch_ = 0;
   int count_ = 1;
-  // The step advanced on its answer line: an OK the device sends apart from
-  // that line belongs to the same command and must not advance again.
-  bool line_answered_ = false;
+  bool accepted_ = false;
   bool failed_ = false;
-  QTimer timer_;
-  // The receive path's bare OK and error lines.
-  std::unique_ptr<class DtuCmdAnswerSubscription> answers_;
+  int step_timeout_ms_ = kStepTimeoutMs;
+  DtuCmdSequence *sequence_;  // a child: it stops when the page goes
   // Last member: Instance() and the answer handlers reach the page until it starts going.
   DtuPageReference<DtuModbusCache> reference_{this};
 };

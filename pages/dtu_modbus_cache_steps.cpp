@@ -1,15 +1,16 @@
 // The step sequences of the Modbus cache page. Read: switch, channel count,
-// then each channel. Set: proxy off, each channel, channel count, target
-// switch. Every step restarts the step timer; an answer that matches (or,
-// while setting, a bare OK) advances once per command.
+// then each channel the device counts. Set: proxy off, each channel, channel
+// count, target switch. The answer handlers judge each answer line for the
+// waiting step; while setting, a bare OK lets a step go on as well (once per
+// command: the sequence passes over the OK of a line that already did).
 #include <cstdio>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_modbus_cache.h"
 #include "pages/dtu_modbus_payload.h"
-#include "pages/dtu_modbus_texts.h"
 #include "pages/dtu_page_send.h"
 
 namespace {
@@ -20,7 +21,7 @@ std::string Line(const char *verb, const char *key, const std::string &payload) 
 
 std::string ChannelLabel(int channel) {
   char text[128];
-  std::snprintf(text, sizeof(text), DtuLangText(kTextCacheChannelConfig), channel);
+  std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kCacheChannelGroup), channel);
   return text;
 }
 
@@ -31,85 +32,82 @@ int SmallNumber(const std::string &value) {
 
 }  // namespace
 
+DtuCmdStep DtuModbusCache::Step(std::string line, const char *key) const {
+  DtuCmdStep step;
+  step.line = std::move(line);
+  step.key = key;
+  step.end = operation_ == kSetting ? DtuStepEnd::kPageDecidesOrBareOk : DtuStepEnd::kPageDecides;
+  step.timeout_ms = step_timeout_ms_;
+  return step;
+}
+
 bool DtuModbusCache::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
-  timer_.stop();
   for (DtuModbusCacheRow &row : model_.rows) {
     row = DtuModbusCacheRow();
     row.function = 1;
   }
   emit Changed();
   count_ = model_.channel_count;
-  Start(kReading);
+  operation_ = kReading;
+  // The channels follow once the device said how many there are.
+  Start(kReading, {Step("AT+ZEVCFG=get|modbus-cache-switch\r\n", "modbus-cache-switch"),
+                   Step("AT+ZEVCFG=get|modbus-cache-channel\r\n", "modbus-cache-channel")});
   return true;
+}
+
+std::vector<DtuCmdStep> DtuModbusCache::ReadChannelSteps() const {
+  std::vector<DtuCmdStep> steps;
+  for (int k = 1; k <= count_; ++k) {
+    steps.push_back(Step(Line("get", "modbus-cache-slave-cfg", std::to_string(k)), "modbus-cache-slave-cfg"));
+  }
+  return steps;
 }
 
 bool DtuModbusCache::OnBnClickedBtSet() {
   if (!Validate()) return false;
   if (!DtuPagePortOpen()) return false;
   if (model_.func_switch == 1 && PollingOn()) {
-    DtuMessageBox(DtuLangText(kTextPollingIsOn));
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
     return false;
   }
-  timer_.stop();
   target_switch_ = model_.func_switch;
   count_ = model_.channel_count;
-  Start(kSetting);
+  operation_ = kSetting;
+  Start(kSetting, SetSteps());
   return true;
 }
 
-void DtuModbusCache::Start(Operation operation) {
+std::vector<DtuCmdStep> DtuModbusCache::SetSteps() const {
+  std::vector<DtuCmdStep> steps = {Step(Line("set", "modbus-cache-switch", "0"), "modbus-cache-switch")};
+  for (int k = 1; k <= count_; ++k) {
+    const std::string payload = *DtuModbusBuildCacheChannel(RowChannel(k));
+    steps.push_back(Step(Line("set", "modbus-cache-slave-cfg", payload), "modbus-cache-slave-cfg"));
+  }
+  steps.push_back(Step(Line("set", "modbus-cache-channel", std::to_string(count_)), "modbus-cache-channel"));
+  steps.push_back(Step(Line("set", "modbus-cache-switch", std::to_string(target_switch_)), "modbus-cache-switch"));
+  return steps;
+}
+
+void DtuModbusCache::Start(Operation operation, std::vector<DtuCmdStep> steps) {
   operation_ = operation;
-  step_ = 0;
   failed_ = false;
-  line_answered_ = false;
-  SendStep();
+  accepted_ = false;
+  sequence_->Start(std::move(steps));
 }
 
-std::string DtuModbusCache::StepLabel() const {
+std::string DtuModbusCache::StepLabel(int step) const {
   if (operation_ == kReading) {
-    if (step_ == 0) return DtuLangText(kTextFunctionSwitch);
-    if (step_ == 1) return DtuLangText(kTextCacheChannelCount);
-    return ChannelLabel(step_ - 1);
+    if (step == 0) return DtuLangText(DtuTextId::kModbusFunctionSwitch);
+    if (step == 1) return DtuLangText(DtuTextId::kCacheChannelCount);
+    return ChannelLabel(step - 1);
   }
-  if (step_ == 0 || step_ == count_ + 2) return DtuLangText(kTextFunctionSwitch);
-  if (step_ == count_ + 1) return DtuLangText(kTextCacheChannelCount);
-  return ChannelLabel(step_);
-}
-
-void DtuModbusCache::SendStep() {
-  std::string line;
-  if (operation_ == kReading) {
-    if (step_ == 0) line = "AT+ZEVCFG=get|modbus-cache-switch\r\n";
-    else if (step_ == 1) line = "AT+ZEVCFG=get|modbus-cache-channel\r\n";
-    else if (step_ <= count_ + 1) line = Line("get", "modbus-cache-slave-cfg", std::to_string(step_ - 1));
-  } else if (operation_ == kSetting) {
-    if (step_ == 0) line = Line("set", "modbus-cache-switch", "0");
-    else if (step_ <= count_) line = Line("set", "modbus-cache-slave-cfg", *DtuModbusBuildCacheChannel(RowChannel(step_)));
-    else if (step_ == count_ + 1) line = Line("set", "modbus-cache-channel", std::to_string(count_));
-    else if (step_ == count_ + 2) line = Line("set", "modbus-cache-switch", std::to_string(target_switch_));
-  }
-  if (line.empty()) {
-    Finish();
-    return;
-  }
-  timer_.start();
-  DtuPageQueueLine(line);
-}
-
-void DtuModbusCache::Advance() {
-  timer_.stop();
-  ++step_;
-  SendStep();
-}
-
-void DtuModbusCache::AdvanceOnLine() {
-  Advance();
-  line_answered_ = true;
+  if (step == 0 || step == count_ + 2) return DtuLangText(DtuTextId::kModbusFunctionSwitch);
+  if (step == count_ + 1) return DtuLangText(DtuTextId::kCacheChannelCount);
+  return ChannelLabel(step);
 }
 
 void DtuModbusCache::Finish() {
-  timer_.stop();
   const bool was_setting = operation_ == kSetting;
   operation_ = kIdle;
   emit Changed();
@@ -118,69 +116,81 @@ void DtuModbusCache::Finish() {
     return;
   }
   stored_switch_ = target_switch_;
-  DtuMessageBox(DtuLangText(kTextCacheConfigured));
+  DtuMessageBox(DtuLangText(DtuTextId::kCacheConfigCompleted));
   emit SetConfirmed();
 }
 
-void DtuModbusCache::Fail(int text_id) {
-  timer_.stop();
-  const std::string label = StepLabel();
+void DtuModbusCache::OnFailed(int step, DtuSequenceFailure reason, const QByteArray &text) {
+  if (operation_ == kIdle) return;
+  if (reason == DtuSequenceFailure::kCancelled) {  // stopped on purpose, the reason already shown
+    operation_ = kIdle;
+    return;
+  }
+  DtuTextId message = DtuTextId::kCacheBadAnswer;
+  if (reason == DtuSequenceFailure::kTimeout) message = DtuTextId::kCacheTimeout;
+  if (reason == DtuSequenceFailure::kErrorAnswer || reason == DtuSequenceFailure::kNotQueued) {
+    DTU_LOG("device error : %s", text.constData());
+    message = DtuTextId::kModbusCacheFailed;
+  }
+  const std::string label = StepLabel(step);
   operation_ = kIdle;
   failed_ = true;
-  DTU_LOG("step %d failed : %s", step_, label.c_str());
-  char text[512];
-  std::snprintf(text, sizeof(text), DtuLangText(text_id), label.c_str());
-  DtuMessageBox(text);
+  DTU_LOG("step %d failed : %s", step, label.c_str());
+  char buffer[512];
+  std::snprintf(buffer, sizeof(buffer), DtuLangText(message), label.c_str());
+  DtuMessageBox(buffer);
   emit Changed();
 }
 
 // ---- Answers ----
 
 void DtuModbusCache::OnSwitch(const char *raw) {
-  line_answered_ = false;  // this device sends its OK with the line
+  accepted_ = false;
   const int v = SmallNumber(DtuModbusCacheAnswerValue(raw));
   if (v != 0 && v != 1) {
-    if (operation_ != kIdle) Fail(kTextCacheBadAnswer);
+    if (operation_ != kIdle) Fail();
     return;
   }
-  if (operation_ == kSetting && (step_ == 0 || step_ == count_ + 2)) {
-    const int expected = step_ == 0 ? 0 : target_switch_;
-    if (v != expected) return Fail(kTextCacheBadAnswer);
-    AdvanceOnLine();
+  const int step = CurrentStep();
+  if (operation_ == kSetting && (step == 0 || step == count_ + 2)) {
+    const int expected = step == 0 ? 0 : target_switch_;
+    if (v != expected) return Fail();
+    Accept();
     return;
   }
   if (v == 1 && PollingOn()) {
-    timer_.stop();
-    operation_ = kIdle;
+    sequence_->Cancel();
     stored_switch_ = 0;
     model_.func_switch = 0;
     emit Changed();
-    DtuMessageBox(DtuLangText(kTextPollingIsOn));
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
     return;
   }
   stored_switch_ = v;
   model_.func_switch = v;
   emit Changed();
-  if (operation_ == kReading && step_ == 0) Advance();
+  if (operation_ == kReading && step == 0) Accept();
 }
 
 void DtuModbusCache::OnChannelCount(const char *raw) {
-  line_answered_ = false;  // this device sends its OK with the line
+  accepted_ = false;
   const int v = SmallNumber(DtuModbusCacheAnswerValue(raw));
   if (v < 1 || v > kModbusCacheChannels) {
-    if (operation_ != kIdle) Fail(kTextCacheBadAnswer);
+    if (operation_ != kIdle) Fail();
     return;
   }
-  if (operation_ == kSetting && step_ == count_ + 1) {
-    if (v != count_) return Fail(kTextCacheBadAnswer);
-    AdvanceOnLine();
+  const int step = CurrentStep();
+  if (operation_ == kSetting && step == count_ + 1) {
+    if (v != count_) return Fail();
+    Accept();
     return;
   }
   model_.channel_count = v;
   emit Changed();
-  if (operation_ == kReading && step_ == 1) {
+  if (operation_ == kReading && step == 1) {
     count_ = v;
-    Advance();
+    sequence_->InsertNext(ReadChannelSteps());
+    Accept();
   }
 }
 
@@ -195,40 +205,27 @@ void DtuModbusCache::ApplyChannel(const DtuModbusCacheChannel &c) {
 }
 
 void DtuModbusCache::OnSlaveCfg(const char *raw) {
-  line_answered_ = false;  // this device sends its OK with the line
+  accepted_ = false;
   const std::string value = DtuModbusCacheAnswerValue(raw);
   const auto channel = DtuModbusParseCacheChannel(value);
   if (!channel) {
-    if (operation_ != kIdle) Fail(kTextCacheBadAnswer);
+    if (operation_ != kIdle) Fail();
     return;
   }
+  const int step = CurrentStep();
   if (operation_ == kSetting) {
     // Only a channel step expects this key, and only for its own channel.
-    const bool expected = step_ >= 1 && step_ <= count_ && channel->channel == step_;
-    if (!expected || value != *DtuModbusBuildCacheChannel(RowChannel(step_))) return Fail(kTextCacheBadAnswer);
-    AdvanceOnLine();
+    const bool expected = step >= 1 && step <= count_ && channel->channel == step;
+    if (!expected || value != *DtuModbusBuildCacheChannel(RowChannel(step))) return Fail();
+    Accept();
     return;
   }
-  const bool reading_channel = operation_ == kReading && step_ >= 2;
-  if (reading_channel && channel->channel != step_ - 1) return Fail(kTextCacheBadAnswer);
+  const bool reading_channel = operation_ == kReading && step >= 2;
+  if (reading_channel && channel->channel != step - 1) return Fail();
   if (!DtuModbusCacheChannelValid(*channel)) {
-    if (operation_ != kIdle) Fail(kTextCacheBadAnswer);
+    if (operation_ != kIdle) Fail();
     return;
   }
   ApplyChannel(*channel);
-  if (reading_channel) Advance();
-}
-
-void DtuModbusCache::OnAcknowledge() {
-  if (operation_ != kSetting) return;
-  if (line_answered_) {
-    // The OK of a command whose answer line already advanced the step.
-    line_answered_ = false;
-    return;
-  }
-  Advance();
-}
-
-void DtuModbusCache::OnDeviceError() {
-  if (operation_ != kIdle) Fail(kTextCacheFailed);
+  if (reading_channel) Accept();
 }

@@ -8,9 +8,8 @@
 #include "base/dtu_message.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_modbus.h"
-#include "pages/dtu_modbus_texts.h"
-#include "pages/dtu_page_store.h"
 #include "base/dtu_text_id.h"
+#include "pages/dtu_page_store.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ bool DtuModbus::SavePollingLocal() {
                         FileInt(row.cycle)};
   }
   if (config.SaveToFile(DtuPageConfigPath())) return true;
-  DtuMessageBox(DtuLangText(kTextSaveModbusFailed));
+  DtuMessageBox(DtuLangText(DtuTextId::kModbusSaveFailed));
   return false;
 }
 
@@ -66,7 +65,7 @@ bool DtuModbus::OnBnClickedBtSaveLocal() {
 bool DtuModbus::ReadPollingLocal() {
   DtuConfig config;
   if (!config.LoadFromFile(DtuPageConfigPath())) {
-    DtuMessageBox(DtuLangText(kTextReadLocalFailed));
+    DtuMessageBox(DtuLangText(DtuTextId::kReadLocalFailed));
     return false;
   }
   const auto &store = config.modbus;

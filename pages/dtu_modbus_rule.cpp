@@ -1,22 +1,22 @@
 // The forwarding rule group of the Modbus page: Read (header, then one
-// parameter every 500 ms, on the read worker), Set with the register window
-// checks, and the answers of modbus-slave-rule.
+// parameter every 500 ms, as steps of the page's read), Set with the register
+// window checks, and the answers of modbus-slave-rule.
 #include <cstdio>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
 #include "pages/dtu_modbus.h"
-#include "pages/dtu_modbus_texts.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_page_send.h"
 
 namespace {
 
-constexpr int kHeaderTries = 1000;  // 1 ms each
+constexpr int kHeaderWaitMs = 1000;
 constexpr int kParamPauseMs = 500;
 
 template <class... Args>
-void Show(int text_id, Args... args) {
+void Show(DtuTextId text_id, Args... args) {
   char text[512];
   std::snprintf(text, sizeof(text), DtuLangText(text_id), args...);
   DtuMessageBox(text);
@@ -30,16 +30,18 @@ int DtuModbus::RuleChannelOf(int answered, int fallback) {
   return answered >= 1 && answered <= kModbusChannelCount ? answered : fallback;
 }
 
-void DtuModbus::RuleReadBody(DtuReadWorker &w, int channel) {
-  rule_channel_.store(channel);
-  rule_state_.store(0);
-  DtuPageQueueLine("AT+ZEVCFG=get|modbus-slave-rule|" + DtuModbusRuleHeaderArgument(channel) + "\r\n");
-  w.WaitFor([this] { return rule_state_.load() != 0; }, kHeaderTries);
-  if (rule_state_.load() != 1) return;  // no answer, Transparent, or no parameters
-  for (int p = 1; p <= rule_param_total_.load(); ++p) {
-    DtuPageQueueLine("AT+ZEVCFG=get|modbus-slave-rule|" + DtuModbusRuleParamArgument(channel, p) + "\r\n");
-    if (!w.Sleep(kParamPauseMs)) return;
-  }
+DtuModbus::ReadStep DtuModbus::RuleHeaderQuery(int c) {
+  // A channel whose rule stays unanswered is passed over.
+  return {ReadStep::kRuleHeader, c,
+          {"AT+ZEVCFG=get|modbus-slave-rule|" + DtuModbusRuleHeaderArgument(c) + "\r\n", "modbus-slave-rule",
+           DtuStepEnd::kPageDecides, kHeaderWaitMs, 0, false, false}};
+}
+
+DtuModbus::ReadStep DtuModbus::RuleParamQuery(int c, int p) {
+  // Not waited for: the device gets 500 ms per parameter, its answers come meanwhile.
+  return {ReadStep::kRuleParam, c,
+          {"AT+ZEVCFG=get|modbus-slave-rule|" + DtuModbusRuleParamArgument(c, p) + "\r\n", "",
+           DtuStepEnd::kNoWait, 0, kParamPauseMs, false, false}};
 }
 
 bool DtuModbus::OnBnClickedBtModbusRuleGet() {
@@ -50,7 +52,7 @@ bool DtuModbus::OnBnClickedBtModbusRuleGet() {
     row.multiplier.clear();
   }
   emit Changed();
-  StartWorker(false, true, model_.config_channel);
+  StartRead({RuleHeaderQuery(model_.config_channel)}, false);
   return true;
 }
 
@@ -66,26 +68,26 @@ bool DtuModbus::ValidateRuleParam(int c, int p, DtuModbusRuleParam &param) {
   const long long start = window_start_[c - 1];
   const long long end = start + window_length_[c - 1] - 1;
   if (a < start || a > end) {
-    Show(kTextRuleAddressOutside, c, static_cast<int>(start), static_cast<int>(end), static_cast<int>(a));
+    Show(DtuTextId::kRuleAddressOutOfRange, c, static_cast<int>(start), static_cast<int>(end), static_cast<int>(a));
     return false;
   }
   if (a * 2 + DtuModbusDataTypeSize(row.data_type) > (end + 1) * 2) {
-    Show(kTextRuleLengthOutside, c, p);
+    Show(DtuTextId::kRuleLengthOutOfRange, c, p);
     return false;
   }
   const long long multiplier = DtuModbusNumber(row.multiplier);
   if (multiplier < 1) {
-    Show(kTextRuleScale, p);
+    Show(DtuTextId::kRuleScaleNotPositive, p);
     return false;
   }
   // Both numbers travel in 8 digits: more would shift every field after them.
   const int max = static_cast<int>(DtuModbusWidthMax(kModbusRuleNumberWidth));
   if (!DtuModbusFitsWidth(a, kModbusRuleNumberWidth)) {
-    Show(kTextParamWidth, p, DtuLangText(kTextRegisterAddress), kModbusRuleNumberWidth, max);
+    Show(DtuTextId::kModbusParamWidth, p, DtuLangText(DtuTextId::kModbusRegisterAddress), kModbusRuleNumberWidth, max);
     return false;
   }
   if (!DtuModbusFitsWidth(multiplier, kModbusRuleNumberWidth)) {
-    Show(kTextParamWidth, p, DtuLangText(kTextMultiplier), kModbusRuleNumberWidth, max);
+    Show(DtuTextId::kModbusParamWidth, p, DtuLangText(DtuTextId::kModbusMultiplier), kModbusRuleNumberWidth, max);
     return false;
   }
   const DtuModbusRule &rule = model_.rules[c - 1];
@@ -109,12 +111,12 @@ bool DtuModbus::RuleSet(int c, bool send) {
     return true;
   }
   if (window_length_[c - 1] == 0) {
-    DtuMessageBox(DtuLangText(kTextReadPollingFirst));
+    DtuMessageBox(DtuLangText(DtuTextId::kRuleReadPollingFirst));
     return false;
   }
   const int n = rule.param_count;
   if (n < 1) {
-    Show(kTextCacheEmpty, c, DtuLangText(kTextParamCount));
+    Show(DtuTextId::kCacheFieldEmpty, c, DtuLangText(DtuTextId::kModbusParameterCount));
     return false;
   }
   if (send) expected_rule_answers_ = n;
@@ -136,7 +138,7 @@ bool DtuModbus::RuleSet(int c, bool send) {
 
 void DtuModbus::OnRule(const char *value) {
   DTU_LOG("%s", value);
-  switch (rule_state_.load()) {
+  switch (rule_state_) {
     case 0: DecodeRuleAndParamsCnt(value); break;
     case 1: DecodeChannelParams(value); break;
     default: break;
@@ -151,17 +153,17 @@ void DtuModbus::DecodeRuleAndParamsCnt(const std::string &value) {
     return;
   }
   DTU_LOG("rule : %d.", header->rule);
-  DtuModbusRule &rule = model_.rules[RuleChannelOf(header->channel, rule_channel_.load()) - 1];
+  DtuModbusRule &rule = model_.rules[RuleChannelOf(header->channel, rule_channel_) - 1];
   rule.rule = header->rule == 0 ? 0 : 1;
   if (header->rule == 0 || header->count == 0) {
-    rule_state_.store(-1);
+    rule_state_ = -1;
     emit Changed();
     return;
   }
   DTU_LOG("maxParams : %d.", header->count);
   rule.param_count = header->count;
-  rule_param_total_.store(header->count);
-  rule_state_.store(1);
+  rule_param_total_ = header->count;
+  rule_state_ = 1;
   emit Changed();
 }
 
@@ -172,10 +174,10 @@ void DtuModbus::DecodeChannelParams(const std::string &value) {
     return;
   }
   DTU_LOG("rule : %d.", p->rule);
-  DtuModbusRule &rule = model_.rules[RuleChannelOf(p->channel, rule_channel_.load()) - 1];
+  DtuModbusRule &rule = model_.rules[RuleChannelOf(p->channel, rule_channel_) - 1];
   if (p->rule == 0) {
     rule.rule = 0;
-    rule_state_.store(-1);
+    rule_state_ = -1;
     emit Changed();
     return;
   }
@@ -196,7 +198,7 @@ void DtuModbus::CountRuleAnswer() {
   if (++rule_answer_counter_ < expected_rule_answers_) return;
   pending_.store(PendingSet::kNone);
   rule_answer_counter_ = 0;
-  DtuMessageBox(DtuLangText(kTextRuleConfigured));
+  DtuMessageBox(DtuLangText(DtuTextId::kRuleConfigSucceeded));
   emit SetConfirmed();
   ContinueChainedSet();
 }

@@ -12,14 +12,14 @@
 #include "base/dtu_lang.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_cache.h"
-#include "pages/dtu_modbus_texts.h"
+#include "base/dtu_text_id.h"
 
 namespace {
 
 // Field names of a row's text fields, in the page's field order.
 const char *const kRowFields[4] = {"slave", "Addr", "Len", "Cycle"};
-const int kHeadings[6] = {kTextChannelHeading, kTextSlaveAddress, kTextFunctionCode,
-                          kTextStartAddress,   kTextQuantity,     kTextCycleSeconds};
+const DtuTextId kHeadings[6] = {DtuTextId::kModbusCacheChannelHeading, DtuTextId::kCacheSlaveAddress, DtuTextId::kModbusFunctionCode,
+                          DtuTextId::kCacheStartAddress,   DtuTextId::kCacheCount,     DtuTextId::kCacheCycle};
 
 }  // namespace
 
@@ -138,15 +138,15 @@ void ModbusCacheView::Focus(int channel, int field) {
 }
 
 void ModbusCacheView::UpdateLanguage() {
-  proxy_group_->setTitle(DtuLangText(kTextCacheGroup));
-  channel_group_->setTitle(DtuLangText(kTextCacheChannelGroup));
-  switch_label_->setText(DtuLangText(kTextFunctionSwitch));
-  count_label_->setText(DtuLangText(kTextCacheChannelCount));
-  tip_->setText(DtuLangText(kTextDecimalTip));
-  note_->setText(DtuLangText(kTextCacheNote));
+  proxy_group_->setTitle(DtuLangText(DtuTextId::kCacheProxyGroup));
+  channel_group_->setTitle(DtuLangText(DtuTextId::kCachePollingChannelGroup));
+  switch_label_->setText(DtuLangText(DtuTextId::kModbusFunctionSwitch));
+  count_label_->setText(DtuLangText(DtuTextId::kCacheChannelCount));
+  tip_->setText(DtuLangText(DtuTextId::kModbusDecimalTip));
+  note_->setText(DtuLangText(DtuTextId::kCacheFunctionCodeNote));
   RefillModbusList(func_switch_, DtuModbus::SwitchItems());
   for (int i = 0; i < 6; ++i) headings_[i]->setText(DtuLangText(kHeadings[i]));
-  for (int k = 0; k < kModbusCacheChannels; ++k) rows_[k].label->setText(NumberedText(kTextCacheChannelRow, k + 1));
+  for (int k = 0; k < kModbusCacheChannels; ++k) rows_[k].label->setText(NumberedText(DtuTextId::kModbusCacheChannelRow, k + 1));
   buttons_.Label();
   Refresh();
 }

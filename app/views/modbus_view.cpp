@@ -14,16 +14,15 @@
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_modbus.h"
-#include "pages/dtu_modbus_texts.h"
 #include "base/dtu_text_id.h"
 
 namespace {
 
 const char *const kChannelFields[5] = {"slave", "Function", "Addr", "Len", "Cycle"};
-const int kChannelHeadings[5] = {kTextSlaveAddress, kTextFunctionCode, kTextRegisterAddress, kTextRegisterCount,
-                                 kTextPollingCycle};
-const int kParamHeadings[6] = {kTextParameterId, kTextRegisterAddress, kTextDataType,
-                               kTextByteOrder,   kTextConvertRule,     kTextMultiplier};
+const DtuTextId kChannelHeadings[5] = {DtuTextId::kCacheSlaveAddress, DtuTextId::kModbusFunctionCode, DtuTextId::kModbusRegisterAddress, DtuTextId::kModbusRegisterCount,
+                                 DtuTextId::kModbusPollingCycle};
+const DtuTextId kParamHeadings[6] = {DtuTextId::kModbusParameterId, DtuTextId::kModbusRegisterAddress, DtuTextId::kModbusDataType,
+                               DtuTextId::kModbusByteOrder,   DtuTextId::kModbusConvertRule,     DtuTextId::kModbusMultiplier};
 
 QHBoxLayout *Row(std::initializer_list<QWidget *> widgets) {
   auto *row = new QHBoxLayout;
@@ -247,25 +246,25 @@ void ModbusView::ApplyVisibility() {
 }
 
 void ModbusView::UpdateLanguage() {
-  polling_group_->setTitle(DtuLangText(kTextPollingGroup));
-  rule_group_->setTitle(DtuLangText(kTextForwardRule));
-  polling_tip_->setText(DtuLangText(kTextDecimalTip));
-  rule_tip_->setText(DtuLangText(kTextDecimalTip));
-  switch_label_->setText(DtuLangText(kTextFunctionSwitch));
-  split_label_->setText(DtuLangText(kTextPacketSplit));
-  count_label_->setText(DtuLangText(kTextChannelCount));
-  config_channel_label_->setText(DtuLangText(kTextConfigChannel));
-  rule_label_->setText(DtuLangText(kTextForwardRule));
-  param_count_label_->setText(DtuLangText(kTextParamCount));
-  unit_note_->setText(DtuLangText(kTextUnitNote));
+  polling_group_->setTitle(DtuLangText(DtuTextId::kModbusPollingGroup));
+  rule_group_->setTitle(DtuLangText(DtuTextId::kModbusForwardRuleGroup));
+  polling_tip_->setText(DtuLangText(DtuTextId::kModbusDecimalTip));
+  rule_tip_->setText(DtuLangText(DtuTextId::kModbusDecimalTip));
+  switch_label_->setText(DtuLangText(DtuTextId::kModbusFunctionSwitch));
+  split_label_->setText(DtuLangText(DtuTextId::kModbusPacketSplitSwitch));
+  count_label_->setText(DtuLangText(DtuTextId::kModbusChannelCount));
+  config_channel_label_->setText(DtuLangText(DtuTextId::kModbusConfigChannel));
+  rule_label_->setText(DtuLangText(DtuTextId::kModbusForwardRuleGroup));
+  param_count_label_->setText(DtuLangText(DtuTextId::kModbusParameterCount));
+  unit_note_->setText(DtuLangText(DtuTextId::kModbusCycleUnitNote));
   RefillModbusList(func_switch_, DtuModbus::SwitchItems());
   RefillModbusList(packet_split_, DtuModbus::SwitchItems());
   RefillModbusList(rule_, DtuModbus::RuleItems());
   for (int i = 0; i < 5; ++i) channel_headings_[i]->setText(DtuLangText(kChannelHeadings[i]));
   for (int i = 0; i < 6; ++i) param_headings_[i]->setText(DtuLangText(kParamHeadings[i]));
-  for (int k = 0; k < kModbusChannelCount; ++k) channels_[k].label->setText(NumberedText(kTextChannelRow, k + 1));
+  for (int k = 0; k < kModbusChannelCount; ++k) channels_[k].label->setText(NumberedText(DtuTextId::kModbusChannelRow, k + 1));
   for (int p = 0; p < kModbusRuleParams; ++p) {
-    params_[p].label->setText(NumberedText(kTextParamRow, p + 1));
+    params_[p].label->setText(NumberedText(DtuTextId::kModbusParamRow, p + 1));
     RefillModbusList(params_[p].data_type, DtuModbus::DataTypeItems());
     RefillModbusList(params_[p].convert, DtuModbus::ConvertItems());
   }

@@ -33,7 +33,7 @@ void ShowModelText(QLineEdit *edit, const std::string &text) {
   if (edit->text() != shown) edit->setText(shown);
 }
 
-QString NumberedText(int text_id, int number) {
+QString NumberedText(DtuTextId text_id, int number) {
   char text[128];
   std::snprintf(text, sizeof(text), DtuLangText(text_id), number);
   return QString::fromUtf8(text);

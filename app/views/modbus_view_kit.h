@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/dtu_text_id.h"
+
 class DtuPage;
 
 // A list named for tests, filled with `items`.
@@ -24,7 +26,7 @@ void SelectQuietly(QComboBox *box, int index);
 // of a user typing there stays where it is).
 void ShowModelText(QLineEdit *edit, const std::string &text);
 // A text with one number filled in ("Channel%d" -> "Channel1").
-QString NumberedText(int text_id, int number);
+QString NumberedText(DtuTextId text_id, int number);
 // "1" ... "n".
 std::vector<std::string> CountItems(int n);
 // Writes a field as the user typed it; a refusal goes to the log.

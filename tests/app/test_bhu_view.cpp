@@ -11,7 +11,7 @@
 
 #include "app/views/bhu_view.h"
 #include "app/views/cmd_port_view.h"
-#include "app_fixture.h"
+#include "sim_window_fixture.h"
 #include "pages/dtu_bhu.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "sim/dtu_sim.h"
@@ -21,23 +21,14 @@ namespace {
 
 constexpr int kBhuPageCode = 14;
 
-class BhuViewTest : public MainWindowTest {
+class BhuViewTest : public SimWindowTest {
  protected:
   void SetUp() override {
-    MainWindowTest::SetUp();
-    sim_ = StartDtuSim();
-    CmdPortView *port = window_->Pages()->CmdPortPageView();
-    port->PortList()->setEditText(QString::fromStdString(sim_->SlavePath()));
-    port->OpenCloseButton()->click();
-    ASSERT_TRUE(window_->Pages()->CmdPortPage()->IsOpen());
+    SimWindowTest::SetUp();
+    OpenOnSim();
     Select("BHU");
     view_ = window_->Pages()->PageForCode(kBhuPageCode);
     ASSERT_TRUE(view_ != nullptr && view_->isVisible());
-  }
-  void TearDown() override {
-    window_.reset();
-    sim_.reset();
-    MainWindowTest::TearDown();
   }
 
   template <class W>
@@ -52,7 +43,6 @@ class BhuViewTest : public MainWindowTest {
     return WaitFor([&] { return !messages_.empty() && messages_.back() == text; });
   }
 
-  std::unique_ptr<DtuSim> sim_;
   QWidget *view_ = nullptr;
 };
 

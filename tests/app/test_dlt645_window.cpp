@@ -11,30 +11,21 @@
 
 #include "app/views/cmd_port_view.h"
 #include "app/views/dlt645_view.h"
-#include "app_fixture.h"
+#include "sim_window_fixture.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_dlt645.h"
 #include "tests/support/sim_link.h"
 
 namespace {
 
-class Dlt645WindowTest : public MainWindowTest {
+class Dlt645WindowTest : public SimWindowTest {
  protected:
   void SetUp() override {
-    MainWindowTest::SetUp();
-    sim_ = StartDtuSim();
-    CmdPortView *port = window_->Pages()->CmdPortPageView();
-    port->PortList()->setEditText(QString::fromStdString(sim_->SlavePath()));
-    port->OpenCloseButton()->click();
-    ASSERT_TRUE(window_->Pages()->CmdPortPage()->IsOpen());
+    SimWindowTest::SetUp();
+    OpenOnSim();
     Select("DL/T645 Meter");
     view_ = qobject_cast<Dlt645View *>(window_->Pages()->PageForCode(6));
     ASSERT_NE(view_, nullptr);
-  }
-  void TearDown() override {
-    window_.reset();
-    sim_.reset();
-    MainWindowTest::TearDown();
   }
 
   template <class W>
@@ -58,7 +49,6 @@ class Dlt645WindowTest : public MainWindowTest {
     return WaitFor([&] { return !messages_.empty() && messages_.back() == text; }, 10000);
   }
 
-  std::unique_ptr<DtuSim> sim_;
   Dlt645View *view_ = nullptr;
 };
 

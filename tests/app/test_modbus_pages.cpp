@@ -11,22 +11,15 @@
 #include "app/views/cmd_port_view.h"
 #include "app/views/modbus_cache_view.h"
 #include "app/views/modbus_view.h"
-#include "app_fixture.h"
+#include "sim_window_fixture.h"
 #include "pages/dtu_cmd_port_page.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_cache.h"
 #include "pages/dtu_page_runner.h"
 #include "tests/support/sim_link.h"
 
-class ModbusPagesTest : public MainWindowTest {
+class ModbusPagesTest : public SimWindowTest {
  protected:
-  void OpenOnSim() {
-    sim_ = StartDtuSim();
-    CmdPortView *port = window_->Pages()->CmdPortPageView();
-    port->PortList()->setEditText(QString::fromStdString(sim_->SlavePath()));
-    port->OpenCloseButton()->click();
-    ASSERT_TRUE(window_->Pages()->CmdPortPage()->IsOpen());
-  }
   QWidget *ModbusPage() const { return window_->Pages()->PageForCode(4); }
   QWidget *CachePage() const { return window_->Pages()->PageForCode(5); }
   template <class T>
@@ -55,7 +48,6 @@ class ModbusPagesTest : public MainWindowTest {
     window_->grab().save(QString("%1/%2_zh.png").arg(dir, name));
     window_->SetLanguage(1);
   }
-  std::unique_ptr<DtuSim> sim_;
 };
 
 TEST_F(ModbusPagesTest, RowsFollowTheSwitchTheRuleAndTheCounts) {

@@ -23,6 +23,7 @@ struct Outcome {
   int failed_step = -1;
   DtuSequenceFailure reason = DtuSequenceFailure::kCancelled;
   int answered = 0;
+  int ended_by_ok = 0;
 };
 
 class SequenceTest : public PageWireTest {
@@ -34,7 +35,12 @@ class SequenceTest : public PageWireTest {
       outcome_.failed_step = step;
       outcome_.reason = reason;
     });
-    QObject::connect(&sequence, &DtuCmdSequence::StepAnswered, [this](int, const QByteArray &) { ++outcome_.answered; });
+    // The page of page-judged steps takes every key line it hears.
+    QObject::connect(&sequence, &DtuCmdSequence::StepAnswered, [this, &sequence](int, const QByteArray &text) {
+      ++outcome_.answered;
+      if (text.isEmpty()) ++outcome_.ended_by_ok;
+      if (!text.isEmpty()) sequence.Advance();
+    });
   }
   bool WaitForEnd(int timeout_ms = 5000) {
     return DtuPageWaitUntil([this] { return outcome_.done || outcome_.failed; }, timeout_ms);
@@ -54,6 +60,7 @@ struct SequenceCase {
   int failed_step;
   DtuSequenceFailure reason;
   int answered;
+  int ended_by_ok;          // steps a bare OK ended
 };
 
 void PrintTo(const SequenceCase &c, std::ostream *out) { *out << c.name; }
@@ -78,6 +85,7 @@ TEST_P(SequenceCases, EndsAsTheAnswersSay) {
     EXPECT_EQ(outcome_.reason, c.reason);
   }
   EXPECT_EQ(outcome_.answered, c.answered);
+  EXPECT_EQ(outcome_.ended_by_ok, c.ended_by_ok);
   EXPECT_FALSE(sequence.Running());
   // Steps after a failure are never sent.
   const size_t sent = c.done ? c.steps.size() : static_cast<size_t>(c.failed_step) + 1;
@@ -91,23 +99,75 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SequenceCase{"KeyAnswersEndEachStep",
                      {{kGetVersion, "version"}, {kGetImei, "imei", kKey, 3000, 50}},
-                     nullptr, nullptr, 0, true, -1, {}, 2},
+                     nullptr, nullptr, 0, true, -1, {}, 2, 0},
         SequenceCase{"BareOkEndsAnAcknowledgedStep",
                      {{kSetLogLevel, "", DtuStepEnd::kBareOk}, {kGetVersion, "version"}},
-                     nullptr, "loglevel", 0, true, -1, {}, 2},
+                     nullptr, "loglevel", 0, true, -1, {}, 2, 1},
         SequenceCase{"AnswerOfAnotherKeyDoesNotEndTheStep",
                      {{kGetVersion, "imei", kKey, 400}},
-                     nullptr, nullptr, 0, false, 0, DtuSequenceFailure::kTimeout, 0},
+                     nullptr, nullptr, 0, false, 0, DtuSequenceFailure::kTimeout, 0, 0},
         SequenceCase{"ErrorWordFailsItsStep",
                      {{kGetVersion, "version"}, {kGetImei, "imei"}, {kGetVersion, "version"}},
-                     "imei", nullptr, 0, false, 1, DtuSequenceFailure::kErrorAnswer, 1},
+                     "imei", nullptr, 0, false, 1, DtuSequenceFailure::kErrorAnswer, 1, 0},
         SequenceCase{"TimeOutNamesTheStepWithoutAnswer",
                      {{kGetVersion, "version", kKey, 3000}, {kGetImei, "imei", kKey, 400}},
-                     nullptr, nullptr, 2, false, 1, DtuSequenceFailure::kTimeout, 1},
+                     nullptr, nullptr, 2, false, 1, DtuSequenceFailure::kTimeout, 1, 0},
         SequenceCase{"TimeOutThatDoesNotFailPassesTheStepOver",
                      {{kGetVersion, "version", kKey, 3000}, {kGetImei, "imei", kKey, 400, 0, false}},
-                     nullptr, nullptr, 2, true, -1, {}, 1}),
+                     nullptr, nullptr, 2, true, -1, {}, 1, 0},
+        SequenceCase{"BareOkAlsoEndsAPageJudgedStep",
+                     {{kSetLogLevel, "loglevel", DtuStepEnd::kPageDecidesOrBareOk},
+                      {kGetVersion, "version", DtuStepEnd::kPageDecidesOrBareOk}},
+                     nullptr, "loglevel", 0, true, -1, {}, 2, 1},
+        SequenceCase{"UnwaitedStepGoesOnWithoutItsAnswer",
+                     {{kGetVersion, "", DtuStepEnd::kNoWait}, {kGetImei, "imei"}},
+                     nullptr, nullptr, 0, true, -1, {}, 1, 0}),
     [](const ::testing::TestParamInfo<SequenceCase> &info) { return std::string(info.param.name); });
+
+TEST_F(SequenceTest, StepsInsertedFromAnAnswerComeNext) {
+  DtuCmdSequence sequence;
+  std::vector<int> sent;
+  QObject::connect(&sequence, &DtuCmdSequence::StepSent, [&sent](int step) { sent.push_back(step); });
+  QObject::connect(&sequence, &DtuCmdSequence::StepAnswered, [&sequence](int step, const QByteArray &) {
+    if (step == 0) sequence.InsertNext({{kSetLogLevel, "loglevel"}});
+  });
+  Watch(sequence);  // after: the first answer's steps go in before it advances
+  sequence.Start({{kGetVersion, "version", DtuStepEnd::kPageDecides}, {kGetImei, "imei"}});
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_TRUE(outcome_.done);
+  EXPECT_EQ(sent, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=get|version", "AT+ZEVCFG=set|logLevel|1",
+                                               "AT+ZEVCFG=get|imei"}));
+}
+
+// The answers of unwaited-for lines come in during the last pause.
+TEST_F(SequenceTest, ThePauseAfterTheLastStepComesBeforeDone) {
+  DtuCmdSequence sequence;
+  Watch(sequence);
+  sequence.Start({{kGetVersion, "version", kKey, 3000, 1000}});
+  ASSERT_TRUE(DtuPageWaitUntil([this] { return outcome_.answered == 1; }, 3000));
+  EXPECT_TRUE(sequence.Running());
+  EXPECT_FALSE(outcome_.done);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_TRUE(outcome_.done);
+}
+
+// A device that sends a key line and, apart from it, that command's "OK".
+TEST_F(SequenceTest, AnOkApartFromItsLineEndsNoSecondStep) {
+  DtuSimOptions options = Sim().Options();
+  options.latency_ms = 300;  // the test's own answers come first
+  SetSimOptions(options);
+  DtuCmdSequence sequence;
+  Watch(sequence);
+  sequence.Start({{kGetVersion, "version", DtuStepEnd::kKeyOrBareOk}, {kGetImei, "imei", DtuStepEnd::kKeyOrBareOk}});
+  Answer("version : 1");
+  Answer("");  // the version command's own OK
+  EXPECT_TRUE(sequence.Running());
+  EXPECT_EQ(sequence.CurrentStep(), 1);
+  Answer("");  // the imei command's bare OK
+  EXPECT_TRUE(outcome_.done);
+  EXPECT_EQ(outcome_.ended_by_ok, 1);
+}
 
 TEST_F(SequenceTest, CancelReportsTheStepAndSendsNothingMore) {
   DtuSimOptions options = Sim().Options();
