@@ -83,7 +83,8 @@ class DtuModbusCache : public DtuPage {
   bool ValidateRow(int k);
   bool RowValue(int k, DtuModbusCacheField field, long long &value);
   DtuModbusCacheChannel RowChannel(int k) const;
-  void Start(Operation operation, std::vector<DtuCmdStep> steps);
+  // Runs the steps of the operation set in operation_ (which shapes them).
+  void Start(std::vector<DtuCmdStep> steps);
   DtuCmdStep Step(std::string line, const char *key) const;
   std::vector<DtuCmdStep> ReadChannelSteps() const;
   std::vector<DtuCmdStep> SetSteps() const;

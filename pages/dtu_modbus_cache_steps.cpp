@@ -51,8 +51,8 @@ bool DtuModbusCache::OnBnClickedBtRead() {
   count_ = model_.channel_count;
   operation_ = kReading;
   // The channels follow once the device said how many there are.
-  Start(kReading, {Step("AT+ZEVCFG=get|modbus-cache-switch\r\n", "modbus-cache-switch"),
-                   Step("AT+ZEVCFG=get|modbus-cache-channel\r\n", "modbus-cache-channel")});
+  Start({Step("AT+ZEVCFG=get|modbus-cache-switch\r\n", "modbus-cache-switch"),
+         Step("AT+ZEVCFG=get|modbus-cache-channel\r\n", "modbus-cache-channel")});
   return true;
 }
 
@@ -74,7 +74,7 @@ bool DtuModbusCache::OnBnClickedBtSet() {
   target_switch_ = model_.func_switch;
   count_ = model_.channel_count;
   operation_ = kSetting;
-  Start(kSetting, SetSteps());
+  Start(SetSteps());
   return true;
 }
 
@@ -89,8 +89,7 @@ std::vector<DtuCmdStep> DtuModbusCache::SetSteps() const {
   return steps;
 }
 
-void DtuModbusCache::Start(Operation operation, std::vector<DtuCmdStep> steps) {
-  operation_ = operation;
+void DtuModbusCache::Start(std::vector<DtuCmdStep> steps) {
   failed_ = false;
   accepted_ = false;
   sequence_->Start(std::move(steps));

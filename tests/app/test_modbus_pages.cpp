@@ -107,6 +107,6 @@ TEST_F(ModbusPagesTest, ClosingTheWindowDuringAReadEndsCleanly) {
   Child<QPushButton>(ModbusPage(), "ModbusRead")->click();
   Child<QPushButton>(ModbusPage(), "RuleRead")->click();  // stops the first read, starts its own
   ASSERT_TRUE(window_->Pages()->LogicAs<DtuModbus>(DtuPageCode::kModbus)->ReadPending());
-  window_.reset();  // the worker sleeps between queries: it is stopped and joined
+  window_.reset();  // the read waits between queries: its sequence goes with the page
   EXPECT_EQ(DtuModbus::Instance(), nullptr);
 }
