@@ -7,9 +7,32 @@
 #include "base/dtu_message.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_page_send.h"
-#include "pages/dtu_page_store.h"
 #include "base/dtu_text_id.h"
+
+namespace {
+
+int Index(const std::string &value) { return std::atoi(value.c_str()); }
+
+// The device and the file take the baud rate and the parity code, not the
+// list index.
+std::string BaudText(const std::string &index) { return kDtuBaudrateItems[Index(index)]; }
+std::string ParityCode(const std::string &index) { return std::to_string(DtuParityCodeFromIndex(Index(index))); }
+
+// A stored value outside the list reads back as its first entry (parity:
+// None).
+std::string StoredBaudIndex(const std::string &stored) {
+  const int index = DtuBaudrateIndexFromNumber(Index(stored));
+  return std::to_string(index < 0 ? 0 : index);
+}
+std::string StoredDatabitIndex(const std::string &stored) {
+  const int databit = Index(stored);
+  return std::to_string(databit >= 0 && databit < kDtuDatabitsCount ? databit : 0);
+}
+std::string StoredParityIndex(const std::string &stored) {
+  return std::to_string(DtuParityIndexFromCode(Index(stored)));
+}
+
+}  // namespace
 
 DtuDataPort::DtuDataPort(QObject *parent) : DtuBoundPage(parent) {
   DtuAttachPageAnswers({
@@ -30,46 +53,9 @@ void DtuDataPort::DtuDataPortBaudrateCtrlInit() { DTU_LOG("total : %d", kDtuBaud
 void DtuDataPort::DtuDataPortDataBitsCtrlInit() { DTU_LOG("total : %d", kDtuDatabitsCount); }
 void DtuDataPort::DtuDataPortParityCtrlInit() { DTU_LOG("total : %d", kDtuParityCount); }
 
-bool DtuDataPort::OnBnClickedBtRead() {
-  if (!DtuPagePortOpen()) return false;
-  QueueRead({DtuPageGetLine("uart-baudrate", "BaudRate"), DtuPageGetLine("uart-databit", "DataBits"),
-             DtuPageGetLine("uart-parity", "Parity")});
+void DtuDataPort::EmptyForRead() {
   model_ = DtuDataPortModel{0, 0, 0};
   emit Changed();
-  return true;
-}
-
-bool DtuDataPort::OnBnClickedBtSet() {
-  if (!DtuPagePortOpen()) return false;
-  DtuSetLines lines;
-  lines.Add("BaudRate", "uart-baudrate", kDtuBaudrateItems[model_.baud_index]);
-  lines.Add("DataBits", "uart-databit", std::to_string(model_.databits_index));
-  lines.Add("Parity", "uart-parity", std::to_string(DtuParityCodeFromIndex(model_.parity_index)));
-  if (!lines.Fit()) return false;
-  QueueSet(lines);
-  return true;
-}
-
-bool DtuDataPort::OnBnClickedBtSaveLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  config.uart.Baudrate = std::atoi(kDtuBaudrateItems[model_.baud_index]);
-  config.uart.Databit = model_.databits_index;
-  config.uart.Parity = DtuParityCodeFromIndex(model_.parity_index);
-  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
-}
-
-bool DtuDataPort::OnBnClickedBtReadLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  int baud = DtuBaudrateIndexFromNumber(config.uart.Baudrate);
-  model_.baud_index = baud < 0 ? 0 : baud;
-  int databit = config.uart.Databit;
-  model_.databits_index = databit >= 0 && databit < kDtuDatabitsCount ? databit : 0;
-  model_.parity_index = DtuParityIndexFromCode(config.uart.Parity);
-  emit Changed();
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
-  return true;
 }
 
 void DtuDataPort::DtuDataPortBaudrateSet(const char *value, int) {
@@ -79,8 +65,7 @@ void DtuDataPort::DtuDataPortBaudrateSet(const char *value, int) {
   for (int i = 0; i < compared; ++i) DTU_LOG("BaudRateList[%d] : %s", i, kDtuBaudrateItems[i]);
   if (index < 0) return;
   DTU_LOG("baudrate index : %d.", index);
-  model_.baud_index = index;
-  emit Changed();
+  OnFieldAnswer(kBaudRate, std::to_string(index));
 }
 
 void DtuDataPort::DtuDataPortDatabitSet(const char *value, int) {
@@ -90,26 +75,36 @@ void DtuDataPort::DtuDataPortDatabitSet(const char *value, int) {
   for (int i = 0; i < compared; ++i) DTU_LOG("DataBitsList[%d] : %s", i, kDtuDatabitsItems[i]);
   if (index < 0) return;
   DTU_LOG("databit index : %d", index);
-  model_.databits_index = index;
-  emit Changed();
+  OnFieldAnswer(kDataBits, std::to_string(index));
 }
 
 void DtuDataPort::DtuDataPortParitySet(const char *value, int) {
   int index = DtuParityIndexFromAnswer(value);
   if (index >= 0) {
-    model_.parity_index = index;
-    emit Changed();
+    OnFieldAnswer(kParity, std::to_string(index));
+  } else {
+    OnFieldAnswered(kParity);
   }
-  ConfirmSet(DtuTextId::kConfigSucceeded);
-  FinishRead();
 }
 
 const std::vector<DtuFieldBinding<DtuDataPortModel>> &DtuDataPort::Bindings() const {
   using M = DtuDataPortModel;
+  using G = DtuConfig::UartGroup;
+  using F = DtuFileGroup<&DtuConfig::uart>;
   static const std::vector<DtuFieldBinding<M>> table = {
-      {"BaudRate", nullptr, &M::baud_index, kDtuBaudrateCount},
-      {"DataBits", nullptr, &M::databits_index, kDtuDatabitsCount},
-      {"Parity", nullptr, &M::parity_index, kDtuParityCount},
+      {DtuListFieldDef("BaudRate", "uart-baudrate", kDtuBaudrateCount)
+           .StoredIn(F::Slot<&G::Baudrate>())
+           .WithCodec({&BaudText, &BaudText, &StoredBaudIndex}),
+       nullptr, &M::baud_index},
+      {DtuListFieldDef("DataBits", "uart-databit", kDtuDatabitsCount)
+           .StoredIn(F::Slot<&G::Databit>())
+           .WithCodec({nullptr, nullptr, &StoredDatabitIndex}),
+       nullptr, &M::databits_index},
+      {DtuListFieldDef("Parity", "uart-parity", kDtuParityCount)
+           .StoredIn(F::Slot<&G::Parity>())
+           .WithCodec({&ParityCode, &ParityCode, &StoredParityIndex})
+           .ConfirmingSet(),
+       nullptr, &M::parity_index},
   };
   return table;
 }

@@ -23,18 +23,19 @@ class DtuDataPort : public DtuBoundPage<DtuDataPortModel> {
   ~DtuDataPort() override;
   static DtuDataPort *Instance();
 
-  bool OnBnClickedBtRead();
-  bool OnBnClickedBtSet();
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
+  enum Field { kBaudRate, kDataBits, kParity };
+
+  bool OnBnClickedBtRead() { return Read(); }
+  bool OnBnClickedBtSet() { return Set(); }
 
   void DtuDataPortBaudrateSet(const char *value, int length);
   void DtuDataPortDatabitSet(const char *value, int length);
   void DtuDataPortParitySet(const char *value, int length);
 
   const char *PageName() const override { return "dataport"; }
-  bool Read() override { return OnBnClickedBtRead(); }
-  bool Set() override { return OnBnClickedBtSet(); }
+
+ protected:
+  void EmptyForRead() override;
 
  private:
   void DtuDataPortBaudrateCtrlInit();

@@ -9,16 +9,23 @@
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_send.h"
-#include "pages/dtu_page_store.h"
 #include "base/dtu_text_id.h"
 #include "pages/dtu_remote_cfg_info.h"
 
 namespace {
 
-// The file keeps the server up to this many characters.
+// The field the remote configuration's set line is named by.
 constexpr const char *kServerField = "RemoteCfgServer";
 
 int IndexOr(int value, int count, int fallback) { return value >= 0 && value < count ? value : fallback; }
+
+// Stored values outside the lists read back as OFF and INFO.
+std::string StoredSwitch(const std::string &stored) {
+  return std::to_string(IndexOr(std::atoi(stored.c_str()), DtuDevinfo::kSwitchCount, 0));
+}
+std::string StoredLogLevel(const std::string &stored) {
+  return std::to_string(IndexOr(std::atoi(stored.c_str()), DtuDevinfo::kLogLevelCount, 2));
+}
 
 }  // namespace
 
@@ -85,31 +92,6 @@ bool DtuDevinfo::OnBnClickedBtReset() {
   return true;
 }
 
-bool DtuDevinfo::OnBnClickedBtSaveLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  auto &info = config.deviceInfo;
-  if (!DtuPageFitsCapacity(kServerField, model_.remote_server, info.remoteCfgServer.kCapacity)) return false;
-  info.remoteCfgFlag = model_.remote_switch;
-  info.remoteCfgServer = model_.remote_server;
-  info.remoteCfgPort = std::atoi(model_.remote_port.c_str());
-  info.logLevel = model_.log_level;
-  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
-}
-
-bool DtuDevinfo::OnBnClickedBtReadLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  const auto &info = config.deviceInfo;
-  model_.remote_switch = IndexOr(info.remoteCfgFlag, kSwitchCount, 0);
-  model_.remote_server = info.remoteCfgServer.str();
-  model_.remote_port = std::to_string(info.remoteCfgPort);
-  model_.log_level = IndexOr(info.logLevel, kLogLevelCount, 2);
-  emit Changed();
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
-  return true;
-}
-
 void DtuDevinfo::SetIdentity(std::string DtuDevinfoModel::*field, const char *value) {
   model_.*field = value;
   emit Changed();
@@ -159,16 +141,26 @@ void DtuDevinfo::DevinfoWatchdogSet(const char *value, int) {
 
 const std::vector<DtuFieldBinding<DtuDevinfoModel>> &DtuDevinfo::Bindings() const {
   using M = DtuDevinfoModel;
+  using G = DtuConfig::DeviceInfoGroup;
+  using F = DtuFileGroup<&DtuConfig::deviceInfo>;
+  // Read and Set are the page's own: the remote configuration is one device
+  // key for three fields, and the identity is only read.
   static const std::vector<DtuFieldBinding<M>> table = {
-      {"Version", &M::version, nullptr, 0},
-      {"IMEI", &M::imei, nullptr, 0},
-      {"ICCID", &M::iccid, nullptr, 0},
-      {"IMSI", &M::imsi, nullptr, 0},
-      {"RemoteCfgSwitch", nullptr, &M::remote_switch, kSwitchCount},
-      {"RemoteCfgServer", &M::remote_server, nullptr, 0},
-      {"RemoteCfgPort", &M::remote_port, nullptr, 0},
-      {"LogLevel", nullptr, &M::log_level, kLogLevelCount},
-      {"WatchDogSwitch", nullptr, &M::watchdog, kSwitchCount},
+      {DtuTextFieldDef("Version", nullptr), &M::version, nullptr},
+      {DtuTextFieldDef("IMEI", nullptr), &M::imei, nullptr},
+      {DtuTextFieldDef("ICCID", nullptr), &M::iccid, nullptr},
+      {DtuTextFieldDef("IMSI", nullptr), &M::imsi, nullptr},
+      {DtuListFieldDef("RemoteCfgSwitch", nullptr, kSwitchCount)
+           .StoredIn(F::Slot<&G::remoteCfgFlag>())
+           .WithCodec({nullptr, nullptr, &StoredSwitch}),
+       nullptr, &M::remote_switch},
+      {DtuTextFieldDef(kServerField, nullptr).StoredIn(F::Slot<&G::remoteCfgServer>()), &M::remote_server, nullptr},
+      {DtuNumberFieldDef("RemoteCfgPort", nullptr).StoredIn(F::Slot<&G::remoteCfgPort>()), &M::remote_port, nullptr},
+      {DtuListFieldDef("LogLevel", nullptr, kLogLevelCount)
+           .StoredIn(F::Slot<&G::logLevel>())
+           .WithCodec({nullptr, nullptr, &StoredLogLevel}),
+       nullptr, &M::log_level},
+      {DtuListFieldDef("WatchDogSwitch", nullptr, kSwitchCount), nullptr, &M::watchdog},
   };
   return table;
 }

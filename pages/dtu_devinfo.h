@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_page.h"
 #include "pages/dtu_page_answers.h"
 #include "pages/dtu_page_fields.h"
 
@@ -39,8 +38,6 @@ class DtuDevinfo : public DtuBoundPage<DtuDevinfoModel> {
   bool OnBnClickedBtSet();
   bool OnBnClickedBtReboot();
   bool OnBnClickedBtReset();
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
 
   // Answer handlers.
   void DevinfoVersionSet(const char *value, int length);

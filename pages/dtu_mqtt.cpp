@@ -1,27 +1,29 @@
 #include "pages/dtu_mqtt.h"
 
-#include <cstdlib>
-
-#include "base/dtu_lang.h"
 #include "base/dtu_log.h"
-#include "base/dtu_message.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_page_store.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
-std::vector<DtuTextFieldDef> MqttFields() {
-  return {{"Server", "mqtt-addr"},         {"Port", "mqtt-port"},         {"Keepalive", "mqtt-keepalive"},
-          {"ClientID", "mqtt-clientId"},   {"Username", "mqtt-username"}, {"Password", "mqtt-password"},
-          {"SubTopic", "mqtt-subtopic"},   {"PubTopic", "mqtt-pubtopic"}, {"Qos", "mqtt-qos"},
-          {"CleanSession", "mqtt-cleansession"}};
+std::vector<DtuFieldDef> MqttFields() {
+  using G = DtuConfig::MqttGroup;
+  using F = DtuFileGroup<&DtuConfig::mqtt>;
+  return {DtuTextFieldDef("Server", "mqtt-addr").StoredIn(F::Slot<&G::Server>()),
+          DtuNumberFieldDef("Port", "mqtt-port").StoredIn(F::Slot<&G::Port>()),
+          DtuNumberFieldDef("Keepalive", "mqtt-keepalive").StoredIn(F::Slot<&G::Keepalive>()),
+          DtuTextFieldDef("ClientID", "mqtt-clientId").StoredIn(F::Slot<&G::ClientId>()),
+          DtuTextFieldDef("Username", "mqtt-username").StoredIn(F::Slot<&G::Username>()),
+          DtuTextFieldDef("Password", "mqtt-password").StoredIn(F::Slot<&G::Password>()),
+          DtuTextFieldDef("SubTopic", "mqtt-subtopic").StoredIn(F::Slot<&G::SubTopic>()),
+          DtuTextFieldDef("PubTopic", "mqtt-pubtopic").StoredIn(F::Slot<&G::PubTopic>()).ConfirmingSet(),
+          DtuNumberFieldDef("Qos", "mqtt-qos").StoredIn(F::Slot<&G::Qos>()),
+          DtuNumberFieldDef("CleanSession", "mqtt-cleansession").StoredIn(F::Slot<&G::CleanSession>())};
 }
 
 }  // namespace
 
-DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), kPubTopic, parent) {
+DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), parent) {
   DtuAttachPageAnswers({
       {"mqtt-addr", &DtuPageAnswer<&DtuMqtt::DtuMqttServerSet>},
       {"mqtt-port", &DtuPageAnswer<&DtuMqtt::DtuMqttPortSet>},
@@ -39,39 +41,6 @@ DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), kPubTopic, p
 DtuMqtt::~DtuMqtt() = default;
 
 DtuMqtt *DtuMqtt::Instance() { return DtuPageReference<DtuMqtt>::Current(); }
-
-bool DtuMqtt::OnBnClickedBtSaveLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfigForSave(config)) return false;
-  DtuConfig::MqttGroup &m = config.mqtt;
-  if (!FitCapacity(kServer, m.Server.kCapacity) || !FitCapacity(kClientId, m.ClientId.kCapacity) ||
-      !FitCapacity(kUsername, m.Username.kCapacity) || !FitCapacity(kPassword, m.Password.kCapacity) ||
-      !FitCapacity(kSubTopic, m.SubTopic.kCapacity) || !FitCapacity(kPubTopic, m.PubTopic.kCapacity)) {
-    return false;
-  }
-  m.Server = Text(kServer);
-  m.Port = std::atoi(Text(kPort).c_str());
-  m.Keepalive = std::atoi(Text(kKeepalive).c_str());
-  m.ClientId = Text(kClientId);
-  m.Username = Text(kUsername);
-  m.Password = Text(kPassword);
-  m.SubTopic = Text(kSubTopic);
-  m.PubTopic = Text(kPubTopic);
-  m.Qos = std::atoi(Text(kQos).c_str());
-  m.CleanSession = std::atoi(Text(kCleanSession).c_str());
-  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
-}
-
-bool DtuMqtt::OnBnClickedBtReadLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  const DtuConfig::MqttGroup &m = config.mqtt;
-  SetAll({m.Server.str(), std::to_string(m.Port), std::to_string(m.Keepalive), m.ClientId.str(), m.Username.str(),
-          m.Password.str(), m.SubTopic.str(), m.PubTopic.str(), std::to_string(m.Qos),
-          std::to_string(m.CleanSession)});
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
-  return true;
-}
 
 void DtuMqtt::DtuMqttServerSet(const char *value, int) {
   DTU_LOG("server : %s", value);

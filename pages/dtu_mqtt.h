@@ -14,9 +14,6 @@ class DtuMqtt : public DtuTextFieldsPage {
   ~DtuMqtt() override;
   static DtuMqtt *Instance();
 
-  bool OnBnClickedBtSaveLocal() override;
-  bool OnBnClickedBtReadLocal() override;
-
   void DtuMqttServerSet(const char *value, int length);
   void DtuMqttPortSet(const char *value, int length);
   void DtuMqttKeepaliveSet(const char *value, int length);
@@ -29,6 +26,10 @@ class DtuMqtt : public DtuTextFieldsPage {
   void DtuMqttCleanSessionSet(const char *value, int length);
 
   const char *PageName() const override { return "mqtt"; }
+
+ protected:
+  // Save to Local creates a missing file for this page.
+  bool SaveCreatesMissingFile() const override { return true; }
 
  private:
   // Last member: Instance() and the answer handlers reach the page until it starts going.

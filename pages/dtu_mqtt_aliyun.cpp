@@ -1,33 +1,29 @@
 #include "pages/dtu_mqtt_aliyun.h"
 
-#include <cstdlib>
-
-#include "base/dtu_lang.h"
 #include "base/dtu_log.h"
-#include "base/dtu_message.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_page_store.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
-std::vector<DtuTextFieldDef> AliyunFields() {
-  return {{"Server", "aly-mqtt-addr"},
-          {"Port", "aly-mqtt-port"},
-          {"Keepalive", "aly-mqtt-keepalive"},
-          {"InstanceID", "aly-mqtt-instanceID"},
-          {"ProductKey", "aly-mqtt-productkey"},
-          {"ProductSecret", "aly-mqtt-productsecret"},
-          {"DeviceName", "aly-mqtt-devicename"},
-          {"DeviceSecret", "aly-mqtt-devicesecret"},
-          {"SubTopic", "aly-mqtt-subtopic"},
-          {"PubTopic", "aly-mqtt-pubtopic"}};
+std::vector<DtuFieldDef> AliyunFields() {
+  using G = DtuConfig::AliyunGroup;
+  using F = DtuFileGroup<&DtuConfig::aliyun>;
+  return {DtuTextFieldDef("Server", "aly-mqtt-addr").StoredIn(F::Slot<&G::Server>()),
+          DtuNumberFieldDef("Port", "aly-mqtt-port").StoredIn(F::Slot<&G::Port>()),
+          DtuNumberFieldDef("Keepalive", "aly-mqtt-keepalive").StoredIn(F::Slot<&G::Keepalive>()),
+          DtuTextFieldDef("InstanceID", "aly-mqtt-instanceID").StoredIn(F::Slot<&G::InstanceID>()),
+          DtuTextFieldDef("ProductKey", "aly-mqtt-productkey").StoredIn(F::Slot<&G::ProductKey>()),
+          DtuTextFieldDef("ProductSecret", "aly-mqtt-productsecret").StoredIn(F::Slot<&G::ProductSecret>()),
+          DtuTextFieldDef("DeviceName", "aly-mqtt-devicename").StoredIn(F::Slot<&G::DeviceName>()),
+          DtuTextFieldDef("DeviceSecret", "aly-mqtt-devicesecret").StoredIn(F::Slot<&G::DeviceSecret>()),
+          DtuTextFieldDef("SubTopic", "aly-mqtt-subtopic").StoredIn(F::Slot<&G::SubTopic>()),
+          DtuTextFieldDef("PubTopic", "aly-mqtt-pubtopic").StoredIn(F::Slot<&G::PubTopic>()).ConfirmingSet()};
 }
 
 }  // namespace
 
-DtuMqttAliyun::DtuMqttAliyun(QObject *parent) : DtuTextFieldsPage(AliyunFields(), kPubTopic, parent) {
+DtuMqttAliyun::DtuMqttAliyun(QObject *parent) : DtuTextFieldsPage(AliyunFields(), parent) {
   // The device writes some keys with capitals ("aly-mqtt-productKey"); one
   // handler takes every spelling.
   DtuAttachPageAnswers({
@@ -47,40 +43,6 @@ DtuMqttAliyun::DtuMqttAliyun(QObject *parent) : DtuTextFieldsPage(AliyunFields()
 DtuMqttAliyun::~DtuMqttAliyun() = default;
 
 DtuMqttAliyun *DtuMqttAliyun::Instance() { return DtuPageReference<DtuMqttAliyun>::Current(); }
-
-bool DtuMqttAliyun::OnBnClickedBtSaveLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  DtuConfig::AliyunGroup &a = config.aliyun;
-  if (!FitCapacity(kServer, a.Server.kCapacity) || !FitCapacity(kInstanceId, a.InstanceID.kCapacity) ||
-      !FitCapacity(kProductKey, a.ProductKey.kCapacity) || !FitCapacity(kProductSecret, a.ProductSecret.kCapacity) ||
-      !FitCapacity(kDeviceName, a.DeviceName.kCapacity) || !FitCapacity(kDeviceSecret, a.DeviceSecret.kCapacity) ||
-      !FitCapacity(kSubTopic, a.SubTopic.kCapacity) || !FitCapacity(kPubTopic, a.PubTopic.kCapacity)) {
-    return false;
-  }
-  a.Server = Text(kServer);
-  a.Port = std::atoi(Text(kPort).c_str());
-  a.Keepalive = std::atoi(Text(kKeepalive).c_str());
-  a.InstanceID = Text(kInstanceId);
-  a.ProductKey = Text(kProductKey);
-  a.ProductSecret = Text(kProductSecret);
-  a.DeviceName = Text(kDeviceName);
-  a.DeviceSecret = Text(kDeviceSecret);
-  a.SubTopic = Text(kSubTopic);
-  a.PubTopic = Text(kPubTopic);
-  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
-}
-
-bool DtuMqttAliyun::OnBnClickedBtReadLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  const DtuConfig::AliyunGroup &a = config.aliyun;
-  SetAll({a.Server.str(), std::to_string(a.Port), std::to_string(a.Keepalive), a.InstanceID.str(),
-          a.ProductKey.str(), a.ProductSecret.str(), a.DeviceName.str(), a.DeviceSecret.str(), a.SubTopic.str(),
-          a.PubTopic.str()});
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
-  return true;
-}
 
 void DtuMqttAliyun::DtuMqttAliyunAddrSet(const char *value, int) {
   DTU_LOG("server : %s", value);

@@ -18,9 +18,6 @@ class DtuMqttAliyun : public DtuTextFieldsPage {
   ~DtuMqttAliyun() override;
   static DtuMqttAliyun *Instance();
 
-  bool OnBnClickedBtSaveLocal() override;
-  bool OnBnClickedBtReadLocal() override;
-
   void DtuMqttAliyunAddrSet(const char *value, int length);
   void DtuMqttAliyunPortSet(const char *value, int length);
   void DtuMqttAliyunKeepaliveSet(const char *value, int length);

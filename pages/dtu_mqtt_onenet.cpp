@@ -1,28 +1,28 @@
 #include "pages/dtu_mqtt_onenet.h"
 
-#include <cstdlib>
-
-#include "base/dtu_lang.h"
 #include "base/dtu_log.h"
-#include "base/dtu_message.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_page_store.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
-std::vector<DtuTextFieldDef> OnenetFields() {
-  return {{"Server", "onenet-mqtt-addr"},          {"Port", "onenet-mqtt-port"},
-          {"Keepalive", "onenet-mqtt-keepalive"},  {"SubTopic", "onenet-mqtt-subtopic"},
-          {"PubTopic", "onenet-mqtt-pubtopic"},    {"DeviceName", "onenet-mqtt-clientId"},
-          {"ProductID", "onenet-mqtt-username"},   {"DeviceKey", "onenet-mqtt-devicekey"},
-          {"AccessKey", "onenet-mqtt-accesskey"}};
+std::vector<DtuFieldDef> OnenetFields() {
+  using G = DtuConfig::OnenetGroup;
+  using F = DtuFileGroup<&DtuConfig::onenet>;
+  return {DtuTextFieldDef("Server", "onenet-mqtt-addr").StoredIn(F::Slot<&G::Server>()),
+          DtuNumberFieldDef("Port", "onenet-mqtt-port").StoredIn(F::Slot<&G::Port>()),
+          DtuNumberFieldDef("Keepalive", "onenet-mqtt-keepalive").StoredIn(F::Slot<&G::Keepalive>()),
+          DtuTextFieldDef("SubTopic", "onenet-mqtt-subtopic").StoredIn(F::Slot<&G::SubTopic>()),
+          DtuTextFieldDef("PubTopic", "onenet-mqtt-pubtopic").StoredIn(F::Slot<&G::PubTopic>()),
+          DtuTextFieldDef("DeviceName", "onenet-mqtt-clientId").StoredIn(F::Slot<&G::DeviceName>()),
+          DtuTextFieldDef("ProductID", "onenet-mqtt-username").StoredIn(F::Slot<&G::ProductID>()),
+          DtuTextFieldDef("DeviceKey", "onenet-mqtt-devicekey").StoredIn(F::Slot<&G::DeviceKey>()),
+          DtuTextFieldDef("AccessKey", "onenet-mqtt-accesskey").StoredIn(F::Slot<&G::AccessKey>()).ConfirmingSet()};
 }
 
 }  // namespace
 
-DtuMqttOnenet::DtuMqttOnenet(QObject *parent) : DtuTextFieldsPage(OnenetFields(), kAccessKey, parent) {
+DtuMqttOnenet::DtuMqttOnenet(QObject *parent) : DtuTextFieldsPage(OnenetFields(), parent) {
   DtuAttachPageAnswers({
       {"onenet-mqtt-addr", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetAddrSet>},
       {"onenet-mqtt-port", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetPortSet>},
@@ -43,38 +43,6 @@ DtuMqttOnenet::DtuMqttOnenet(QObject *parent) : DtuTextFieldsPage(OnenetFields()
 DtuMqttOnenet::~DtuMqttOnenet() = default;
 
 DtuMqttOnenet *DtuMqttOnenet::Instance() { return DtuPageReference<DtuMqttOnenet>::Current(); }
-
-bool DtuMqttOnenet::OnBnClickedBtSaveLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  DtuConfig::OnenetGroup &o = config.onenet;
-  if (!FitCapacity(kServer, o.Server.kCapacity) || !FitCapacity(kDeviceName, o.DeviceName.kCapacity) ||
-      !FitCapacity(kProductId, o.ProductID.kCapacity) || !FitCapacity(kDeviceKey, o.DeviceKey.kCapacity) ||
-      !FitCapacity(kAccessKey, o.AccessKey.kCapacity) || !FitCapacity(kSubTopic, o.SubTopic.kCapacity) ||
-      !FitCapacity(kPubTopic, o.PubTopic.kCapacity)) {
-    return false;
-  }
-  o.Server = Text(kServer);
-  o.Port = std::atoi(Text(kPort).c_str());
-  o.Keepalive = std::atoi(Text(kKeepalive).c_str());
-  o.SubTopic = Text(kSubTopic);
-  o.PubTopic = Text(kPubTopic);
-  o.DeviceName = Text(kDeviceName);
-  o.ProductID = Text(kProductId);
-  o.DeviceKey = Text(kDeviceKey);
-  o.AccessKey = Text(kAccessKey);
-  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
-}
-
-bool DtuMqttOnenet::OnBnClickedBtReadLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  const DtuConfig::OnenetGroup &o = config.onenet;
-  SetAll({o.Server.str(), std::to_string(o.Port), std::to_string(o.Keepalive), o.SubTopic.str(), o.PubTopic.str(),
-          o.DeviceName.str(), o.ProductID.str(), o.DeviceKey.str(), o.AccessKey.str()});
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
-  return true;
-}
 
 void DtuMqttOnenet::DtuMqttOnenetAddrSet(const char *value, int) {
   DTU_LOG("server : %s", value);

@@ -16,9 +16,6 @@ class DtuMqttOnenet : public DtuTextFieldsPage {
   ~DtuMqttOnenet() override;
   static DtuMqttOnenet *Instance();
 
-  bool OnBnClickedBtSaveLocal() override;
-  bool OnBnClickedBtReadLocal() override;
-
   void DtuMqttOnenetAddrSet(const char *value, int length);
   void DtuMqttOnenetPortSet(const char *value, int length);
   void DtuMqttOnenetKeepaliveSet(const char *value, int length);

@@ -100,11 +100,13 @@ void DtuNet::DtuNetInfoSet(const char *value, int) {
 
 const std::vector<DtuFieldBinding<DtuNetModel>> &DtuNet::Bindings() const {
   using M = DtuNetModel;
+  // Read, Set and the file are the page's own: the four fields are one
+  // device key, and the device's limits have messages of their own.
   static const std::vector<DtuFieldBinding<M>> table = {
-      {"DialType", nullptr, &M::dial_type, kDialTypeCount},
-      {"APN", &M::apn, nullptr, 0},
-      {"Username", &M::username, nullptr, 0},
-      {"Password", &M::password, nullptr, 0},
+      {DtuListFieldDef("DialType", nullptr, kDialTypeCount), nullptr, &M::dial_type},
+      {DtuTextFieldDef("APN", nullptr), &M::apn, nullptr},
+      {DtuTextFieldDef("Username", nullptr), &M::username, nullptr},
+      {DtuTextFieldDef("Password", nullptr), &M::password, nullptr},
   };
   return table;
 }

@@ -36,8 +36,8 @@ class DtuNet : public DtuBoundPage<DtuNetModel> {
 
   bool OnBnClickedBtRead();
   bool OnBnClickedBtSet();
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
+  bool OnBnClickedBtSaveLocal() override;
+  bool OnBnClickedBtReadLocal() override;
 
   void DtuNetInfoSet(const char *value, int length);
 

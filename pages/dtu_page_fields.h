@@ -6,14 +6,27 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_page.h"
+#include "pages/dtu_field_def.h"
+#include "pages/dtu_field_table_page.h"
 
+// A field of a page's model struct: its declaration and the member that
+// holds it (a text, or a list index / number as an int).
 template <class Model>
 struct DtuFieldBinding {
-  const char *name;
+  DtuFieldDef def;
   std::string Model::*text;  // a text field, or
   int Model::*index;         // a list field (index)
-  int list_size;
+
+  // The field's value as the page hands it around: the text, or the index
+  // in decimal.
+  std::string Get(const Model &model) const { return text ? model.*text : std::to_string(model.*index); }
+  void Put(Model &model, const std::string &value) const {
+    if (text) {
+      model.*text = value;
+    } else {
+      model.*index = std::atoi(value.c_str());
+    }
+  }
 };
 
 bool DtuFieldNameEquals(const std::string &a, const char *b);
@@ -24,65 +37,23 @@ bool DtuTextValueAllowed(const std::string &name, const std::string &value, std:
 // Parses a list index: decimal, 0 <= index < list_size.
 bool DtuParseListIndex(const std::string &value, int list_size, int &index, std::string &error);
 
-template <class Model>
-std::vector<DtuPageFieldInfo> DtuBoundFieldInfo(const std::vector<DtuFieldBinding<Model>> &table) {
-  std::vector<DtuPageFieldInfo> out;
-  for (const auto &b : table) out.push_back({b.name, b.index != nullptr, b.list_size});
-  return out;
-}
-
-template <class Model>
-bool DtuGetBoundField(const std::vector<DtuFieldBinding<Model>> &table, const Model &model,
-                      const std::string &name, std::string &value) {
-  for (const auto &b : table) {
-    if (!DtuFieldNameEquals(name, b.name)) continue;
-    value = b.text ? model.*(b.text) : std::to_string(model.*(b.index));
-    return true;
-  }
-  return false;
-}
-
-template <class Model>
-bool DtuSetBoundField(const std::vector<DtuFieldBinding<Model>> &table, Model &model,
-                      const std::string &name, const std::string &value, std::string &error) {
-  for (const auto &b : table) {
-    if (!DtuFieldNameEquals(name, b.name)) continue;
-    if (b.text) {
-      if (!DtuTextValueAllowed(b.name, value, error)) return false;
-      model.*(b.text) = value;
-      return true;
-    }
-    int index = 0;
-    if (!DtuParseListIndex(value, b.list_size, index, error)) {
-      error = std::string(b.name) + ": " + error;
-      return false;
-    }
-    model.*(b.index) = index;
-    return true;
-  }
-  error = "unknown field: " + name;
-  return false;
-}
-
-// A page whose fields are all members of one model struct, named by a
+// A page whose fields are all members of one model struct, declared by a
 // binding table.
 template <class ModelT>
-class DtuBoundPage : public DtuPage {
+class DtuBoundPage : public DtuFieldTablePage {
  public:
-  using DtuPage::DtuPage;
+  using DtuFieldTablePage::DtuFieldTablePage;
 
   const ModelT &Model() const { return model_; }
 
-  std::vector<DtuPageFieldInfo> Fields() const override { return DtuBoundFieldInfo(Bindings()); }
-  bool GetField(const std::string &name, std::string &value) const override {
-    return DtuGetBoundField(Bindings(), model_, name, value);
-  }
-  bool SetField(const std::string &name, const std::string &value, std::string &error) override {
-    return DtuSetBoundField(Bindings(), model_, name, value, error);
-  }
+  size_t FieldCount() const override { return Bindings().size(); }
+  const DtuFieldDef &Def(size_t field) const override { return Bindings()[field].def; }
 
  protected:
   virtual const std::vector<DtuFieldBinding<ModelT>> &Bindings() const = 0;
+
+  std::string FieldValue(size_t field) const override { return Bindings()[field].Get(model_); }
+  void PutFieldValue(size_t field, const std::string &value) override { Bindings()[field].Put(model_, value); }
 
   ModelT model_;
 };

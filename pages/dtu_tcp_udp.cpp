@@ -1,7 +1,5 @@
 #include "pages/dtu_tcp_udp.h"
 
-#include <strings.h>
-
 #include <cstdlib>
 
 #include "base/dtu_lang.h"
@@ -25,21 +23,55 @@ std::string FieldLabel(DtuTcpUdp::Half half, int text_id) {
   return std::string(half == DtuTcpUdp::kTcp ? "TCP " : "UDP ") + DtuLangText(text_id);
 }
 
-const std::vector<DtuFieldBinding<DtuTcpUdpHalfModel>> &HalfBindings() {
+// A stored type code outside 1..2 reads back as the maker's cloud.
+std::string TypeCode(const std::string &index) { return std::to_string(std::atoi(index.c_str()) + 1); }
+std::string StoredTypeIndex(const std::string &stored) {
+  const int code = std::atoi(stored.c_str());
+  return std::to_string(code == 1 || code == 2 ? code - 1 : 0);
+}
+
+struct TcpUdpField {
+  DtuTcpUdp::Half half;
+  DtuFieldBinding<DtuTcpUdpHalfModel> binding;
+};
+
+// Read and Set go half by half in the device's order (the page's own); the
+// table gives the names, the file and the stored codes.
+const std::vector<TcpUdpField> &TcpUdpFields() {
   using M = DtuTcpUdpHalfModel;
-  static const std::vector<DtuFieldBinding<M>> table = {
-      {"Type", nullptr, &M::type, DtuTcpUdp::kTypeCount},
-      {"Server", &M::server, nullptr, 0},
-      {"Port", &M::port, nullptr, 0},
-      {"ProductKey", &M::product_key, nullptr, 0},
-      {"ProductSecret", &M::product_secret, nullptr, 0},
+  using G = DtuConfig::TcpUdpGroup;
+  using F = DtuFileGroup<&DtuConfig::tcpUdp>;
+  const DtuFieldCodec type_codec{&TypeCode, &TypeCode, &StoredTypeIndex};
+  static const std::vector<TcpUdpField> table = {
+      {DtuTcpUdp::kTcp,
+       {DtuListFieldDef("TcpType", "tcp-type", DtuTcpUdp::kTypeCount).StoredIn(F::Slot<&G::TCP_TYPE>()).WithCodec(type_codec),
+        nullptr, &M::type}},
+      {DtuTcpUdp::kTcp, {DtuTextFieldDef("TcpServer", "tcp-addr").StoredIn(F::Slot<&G::TCPServer>()), &M::server, nullptr}},
+      {DtuTcpUdp::kTcp, {DtuNumberFieldDef("TcpPort", "tcp-port").StoredIn(F::Slot<&G::TCPPort>()), &M::port, nullptr}},
+      {DtuTcpUdp::kTcp,
+       {DtuTextFieldDef("TcpProductKey", "tcp-productkey").StoredIn(F::Slot<&G::TcpProductkey>()), &M::product_key,
+        nullptr}},
+      {DtuTcpUdp::kTcp,
+       {DtuTextFieldDef("TcpProductSecret", "tcp-productsecret").StoredIn(F::Slot<&G::TcpProductsecret>()),
+        &M::product_secret, nullptr}},
+      {DtuTcpUdp::kUdp,
+       {DtuListFieldDef("UdpType", "udp-type", DtuTcpUdp::kTypeCount).StoredIn(F::Slot<&G::UDP_TYPE>()).WithCodec(type_codec),
+        nullptr, &M::type}},
+      {DtuTcpUdp::kUdp, {DtuTextFieldDef("UdpServer", "udp-addr").StoredIn(F::Slot<&G::UDPServer>()), &M::server, nullptr}},
+      {DtuTcpUdp::kUdp, {DtuNumberFieldDef("UdpPort", "udp-port").StoredIn(F::Slot<&G::UDPPort>()), &M::port, nullptr}},
+      {DtuTcpUdp::kUdp,
+       {DtuTextFieldDef("UdpProductKey", "udp-productkey").StoredIn(F::Slot<&G::UdpProductkey>()), &M::product_key,
+        nullptr}},
+      {DtuTcpUdp::kUdp,
+       {DtuTextFieldDef("UdpProductSecret", "udp-productsecret").StoredIn(F::Slot<&G::UdpProductsecret>()),
+        &M::product_secret, nullptr}},
   };
   return table;
 }
 
 }  // namespace
 
-DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuPage(parent) {
+DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuFieldTablePage(parent) {
   DtuAttachPageAnswers({
       {"tcp-type", &DtuPageAnswer<&DtuTcpUdp::DtuTcpTypeSet>},
       {"tcp-productkey", &DtuPageAnswer<&DtuTcpUdp::DtuTcpProductKeySet>},
@@ -146,58 +178,21 @@ bool DtuTcpUdp::Set() {
 bool DtuTcpUdp::ReadPending() const { return half_read_pending_[kTcp] || half_read_pending_[kUdp]; }
 bool DtuTcpUdp::SetPending() const { return half_set_pending_[kTcp] || half_set_pending_[kUdp]; }
 
-bool DtuTcpUdp::OnBnClickedBtSaveLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  auto &store = config.tcpUdp;
-  struct Text {
-    Half half;
+// The messages name a half's field as the view labels it ("TCP Server
+// Address"), product key and secret before the server.
+bool DtuTcpUdp::FieldsFitFile() const {
+  static const struct {
+    size_t offset;  // in the half's rows of the table
     int label;
-    const std::string &text;
-    size_t capacity;
-  };
-  const DtuTcpUdpHalfModel &tcp = model_.half[kTcp];
-  const DtuTcpUdpHalfModel &udp = model_.half[kUdp];
-  for (const Text &t : {Text{kTcp, 106, tcp.product_key, store.TcpProductkey.kCapacity},
-                        Text{kTcp, 105, tcp.product_secret, store.TcpProductsecret.kCapacity},
-                        Text{kTcp, 102, tcp.server, store.TCPServer.kCapacity},
-                        Text{kUdp, 106, udp.product_key, store.UdpProductkey.kCapacity},
-                        Text{kUdp, 105, udp.product_secret, store.UdpProductsecret.kCapacity},
-                        Text{kUdp, 102, udp.server, store.UDPServer.kCapacity}}) {
-    if (!DtuPageFitsCapacity(FieldLabel(t.half, t.label).c_str(), t.text, t.capacity)) return false;
+  } kTexts[] = {{3, 106}, {4, 105}, {1, 102}};
+  for (Half half : {kTcp, kUdp}) {
+    for (const auto &t : kTexts) {
+      const size_t field = half * kHalfFields + t.offset;
+      if (!DtuPageFitsCapacity(FieldLabel(half, t.label).c_str(), FieldValue(field), Def(field).file.capacity)) {
+        return false;
+      }
+    }
   }
-  store.TCP_TYPE = tcp.type + 1;
-  store.TcpProductkey = tcp.product_key;
-  store.TcpProductsecret = tcp.product_secret;
-  store.TCPServer = tcp.server;
-  store.TCPPort = std::atoi(tcp.port.c_str());
-  store.UDP_TYPE = udp.type + 1;
-  store.UdpProductkey = udp.product_key;
-  store.UdpProductsecret = udp.product_secret;
-  store.UDPServer = udp.server;
-  store.UDPPort = std::atoi(udp.port.c_str());
-  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
-}
-
-bool DtuTcpUdp::OnBnClickedBtReadLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  const auto &store = config.tcpUdp;
-  auto type_index = [](int code) { return code == 1 || code == 2 ? code - 1 : 0; };
-  DtuTcpUdpHalfModel &tcp = model_.half[kTcp];
-  DtuTcpUdpHalfModel &udp = model_.half[kUdp];
-  tcp.type = type_index(store.TCP_TYPE);
-  tcp.product_key = store.TcpProductkey.str();
-  tcp.product_secret = store.TcpProductsecret.str();
-  tcp.server = store.TCPServer.str();
-  tcp.port = std::to_string(store.TCPPort);
-  udp.type = type_index(store.UDP_TYPE);
-  udp.product_key = store.UdpProductkey.str();
-  udp.product_secret = store.UdpProductsecret.str();
-  udp.server = store.UDPServer.str();
-  udp.port = std::to_string(store.UDPPort);
-  emit Changed();
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 
@@ -267,43 +262,15 @@ void DtuTcpUdp::DtuUdpPortSet(const char *value, int) {
   OnPort(kUdp, value);
 }
 
-bool DtuTcpUdp::SplitFieldName(const std::string &name, Half &half, std::string &rest) {
-  for (Half h : {kTcp, kUdp}) {
-    if (name.size() > 3 && strncasecmp(name.c_str(), kFieldPrefix[h], 3) == 0) {
-      half = h;
-      rest = name.substr(3);
-      return true;
-    }
-  }
-  return false;
+size_t DtuTcpUdp::FieldCount() const { return TcpUdpFields().size(); }
+const DtuFieldDef &DtuTcpUdp::Def(size_t field) const { return TcpUdpFields()[field].binding.def; }
+
+std::string DtuTcpUdp::FieldValue(size_t field) const {
+  const TcpUdpField &f = TcpUdpFields()[field];
+  return f.binding.Get(model_.half[f.half]);
 }
 
-std::vector<DtuPageFieldInfo> DtuTcpUdp::Fields() const {
-  std::vector<DtuPageFieldInfo> out;
-  for (Half h : {kTcp, kUdp}) {
-    for (DtuPageFieldInfo info : DtuBoundFieldInfo(HalfBindings())) {
-      info.name = kFieldPrefix[h] + info.name;
-      out.push_back(info);
-    }
-  }
-  return out;
-}
-
-bool DtuTcpUdp::GetField(const std::string &name, std::string &value) const {
-  Half half;
-  std::string rest;
-  return SplitFieldName(name, half, rest) && DtuGetBoundField(HalfBindings(), model_.half[half], rest, value);
-}
-
-bool DtuTcpUdp::SetField(const std::string &name, const std::string &value, std::string &error) {
-  Half half;
-  std::string rest;
-  if (!SplitFieldName(name, half, rest)) {
-    error = "unknown field: " + name;
-    return false;
-  }
-  if (!DtuTextValueAllowed(name, value, error)) return false;  // named with its half ("TcpServer")
-  if (DtuSetBoundField(HalfBindings(), model_.half[half], rest, value, error)) return true;
-  if (error.rfind("unknown field", 0) == 0) error = "unknown field: " + name;
-  return false;
+void DtuTcpUdp::PutFieldValue(size_t field, const std::string &value) {
+  const TcpUdpField &f = TcpUdpFields()[field];
+  f.binding.Put(model_.half[f.half], value);
 }

@@ -21,12 +21,13 @@ struct DtuTcpUdpModel {
   DtuTcpUdpHalfModel half[2];  // kTcp, kUdp
 };
 
-class DtuTcpUdp : public DtuPage {
+class DtuTcpUdp : public DtuFieldTablePage {
   Q_OBJECT
 
  public:
   enum Half { kTcp = 0, kUdp = 1 };
   static constexpr int kTypeCount = 2;
+  static constexpr size_t kHalfFields = 5;  // rows of a half in the field table
 
   explicit DtuTcpUdp(QObject *parent = nullptr);
   ~DtuTcpUdp() override;
@@ -42,8 +43,6 @@ class DtuTcpUdp : public DtuPage {
   bool OnBnClickedBtTcpSet() { return SetHalf(kTcp); }
   bool OnBnClickedBtUdpRead() { return ReadHalf(kUdp); }
   bool OnBnClickedBtUdpSet() { return SetHalf(kUdp); }
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
 
   void DtuTcpTypeSet(const char *value, int length);
   void DtuTcpProductKeySet(const char *value, int length);
@@ -57,14 +56,18 @@ class DtuTcpUdp : public DtuPage {
   void DtuUdpPortSet(const char *value, int length);
 
   const char *PageName() const override { return "tcpudp"; }
-  std::vector<DtuPageFieldInfo> Fields() const override;
-  bool GetField(const std::string &name, std::string &value) const override;
-  bool SetField(const std::string &name, const std::string &value, std::string &error) override;
+  size_t FieldCount() const override;
+  const DtuFieldDef &Def(size_t field) const override;
   // Both halves.
   bool Read() override;
   bool Set() override;
   bool ReadPending() const override;
   bool SetPending() const override;
+
+ protected:
+  std::string FieldValue(size_t field) const override;
+  void PutFieldValue(size_t field, const std::string &value) override;
+  bool FieldsFitFile() const override;
 
  private:
   bool ReadHalf(Half half);
@@ -76,8 +79,6 @@ class DtuTcpUdp : public DtuPage {
   void OnType(Half half, const char *value);
   void OnText(Half half, std::string DtuTcpUdpHalfModel::*field, const char *value);
   void OnPort(Half half, const char *value);
-  // Splits "TcpServer" into the half and the name within it ("Server").
-  static bool SplitFieldName(const std::string &name, Half &half, std::string &rest);
 
   DtuTcpUdpModel model_;
   std::atomic<bool> half_set_pending_[2] = {false, false};

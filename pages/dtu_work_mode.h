@@ -25,16 +25,19 @@ class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel> {
   // The list in the current language.
   static std::vector<std::string> ModeItems();
 
-  bool OnBnClickedBtRead();
-  bool OnBnClickedBtSet();
-  bool OnBnClickedBtSaveLocal();
-  bool OnBnClickedBtReadLocal();
+  bool OnBnClickedBtRead() { return Read(); }
+  bool OnBnClickedBtSet() { return Set(); }
 
   void DtuWorkModeChannelSet(const char *value, int length);
 
   const char *PageName() const override { return "workmode"; }
-  bool Read() override { return OnBnClickedBtRead(); }
-  bool Set() override { return OnBnClickedBtSet(); }
+
+ protected:
+  bool SetAllowed() override;
+  // Save to Local creates a missing file for this page.
+  bool SaveCreatesMissingFile() const override { return true; }
+  DtuTextId SavedText() const override { return DtuTextId::kConfigSucceeded; }
+  DtuTextId NotSavedText() const override { return DtuTextId::kConfigFailed; }
 
  private:
   const std::vector<DtuFieldBinding<DtuWorkModeModel>> &Bindings() const override;

@@ -22,7 +22,7 @@ TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, std::optional<DtuTextId>
       hint_text_id_(hint_text_id) {
   group_ = new QGroupBox(this);
   auto *form = new QFormLayout;
-  for (const DtuTextFieldDef &def : page->FieldDefs()) form->addRow(def.name, binder_->Text(def.name, group_));
+  for (const DtuFieldDef &def : page->FieldDefs()) form->addRow(def.name, binder_->Text(def.name, group_));
   hint_ = new QLabel(group_);
   hint_->setWordWrap(true);
   hint_->setVisible(hint_text_id.has_value());

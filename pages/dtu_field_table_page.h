@@ -1,0 +1,62 @@
+// A page whose fields are declared once, in a table of DtuFieldDef: access by
+// name, Read (a query per keyed field), Set (a set line per keyed field,
+// checked as a whole), Save to Local (with the file's capacities) and Read
+// Local all follow from the table. A page says where the values live and
+// what it does beyond the table.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "pages/dtu_field_def.h"
+#include "pages/dtu_page.h"
+
+class DtuFieldTablePage : public DtuPage {
+  Q_OBJECT
+
+ public:
+  using DtuPage::DtuPage;
+
+  virtual size_t FieldCount() const = 0;
+  virtual const DtuFieldDef &Def(size_t field) const = 0;
+
+  std::vector<DtuPageFieldInfo> Fields() const override;
+  bool GetField(const std::string &name, std::string &value) const override;
+  bool SetField(const std::string &name, const std::string &value, std::string &error) override;
+  bool Read() override;
+  bool Set() override;
+  bool OnBnClickedBtSaveLocal() override;
+  bool OnBnClickedBtReadLocal() override;
+
+  // The set lines a Set would queue now, before the check that they fit.
+  void AddSetLines(DtuSetLines &lines) const;
+
+ protected:
+  // A field's value: text, or a list field's index in decimal.
+  virtual std::string FieldValue(size_t field) const = 0;
+  virtual void PutFieldValue(size_t field, const std::string &value) = 0;
+  // After a Read queued its queries: what the page shows while they are out.
+  virtual void EmptyForRead() {}
+  // Before a Set builds its lines: false (after telling the user) refuses it.
+  virtual bool SetAllowed() { return true; }
+  // A missing file is created by this page's Save to Local (the others
+  // refuse it), and the texts that tell how it went.
+  virtual bool SaveCreatesMissingFile() const { return false; }
+  virtual DtuTextId SavedText() const { return DtuTextId::kSaveConfigSucceeded; }
+  virtual DtuTextId NotSavedText() const { return DtuTextId::kSaveConfigFailed; }
+  virtual DtuTextId SetConfirmedText() const { return DtuTextId::kConfigSucceeded; }
+  // Save to Local refuses a text longer than the file holds, naming it.
+  virtual bool FieldsFitFile() const;
+
+  // The device's answer for one field, as the page keeps it: tells the
+  // views, confirms a Set when the field says so and ends a Read at the
+  // last keyed field.
+  void OnFieldAnswer(size_t field, const std::string &value);
+  // An answer that leaves the field as it was (a value the page cannot
+  // show) still confirms and ends what it would.
+  void OnFieldAnswered(size_t field);
+
+ private:
+  int FindField(const std::string &name) const;
+  size_t LastKeyedField() const;
+};
