@@ -9,9 +9,9 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus_cache.h"
-#include "base/dtu_text_id.h"
 #include "pages/dtu_page_send.h"
 
 namespace {
@@ -45,11 +45,16 @@ DtuModbus::~DtuModbus() {
 
 DtuModbus *DtuModbus::Instance() { return DtuPageReference<DtuModbus>::Current(); }
 
-std::vector<std::string> DtuModbus::SwitchItems() { return {DtuLangText(DtuTextId::kSwitchOff), DtuLangText(DtuTextId::kSwitchOn)}; }
-std::vector<std::string> DtuModbus::RuleItems() { return {DtuLangText(DtuTextId::kDltTransparent), DtuLangText(DtuTextId::kDltParse)}; }
+std::vector<std::string> DtuModbus::SwitchItems() {
+  return {DtuLangText(DtuTextId::kSwitchOff), DtuLangText(DtuTextId::kSwitchOn)};
+}
+std::vector<std::string> DtuModbus::RuleItems() {
+  return {DtuLangText(DtuTextId::kDltTransparent), DtuLangText(DtuTextId::kDltParse)};
+}
 std::vector<std::string> DtuModbus::ByteOrderItems() { return {"ABCD", "DCBA", "BADC", "CDBA"}; }
 std::vector<std::string> DtuModbus::ConvertItems() {
-  return {DtuLangText(DtuTextId::kDltNoScale), DtuLangText(DtuTextId::kDltMultiply), DtuLangText(DtuTextId::kDltDivide)};
+  return {DtuLangText(DtuTextId::kDltNoScale), DtuLangText(DtuTextId::kDltMultiply),
+          DtuLangText(DtuTextId::kDltDivide)};
 }
 std::vector<std::string> DtuModbus::DataTypeItems() {
   std::vector<std::string> items;

@@ -8,10 +8,10 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_payload.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
