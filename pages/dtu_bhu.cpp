@@ -15,8 +15,6 @@
 
 namespace {
 
-DtuBhu *g_bhu = nullptr;
-
 // How long a Read waits for the packet answer before the lists decide
 // whether the field layout is asked for.
 constexpr int kPacketAnswerWaitMs = 1000;
@@ -75,21 +73,20 @@ std::vector<DtuBhuField> DtuBhuPacketModel::UsedFields() const {
 
 DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent), read_sequence_(new DtuCmdSequence(this)) {
   connect(read_sequence_, &DtuCmdSequence::Done, this, &DtuBhu::OnPacketWaitOver);
-  g_bhu = this;
-  DtuCmdAttachHandler("bhu-login", &DtuBhu::BhuLoginSet);
-  DtuCmdAttachHandler("bhu-heart", &DtuBhu::BhuHeartSet);
-  DtuCmdAttachHandler("bhu-data", &DtuBhu::BhuDataSet);
-  DtuCmdAttachHandler("bhu-header", &DtuBhu::BhuHeaderSet);
-  DtuCmdAttachHandler("bhu-hex-login-cfg", &DtuBhu::BhuHexLoginCfgSet);
-  DtuCmdAttachHandler("bhu-hex-heart-cfg", &DtuBhu::BhuHexHeartCfgSet);
-  DtuCmdAttachHandler("bhu-hex-data-cfg", &DtuBhu::BhuHexDataCfgSet);
+  DtuAttachPageAnswers({
+      {"bhu-login", &DtuPageAnswer<&DtuBhu::BhuLoginSet>},
+      {"bhu-heart", &DtuPageAnswer<&DtuBhu::BhuHeartSet>},
+      {"bhu-data", &DtuPageAnswer<&DtuBhu::BhuDataSet>},
+      {"bhu-header", &DtuPageAnswer<&DtuBhu::BhuHeaderSet>},
+      {"bhu-hex-login-cfg", &DtuPageAnswer<&DtuBhu::BhuHexLoginCfgSet>},
+      {"bhu-hex-heart-cfg", &DtuPageAnswer<&DtuBhu::BhuHexHeartCfgSet>},
+      {"bhu-hex-data-cfg", &DtuPageAnswer<&DtuBhu::BhuHexDataCfgSet>},
+  });
 }
 
-DtuBhu::~DtuBhu() {
-  if (g_bhu == this) g_bhu = nullptr;
-}
+DtuBhu::~DtuBhu() = default;
 
-DtuBhu *DtuBhu::Instance() { return g_bhu; }
+DtuBhu *DtuBhu::Instance() { return DtuPageReference<DtuBhu>::Current(); }
 
 void DtuBhu::Select(DtuBhuPacketType type) {
   if (type == selected_) return;
@@ -272,23 +269,23 @@ void DtuBhu::OnLayoutAnswer(DtuBhuPacketType type, const char *value) {
 }
 
 void DtuBhu::BhuLoginSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kLogin, value);
+  OnPacketAnswer(DtuBhuPacketType::kLogin, value);
 }
 void DtuBhu::BhuHeartSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kHeart, value);
+  OnPacketAnswer(DtuBhuPacketType::kHeart, value);
 }
 void DtuBhu::BhuDataSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kData, value);
+  OnPacketAnswer(DtuBhuPacketType::kData, value);
 }
 void DtuBhu::BhuHeaderSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kHeader, value);
+  OnPacketAnswer(DtuBhuPacketType::kHeader, value);
 }
 void DtuBhu::BhuHexLoginCfgSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnLayoutAnswer(DtuBhuPacketType::kLogin, value);
+  OnLayoutAnswer(DtuBhuPacketType::kLogin, value);
 }
 void DtuBhu::BhuHexHeartCfgSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnLayoutAnswer(DtuBhuPacketType::kHeart, value);
+  OnLayoutAnswer(DtuBhuPacketType::kHeart, value);
 }
 void DtuBhu::BhuHexDataCfgSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnLayoutAnswer(DtuBhuPacketType::kData, value);
+  OnLayoutAnswer(DtuBhuPacketType::kData, value);
 }
