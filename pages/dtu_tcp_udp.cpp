@@ -15,10 +15,19 @@ namespace {
 
 DtuTcpUdp *g_tcp_udp = nullptr;
 
-const char *const kKeyPrefix[2] = {"tcp", "udp"};
-const char *const kFieldPrefix[2] = {"Tcp", "Udp"};
+// A half's rows in the field table.
+enum HalfRow : size_t { kType, kServer, kPort, kProductKey, kProductSecret };
 
-std::string Key(DtuTcpUdp::Half half, const char *name) { return std::string(kKeyPrefix[half]) + "-" + name; }
+// A half's rows in the device's order, with the text that labels each in
+// the messages.
+struct DeviceOrderRow {
+  HalfRow row;
+  int label;
+};
+constexpr DeviceOrderRow kDeviceOrder[] = {
+    {kType, 104}, {kProductKey, 106}, {kProductSecret, 105}, {kServer, 102}, {kPort, 103}};
+
+size_t FieldOf(DtuTcpUdp::Half half, HalfRow row) { return half * DtuTcpUdp::kHalfFields + row; }
 
 // "TCP Server Address": how the messages name a field of a half.
 std::string FieldLabel(DtuTcpUdp::Half half, int text_id) {
@@ -97,11 +106,10 @@ std::vector<std::string> DtuTcpUdp::TypeItems() {
   return {DtuLangText(DtuTextId::kZevModelCloud), DtuLangText(DtuTextId::kCustomPlatform)};
 }
 
-void DtuTcpUdp::AddReadLines(Half half, std::vector<DtuPageLine> &lines) {
-  static const char *const kKeysAndFields[][2] = {
-      {"type", "Type"}, {"productkey", "ProductKey"}, {"productsecret", "ProductSecret"}, {"addr", "Server"}, {"port", "Port"}};
-  for (const auto &key_field : kKeysAndFields) {
-    lines.push_back(DtuPageGetLine(Key(half, key_field[0]), std::string(kFieldPrefix[half]) + key_field[1]));
+void DtuTcpUdp::AddReadLines(Half half, std::vector<DtuPageLine> &lines) const {
+  for (const DeviceOrderRow &order : kDeviceOrder) {
+    const DtuFieldDef &def = Def(FieldOf(half, order.row));
+    lines.push_back(DtuPageGetLine(def.key, def.name));
   }
 }
 
@@ -144,15 +152,14 @@ void DtuTcpUdp::ClearPending() {
   }
 }
 
+// A custom platform has no product key and secret: their lines are left out.
 bool DtuTcpUdp::BuildSetLines(Half half, DtuSetLines &lines) const {
-  const DtuTcpUdpHalfModel &m = model_.half[half];
-  lines.Add(FieldLabel(half, 104), Key(half, "type"), std::to_string(m.type + 1));
-  if (m.type == 0) {
-    lines.Add(FieldLabel(half, 106), Key(half, "productkey"), m.product_key);
-    lines.Add(FieldLabel(half, 105), Key(half, "productsecret"), m.product_secret);
+  for (const DeviceOrderRow &order : kDeviceOrder) {
+    const bool key_row = order.row == kProductKey || order.row == kProductSecret;
+    if (key_row && !KeyFieldsVisible(half)) continue;
+    const size_t field = FieldOf(half, order.row);
+    lines.Add(FieldLabel(half, order.label), Def(field).key, Def(field).WireValue(FieldValue(field)));
   }
-  lines.Add(FieldLabel(half, 102), Key(half, "addr"), m.server);
-  lines.Add(FieldLabel(half, 103), Key(half, "port"), m.port);
   return lines.Fit();
 }
 
@@ -182,16 +189,13 @@ bool DtuTcpUdp::ReadPending() const { return half_read_pending_[kTcp] || half_re
 bool DtuTcpUdp::SetPending() const { return half_set_pending_[kTcp] || half_set_pending_[kUdp]; }
 
 // The messages name a half's field as the view labels it ("TCP Server
-// Address"), product key and secret before the server.
+// Address"), in the device's order.
 bool DtuTcpUdp::FieldsFitFile() const {
-  static const struct {
-    size_t offset;  // in the half's rows of the table
-    int label;
-  } kTexts[] = {{3, 106}, {4, 105}, {1, 102}};
   for (Half half : {kTcp, kUdp}) {
-    for (const auto &t : kTexts) {
-      const size_t field = half * kHalfFields + t.offset;
-      if (!DtuPageFitsCapacity(FieldLabel(half, t.label).c_str(), FieldValue(field), Def(field).file.capacity)) {
+    for (const DeviceOrderRow &order : kDeviceOrder) {
+      const size_t field = FieldOf(half, order.row);
+      const size_t capacity = Def(field).file.capacity;
+      if (capacity > 0 && !DtuPageFitsCapacity(FieldLabel(half, order.label).c_str(), FieldValue(field), capacity)) {
         return false;
       }
     }
