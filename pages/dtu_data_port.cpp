@@ -13,6 +13,11 @@ namespace {
 
 DtuDataPort *g_data_port = nullptr;
 
+template <const auto &Items>
+std::vector<std::string> ListOf() {
+  return std::vector<std::string>(std::begin(Items), std::end(Items));
+}
+
 int Index(const std::string &value) { return std::atoi(value.c_str()); }
 
 // The device and the file take the baud rate and the parity code, not the
@@ -97,14 +102,17 @@ const std::vector<DtuFieldBinding<DtuDataPortModel>> &DtuDataPort::Bindings() co
   using F = DtuFileGroup<&DtuConfig::uart>;
   static const std::vector<DtuFieldBinding<M>> table = {
       {DtuListFieldDef("BaudRate", "uart-baudrate", kDtuBaudrateCount)
+           .Listing(&ListOf<kDtuBaudrateItems>)
            .StoredIn(F::Slot<&G::Baudrate>())
            .WithCodec({&BaudText, &BaudText, &StoredBaudIndex}),
        nullptr, &M::baud_index},
       {DtuListFieldDef("DataBits", "uart-databit", kDtuDatabitsCount)
+           .Listing(&ListOf<kDtuDatabitsItems>)
            .StoredIn(F::Slot<&G::Databit>())
            .WithCodec({nullptr, nullptr, &StoredDatabitIndex}),
        nullptr, &M::databits_index},
       {DtuListFieldDef("Parity", "uart-parity", kDtuParityCount)
+           .Listing(&ListOf<kDtuParityItems>)
            .StoredIn(F::Slot<&G::Parity>())
            .WithCodec({&ParityCode, &ParityCode, &StoredParityIndex})
            .ConfirmingSet(),

@@ -24,8 +24,6 @@ class DtuDataPort : public DtuBoundPage<DtuDataPortModel> {
 
   enum Field { kBaudRate, kDataBits, kParity };
 
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
 
   static void DtuDataPortBaudrateSet(const char *value, int length);
   static void DtuDataPortDatabitSet(const char *value, int length);

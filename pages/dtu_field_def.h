@@ -13,6 +13,7 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "config/dtu_config.h"
 
@@ -65,6 +66,8 @@ struct DtuFieldDef {
   const char *key = nullptr;    // device key; null: the field has no line of its own
   DtuFieldKind kind = DtuFieldKind::kText;
   int list_size = 0;            // entries of a list field
+  // A list field's entries as the view shows them, in the current language.
+  std::vector<std::string> (*items)() = nullptr;
   bool confirms_set = false;    // its answer confirms a Set
   DtuFileSlot file;
   DtuFieldCodec codec;
@@ -72,6 +75,11 @@ struct DtuFieldDef {
   DtuFieldDef ConfirmingSet() const {
     DtuFieldDef def = *this;
     def.confirms_set = true;
+    return def;
+  }
+  DtuFieldDef Listing(std::vector<std::string> (*list_items)()) const {
+    DtuFieldDef def = *this;
+    def.items = list_items;
     return def;
   }
   DtuFieldDef StoredIn(DtuFileSlot slot) const {

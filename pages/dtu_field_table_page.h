@@ -27,6 +27,8 @@ class DtuFieldTablePage : public DtuPage {
   bool Set() override;
   bool OnBnClickedBtSaveLocal() override;
   bool OnBnClickedBtReadLocal() override;
+  bool OnBnClickedBtRead() { return Read(); }
+  bool OnBnClickedBtSet() { return Set(); }
 
   // The set lines a Set would queue now, before the check that they fit.
   void AddSetLines(DtuSetLines &lines) const;

@@ -24,8 +24,6 @@ class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel> {
   // The list in the current language.
   static std::vector<std::string> ModeItems();
 
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
 
   static void DtuWorkModeChannelSet(const char *value, int length);
 
