@@ -14,8 +14,6 @@
 
 namespace {
 
-DtuBhu *g_bhu = nullptr;
-
 // The read worker's wait for the packet answer: 1 ms steps, 1000 of them.
 constexpr int kAnswerPollMs = 1;
 constexpr int kAnswerPolls = 1000;
@@ -73,22 +71,22 @@ std::vector<DtuBhuField> DtuBhuPacketModel::UsedFields() const {
 }
 
 DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent) {
-  g_bhu = this;
-  DtuCmdAttachHandler("bhu-login", &DtuBhu::BhuLoginSet);
-  DtuCmdAttachHandler("bhu-heart", &DtuBhu::BhuHeartSet);
-  DtuCmdAttachHandler("bhu-data", &DtuBhu::BhuDataSet);
-  DtuCmdAttachHandler("bhu-header", &DtuBhu::BhuHeaderSet);
-  DtuCmdAttachHandler("bhu-hex-login-cfg", &DtuBhu::BhuHexLoginCfgSet);
-  DtuCmdAttachHandler("bhu-hex-heart-cfg", &DtuBhu::BhuHexHeartCfgSet);
-  DtuCmdAttachHandler("bhu-hex-data-cfg", &DtuBhu::BhuHexDataCfgSet);
+  DtuAttachPageAnswers({
+      {"bhu-login", &DtuPageAnswer<&DtuBhu::BhuLoginSet>},
+      {"bhu-heart", &DtuPageAnswer<&DtuBhu::BhuHeartSet>},
+      {"bhu-data", &DtuPageAnswer<&DtuBhu::BhuDataSet>},
+      {"bhu-header", &DtuPageAnswer<&DtuBhu::BhuHeaderSet>},
+      {"bhu-hex-login-cfg", &DtuPageAnswer<&DtuBhu::BhuHexLoginCfgSet>},
+      {"bhu-hex-heart-cfg", &DtuPageAnswer<&DtuBhu::BhuHexHeartCfgSet>},
+      {"bhu-hex-data-cfg", &DtuPageAnswer<&DtuBhu::BhuHexDataCfgSet>},
+  });
 }
 
 DtuBhu::~DtuBhu() {
   StopReadWorker();
-  if (g_bhu == this) g_bhu = nullptr;
 }
 
-DtuBhu *DtuBhu::Instance() { return g_bhu; }
+DtuBhu *DtuBhu::Instance() { return DtuPageReference<DtuBhu>::Current(); }
 
 void DtuBhu::Select(DtuBhuPacketType type) {
   if (type == selected_) return;
@@ -271,23 +269,23 @@ void DtuBhu::OnLayoutAnswer(DtuBhuPacketType type, const char *value) {
 }
 
 void DtuBhu::BhuLoginSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kLogin, value);
+  OnPacketAnswer(DtuBhuPacketType::kLogin, value);
 }
 void DtuBhu::BhuHeartSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kHeart, value);
+  OnPacketAnswer(DtuBhuPacketType::kHeart, value);
 }
 void DtuBhu::BhuDataSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kData, value);
+  OnPacketAnswer(DtuBhuPacketType::kData, value);
 }
 void DtuBhu::BhuHeaderSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnPacketAnswer(DtuBhuPacketType::kHeader, value);
+  OnPacketAnswer(DtuBhuPacketType::kHeader, value);
 }
 void DtuBhu::BhuHexLoginCfgSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnLayoutAnswer(DtuBhuPacketType::kLogin, value);
+  OnLayoutAnswer(DtuBhuPacketType::kLogin, value);
 }
 void DtuBhu::BhuHexHeartCfgSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnLayoutAnswer(DtuBhuPacketType::kHeart, value);
+  OnLayoutAnswer(DtuBhuPacketType::kHeart, value);
 }
 void DtuBhu::BhuHexDataCfgSet(const char *value, int) {
-  if (g_bhu) g_bhu->OnLayoutAnswer(DtuBhuPacketType::kData, value);
+  OnLayoutAnswer(DtuBhuPacketType::kData, value);
 }

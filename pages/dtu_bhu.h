@@ -10,6 +10,7 @@
 
 #include "pages/dtu_bhu_packet.h"
 #include "pages/dtu_page.h"
+#include "pages/dtu_page_answers.h"
 
 struct DtuBhuPacketModel {
   int on = 0;         // function switch list: 0 OFF, 1 ON
@@ -57,13 +58,13 @@ class DtuBhu : public DtuPage {
   bool OnBnClickedBtSaveLocal();
   bool OnBnClickedBtReadLocal();
 
-  static void BhuLoginSet(const char *value, int length);
-  static void BhuHeartSet(const char *value, int length);
-  static void BhuDataSet(const char *value, int length);
-  static void BhuHeaderSet(const char *value, int length);
-  static void BhuHexLoginCfgSet(const char *value, int length);
-  static void BhuHexHeartCfgSet(const char *value, int length);
-  static void BhuHexDataCfgSet(const char *value, int length);
+  void BhuLoginSet(const char *value, int length);
+  void BhuHeartSet(const char *value, int length);
+  void BhuDataSet(const char *value, int length);
+  void BhuHeaderSet(const char *value, int length);
+  void BhuHexLoginCfgSet(const char *value, int length);
+  void BhuHexHeartCfgSet(const char *value, int length);
+  void BhuHexDataCfgSet(const char *value, int length);
 
   const char *PageName() const override { return "bhu"; }
   // The selected packet's fields, named as its keys in the [BHU] section
@@ -105,4 +106,6 @@ class DtuBhu : public DtuPage {
   std::atomic<bool> layout_asked_{false};
   // The packet whose Set waits for its confirming answer (-1: none).
   std::atomic<int> setting_type_{-1};
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuBhu> reference_{this};
 };

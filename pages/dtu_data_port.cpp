@@ -11,8 +11,6 @@
 
 namespace {
 
-DtuDataPort *g_data_port = nullptr;
-
 template <const auto &Items>
 std::vector<std::string> ListOf() {
   return std::vector<std::string>(std::begin(Items), std::end(Items));
@@ -42,20 +40,19 @@ std::string StoredParityIndex(const std::string &stored) {
 }  // namespace
 
 DtuDataPort::DtuDataPort(QObject *parent) : DtuBoundPage(parent) {
-  g_data_port = this;
-  DtuCmdAttachHandler("uart-baudrate", &DtuDataPort::DtuDataPortBaudrateSet);
-  DtuCmdAttachHandler("uart-databit", &DtuDataPort::DtuDataPortDatabitSet);
-  DtuCmdAttachHandler("uart-parity", &DtuDataPort::DtuDataPortParitySet);
+  DtuAttachPageAnswers({
+      {"uart-baudrate", &DtuPageAnswer<&DtuDataPort::DtuDataPortBaudrateSet>},
+      {"uart-databit", &DtuPageAnswer<&DtuDataPort::DtuDataPortDatabitSet>},
+      {"uart-parity", &DtuPageAnswer<&DtuDataPort::DtuDataPortParitySet>},
+  });
   DtuDataPortBaudrateCtrlInit();
   DtuDataPortDataBitsCtrlInit();
   DtuDataPortParityCtrlInit();
 }
 
-DtuDataPort::~DtuDataPort() {
-  if (g_data_port == this) g_data_port = nullptr;
-}
+DtuDataPort::~DtuDataPort() = default;
 
-DtuDataPort *DtuDataPort::Instance() { return g_data_port; }
+DtuDataPort *DtuDataPort::Instance() { return DtuPageReference<DtuDataPort>::Current(); }
 
 void DtuDataPort::DtuDataPortBaudrateCtrlInit() { DTU_LOG("total : %d", kDtuBaudrateCount); }
 void DtuDataPort::DtuDataPortDataBitsCtrlInit() { DTU_LOG("total : %d", kDtuDatabitsCount); }
@@ -71,9 +68,9 @@ void DtuDataPort::DtuDataPortBaudrateSet(const char *value, int) {
   int index = DtuBaudrateIndexFromAnswer(value);
   int compared = index < 0 ? kDtuBaudrateCount : index + 1;
   for (int i = 0; i < compared; ++i) DTU_LOG("BaudRateList[%d] : %s", i, kDtuBaudrateItems[i]);
-  if (index < 0 || !g_data_port) return;
+  if (index < 0) return;
   DTU_LOG("baudrate index : %d.", index);
-  g_data_port->OnFieldAnswer(kBaudRate, std::to_string(index));
+  OnFieldAnswer(kBaudRate, std::to_string(index));
 }
 
 void DtuDataPort::DtuDataPortDatabitSet(const char *value, int) {
@@ -81,18 +78,17 @@ void DtuDataPort::DtuDataPortDatabitSet(const char *value, int) {
   int index = DtuDatabitIndexFromAnswer(value);
   int compared = index < 0 ? kDtuDatabitsCount : index + 1;
   for (int i = 0; i < compared; ++i) DTU_LOG("DataBitsList[%d] : %s", i, kDtuDatabitsItems[i]);
-  if (index < 0 || !g_data_port) return;
+  if (index < 0) return;
   DTU_LOG("databit index : %d", index);
-  g_data_port->OnFieldAnswer(kDataBits, std::to_string(index));
+  OnFieldAnswer(kDataBits, std::to_string(index));
 }
 
 void DtuDataPort::DtuDataPortParitySet(const char *value, int) {
-  if (!g_data_port) return;
   int index = DtuParityIndexFromAnswer(value);
   if (index >= 0) {
-    g_data_port->OnFieldAnswer(kParity, std::to_string(index));
+    OnFieldAnswer(kParity, std::to_string(index));
   } else {
-    g_data_port->OnFieldAnswered(kParity);
+    OnFieldAnswered(kParity);
   }
 }
 

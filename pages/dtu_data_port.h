@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pages/dtu_data_port_codes.h"
+#include "pages/dtu_page_answers.h"
 #include "pages/dtu_page_fields.h"
 
 struct DtuDataPortModel {
@@ -25,9 +26,9 @@ class DtuDataPort : public DtuBoundPage<DtuDataPortModel> {
   enum Field { kBaudRate, kDataBits, kParity };
 
 
-  static void DtuDataPortBaudrateSet(const char *value, int length);
-  static void DtuDataPortDatabitSet(const char *value, int length);
-  static void DtuDataPortParitySet(const char *value, int length);
+  void DtuDataPortBaudrateSet(const char *value, int length);
+  void DtuDataPortDatabitSet(const char *value, int length);
+  void DtuDataPortParitySet(const char *value, int length);
 
   const char *PageName() const override { return "dataport"; }
 
@@ -39,4 +40,6 @@ class DtuDataPort : public DtuBoundPage<DtuDataPortModel> {
   void DtuDataPortDataBitsCtrlInit();
   void DtuDataPortParityCtrlInit();
   const std::vector<DtuFieldBinding<DtuDataPortModel>> &Bindings() const override;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuDataPort> reference_{this};
 };

@@ -14,8 +14,6 @@
 
 namespace {
 
-DtuDevinfo *g_devinfo = nullptr;
-
 // The field the remote configuration's set line is named by.
 constexpr const char *kServerField = "RemoteCfgServer";
 
@@ -35,22 +33,21 @@ const char *const DtuDevinfo::kSwitchItems[kSwitchCount] = {"OFF", "ON"};
 const char *const DtuDevinfo::kLogLevelItems[kLogLevelCount] = {"DEBUG", "WARN", "INFO", "ERROR"};
 
 DtuDevinfo::DtuDevinfo(QObject *parent) : DtuBoundPage(parent) {
-  g_devinfo = this;
-  DtuCmdAttachHandler("version", &DtuDevinfo::DevinfoVersionSet);
-  DtuCmdAttachHandler("imei", &DtuDevinfo::DevinfoImeiSet);
-  DtuCmdAttachHandler("imsi", &DtuDevinfo::DevinfoImsiSet);
-  DtuCmdAttachHandler("iccid", &DtuDevinfo::DevinfoIccidSet);
-  DtuCmdAttachHandler("remoteCfgInfo", &DtuDevinfo::DevinfoRemoteCfgInfoSet);
-  DtuCmdAttachHandler("logLevel", &DtuDevinfo::DevinfoLogLevelSet);
-  DtuCmdAttachHandler("watchdog-switch", &DtuDevinfo::DevinfoWatchdogSet);
+  DtuAttachPageAnswers({
+      {"version", &DtuPageAnswer<&DtuDevinfo::DevinfoVersionSet>},
+      {"imei", &DtuPageAnswer<&DtuDevinfo::DevinfoImeiSet>},
+      {"imsi", &DtuPageAnswer<&DtuDevinfo::DevinfoImsiSet>},
+      {"iccid", &DtuPageAnswer<&DtuDevinfo::DevinfoIccidSet>},
+      {"remoteCfgInfo", &DtuPageAnswer<&DtuDevinfo::DevinfoRemoteCfgInfoSet>},
+      {"logLevel", &DtuPageAnswer<&DtuDevinfo::DevinfoLogLevelSet>},
+      {"watchdog-switch", &DtuPageAnswer<&DtuDevinfo::DevinfoWatchdogSet>},
+  });
   OnInitDialog();
 }
 
-DtuDevinfo::~DtuDevinfo() {
-  if (g_devinfo == this) g_devinfo = nullptr;
-}
+DtuDevinfo::~DtuDevinfo() = default;
 
-DtuDevinfo *DtuDevinfo::Instance() { return g_devinfo; }
+DtuDevinfo *DtuDevinfo::Instance() { return DtuPageReference<DtuDevinfo>::Current(); }
 
 void DtuDevinfo::OnInitDialog() { DTU_LOG("total : %d", kSwitchCount); }
 
@@ -102,47 +99,44 @@ void DtuDevinfo::SetIdentity(std::string DtuDevinfoModel::*field, const char *va
 
 void DtuDevinfo::DevinfoVersionSet(const char *value, int) {
   DTU_LOG("version : %s", value);
-  if (g_devinfo) g_devinfo->SetIdentity(&DtuDevinfoModel::version, value);
+  SetIdentity(&DtuDevinfoModel::version, value);
 }
 
 void DtuDevinfo::DevinfoImeiSet(const char *value, int) {
   DTU_LOG("imei : %s", value);
-  if (g_devinfo) g_devinfo->SetIdentity(&DtuDevinfoModel::imei, value);
+  SetIdentity(&DtuDevinfoModel::imei, value);
 }
 
 void DtuDevinfo::DevinfoImsiSet(const char *value, int) {
   DTU_LOG("imsi : %s", value);
-  if (g_devinfo) g_devinfo->SetIdentity(&DtuDevinfoModel::imsi, value);
+  SetIdentity(&DtuDevinfoModel::imsi, value);
 }
 
 void DtuDevinfo::DevinfoIccidSet(const char *value, int) {
   DTU_LOG("iccid : %s", value);
-  if (g_devinfo) g_devinfo->SetIdentity(&DtuDevinfoModel::iccid, value);
+  SetIdentity(&DtuDevinfoModel::iccid, value);
 }
 
 void DtuDevinfo::DevinfoRemoteCfgInfoSet(const char *value, int) {
   DTU_LOG("len : %d, cfg : %s.", static_cast<int>(std::strlen(value)), value);
   DtuRemoteCfgInfo info = DtuRemoteCfgInfoParse(value);
   DTU_LOG("port : %d", info.port);
-  if (!g_devinfo) return;
-  g_devinfo->model_.remote_switch = info.switch_index;
-  g_devinfo->model_.remote_port = std::to_string(info.port);
-  g_devinfo->model_.remote_server = info.server;
-  emit g_devinfo->Changed();
+  model_.remote_switch = info.switch_index;
+  model_.remote_port = std::to_string(info.port);
+  model_.remote_server = info.server;
+  emit Changed();
 }
 
 void DtuDevinfo::DevinfoLogLevelSet(const char *value, int) {
-  if (!g_devinfo) return;
-  g_devinfo->model_.log_level = IndexOr(std::atoi(value), kLogLevelCount, 2);
-  emit g_devinfo->Changed();
-  g_devinfo->ConfirmSet(DtuTextId::kConfigSucceeded);
+  model_.log_level = IndexOr(std::atoi(value), kLogLevelCount, 2);
+  emit Changed();
+  ConfirmSet(DtuTextId::kConfigSucceeded);
 }
 
 void DtuDevinfo::DevinfoWatchdogSet(const char *value, int) {
-  if (!g_devinfo) return;
-  g_devinfo->model_.watchdog = IndexOr(std::atoi(value), kSwitchCount, 1);
-  emit g_devinfo->Changed();
-  g_devinfo->FinishRead();
+  model_.watchdog = IndexOr(std::atoi(value), kSwitchCount, 1);
+  emit Changed();
+  FinishRead();
 }
 
 const std::vector<DtuFieldBinding<DtuDevinfoModel>> &DtuDevinfo::Bindings() const {

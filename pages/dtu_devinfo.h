@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/dtu_page_answers.h"
 #include "pages/dtu_page_fields.h"
 
 struct DtuDevinfoModel {
@@ -39,13 +40,13 @@ class DtuDevinfo : public DtuBoundPage<DtuDevinfoModel> {
   bool OnBnClickedBtReset();
 
   // Answer handlers.
-  static void DevinfoVersionSet(const char *value, int length);
-  static void DevinfoImeiSet(const char *value, int length);
-  static void DevinfoImsiSet(const char *value, int length);
-  static void DevinfoIccidSet(const char *value, int length);
-  static void DevinfoRemoteCfgInfoSet(const char *value, int length);
-  static void DevinfoLogLevelSet(const char *value, int length);
-  static void DevinfoWatchdogSet(const char *value, int length);
+  void DevinfoVersionSet(const char *value, int length);
+  void DevinfoImeiSet(const char *value, int length);
+  void DevinfoImsiSet(const char *value, int length);
+  void DevinfoIccidSet(const char *value, int length);
+  void DevinfoRemoteCfgInfoSet(const char *value, int length);
+  void DevinfoLogLevelSet(const char *value, int length);
+  void DevinfoWatchdogSet(const char *value, int length);
 
   const char *PageName() const override { return "devinfo"; }
   bool Read() override { return OnBnClickedBtRead(); }
@@ -55,4 +56,6 @@ class DtuDevinfo : public DtuBoundPage<DtuDevinfoModel> {
   void OnInitDialog();
   void SetIdentity(std::string DtuDevinfoModel::*field, const char *value);
   const std::vector<DtuFieldBinding<DtuDevinfoModel>> &Bindings() const override;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuDevinfo> reference_{this};
 };

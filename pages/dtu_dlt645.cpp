@@ -13,8 +13,6 @@
 
 namespace {
 
-DtuDLT645 *g_dlt645 = nullptr;
-
 unsigned ChannelBit(int channel) { return 1u << (channel - 1); }
 
 std::vector<std::string> Texts(DtuTextId first_id, int count) {
@@ -26,21 +24,21 @@ std::vector<std::string> Texts(DtuTextId first_id, int count) {
 }  // namespace
 
 DtuDLT645::DtuDLT645(QObject *parent) : DtuPage(parent), reader_(std::make_unique<DtuDlt645RuleReader>(*this)) {
-  g_dlt645 = this;
-  DtuCmdAttachHandler("dlt645-switch", &DtuDLT645::Dlt645SwitchSet);
-  DtuCmdAttachHandler("dlt645-channel", &DtuDLT645::Dlt645ChannelSet);
-  DtuCmdAttachHandler("dlt645-meter-cfg", &DtuDLT645::Dlt645MeterCfgSet);
-  DtuCmdAttachHandler("dlt645-meter-rule", &DtuDLT645::Dlt645MeterRuleSet);
-  DtuCmdAttachHandler("dlt645-meter-rule-item", &DtuDLT645::Dlt645MeterRuleItemSet);
+  DtuAttachPageAnswers({
+      {"dlt645-switch", &DtuPageAnswer<&DtuDLT645::Dlt645SwitchSet>},
+      {"dlt645-channel", &DtuPageAnswer<&DtuDLT645::Dlt645ChannelSet>},
+      {"dlt645-meter-cfg", &DtuPageAnswer<&DtuDLT645::Dlt645MeterCfgSet>},
+      {"dlt645-meter-rule", &DtuPageAnswer<&DtuDLT645::Dlt645MeterRuleSet>},
+      {"dlt645-meter-rule-item", &DtuPageAnswer<&DtuDLT645::Dlt645MeterRuleItemSet>},
+  });
 }
 
 // The read worker is joined before the members it polls go away.
 DtuDLT645::~DtuDLT645() {
   reader_.reset();
-  if (g_dlt645 == this) g_dlt645 = nullptr;
 }
 
-DtuDLT645 *DtuDLT645::Instance() { return g_dlt645; }
+DtuDLT645 *DtuDLT645::Instance() { return DtuPageReference<DtuDLT645>::Current(); }
 
 std::vector<std::string> DtuDLT645::SwitchItems() { return {DtuLangText(DtuTextId::kSwitchOn), DtuLangText(DtuTextId::kSwitchOff)}; }
 std::vector<std::string> DtuDLT645::RuleItems() { return Texts(DtuTextId::kDltTransparent, kRuleCount); }
@@ -175,23 +173,23 @@ bool DtuDLT645::Set() {
 
 void DtuDLT645::Dlt645SwitchSet(const char *value, int) {
   DTU_LOG("dlt645-switch : %s", value);
-  if (g_dlt645) g_dlt645->OnSwitch(value);
+  OnSwitch(value);
 }
 
 void DtuDLT645::Dlt645ChannelSet(const char *value, int) {
   DTU_LOG("dlt645-channel : %s", value);
-  if (g_dlt645) g_dlt645->OnChannel(value);
+  OnChannel(value);
 }
 
 void DtuDLT645::Dlt645MeterCfgSet(const char *value, int) {
-  if (g_dlt645) g_dlt645->OnMeters(value);
+  OnMeters(value);
 }
 
 void DtuDLT645::Dlt645MeterRuleSet(const char *value, int) {
   DTU_LOG("dlt645-meter-rule : %s", value);
-  if (g_dlt645) g_dlt645->OnRule(value);
+  OnRule(value);
 }
 
 void DtuDLT645::Dlt645MeterRuleItemSet(const char *value, int) {
-  if (g_dlt645) g_dlt645->OnRuleItems(value);
+  OnRuleItems(value);
 }

@@ -11,6 +11,7 @@
 
 #include "pages/dtu_dlt645_records.h"
 #include "pages/dtu_page.h"
+#include "pages/dtu_page_answers.h"
 
 class DtuDlt645RuleReader;
 
@@ -84,11 +85,11 @@ class DtuDLT645 : public DtuPage {
   bool OnBnClickedBtReadLocal();
 
   // Answer handlers.
-  static void Dlt645SwitchSet(const char *value, int length);
-  static void Dlt645ChannelSet(const char *value, int length);
-  static void Dlt645MeterCfgSet(const char *value, int length);
-  static void Dlt645MeterRuleSet(const char *value, int length);
-  static void Dlt645MeterRuleItemSet(const char *value, int length);
+  void Dlt645SwitchSet(const char *value, int length);
+  void Dlt645ChannelSet(const char *value, int length);
+  void Dlt645MeterCfgSet(const char *value, int length);
+  void Dlt645MeterRuleSet(const char *value, int length);
+  void Dlt645MeterRuleItemSet(const char *value, int length);
 
   // varnokctl: the configuration file's keys ("funcSwitch", "addr1",
   // "di1_2", "rule2", "tag2_3", ...) and "configChannel"; values as the file
@@ -170,4 +171,6 @@ class DtuDLT645 : public DtuPage {
   std::vector<int> rules_to_set_;  // the rest of a multi-channel Set
 
   std::unique_ptr<DtuDlt645RuleReader> reader_;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuDLT645> reference_{this};
 };

@@ -9,14 +9,12 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus_cache.h"
-#include "base/dtu_text_id.h"
 #include "pages/dtu_page_send.h"
 
 namespace {
-
-DtuModbus *g_modbus = nullptr;
 
 constexpr int kSwitchSettleMs = 1000;  // after the switch answer, before the next query
 constexpr int kAnswerWaitMs = 1000;    // for each answer a read waits for
@@ -30,28 +28,33 @@ std::string Format(DtuTextId text_id, int a, int b = 0) {
 }  // namespace
 
 DtuModbus::DtuModbus(QObject *parent) : DtuPage(parent), read_(new DtuCmdSequence(this)) {
-  g_modbus = this;
   connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
   connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
   BuildFields();
-  DtuCmdAttachHandler("modbus-switch", &DtuModbus::ModbusStatusSet);
-  DtuCmdAttachHandler("modbus-channel", &DtuModbus::ModbusChannelSet);
-  DtuCmdAttachHandler("modbus-slave-cfg", &DtuModbus::ModbusSlaveCfgSet);
-  DtuCmdAttachHandler("modbus-slave-rule", &DtuModbus::modbusDecodeRule);
+  DtuAttachPageAnswers({
+      {"modbus-switch", &DtuPageAnswer<&DtuModbus::ModbusStatusSet>},
+      {"modbus-channel", &DtuPageAnswer<&DtuModbus::ModbusChannelSet>},
+      {"modbus-slave-cfg", &DtuPageAnswer<&DtuModbus::ModbusSlaveCfgSet>},
+      {"modbus-slave-rule", &DtuPageAnswer<&DtuModbus::modbusDecodeRule>},
+  });
 }
 
 DtuModbus::~DtuModbus() {
   delete read_;  // stops it: nothing reaches this page any more
-  if (g_modbus == this) g_modbus = nullptr;
 }
 
-DtuModbus *DtuModbus::Instance() { return g_modbus; }
+DtuModbus *DtuModbus::Instance() { return DtuPageReference<DtuModbus>::Current(); }
 
-std::vector<std::string> DtuModbus::SwitchItems() { return {DtuLangText(DtuTextId::kSwitchOff), DtuLangText(DtuTextId::kSwitchOn)}; }
-std::vector<std::string> DtuModbus::RuleItems() { return {DtuLangText(DtuTextId::kDltTransparent), DtuLangText(DtuTextId::kDltParse)}; }
+std::vector<std::string> DtuModbus::SwitchItems() {
+  return {DtuLangText(DtuTextId::kSwitchOff), DtuLangText(DtuTextId::kSwitchOn)};
+}
+std::vector<std::string> DtuModbus::RuleItems() {
+  return {DtuLangText(DtuTextId::kDltTransparent), DtuLangText(DtuTextId::kDltParse)};
+}
 std::vector<std::string> DtuModbus::ByteOrderItems() { return {"ABCD", "DCBA", "BADC", "CDBA"}; }
 std::vector<std::string> DtuModbus::ConvertItems() {
-  return {DtuLangText(DtuTextId::kDltNoScale), DtuLangText(DtuTextId::kDltMultiply), DtuLangText(DtuTextId::kDltDivide)};
+  return {DtuLangText(DtuTextId::kDltNoScale), DtuLangText(DtuTextId::kDltMultiply),
+          DtuLangText(DtuTextId::kDltDivide)};
 }
 std::vector<std::string> DtuModbus::DataTypeItems() {
   std::vector<std::string> items;
@@ -379,17 +382,17 @@ void DtuModbus::OnSlaveCfg(const char *value) {
 }
 
 void DtuModbus::ModbusStatusSet(const char *value, int) {
-  if (g_modbus) g_modbus->OnStatus(value);
+  OnStatus(value);
 }
 
 void DtuModbus::ModbusChannelSet(const char *value, int) {
-  if (g_modbus) g_modbus->OnChannel(value);
+  OnChannel(value);
 }
 
 void DtuModbus::ModbusSlaveCfgSet(const char *value, int) {
-  if (g_modbus) g_modbus->OnSlaveCfg(value);
+  OnSlaveCfg(value);
 }
 
 void DtuModbus::modbusDecodeRule(const char *value, int) {
-  if (g_modbus) g_modbus->OnRule(value);
+  OnRule(value);
 }

@@ -14,6 +14,7 @@
 #include "pages/dtu_modbus_payload.h"
 #include "pages/dtu_named_fields.h"
 #include "pages/dtu_page.h"
+#include "pages/dtu_page_answers.h"
 
 struct DtuModbusChannelRow {
   std::string slave, function, address, count, cycle;
@@ -80,10 +81,10 @@ class DtuModbus : public DtuPage {
   bool OnBnClickedBtReadLocal();
 
   // Answer handlers.
-  static void ModbusStatusSet(const char *value, int length);
-  static void ModbusChannelSet(const char *value, int length);
-  static void ModbusSlaveCfgSet(const char *value, int length);
-  static void modbusDecodeRule(const char *value, int length);
+  void ModbusStatusSet(const char *value, int length);
+  void ModbusChannelSet(const char *value, int length);
+  void ModbusSlaveCfgSet(const char *value, int length);
+  void modbusDecodeRule(const char *value, int length);
 
   // Register window of a channel (1..6) that the rule Set checks against.
   int WindowStart(int channel) const { return window_start_[channel - 1]; }
@@ -166,4 +167,6 @@ class DtuModbus : public DtuPage {
   // A whole-page Set: the rule channels still to write after the polling.
   int chained_rule_channel_ = 0;
   int chained_last_channel_ = 0;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuModbus> reference_{this};
 };

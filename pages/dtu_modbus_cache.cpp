@@ -8,14 +8,12 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_payload.h"
-#include "base/dtu_text_id.h"
 
 namespace {
-
-DtuModbusCache *g_cache = nullptr;
 
 const DtuModbusCacheField kFieldOrder[] = {DtuModbusCacheField::kSlave, DtuModbusCacheField::kStart,
                                            DtuModbusCacheField::kQuantity, DtuModbusCacheField::kCycle};
@@ -40,24 +38,24 @@ void Show(DtuTextId text_id, Args... args) {
 }  // namespace
 
 DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent), sequence_(new DtuCmdSequence(this)) {
-  g_cache = this;
   connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this] {
     if (std::exchange(accepted_, false)) sequence_->Advance();
   });
   connect(sequence_, &DtuCmdSequence::Done, this, [this] { Finish(); });
   connect(sequence_, &DtuCmdSequence::Failed, this, &DtuModbusCache::OnFailed);
   BuildFields();
-  DtuCmdAttachHandler("modbus-cache-switch", &DtuModbusCache::ModbusCacheSwitchSet);
-  DtuCmdAttachHandler("modbus-cache-channel", &DtuModbusCache::ModbusCacheChannelSet);
-  DtuCmdAttachHandler("modbus-cache-slave-cfg", &DtuModbusCache::ModbusCacheSlaveCfgSet);
+  DtuAttachPageAnswers({
+      {"modbus-cache-switch", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSwitchSet>},
+      {"modbus-cache-channel", &DtuPageAnswer<&DtuModbusCache::ModbusCacheChannelSet>},
+      {"modbus-cache-slave-cfg", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSlaveCfgSet>},
+  });
 }
 
 DtuModbusCache::~DtuModbusCache() {
   delete sequence_;  // stops it: nothing reaches this page any more
-  if (g_cache == this) g_cache = nullptr;
 }
 
-DtuModbusCache *DtuModbusCache::Instance() { return g_cache; }
+DtuModbusCache *DtuModbusCache::Instance() { return DtuPageReference<DtuModbusCache>::Current(); }
 
 std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "03", "04"}; }
 
@@ -164,13 +162,13 @@ DtuModbusCacheChannel DtuModbusCache::RowChannel(int k) const {
 // ---- Entry points of the receive path ----
 
 void DtuModbusCache::ModbusCacheSwitchSet(const char *value, int) {
-  if (g_cache) g_cache->OnSwitch(value);
+  OnSwitch(value);
 }
 
 void DtuModbusCache::ModbusCacheChannelSet(const char *value, int) {
-  if (g_cache) g_cache->OnChannelCount(value);
+  OnChannelCount(value);
 }
 
 void DtuModbusCache::ModbusCacheSlaveCfgSet(const char *value, int) {
-  if (g_cache) g_cache->OnSlaveCfg(value);
+  OnSlaveCfg(value);
 }

@@ -13,6 +13,7 @@
 #include "pages/dtu_modbus_cache_payload.h"
 #include "pages/dtu_named_fields.h"
 #include "pages/dtu_page.h"
+#include "pages/dtu_page_answers.h"
 
 struct DtuModbusCacheRow {
   std::string slave, start, quantity, cycle;
@@ -52,9 +53,9 @@ class DtuModbusCache : public DtuPage {
   bool OnBnClickedBtReadLocal();
 
   // Answer handlers. Bare OKs and error lines reach the sequence itself.
-  static void ModbusCacheSwitchSet(const char *value, int length);
-  static void ModbusCacheChannelSet(const char *value, int length);
-  static void ModbusCacheSlaveCfgSet(const char *value, int length);
+  void ModbusCacheSwitchSet(const char *value, int length);
+  void ModbusCacheChannelSet(const char *value, int length);
+  void ModbusCacheSlaveCfgSet(const char *value, int length);
 
   // Shortens the step time-out of the next Read or Set (tests).
   void SetStepTimeoutMs(int ms) { step_timeout_ms_ = ms; }
@@ -112,4 +113,6 @@ class DtuModbusCache : public DtuPage {
   bool failed_ = false;
   int step_timeout_ms_ = kStepTimeoutMs;
   DtuCmdSequence *sequence_;  // a child: it stops when the page goes
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuModbusCache> reference_{this};
 };

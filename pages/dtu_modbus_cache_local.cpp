@@ -2,11 +2,11 @@
 // [MODBUS_CACHE] of the configuration file.
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_modbus_cache.h"
 #include "pages/dtu_modbus_payload.h"
 #include "pages/dtu_page_store.h"
-#include "base/dtu_text_id.h"
 
 bool DtuModbusCache::OnBnClickedBtSaveLocal() {
   if (!Validate()) return false;

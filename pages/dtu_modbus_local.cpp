@@ -6,9 +6,9 @@
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "pages/dtu_modbus.h"
-#include "base/dtu_text_id.h"
 #include "pages/dtu_page_store.h"
 
 namespace {

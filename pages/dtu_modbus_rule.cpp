@@ -6,8 +6,8 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
-#include "pages/dtu_modbus.h"
 #include "base/dtu_text_id.h"
+#include "pages/dtu_modbus.h"
 #include "pages/dtu_page_send.h"
 
 namespace {

@@ -6,8 +6,6 @@
 
 namespace {
 
-DtuMqtt *g_mqtt = nullptr;
-
 std::vector<DtuFieldDef> MqttFields() {
   using G = DtuConfig::MqttGroup;
   using F = DtuFileGroup<&DtuConfig::mqtt>;
@@ -26,71 +24,70 @@ std::vector<DtuFieldDef> MqttFields() {
 }  // namespace
 
 DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), parent) {
-  g_mqtt = this;
-  DtuCmdAttachHandler("mqtt-addr", &DtuMqtt::DtuMqttServerSet);
-  DtuCmdAttachHandler("mqtt-port", &DtuMqtt::DtuMqttPortSet);
-  DtuCmdAttachHandler("mqtt-keepalive", &DtuMqtt::DtuMqttKeepaliveSet);
-  DtuCmdAttachHandler("mqtt-clientId", &DtuMqtt::DtuMqttClientIDSet);
-  DtuCmdAttachHandler("mqtt-username", &DtuMqtt::DtuMqttUsernameSet);
-  DtuCmdAttachHandler("mqtt-password", &DtuMqtt::DtuMqttPasswordSet);
-  DtuCmdAttachHandler("mqtt-subtopic", &DtuMqtt::DtuMqttSubTopicSet);
-  DtuCmdAttachHandler("mqtt-pubtopic", &DtuMqtt::DtuMqttPubTopicSet);
-  DtuCmdAttachHandler("mqtt-qos", &DtuMqtt::DtuMqttQosSet);
-  DtuCmdAttachHandler("mqtt-cleansession", &DtuMqtt::DtuMqttCleanSessionSet);
+  DtuAttachPageAnswers({
+      {"mqtt-addr", &DtuPageAnswer<&DtuMqtt::DtuMqttServerSet>},
+      {"mqtt-port", &DtuPageAnswer<&DtuMqtt::DtuMqttPortSet>},
+      {"mqtt-keepalive", &DtuPageAnswer<&DtuMqtt::DtuMqttKeepaliveSet>},
+      {"mqtt-clientId", &DtuPageAnswer<&DtuMqtt::DtuMqttClientIDSet>},
+      {"mqtt-username", &DtuPageAnswer<&DtuMqtt::DtuMqttUsernameSet>},
+      {"mqtt-password", &DtuPageAnswer<&DtuMqtt::DtuMqttPasswordSet>},
+      {"mqtt-subtopic", &DtuPageAnswer<&DtuMqtt::DtuMqttSubTopicSet>},
+      {"mqtt-pubtopic", &DtuPageAnswer<&DtuMqtt::DtuMqttPubTopicSet>},
+      {"mqtt-qos", &DtuPageAnswer<&DtuMqtt::DtuMqttQosSet>},
+      {"mqtt-cleansession", &DtuPageAnswer<&DtuMqtt::DtuMqttCleanSessionSet>},
+  });
 }
 
-DtuMqtt::~DtuMqtt() {
-  if (g_mqtt == this) g_mqtt = nullptr;
-}
+DtuMqtt::~DtuMqtt() = default;
 
-DtuMqtt *DtuMqtt::Instance() { return g_mqtt; }
+DtuMqtt *DtuMqtt::Instance() { return DtuPageReference<DtuMqtt>::Current(); }
 
 void DtuMqtt::DtuMqttServerSet(const char *value, int) {
   DTU_LOG("server : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kServer, value);
+  OnAnswer(kServer, value);
 }
 
 void DtuMqtt::DtuMqttPortSet(const char *value, int) {
   DTU_LOG("port : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kPort, value);
+  OnAnswer(kPort, value);
 }
 
 void DtuMqtt::DtuMqttKeepaliveSet(const char *value, int) {
   DTU_LOG("Keepalive : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kKeepalive, value);
+  OnAnswer(kKeepalive, value);
 }
 
 void DtuMqtt::DtuMqttClientIDSet(const char *value, int) {
   DTU_LOG("ClientID : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kClientId, value);
+  OnAnswer(kClientId, value);
 }
 
 void DtuMqtt::DtuMqttUsernameSet(const char *value, int) {
   DTU_LOG("Username : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kUsername, value);
+  OnAnswer(kUsername, value);
 }
 
 void DtuMqtt::DtuMqttPasswordSet(const char *value, int) {
   DTU_LOG("Password : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kPassword, value);
+  OnAnswer(kPassword, value);
 }
 
 void DtuMqtt::DtuMqttSubTopicSet(const char *value, int) {
   DTU_LOG("SubTopic : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kSubTopic, value);
+  OnAnswer(kSubTopic, value);
 }
 
 void DtuMqtt::DtuMqttPubTopicSet(const char *value, int) {
   DTU_LOG("PubTopic : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kPubTopic, value);
+  OnAnswer(kPubTopic, value);
 }
 
 void DtuMqtt::DtuMqttQosSet(const char *value, int) {
   DTU_LOG("qos : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kQos, value);
+  OnAnswer(kQos, value);
 }
 
 void DtuMqtt::DtuMqttCleanSessionSet(const char *value, int) {
   DTU_LOG("cleanSession : %s", value);
-  if (g_mqtt) g_mqtt->OnAnswer(kCleanSession, value);
+  OnAnswer(kCleanSession, value);
 }

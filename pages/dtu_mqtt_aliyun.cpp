@@ -6,8 +6,6 @@
 
 namespace {
 
-DtuMqttAliyun *g_aliyun = nullptr;
-
 std::vector<DtuFieldDef> AliyunFields() {
   using G = DtuConfig::AliyunGroup;
   using F = DtuFileGroup<&DtuConfig::aliyun>;
@@ -26,73 +24,72 @@ std::vector<DtuFieldDef> AliyunFields() {
 }  // namespace
 
 DtuMqttAliyun::DtuMqttAliyun(QObject *parent) : DtuTextFieldsPage(AliyunFields(), parent) {
-  g_aliyun = this;
   // The device writes some keys with capitals ("aly-mqtt-productKey"); one
   // handler takes every spelling.
-  DtuCmdAttachHandler("aly-mqtt-addr", &DtuMqttAliyun::DtuMqttAliyunAddrSet);
-  DtuCmdAttachHandler("aly-mqtt-port", &DtuMqttAliyun::DtuMqttAliyunPortSet);
-  DtuCmdAttachHandler("aly-mqtt-keepalive", &DtuMqttAliyun::DtuMqttAliyunKeepaliveSet);
-  DtuCmdAttachHandler("aly-mqtt-instanceID", &DtuMqttAliyun::DtuMqttAliyunInstanceID);
-  DtuCmdAttachHandler("aly-mqtt-productkey", &DtuMqttAliyun::DtuMqttAliyunProductKeySet);
-  DtuCmdAttachHandler("aly-mqtt-productsecret", &DtuMqttAliyun::DtuMqttAliyunProducSecretSet);
-  DtuCmdAttachHandler("aly-mqtt-devicename", &DtuMqttAliyun::DtuMqttAliyunDeviceNameSet);
-  DtuCmdAttachHandler("aly-mqtt-devicesecret", &DtuMqttAliyun::DtuMqttAliyunDeviceSecretSet);
-  DtuCmdAttachHandler("aly-mqtt-subtopic", &DtuMqttAliyun::DtuMqttAliyunSubTopicSet);
-  DtuCmdAttachHandler("aly-mqtt-pubtopic", &DtuMqttAliyun::DtuMqttAliyunPubTopicSet);
+  DtuAttachPageAnswers({
+      {"aly-mqtt-addr", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunAddrSet>},
+      {"aly-mqtt-port", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunPortSet>},
+      {"aly-mqtt-keepalive", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunKeepaliveSet>},
+      {"aly-mqtt-instanceID", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunInstanceID>},
+      {"aly-mqtt-productkey", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunProductKeySet>},
+      {"aly-mqtt-productsecret", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunProducSecretSet>},
+      {"aly-mqtt-devicename", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunDeviceNameSet>},
+      {"aly-mqtt-devicesecret", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunDeviceSecretSet>},
+      {"aly-mqtt-subtopic", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunSubTopicSet>},
+      {"aly-mqtt-pubtopic", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunPubTopicSet>},
+  });
 }
 
-DtuMqttAliyun::~DtuMqttAliyun() {
-  if (g_aliyun == this) g_aliyun = nullptr;
-}
+DtuMqttAliyun::~DtuMqttAliyun() = default;
 
-DtuMqttAliyun *DtuMqttAliyun::Instance() { return g_aliyun; }
+DtuMqttAliyun *DtuMqttAliyun::Instance() { return DtuPageReference<DtuMqttAliyun>::Current(); }
 
 void DtuMqttAliyun::DtuMqttAliyunAddrSet(const char *value, int) {
   DTU_LOG("server : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kServer, value);
+  OnAnswer(kServer, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunPortSet(const char *value, int) {
   DTU_LOG("port : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kPort, value);
+  OnAnswer(kPort, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunKeepaliveSet(const char *value, int) {
   DTU_LOG("Keepalive : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kKeepalive, value);
+  OnAnswer(kKeepalive, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunInstanceID(const char *value, int) {
   DTU_LOG("InstanceID : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kInstanceId, value);
+  OnAnswer(kInstanceId, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunProductKeySet(const char *value, int) {
   DTU_LOG("ProductKey : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kProductKey, value);
+  OnAnswer(kProductKey, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunProducSecretSet(const char *value, int) {
   DTU_LOG("ProducSecret : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kProductSecret, value);
+  OnAnswer(kProductSecret, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunDeviceNameSet(const char *value, int) {
   DTU_LOG("DeviceName : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kDeviceName, value);
+  OnAnswer(kDeviceName, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunDeviceSecretSet(const char *value, int) {
   DTU_LOG("DeviceSecret : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kDeviceSecret, value);
+  OnAnswer(kDeviceSecret, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunSubTopicSet(const char *value, int) {
   DTU_LOG("SubTopic : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kSubTopic, value);
+  OnAnswer(kSubTopic, value);
 }
 
 void DtuMqttAliyun::DtuMqttAliyunPubTopicSet(const char *value, int) {
   DTU_LOG("PubTopic : %s", value);
-  if (g_aliyun) g_aliyun->OnAnswer(kPubTopic, value);
+  OnAnswer(kPubTopic, value);
 }

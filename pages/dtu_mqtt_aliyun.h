@@ -2,6 +2,7 @@
 // ("aly-mqtt-" keys).
 #pragma once
 
+#include "pages/dtu_page_answers.h"
 #include "pages/dtu_text_fields_page.h"
 
 class DtuMqttAliyun : public DtuTextFieldsPage {
@@ -17,16 +18,20 @@ class DtuMqttAliyun : public DtuTextFieldsPage {
   ~DtuMqttAliyun() override;
   static DtuMqttAliyun *Instance();
 
-  static void DtuMqttAliyunAddrSet(const char *value, int length);
-  static void DtuMqttAliyunPortSet(const char *value, int length);
-  static void DtuMqttAliyunKeepaliveSet(const char *value, int length);
-  static void DtuMqttAliyunInstanceID(const char *value, int length);
-  static void DtuMqttAliyunProductKeySet(const char *value, int length);
-  static void DtuMqttAliyunProducSecretSet(const char *value, int length);
-  static void DtuMqttAliyunDeviceNameSet(const char *value, int length);
-  static void DtuMqttAliyunDeviceSecretSet(const char *value, int length);
-  static void DtuMqttAliyunSubTopicSet(const char *value, int length);
-  static void DtuMqttAliyunPubTopicSet(const char *value, int length);
+  void DtuMqttAliyunAddrSet(const char *value, int length);
+  void DtuMqttAliyunPortSet(const char *value, int length);
+  void DtuMqttAliyunKeepaliveSet(const char *value, int length);
+  void DtuMqttAliyunInstanceID(const char *value, int length);
+  void DtuMqttAliyunProductKeySet(const char *value, int length);
+  void DtuMqttAliyunProducSecretSet(const char *value, int length);
+  void DtuMqttAliyunDeviceNameSet(const char *value, int length);
+  void DtuMqttAliyunDeviceSecretSet(const char *value, int length);
+  void DtuMqttAliyunSubTopicSet(const char *value, int length);
+  void DtuMqttAliyunPubTopicSet(const char *value, int length);
 
   const char *PageName() const override { return "aliyun"; }
+
+ private:
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuMqttAliyun> reference_{this};
 };

@@ -6,8 +6,6 @@
 
 namespace {
 
-DtuMqttOnenet *g_onenet = nullptr;
-
 std::vector<DtuFieldDef> OnenetFields() {
   using G = DtuConfig::OnenetGroup;
   using F = DtuFileGroup<&DtuConfig::onenet>;
@@ -25,69 +23,68 @@ std::vector<DtuFieldDef> OnenetFields() {
 }  // namespace
 
 DtuMqttOnenet::DtuMqttOnenet(QObject *parent) : DtuTextFieldsPage(OnenetFields(), parent) {
-  g_onenet = this;
-  DtuCmdAttachHandler("onenet-mqtt-addr", &DtuMqttOnenet::DtuMqttOnenetAddrSet);
-  DtuCmdAttachHandler("onenet-mqtt-port", &DtuMqttOnenet::DtuMqttOnenetPortSet);
-  DtuCmdAttachHandler("onenet-mqtt-keepalive", &DtuMqttOnenet::DtuMqttOnenetKeepaliveSet);
-  DtuCmdAttachHandler("onenet-mqtt-subtopic", &DtuMqttOnenet::DtuMqttOnenetSubTopicSet);
-  DtuCmdAttachHandler("onenet-mqtt-pubtopic", &DtuMqttOnenet::DtuMqttOnenetPubTopicSet);
-  // Firmware versions name the device and product differently; every
-  // spelling leads to the same field.
-  DtuCmdAttachHandler("onenet-mqtt-clientId", &DtuMqttOnenet::DtuMqttOnenetDeviceIDSet);
-  DtuCmdAttachHandler("onenet-mqtt-deviceName", &DtuMqttOnenet::DtuMqttOnenetDeviceIDSet);
-  DtuCmdAttachHandler("onenet-mqtt-username", &DtuMqttOnenet::DtuMqttOnenetProductIDSet);
-  DtuCmdAttachHandler("onenet-mqtt-productId", &DtuMqttOnenet::DtuMqttOnenetProductIDSet);
-  DtuCmdAttachHandler("onenet-mqtt-devicekey", &DtuMqttOnenet::DtuMqttOnenetDeviceKeySet);
-  DtuCmdAttachHandler("onenet-mqtt-accesskey", &DtuMqttOnenet::DtuMqttOnenetAccessKeySet);
+  DtuAttachPageAnswers({
+      {"onenet-mqtt-addr", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetAddrSet>},
+      {"onenet-mqtt-port", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetPortSet>},
+      {"onenet-mqtt-keepalive", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetKeepaliveSet>},
+      {"onenet-mqtt-subtopic", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetSubTopicSet>},
+      {"onenet-mqtt-pubtopic", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetPubTopicSet>},
+      // Firmware versions name the device and product differently; every
+      // spelling leads to the same field.
+      {"onenet-mqtt-clientId", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetDeviceIDSet>},
+      {"onenet-mqtt-deviceName", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetDeviceIDSet>},
+      {"onenet-mqtt-username", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetProductIDSet>},
+      {"onenet-mqtt-productId", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetProductIDSet>},
+      {"onenet-mqtt-devicekey", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetDeviceKeySet>},
+      {"onenet-mqtt-accesskey", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetAccessKeySet>},
+  });
 }
 
-DtuMqttOnenet::~DtuMqttOnenet() {
-  if (g_onenet == this) g_onenet = nullptr;
-}
+DtuMqttOnenet::~DtuMqttOnenet() = default;
 
-DtuMqttOnenet *DtuMqttOnenet::Instance() { return g_onenet; }
+DtuMqttOnenet *DtuMqttOnenet::Instance() { return DtuPageReference<DtuMqttOnenet>::Current(); }
 
 void DtuMqttOnenet::DtuMqttOnenetAddrSet(const char *value, int) {
   DTU_LOG("server : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kServer, value);
+  OnAnswer(kServer, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetPortSet(const char *value, int) {
   DTU_LOG("port : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kPort, value);
+  OnAnswer(kPort, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetKeepaliveSet(const char *value, int) {
   DTU_LOG("Keepalive : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kKeepalive, value);
+  OnAnswer(kKeepalive, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetSubTopicSet(const char *value, int) {
   DTU_LOG("SubTopic : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kSubTopic, value);
+  OnAnswer(kSubTopic, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetPubTopicSet(const char *value, int) {
   DTU_LOG("PubTopic : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kPubTopic, value);
+  OnAnswer(kPubTopic, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetDeviceIDSet(const char *value, int) {
   DTU_LOG("DeviceID : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kDeviceName, value);
+  OnAnswer(kDeviceName, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetProductIDSet(const char *value, int) {
   DTU_LOG("ProductID : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kProductId, value);
+  OnAnswer(kProductId, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetDeviceKeySet(const char *value, int) {
   DTU_LOG("DeviceKey : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kDeviceKey, value);
+  OnAnswer(kDeviceKey, value);
 }
 
 void DtuMqttOnenet::DtuMqttOnenetAccessKeySet(const char *value, int) {
   DTU_LOG("AccessKey : %s", value);
-  if (g_onenet) g_onenet->OnAnswer(kAccessKey, value);
+  OnAnswer(kAccessKey, value);
 }

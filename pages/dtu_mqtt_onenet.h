@@ -3,6 +3,7 @@
 // product ID as the user name).
 #pragma once
 
+#include "pages/dtu_page_answers.h"
 #include "pages/dtu_text_fields_page.h"
 
 class DtuMqttOnenet : public DtuTextFieldsPage {
@@ -15,15 +16,19 @@ class DtuMqttOnenet : public DtuTextFieldsPage {
   ~DtuMqttOnenet() override;
   static DtuMqttOnenet *Instance();
 
-  static void DtuMqttOnenetAddrSet(const char *value, int length);
-  static void DtuMqttOnenetPortSet(const char *value, int length);
-  static void DtuMqttOnenetKeepaliveSet(const char *value, int length);
-  static void DtuMqttOnenetSubTopicSet(const char *value, int length);
-  static void DtuMqttOnenetPubTopicSet(const char *value, int length);
-  static void DtuMqttOnenetDeviceIDSet(const char *value, int length);
-  static void DtuMqttOnenetProductIDSet(const char *value, int length);
-  static void DtuMqttOnenetDeviceKeySet(const char *value, int length);
-  static void DtuMqttOnenetAccessKeySet(const char *value, int length);
+  void DtuMqttOnenetAddrSet(const char *value, int length);
+  void DtuMqttOnenetPortSet(const char *value, int length);
+  void DtuMqttOnenetKeepaliveSet(const char *value, int length);
+  void DtuMqttOnenetSubTopicSet(const char *value, int length);
+  void DtuMqttOnenetPubTopicSet(const char *value, int length);
+  void DtuMqttOnenetDeviceIDSet(const char *value, int length);
+  void DtuMqttOnenetProductIDSet(const char *value, int length);
+  void DtuMqttOnenetDeviceKeySet(const char *value, int length);
+  void DtuMqttOnenetAccessKeySet(const char *value, int length);
 
   const char *PageName() const override { return "onenet"; }
+
+ private:
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuMqttOnenet> reference_{this};
 };

@@ -10,20 +10,15 @@
 #include "pages/dtu_page_store.h"
 #include "base/dtu_text_id.h"
 
-namespace {
-DtuNet *g_net = nullptr;
-}  // namespace
-
 DtuNet::DtuNet(QObject *parent) : DtuBoundPage(parent) {
-  g_net = this;
-  DtuCmdAttachHandler("netInfo", &DtuNet::DtuNetInfoSet);
+  DtuAttachPageAnswers({
+      {"netInfo", &DtuPageAnswer<&DtuNet::DtuNetInfoSet>},
+  });
 }
 
-DtuNet::~DtuNet() {
-  if (g_net == this) g_net = nullptr;
-}
+DtuNet::~DtuNet() = default;
 
-DtuNet *DtuNet::Instance() { return g_net; }
+DtuNet *DtuNet::Instance() { return DtuPageReference<DtuNet>::Current(); }
 
 std::vector<std::string> DtuNet::DialTypeItems() {
   return {DtuLangText(DtuTextId::kAutoApn), DtuLangText(DtuTextId::kManualApn)};
@@ -93,15 +88,14 @@ void DtuNet::SelectDialTypeFromApn() { model_.dial_type = DtuNetInfoIsAuto(model
 
 void DtuNet::DtuNetInfoSet(const char *value, int) {
   DTU_LOG("netInfo : %s", value);
-  if (!g_net) return;
   DtuNetInfo info = DtuNetInfoParse(value);
-  g_net->model_.apn = info.apn;
-  g_net->model_.username = info.username;
-  g_net->model_.password = info.pwd;
-  g_net->SelectDialTypeFromApn();
-  emit g_net->Changed();
-  g_net->ConfirmSet(DtuTextId::kNetConfigSucceeded);
-  g_net->FinishRead();
+  model_.apn = info.apn;
+  model_.username = info.username;
+  model_.password = info.pwd;
+  SelectDialTypeFromApn();
+  emit Changed();
+  ConfirmSet(DtuTextId::kNetConfigSucceeded);
+  FinishRead();
 }
 
 const std::vector<DtuFieldBinding<DtuNetModel>> &DtuNet::Bindings() const {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/dtu_page_answers.h"
 #include "pages/dtu_page_fields.h"
 
 struct DtuNetModel {
@@ -38,7 +39,7 @@ class DtuNet : public DtuBoundPage<DtuNetModel> {
   bool OnBnClickedBtSaveLocal() override;
   bool OnBnClickedBtReadLocal() override;
 
-  static void DtuNetInfoSet(const char *value, int length);
+  void DtuNetInfoSet(const char *value, int length);
 
   const char *PageName() const override { return "net"; }
   bool Read() override { return OnBnClickedBtRead(); }
@@ -48,4 +49,6 @@ class DtuNet : public DtuBoundPage<DtuNetModel> {
   void SelectDialTypeFromApn();
   bool ManualFieldsFit() const;
   const std::vector<DtuFieldBinding<DtuNetModel>> &Bindings() const override;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuNet> reference_{this};
 };

@@ -13,8 +13,6 @@
 
 namespace {
 
-DtuTcpUdp *g_tcp_udp = nullptr;
-
 // A half's rows in the field table.
 enum HalfRow : size_t { kType, kServer, kPort, kProductKey, kProductSecret };
 
@@ -83,24 +81,23 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
 }  // namespace
 
 DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuFieldTablePage(parent) {
-  g_tcp_udp = this;
-  DtuCmdAttachHandler("tcp-type", &DtuTcpUdp::DtuTcpTypeSet);
-  DtuCmdAttachHandler("tcp-productkey", &DtuTcpUdp::DtuTcpProductKeySet);
-  DtuCmdAttachHandler("tcp-productsecret", &DtuTcpUdp::DtuTcpProductSecretSet);
-  DtuCmdAttachHandler("tcp-addr", &DtuTcpUdp::DtuTcpAddrSet);
-  DtuCmdAttachHandler("tcp-port", &DtuTcpUdp::DtuTcpPortSet);
-  DtuCmdAttachHandler("udp-type", &DtuTcpUdp::DtuUdpTypeSet);
-  DtuCmdAttachHandler("udp-productkey", &DtuTcpUdp::DtuUdpProductKeySet);
-  DtuCmdAttachHandler("udp-productsecret", &DtuTcpUdp::DtuUdpProductSecretSet);
-  DtuCmdAttachHandler("udp-addr", &DtuTcpUdp::DtuUdpAddrSet);
-  DtuCmdAttachHandler("udp-port", &DtuTcpUdp::DtuUdpPortSet);
+  DtuAttachPageAnswers({
+      {"tcp-type", &DtuPageAnswer<&DtuTcpUdp::DtuTcpTypeSet>},
+      {"tcp-productkey", &DtuPageAnswer<&DtuTcpUdp::DtuTcpProductKeySet>},
+      {"tcp-productsecret", &DtuPageAnswer<&DtuTcpUdp::DtuTcpProductSecretSet>},
+      {"tcp-addr", &DtuPageAnswer<&DtuTcpUdp::DtuTcpAddrSet>},
+      {"tcp-port", &DtuPageAnswer<&DtuTcpUdp::DtuTcpPortSet>},
+      {"udp-type", &DtuPageAnswer<&DtuTcpUdp::DtuUdpTypeSet>},
+      {"udp-productkey", &DtuPageAnswer<&DtuTcpUdp::DtuUdpProductKeySet>},
+      {"udp-productsecret", &DtuPageAnswer<&DtuTcpUdp::DtuUdpProductSecretSet>},
+      {"udp-addr", &DtuPageAnswer<&DtuTcpUdp::DtuUdpAddrSet>},
+      {"udp-port", &DtuPageAnswer<&DtuTcpUdp::DtuUdpPortSet>},
+  });
 }
 
-DtuTcpUdp::~DtuTcpUdp() {
-  if (g_tcp_udp == this) g_tcp_udp = nullptr;
-}
+DtuTcpUdp::~DtuTcpUdp() = default;
 
-DtuTcpUdp *DtuTcpUdp::Instance() { return g_tcp_udp; }
+DtuTcpUdp *DtuTcpUdp::Instance() { return DtuPageReference<DtuTcpUdp>::Current(); }
 
 std::vector<std::string> DtuTcpUdp::TypeItems() {
   return {DtuLangText(DtuTextId::kZevModelCloud), DtuLangText(DtuTextId::kCustomPlatform)};
@@ -229,44 +226,44 @@ void DtuTcpUdp::OnPort(Half half, const char *value) {
 
 void DtuTcpUdp::DtuTcpTypeSet(const char *value, int) {
   DTU_LOG("type : %s", value);
-  if (g_tcp_udp) g_tcp_udp->OnType(kTcp, value);
+  OnType(kTcp, value);
 }
 
 void DtuTcpUdp::DtuUdpTypeSet(const char *value, int) {
   DTU_LOG("udp type : %s", value);
-  if (g_tcp_udp) g_tcp_udp->OnType(kUdp, value);
+  OnType(kUdp, value);
 }
 
 void DtuTcpUdp::DtuTcpProductKeySet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnText(kTcp, &DtuTcpUdpHalfModel::product_key, value);
+  OnText(kTcp, &DtuTcpUdpHalfModel::product_key, value);
 }
 
 void DtuTcpUdp::DtuUdpProductKeySet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnText(kUdp, &DtuTcpUdpHalfModel::product_key, value);
+  OnText(kUdp, &DtuTcpUdpHalfModel::product_key, value);
 }
 
 void DtuTcpUdp::DtuTcpProductSecretSet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnText(kTcp, &DtuTcpUdpHalfModel::product_secret, value);
+  OnText(kTcp, &DtuTcpUdpHalfModel::product_secret, value);
 }
 
 void DtuTcpUdp::DtuUdpProductSecretSet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnText(kUdp, &DtuTcpUdpHalfModel::product_secret, value);
+  OnText(kUdp, &DtuTcpUdpHalfModel::product_secret, value);
 }
 
 void DtuTcpUdp::DtuTcpAddrSet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnText(kTcp, &DtuTcpUdpHalfModel::server, value);
+  OnText(kTcp, &DtuTcpUdpHalfModel::server, value);
 }
 
 void DtuTcpUdp::DtuUdpAddrSet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnText(kUdp, &DtuTcpUdpHalfModel::server, value);
+  OnText(kUdp, &DtuTcpUdpHalfModel::server, value);
 }
 
 void DtuTcpUdp::DtuTcpPortSet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnPort(kTcp, value);
+  OnPort(kTcp, value);
 }
 
 void DtuTcpUdp::DtuUdpPortSet(const char *value, int) {
-  if (g_tcp_udp) g_tcp_udp->OnPort(kUdp, value);
+  OnPort(kUdp, value);
 }
 
 size_t DtuTcpUdp::FieldCount() const { return TcpUdpFields().size(); }

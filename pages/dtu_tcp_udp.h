@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/dtu_page_answers.h"
 #include "pages/dtu_page_fields.h"
 
 struct DtuTcpUdpHalfModel {
@@ -43,16 +44,16 @@ class DtuTcpUdp : public DtuFieldTablePage {
   bool OnBnClickedBtUdpRead() { return ReadHalf(kUdp); }
   bool OnBnClickedBtUdpSet() { return SetHalf(kUdp); }
 
-  static void DtuTcpTypeSet(const char *value, int length);
-  static void DtuTcpProductKeySet(const char *value, int length);
-  static void DtuTcpProductSecretSet(const char *value, int length);
-  static void DtuTcpAddrSet(const char *value, int length);
-  static void DtuTcpPortSet(const char *value, int length);
-  static void DtuUdpTypeSet(const char *value, int length);
-  static void DtuUdpProductKeySet(const char *value, int length);
-  static void DtuUdpProductSecretSet(const char *value, int length);
-  static void DtuUdpAddrSet(const char *value, int length);
-  static void DtuUdpPortSet(const char *value, int length);
+  void DtuTcpTypeSet(const char *value, int length);
+  void DtuTcpProductKeySet(const char *value, int length);
+  void DtuTcpProductSecretSet(const char *value, int length);
+  void DtuTcpAddrSet(const char *value, int length);
+  void DtuTcpPortSet(const char *value, int length);
+  void DtuUdpTypeSet(const char *value, int length);
+  void DtuUdpProductKeySet(const char *value, int length);
+  void DtuUdpProductSecretSet(const char *value, int length);
+  void DtuUdpAddrSet(const char *value, int length);
+  void DtuUdpPortSet(const char *value, int length);
 
   const char *PageName() const override { return "tcpudp"; }
   size_t FieldCount() const override;
@@ -82,4 +83,6 @@ class DtuTcpUdp : public DtuFieldTablePage {
   DtuTcpUdpModel model_;
   std::atomic<bool> half_set_pending_[2] = {false, false};
   std::atomic<bool> half_read_pending_[2] = {false, false};
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuTcpUdp> reference_{this};
 };

@@ -11,8 +11,6 @@
 
 namespace {
 
-DtuWorkMode *g_work_mode = nullptr;
-
 // A stored channel outside the list reads back as TCP.
 std::string StoredMode(const std::string &stored) {
   const int channel = std::atoi(stored.c_str());
@@ -22,15 +20,14 @@ std::string StoredMode(const std::string &stored) {
 }  // namespace
 
 DtuWorkMode::DtuWorkMode(QObject *parent) : DtuBoundPage(parent) {
-  g_work_mode = this;
-  DtuCmdAttachHandler("mqtt-channel", &DtuWorkMode::DtuWorkModeChannelSet);
+  DtuAttachPageAnswers({
+      {"mqtt-channel", &DtuPageAnswer<&DtuWorkMode::DtuWorkModeChannelSet>},
+  });
 }
 
-DtuWorkMode::~DtuWorkMode() {
-  if (g_work_mode == this) g_work_mode = nullptr;
-}
+DtuWorkMode::~DtuWorkMode() = default;
 
-DtuWorkMode *DtuWorkMode::Instance() { return g_work_mode; }
+DtuWorkMode *DtuWorkMode::Instance() { return DtuPageReference<DtuWorkMode>::Current(); }
 
 std::vector<std::string> DtuWorkMode::ModeItems() {
   return {DtuLangText(DtuTextId::kWorkModeUnknown), "TCP", "UDP", "MQTT"};
@@ -45,9 +42,8 @@ bool DtuWorkMode::SetAllowed() {
 
 void DtuWorkMode::DtuWorkModeChannelSet(const char *value, int) {
   DTU_LOG("channel : %s", value);
-  if (!g_work_mode) return;
   int mode = std::atoi(value);
-  g_work_mode->OnFieldAnswer(0, std::to_string(mode >= 0 && mode < kModeCount ? mode : -1));
+  OnFieldAnswer(0, std::to_string(mode >= 0 && mode < kModeCount ? mode : -1));
 }
 
 const std::vector<DtuFieldBinding<DtuWorkModeModel>> &DtuWorkMode::Bindings() const {

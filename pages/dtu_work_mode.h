@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/dtu_page_answers.h"
 #include "pages/dtu_page_fields.h"
 
 struct DtuWorkModeModel {
@@ -25,7 +26,7 @@ class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel> {
   static std::vector<std::string> ModeItems();
 
 
-  static void DtuWorkModeChannelSet(const char *value, int length);
+  void DtuWorkModeChannelSet(const char *value, int length);
 
   const char *PageName() const override { return "workmode"; }
 
@@ -38,4 +39,6 @@ class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel> {
 
  private:
   const std::vector<DtuFieldBinding<DtuWorkModeModel>> &Bindings() const override;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuWorkMode> reference_{this};
 };

@@ -13,8 +13,6 @@
 
 namespace {
 
-VirtualSerialTool *g_virtual_serial = nullptr;
-
 const char *const kAccountKeys[] = {"username", "password", "productKey", "productSecret"};
 
 std::string *AccountValue(DtuIotInfo &info, int field, bool &seen) {
@@ -38,7 +36,6 @@ std::string *AccountValue(DtuIotInfo &info, int field, bool &seen) {
 
 VirtualSerialTool::VirtualSerialTool(QObject *parent)
     : QObject(parent), config_path_(kDtuConfigFileName), worker_(this) {
-  g_virtual_serial = this;
   // The client's success messages are shown here, on the GUI thread, after
   // the page has taken the result in.
   client_.SetSuccessMessages(false);
@@ -54,10 +51,9 @@ VirtualSerialTool::~VirtualSerialTool() {
   // The link's threads call the hooks below: close it before they go.
   DtuRemoteBridge::Disconnect();
   RemoveBridgeHooks();
-  if (g_virtual_serial == this) g_virtual_serial = nullptr;
 }
 
-VirtualSerialTool *VirtualSerialTool::Instance() { return g_virtual_serial; }
+VirtualSerialTool *VirtualSerialTool::Instance() { return DtuPageReference<VirtualSerialTool>::Current(); }
 
 void VirtualSerialTool::InstallBridgeHooks() {
   // Traffic lines come from the serial and MQTT threads; the log belongs to

@@ -19,6 +19,7 @@
 
 #include "base/dtu_text_id.h"
 #include "pages/dtu_network_worker.h"
+#include "pages/dtu_page_answers.h"
 #include "pages/virtual_serial_log.h"
 #include "remote/dtu_adapter_address.h"
 #include "remote/platform_client.h"
@@ -115,4 +116,6 @@ class VirtualSerialTool : public QObject {
   bool link_connected_ = false;
   PlatformClient client_;     // used on the worker thread only
   DtuNetworkWorker worker_;   // last: joined before the client goes
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<VirtualSerialTool> reference_{this};
 };

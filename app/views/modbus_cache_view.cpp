@@ -10,16 +10,17 @@
 
 #include "app/views/modbus_view_kit.h"
 #include "base/dtu_lang.h"
+#include "base/dtu_text_id.h"
 #include "pages/dtu_modbus.h"
 #include "pages/dtu_modbus_cache.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
 // Field names of a row's text fields, in the page's field order.
 const char *const kRowFields[4] = {"slave", "Addr", "Len", "Cycle"};
-const DtuTextId kHeadings[6] = {DtuTextId::kModbusCacheChannelHeading, DtuTextId::kCacheSlaveAddress, DtuTextId::kModbusFunctionCode,
-                          DtuTextId::kCacheStartAddress,   DtuTextId::kCacheCount,     DtuTextId::kCacheCycle};
+const DtuTextId kHeadings[6] = {
+    DtuTextId::kModbusCacheChannelHeading, DtuTextId::kCacheSlaveAddress, DtuTextId::kModbusFunctionCode,
+    DtuTextId::kCacheStartAddress,         DtuTextId::kCacheCount,        DtuTextId::kCacheCycle};
 
 }  // namespace
 
@@ -146,7 +147,9 @@ void ModbusCacheView::UpdateLanguage() {
   note_->setText(DtuLangText(DtuTextId::kCacheFunctionCodeNote));
   RefillModbusList(func_switch_, DtuModbus::SwitchItems());
   for (int i = 0; i < 6; ++i) headings_[i]->setText(DtuLangText(kHeadings[i]));
-  for (int k = 0; k < kModbusCacheChannels; ++k) rows_[k].label->setText(NumberedText(DtuTextId::kModbusCacheChannelRow, k + 1));
+  for (int k = 0; k < kModbusCacheChannels; ++k) {
+    rows_[k].label->setText(NumberedText(DtuTextId::kModbusCacheChannelRow, k + 1));
+  }
   buttons_.Label();
   Refresh();
 }

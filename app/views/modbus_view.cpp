@@ -13,16 +13,18 @@
 #include "app/views/modbus_view_kit.h"
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
-#include "pages/dtu_modbus.h"
 #include "base/dtu_text_id.h"
+#include "pages/dtu_modbus.h"
 
 namespace {
 
 const char *const kChannelFields[5] = {"slave", "Function", "Addr", "Len", "Cycle"};
-const DtuTextId kChannelHeadings[5] = {DtuTextId::kCacheSlaveAddress, DtuTextId::kModbusFunctionCode, DtuTextId::kModbusRegisterAddress, DtuTextId::kModbusRegisterCount,
-                                 DtuTextId::kModbusPollingCycle};
-const DtuTextId kParamHeadings[6] = {DtuTextId::kModbusParameterId, DtuTextId::kModbusRegisterAddress, DtuTextId::kModbusDataType,
-                               DtuTextId::kModbusByteOrder,   DtuTextId::kModbusConvertRule,     DtuTextId::kModbusMultiplier};
+const DtuTextId kChannelHeadings[5] = {DtuTextId::kCacheSlaveAddress, DtuTextId::kModbusFunctionCode,
+                                       DtuTextId::kModbusRegisterAddress, DtuTextId::kModbusRegisterCount,
+                                       DtuTextId::kModbusPollingCycle};
+const DtuTextId kParamHeadings[6] = {DtuTextId::kModbusParameterId, DtuTextId::kModbusRegisterAddress,
+                                     DtuTextId::kModbusDataType,    DtuTextId::kModbusByteOrder,
+                                     DtuTextId::kModbusConvertRule, DtuTextId::kModbusMultiplier};
 
 QHBoxLayout *Row(std::initializer_list<QWidget *> widgets) {
   auto *row = new QHBoxLayout;
@@ -262,7 +264,9 @@ void ModbusView::UpdateLanguage() {
   RefillModbusList(rule_, DtuModbus::RuleItems());
   for (int i = 0; i < 5; ++i) channel_headings_[i]->setText(DtuLangText(kChannelHeadings[i]));
   for (int i = 0; i < 6; ++i) param_headings_[i]->setText(DtuLangText(kParamHeadings[i]));
-  for (int k = 0; k < kModbusChannelCount; ++k) channels_[k].label->setText(NumberedText(DtuTextId::kModbusChannelRow, k + 1));
+  for (int k = 0; k < kModbusChannelCount; ++k) {
+    channels_[k].label->setText(NumberedText(DtuTextId::kModbusChannelRow, k + 1));
+  }
   for (int p = 0; p < kModbusRuleParams; ++p) {
     params_[p].label->setText(NumberedText(DtuTextId::kModbusParamRow, p + 1));
     RefillModbusList(params_[p].data_type, DtuModbus::DataTypeItems());
