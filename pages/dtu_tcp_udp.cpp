@@ -5,11 +5,11 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -53,26 +53,56 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
   const DtuFieldCodec type_codec{&TypeCode, &TypeCode, &StoredTypeIndex};
   static const std::vector<TcpUdpField> table = {
       {DtuTcpUdp::kTcp,
-       {DtuListFieldDef("TcpType", "tcp-type", DtuTcpUdp::kTypeCount).StoredIn(F::Slot<&G::TCP_TYPE>()).WithCodec(type_codec),
+       {DtuListFieldDef("TcpType", "tcp-type", DtuTcpUdp::kTypeCount)
+            .AnsweredBy<&DtuTcpUdp::DtuTcpTypeSet>()
+            .StoredIn(F::Slot<&G::TCP_TYPE>())
+            .WithCodec(type_codec),
         nullptr, &M::type}},
-      {DtuTcpUdp::kTcp, {DtuTextFieldDef("TcpServer", "tcp-addr").StoredIn(F::Slot<&G::TCPServer>()), &M::server, nullptr}},
-      {DtuTcpUdp::kTcp, {DtuNumberFieldDef("TcpPort", "tcp-port").StoredIn(F::Slot<&G::TCPPort>()), &M::port, nullptr}},
       {DtuTcpUdp::kTcp,
-       {DtuTextFieldDef("TcpProductKey", "tcp-productkey").StoredIn(F::Slot<&G::TcpProductkey>()), &M::product_key,
-        nullptr}},
+       {DtuTextFieldDef("TcpServer", "tcp-addr")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpAddrSet>()
+            .StoredIn(F::Slot<&G::TCPServer>()),
+        &M::server, nullptr}},
       {DtuTcpUdp::kTcp,
-       {DtuTextFieldDef("TcpProductSecret", "tcp-productsecret").StoredIn(F::Slot<&G::TcpProductsecret>()),
+       {DtuNumberFieldDef("TcpPort", "tcp-port")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpPortSet>()
+            .StoredIn(F::Slot<&G::TCPPort>()),
+        &M::port, nullptr}},
+      {DtuTcpUdp::kTcp,
+       {DtuTextFieldDef("TcpProductKey", "tcp-productkey")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpProductKeySet>()
+            .StoredIn(F::Slot<&G::TcpProductkey>()),
+        &M::product_key, nullptr}},
+      {DtuTcpUdp::kTcp,
+       {DtuTextFieldDef("TcpProductSecret", "tcp-productsecret")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpProductSecretSet>()
+            .StoredIn(F::Slot<&G::TcpProductsecret>()),
         &M::product_secret, nullptr}},
       {DtuTcpUdp::kUdp,
-       {DtuListFieldDef("UdpType", "udp-type", DtuTcpUdp::kTypeCount).StoredIn(F::Slot<&G::UDP_TYPE>()).WithCodec(type_codec),
+       {DtuListFieldDef("UdpType", "udp-type", DtuTcpUdp::kTypeCount)
+            .AnsweredBy<&DtuTcpUdp::DtuUdpTypeSet>()
+            .StoredIn(F::Slot<&G::UDP_TYPE>())
+            .WithCodec(type_codec),
         nullptr, &M::type}},
-      {DtuTcpUdp::kUdp, {DtuTextFieldDef("UdpServer", "udp-addr").StoredIn(F::Slot<&G::UDPServer>()), &M::server, nullptr}},
-      {DtuTcpUdp::kUdp, {DtuNumberFieldDef("UdpPort", "udp-port").StoredIn(F::Slot<&G::UDPPort>()), &M::port, nullptr}},
       {DtuTcpUdp::kUdp,
-       {DtuTextFieldDef("UdpProductKey", "udp-productkey").StoredIn(F::Slot<&G::UdpProductkey>()), &M::product_key,
-        nullptr}},
+       {DtuTextFieldDef("UdpServer", "udp-addr")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpAddrSet>()
+            .StoredIn(F::Slot<&G::UDPServer>()),
+        &M::server, nullptr}},
       {DtuTcpUdp::kUdp,
-       {DtuTextFieldDef("UdpProductSecret", "udp-productsecret").StoredIn(F::Slot<&G::UdpProductsecret>()),
+       {DtuNumberFieldDef("UdpPort", "udp-port")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpPortSet>()
+            .StoredIn(F::Slot<&G::UDPPort>()),
+        &M::port, nullptr}},
+      {DtuTcpUdp::kUdp,
+       {DtuTextFieldDef("UdpProductKey", "udp-productkey")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpProductKeySet>()
+            .StoredIn(F::Slot<&G::UdpProductkey>()),
+        &M::product_key, nullptr}},
+      {DtuTcpUdp::kUdp,
+       {DtuTextFieldDef("UdpProductSecret", "udp-productsecret")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpProductSecretSet>()
+            .StoredIn(F::Slot<&G::UdpProductsecret>()),
         &M::product_secret, nullptr}},
   };
   return table;
@@ -80,20 +110,7 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
 
 }  // namespace
 
-DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuFieldTablePage(parent) {
-  DtuAttachPageAnswers({
-      {"tcp-type", &DtuPageAnswer<&DtuTcpUdp::DtuTcpTypeSet>},
-      {"tcp-productkey", &DtuPageAnswer<&DtuTcpUdp::DtuTcpProductKeySet>},
-      {"tcp-productsecret", &DtuPageAnswer<&DtuTcpUdp::DtuTcpProductSecretSet>},
-      {"tcp-addr", &DtuPageAnswer<&DtuTcpUdp::DtuTcpAddrSet>},
-      {"tcp-port", &DtuPageAnswer<&DtuTcpUdp::DtuTcpPortSet>},
-      {"udp-type", &DtuPageAnswer<&DtuTcpUdp::DtuUdpTypeSet>},
-      {"udp-productkey", &DtuPageAnswer<&DtuTcpUdp::DtuUdpProductKeySet>},
-      {"udp-productsecret", &DtuPageAnswer<&DtuTcpUdp::DtuUdpProductSecretSet>},
-      {"udp-addr", &DtuPageAnswer<&DtuTcpUdp::DtuUdpAddrSet>},
-      {"udp-port", &DtuPageAnswer<&DtuTcpUdp::DtuUdpPortSet>},
-  });
-}
+DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuFieldTablePage(parent) { AttachFieldAnswers(); }
 
 DtuTcpUdp::~DtuTcpUdp() = default;
 
@@ -234,13 +251,9 @@ void DtuTcpUdp::DtuUdpTypeSet(const char *value, int) {
   OnType(kUdp, value);
 }
 
-void DtuTcpUdp::DtuTcpProductKeySet(const char *value, int) {
-  OnText(kTcp, &DtuTcpUdpHalfModel::product_key, value);
-}
+void DtuTcpUdp::DtuTcpProductKeySet(const char *value, int) { OnText(kTcp, &DtuTcpUdpHalfModel::product_key, value); }
 
-void DtuTcpUdp::DtuUdpProductKeySet(const char *value, int) {
-  OnText(kUdp, &DtuTcpUdpHalfModel::product_key, value);
-}
+void DtuTcpUdp::DtuUdpProductKeySet(const char *value, int) { OnText(kUdp, &DtuTcpUdpHalfModel::product_key, value); }
 
 void DtuTcpUdp::DtuTcpProductSecretSet(const char *value, int) {
   OnText(kTcp, &DtuTcpUdpHalfModel::product_secret, value);
@@ -250,21 +263,13 @@ void DtuTcpUdp::DtuUdpProductSecretSet(const char *value, int) {
   OnText(kUdp, &DtuTcpUdpHalfModel::product_secret, value);
 }
 
-void DtuTcpUdp::DtuTcpAddrSet(const char *value, int) {
-  OnText(kTcp, &DtuTcpUdpHalfModel::server, value);
-}
+void DtuTcpUdp::DtuTcpAddrSet(const char *value, int) { OnText(kTcp, &DtuTcpUdpHalfModel::server, value); }
 
-void DtuTcpUdp::DtuUdpAddrSet(const char *value, int) {
-  OnText(kUdp, &DtuTcpUdpHalfModel::server, value);
-}
+void DtuTcpUdp::DtuUdpAddrSet(const char *value, int) { OnText(kUdp, &DtuTcpUdpHalfModel::server, value); }
 
-void DtuTcpUdp::DtuTcpPortSet(const char *value, int) {
-  OnPort(kTcp, value);
-}
+void DtuTcpUdp::DtuTcpPortSet(const char *value, int) { OnPort(kTcp, value); }
 
-void DtuTcpUdp::DtuUdpPortSet(const char *value, int) {
-  OnPort(kUdp, value);
-}
+void DtuTcpUdp::DtuUdpPortSet(const char *value, int) { OnPort(kUdp, value); }
 
 size_t DtuTcpUdp::FieldCount() const { return TcpUdpFields().size(); }
 const DtuFieldDef &DtuTcpUdp::Def(size_t field) const { return TcpUdpFields()[field].binding.def; }
