@@ -5,7 +5,9 @@
 //
 // How to add a page:
 //  1. pages/dtu_<page>.h/.cpp: the logic class (a DtuPage for read/set pages),
-//     its fields, answer handlers and payload codecs.
+//     its fields, answer handlers and payload codecs. Answer handlers are
+//     member functions attached from one {key, handler} table, the page
+//     reference a member: see pages/dtu_page_answers.h.
 //  2. One row in kDtuPageCatalog (pages/dtu_page_catalog.cpp): its code, tree
 //     text, parent item, varnokctl name (null when varnokctl has none) and
 //     DtuMakePage<DtuYourPage>. The row's place is the tree's order and the
