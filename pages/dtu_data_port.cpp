@@ -5,11 +5,16 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "base/dtu_text_id.h"
 
 namespace {
+
+template <const auto &Items>
+std::vector<std::string> ListOf() {
+  return std::vector<std::string>(std::begin(Items), std::end(Items));
+}
 
 int Index(const std::string &value) { return std::atoi(value.c_str()); }
 
@@ -35,11 +40,7 @@ std::string StoredParityIndex(const std::string &stored) {
 }  // namespace
 
 DtuDataPort::DtuDataPort(QObject *parent) : DtuBoundPage(parent) {
-  DtuAttachPageAnswers({
-      {"uart-baudrate", &DtuPageAnswer<&DtuDataPort::DtuDataPortBaudrateSet>},
-      {"uart-databit", &DtuPageAnswer<&DtuDataPort::DtuDataPortDatabitSet>},
-      {"uart-parity", &DtuPageAnswer<&DtuDataPort::DtuDataPortParitySet>},
-  });
+  AttachFieldAnswers();
   DtuDataPortBaudrateCtrlInit();
   DtuDataPortDataBitsCtrlInit();
   DtuDataPortParityCtrlInit();
@@ -93,14 +94,20 @@ const std::vector<DtuFieldBinding<DtuDataPortModel>> &DtuDataPort::Bindings() co
   using F = DtuFileGroup<&DtuConfig::uart>;
   static const std::vector<DtuFieldBinding<M>> table = {
       {DtuListFieldDef("BaudRate", "uart-baudrate", kDtuBaudrateCount)
+           .AnsweredBy<&DtuDataPort::DtuDataPortBaudrateSet>()
+           .Listing(&ListOf<kDtuBaudrateItems>)
            .StoredIn(F::Slot<&G::Baudrate>())
            .WithCodec({&BaudText, &BaudText, &StoredBaudIndex}),
        nullptr, &M::baud_index},
       {DtuListFieldDef("DataBits", "uart-databit", kDtuDatabitsCount)
+           .AnsweredBy<&DtuDataPort::DtuDataPortDatabitSet>()
+           .Listing(&ListOf<kDtuDatabitsItems>)
            .StoredIn(F::Slot<&G::Databit>())
            .WithCodec({nullptr, nullptr, &StoredDatabitIndex}),
        nullptr, &M::databits_index},
       {DtuListFieldDef("Parity", "uart-parity", kDtuParityCount)
+           .AnsweredBy<&DtuDataPort::DtuDataPortParitySet>()
+           .Listing(&ListOf<kDtuParityItems>)
            .StoredIn(F::Slot<&G::Parity>())
            .WithCodec({&ParityCode, &ParityCode, &StoredParityIndex})
            .ConfirmingSet(),

@@ -25,8 +25,6 @@ class DtuDataPort : public DtuBoundPage<DtuDataPortModel> {
 
   enum Field { kBaudRate, kDataBits, kParity };
 
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
 
   void DtuDataPortBaudrateSet(const char *value, int length);
   void DtuDataPortDatabitSet(const char *value, int length);

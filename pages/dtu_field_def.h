@@ -2,7 +2,8 @@
 // the device key of its get/set lines, its kind, where the configuration
 // file keeps it (and so the capacity a Save to Local checks), whether its
 // answer confirms a Set, and how its value is turned into the wire and file
-// value and back where that is not the value as it is.
+// value and back where that is not the value as it is, and the handler the
+// answer table calls for its key.
 //
 // A field's value, as the page hands it around, is its text: the text of a
 // text or number field, the decimal index of a list field.
@@ -13,14 +14,17 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "config/dtu_config.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_page_answers.h"
 
 enum class DtuFieldKind { kText, kNumber, kList };
 
 // Where the configuration record keeps a field, read and written as text.
 struct DtuFileSlot {
-  std::size_t capacity = 0;  // bytes a text member holds; 0 for a number
+  std::size_t capacity = 0;                               // bytes a text member holds; 0 for a number
   std::string (*get)(const DtuConfig &config) = nullptr;  // null: not in the file
   void (*put)(DtuConfig &config, const std::string &value) = nullptr;
 
@@ -55,23 +59,41 @@ struct DtuFileGroup {
 
 // Conversions of a field's value; a null one passes the value as it is.
 struct DtuFieldCodec {
-  std::string (*to_wire)(const std::string &value) = nullptr;    // payload of the set line
-  std::string (*to_file)(const std::string &value) = nullptr;    // what the file stores
+  std::string (*to_wire)(const std::string &value) = nullptr;     // payload of the set line
+  std::string (*to_file)(const std::string &value) = nullptr;     // what the file stores
   std::string (*from_file)(const std::string &stored) = nullptr;  // back into the page
 };
 
 struct DtuFieldDef {
-  const char *name = "";        // the page's own name ("Server", "BaudRate", ...)
-  const char *key = nullptr;    // device key; null: the field has no line of its own
+  const char *name = "";      // the page's own name ("Server", "BaudRate", ...)
+  const char *key = nullptr;  // device key; null: the field has no line of its own
   DtuFieldKind kind = DtuFieldKind::kText;
-  int list_size = 0;            // entries of a list field
-  bool confirms_set = false;    // its answer confirms a Set
+  int list_size = 0;  // entries of a list field
+  // A list field's entries as the view shows them, in the current language.
+  std::vector<std::string> (*items)() = nullptr;
+  bool confirms_set = false;  // its answer confirms a Set
   DtuFileSlot file;
   DtuFieldCodec codec;
+  DtuCmdRespHandler answer = nullptr;  // attached to the key's answer rows
 
+  DtuFieldDef AnsweredBy(DtuCmdRespHandler handler) const {
+    DtuFieldDef def = *this;
+    def.answer = handler;
+    return def;
+  }
+  // The handler made from the page's member: AnsweredBy<&DtuMqtt::DtuMqttServerSet>().
+  template <auto Method>
+  DtuFieldDef AnsweredBy() const {
+    return AnsweredBy(&DtuPageAnswer<Method>);
+  }
   DtuFieldDef ConfirmingSet() const {
     DtuFieldDef def = *this;
     def.confirms_set = true;
+    return def;
+  }
+  DtuFieldDef Listing(std::vector<std::string> (*list_items)()) const {
+    DtuFieldDef def = *this;
+    def.items = list_items;
     return def;
   }
   DtuFieldDef StoredIn(DtuFileSlot slot) const {

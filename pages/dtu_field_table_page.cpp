@@ -8,6 +8,15 @@
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
 
+void DtuFieldTablePage::AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &other_spellings) const {
+  std::vector<DtuPageAnswerRow> rows;
+  for (size_t i = 0; i < FieldCount(); ++i) {
+    if (Def(i).key && Def(i).answer) rows.push_back({Def(i).key, Def(i).answer});
+  }
+  rows.insert(rows.end(), other_spellings.begin(), other_spellings.end());
+  DtuAttachPageAnswers(rows);
+}
+
 std::vector<DtuPageFieldInfo> DtuFieldTablePage::Fields() const {
   std::vector<DtuPageFieldInfo> out;
   for (size_t i = 0; i < FieldCount(); ++i) {

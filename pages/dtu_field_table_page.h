@@ -10,6 +10,7 @@
 
 #include "pages/dtu_field_def.h"
 #include "pages/dtu_page.h"
+#include "pages/dtu_page_answers.h"
 
 class DtuFieldTablePage : public DtuPage {
   Q_OBJECT
@@ -27,11 +28,18 @@ class DtuFieldTablePage : public DtuPage {
   bool Set() override;
   bool OnBnClickedBtSaveLocal() override;
   bool OnBnClickedBtReadLocal() override;
+  bool OnBnClickedBtRead() { return Read(); }
+  bool OnBnClickedBtSet() { return Set(); }
 
   // The set lines a Set would queue now, before the check that they fit.
   void AddSetLines(DtuSetLines &lines) const;
 
  protected:
+  // Attaches the answer handler of every keyed field to its key, and the
+  // rows of `other_spellings` (keys some firmware writes for a field).
+  // Called by the page's constructor, once its table is there.
+  void AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &other_spellings = {}) const;
+
   // A field's value: text, or a list field's index in decimal.
   virtual std::string FieldValue(size_t field) const = 0;
   virtual void PutFieldValue(size_t field, const std::string &value) = 0;

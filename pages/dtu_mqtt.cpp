@@ -9,34 +9,37 @@ namespace {
 std::vector<DtuFieldDef> MqttFields() {
   using G = DtuConfig::MqttGroup;
   using F = DtuFileGroup<&DtuConfig::mqtt>;
-  return {DtuTextFieldDef("Server", "mqtt-addr").StoredIn(F::Slot<&G::Server>()),
-          DtuNumberFieldDef("Port", "mqtt-port").StoredIn(F::Slot<&G::Port>()),
-          DtuNumberFieldDef("Keepalive", "mqtt-keepalive").StoredIn(F::Slot<&G::Keepalive>()),
-          DtuTextFieldDef("ClientID", "mqtt-clientId").StoredIn(F::Slot<&G::ClientId>()),
-          DtuTextFieldDef("Username", "mqtt-username").StoredIn(F::Slot<&G::Username>()),
-          DtuTextFieldDef("Password", "mqtt-password").StoredIn(F::Slot<&G::Password>()),
-          DtuTextFieldDef("SubTopic", "mqtt-subtopic").StoredIn(F::Slot<&G::SubTopic>()),
-          DtuTextFieldDef("PubTopic", "mqtt-pubtopic").StoredIn(F::Slot<&G::PubTopic>()).ConfirmingSet(),
-          DtuNumberFieldDef("Qos", "mqtt-qos").StoredIn(F::Slot<&G::Qos>()),
-          DtuNumberFieldDef("CleanSession", "mqtt-cleansession").StoredIn(F::Slot<&G::CleanSession>())};
+  return {
+      DtuTextFieldDef("Server", "mqtt-addr").AnsweredBy<&DtuMqtt::DtuMqttServerSet>().StoredIn(F::Slot<&G::Server>()),
+      DtuNumberFieldDef("Port", "mqtt-port").AnsweredBy<&DtuMqtt::DtuMqttPortSet>().StoredIn(F::Slot<&G::Port>()),
+      DtuNumberFieldDef("Keepalive", "mqtt-keepalive")
+          .AnsweredBy<&DtuMqtt::DtuMqttKeepaliveSet>()
+          .StoredIn(F::Slot<&G::Keepalive>()),
+      DtuTextFieldDef("ClientID", "mqtt-clientId")
+          .AnsweredBy<&DtuMqtt::DtuMqttClientIDSet>()
+          .StoredIn(F::Slot<&G::ClientId>()),
+      DtuTextFieldDef("Username", "mqtt-username")
+          .AnsweredBy<&DtuMqtt::DtuMqttUsernameSet>()
+          .StoredIn(F::Slot<&G::Username>()),
+      DtuTextFieldDef("Password", "mqtt-password")
+          .AnsweredBy<&DtuMqtt::DtuMqttPasswordSet>()
+          .StoredIn(F::Slot<&G::Password>()),
+      DtuTextFieldDef("SubTopic", "mqtt-subtopic")
+          .AnsweredBy<&DtuMqtt::DtuMqttSubTopicSet>()
+          .StoredIn(F::Slot<&G::SubTopic>()),
+      DtuTextFieldDef("PubTopic", "mqtt-pubtopic")
+          .AnsweredBy<&DtuMqtt::DtuMqttPubTopicSet>()
+          .StoredIn(F::Slot<&G::PubTopic>())
+          .ConfirmingSet(),
+      DtuNumberFieldDef("Qos", "mqtt-qos").AnsweredBy<&DtuMqtt::DtuMqttQosSet>().StoredIn(F::Slot<&G::Qos>()),
+      DtuNumberFieldDef("CleanSession", "mqtt-cleansession")
+          .AnsweredBy<&DtuMqtt::DtuMqttCleanSessionSet>()
+          .StoredIn(F::Slot<&G::CleanSession>())};
 }
 
 }  // namespace
 
-DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), parent) {
-  DtuAttachPageAnswers({
-      {"mqtt-addr", &DtuPageAnswer<&DtuMqtt::DtuMqttServerSet>},
-      {"mqtt-port", &DtuPageAnswer<&DtuMqtt::DtuMqttPortSet>},
-      {"mqtt-keepalive", &DtuPageAnswer<&DtuMqtt::DtuMqttKeepaliveSet>},
-      {"mqtt-clientId", &DtuPageAnswer<&DtuMqtt::DtuMqttClientIDSet>},
-      {"mqtt-username", &DtuPageAnswer<&DtuMqtt::DtuMqttUsernameSet>},
-      {"mqtt-password", &DtuPageAnswer<&DtuMqtt::DtuMqttPasswordSet>},
-      {"mqtt-subtopic", &DtuPageAnswer<&DtuMqtt::DtuMqttSubTopicSet>},
-      {"mqtt-pubtopic", &DtuPageAnswer<&DtuMqtt::DtuMqttPubTopicSet>},
-      {"mqtt-qos", &DtuPageAnswer<&DtuMqtt::DtuMqttQosSet>},
-      {"mqtt-cleansession", &DtuPageAnswer<&DtuMqtt::DtuMqttCleanSessionSet>},
-  });
-}
+DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), parent) { AttachFieldAnswers(); }
 
 DtuMqtt::~DtuMqtt() = default;
 

@@ -9,16 +9,37 @@ namespace {
 std::vector<DtuFieldDef> AliyunFields() {
   using G = DtuConfig::AliyunGroup;
   using F = DtuFileGroup<&DtuConfig::aliyun>;
-  return {DtuTextFieldDef("Server", "aly-mqtt-addr").StoredIn(F::Slot<&G::Server>()),
-          DtuNumberFieldDef("Port", "aly-mqtt-port").StoredIn(F::Slot<&G::Port>()),
-          DtuNumberFieldDef("Keepalive", "aly-mqtt-keepalive").StoredIn(F::Slot<&G::Keepalive>()),
-          DtuTextFieldDef("InstanceID", "aly-mqtt-instanceID").StoredIn(F::Slot<&G::InstanceID>()),
-          DtuTextFieldDef("ProductKey", "aly-mqtt-productkey").StoredIn(F::Slot<&G::ProductKey>()),
-          DtuTextFieldDef("ProductSecret", "aly-mqtt-productsecret").StoredIn(F::Slot<&G::ProductSecret>()),
-          DtuTextFieldDef("DeviceName", "aly-mqtt-devicename").StoredIn(F::Slot<&G::DeviceName>()),
-          DtuTextFieldDef("DeviceSecret", "aly-mqtt-devicesecret").StoredIn(F::Slot<&G::DeviceSecret>()),
-          DtuTextFieldDef("SubTopic", "aly-mqtt-subtopic").StoredIn(F::Slot<&G::SubTopic>()),
-          DtuTextFieldDef("PubTopic", "aly-mqtt-pubtopic").StoredIn(F::Slot<&G::PubTopic>()).ConfirmingSet()};
+  return {DtuTextFieldDef("Server", "aly-mqtt-addr")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunAddrSet>()
+              .StoredIn(F::Slot<&G::Server>()),
+          DtuNumberFieldDef("Port", "aly-mqtt-port")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunPortSet>()
+              .StoredIn(F::Slot<&G::Port>()),
+          DtuNumberFieldDef("Keepalive", "aly-mqtt-keepalive")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunKeepaliveSet>()
+              .StoredIn(F::Slot<&G::Keepalive>()),
+          DtuTextFieldDef("InstanceID", "aly-mqtt-instanceID")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunInstanceID>()
+              .StoredIn(F::Slot<&G::InstanceID>()),
+          DtuTextFieldDef("ProductKey", "aly-mqtt-productkey")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunProductKeySet>()
+              .StoredIn(F::Slot<&G::ProductKey>()),
+          DtuTextFieldDef("ProductSecret", "aly-mqtt-productsecret")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunProducSecretSet>()
+              .StoredIn(F::Slot<&G::ProductSecret>()),
+          DtuTextFieldDef("DeviceName", "aly-mqtt-devicename")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunDeviceNameSet>()
+              .StoredIn(F::Slot<&G::DeviceName>()),
+          DtuTextFieldDef("DeviceSecret", "aly-mqtt-devicesecret")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunDeviceSecretSet>()
+              .StoredIn(F::Slot<&G::DeviceSecret>()),
+          DtuTextFieldDef("SubTopic", "aly-mqtt-subtopic")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunSubTopicSet>()
+              .StoredIn(F::Slot<&G::SubTopic>()),
+          DtuTextFieldDef("PubTopic", "aly-mqtt-pubtopic")
+              .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunPubTopicSet>()
+              .StoredIn(F::Slot<&G::PubTopic>())
+              .ConfirmingSet()};
 }
 
 }  // namespace
@@ -26,18 +47,7 @@ std::vector<DtuFieldDef> AliyunFields() {
 DtuMqttAliyun::DtuMqttAliyun(QObject *parent) : DtuTextFieldsPage(AliyunFields(), parent) {
   // The device writes some keys with capitals ("aly-mqtt-productKey"); one
   // handler takes every spelling.
-  DtuAttachPageAnswers({
-      {"aly-mqtt-addr", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunAddrSet>},
-      {"aly-mqtt-port", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunPortSet>},
-      {"aly-mqtt-keepalive", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunKeepaliveSet>},
-      {"aly-mqtt-instanceID", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunInstanceID>},
-      {"aly-mqtt-productkey", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunProductKeySet>},
-      {"aly-mqtt-productsecret", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunProducSecretSet>},
-      {"aly-mqtt-devicename", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunDeviceNameSet>},
-      {"aly-mqtt-devicesecret", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunDeviceSecretSet>},
-      {"aly-mqtt-subtopic", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunSubTopicSet>},
-      {"aly-mqtt-pubtopic", &DtuPageAnswer<&DtuMqttAliyun::DtuMqttAliyunPubTopicSet>},
-  });
+  AttachFieldAnswers();
 }
 
 DtuMqttAliyun::~DtuMqttAliyun() = default;

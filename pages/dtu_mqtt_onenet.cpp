@@ -9,34 +9,44 @@ namespace {
 std::vector<DtuFieldDef> OnenetFields() {
   using G = DtuConfig::OnenetGroup;
   using F = DtuFileGroup<&DtuConfig::onenet>;
-  return {DtuTextFieldDef("Server", "onenet-mqtt-addr").StoredIn(F::Slot<&G::Server>()),
-          DtuNumberFieldDef("Port", "onenet-mqtt-port").StoredIn(F::Slot<&G::Port>()),
-          DtuNumberFieldDef("Keepalive", "onenet-mqtt-keepalive").StoredIn(F::Slot<&G::Keepalive>()),
-          DtuTextFieldDef("SubTopic", "onenet-mqtt-subtopic").StoredIn(F::Slot<&G::SubTopic>()),
-          DtuTextFieldDef("PubTopic", "onenet-mqtt-pubtopic").StoredIn(F::Slot<&G::PubTopic>()),
-          DtuTextFieldDef("DeviceName", "onenet-mqtt-clientId").StoredIn(F::Slot<&G::DeviceName>()),
-          DtuTextFieldDef("ProductID", "onenet-mqtt-username").StoredIn(F::Slot<&G::ProductID>()),
-          DtuTextFieldDef("DeviceKey", "onenet-mqtt-devicekey").StoredIn(F::Slot<&G::DeviceKey>()),
-          DtuTextFieldDef("AccessKey", "onenet-mqtt-accesskey").StoredIn(F::Slot<&G::AccessKey>()).ConfirmingSet()};
+  return {DtuTextFieldDef("Server", "onenet-mqtt-addr")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetAddrSet>()
+              .StoredIn(F::Slot<&G::Server>()),
+          DtuNumberFieldDef("Port", "onenet-mqtt-port")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetPortSet>()
+              .StoredIn(F::Slot<&G::Port>()),
+          DtuNumberFieldDef("Keepalive", "onenet-mqtt-keepalive")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetKeepaliveSet>()
+              .StoredIn(F::Slot<&G::Keepalive>()),
+          DtuTextFieldDef("SubTopic", "onenet-mqtt-subtopic")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetSubTopicSet>()
+              .StoredIn(F::Slot<&G::SubTopic>()),
+          DtuTextFieldDef("PubTopic", "onenet-mqtt-pubtopic")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetPubTopicSet>()
+              .StoredIn(F::Slot<&G::PubTopic>()),
+          DtuTextFieldDef("DeviceName", "onenet-mqtt-clientId")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetDeviceIDSet>()
+              .StoredIn(F::Slot<&G::DeviceName>()),
+          DtuTextFieldDef("ProductID", "onenet-mqtt-username")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetProductIDSet>()
+              .StoredIn(F::Slot<&G::ProductID>()),
+          DtuTextFieldDef("DeviceKey", "onenet-mqtt-devicekey")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetDeviceKeySet>()
+              .StoredIn(F::Slot<&G::DeviceKey>()),
+          DtuTextFieldDef("AccessKey", "onenet-mqtt-accesskey")
+              .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetAccessKeySet>()
+              .StoredIn(F::Slot<&G::AccessKey>())
+              .ConfirmingSet()};
 }
 
 }  // namespace
 
 DtuMqttOnenet::DtuMqttOnenet(QObject *parent) : DtuTextFieldsPage(OnenetFields(), parent) {
-  DtuAttachPageAnswers({
-      {"onenet-mqtt-addr", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetAddrSet>},
-      {"onenet-mqtt-port", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetPortSet>},
-      {"onenet-mqtt-keepalive", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetKeepaliveSet>},
-      {"onenet-mqtt-subtopic", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetSubTopicSet>},
-      {"onenet-mqtt-pubtopic", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetPubTopicSet>},
-      // Firmware versions name the device and product differently; every
-      // spelling leads to the same field.
-      {"onenet-mqtt-clientId", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetDeviceIDSet>},
+  // Firmware versions name the device and product differently; every
+  // spelling leads to the same field.
+  AttachFieldAnswers({
       {"onenet-mqtt-deviceName", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetDeviceIDSet>},
-      {"onenet-mqtt-username", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetProductIDSet>},
       {"onenet-mqtt-productId", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetProductIDSet>},
-      {"onenet-mqtt-devicekey", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetDeviceKeySet>},
-      {"onenet-mqtt-accesskey", &DtuPageAnswer<&DtuMqttOnenet::DtuMqttOnenetAccessKeySet>},
   });
 }
 

@@ -5,18 +5,27 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
-const char *const kKeyPrefix[2] = {"tcp", "udp"};
-const char *const kFieldPrefix[2] = {"Tcp", "Udp"};
+// A half's rows in the field table.
+enum HalfRow : size_t { kType, kServer, kPort, kProductKey, kProductSecret };
 
-std::string Key(DtuTcpUdp::Half half, const char *name) { return std::string(kKeyPrefix[half]) + "-" + name; }
+// A half's rows in the device's order, with the text that labels each in
+// the messages.
+struct DeviceOrderRow {
+  HalfRow row;
+  int label;
+};
+constexpr DeviceOrderRow kDeviceOrder[] = {
+    {kType, 104}, {kProductKey, 106}, {kProductSecret, 105}, {kServer, 102}, {kPort, 103}};
+
+size_t FieldOf(DtuTcpUdp::Half half, HalfRow row) { return half * DtuTcpUdp::kHalfFields + row; }
 
 // "TCP Server Address": how the messages name a field of a half.
 std::string FieldLabel(DtuTcpUdp::Half half, int text_id) {
@@ -44,26 +53,56 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
   const DtuFieldCodec type_codec{&TypeCode, &TypeCode, &StoredTypeIndex};
   static const std::vector<TcpUdpField> table = {
       {DtuTcpUdp::kTcp,
-       {DtuListFieldDef("TcpType", "tcp-type", DtuTcpUdp::kTypeCount).StoredIn(F::Slot<&G::TCP_TYPE>()).WithCodec(type_codec),
+       {DtuListFieldDef("TcpType", "tcp-type", DtuTcpUdp::kTypeCount)
+            .AnsweredBy<&DtuTcpUdp::DtuTcpTypeSet>()
+            .StoredIn(F::Slot<&G::TCP_TYPE>())
+            .WithCodec(type_codec),
         nullptr, &M::type}},
-      {DtuTcpUdp::kTcp, {DtuTextFieldDef("TcpServer", "tcp-addr").StoredIn(F::Slot<&G::TCPServer>()), &M::server, nullptr}},
-      {DtuTcpUdp::kTcp, {DtuNumberFieldDef("TcpPort", "tcp-port").StoredIn(F::Slot<&G::TCPPort>()), &M::port, nullptr}},
       {DtuTcpUdp::kTcp,
-       {DtuTextFieldDef("TcpProductKey", "tcp-productkey").StoredIn(F::Slot<&G::TcpProductkey>()), &M::product_key,
-        nullptr}},
+       {DtuTextFieldDef("TcpServer", "tcp-addr")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpAddrSet>()
+            .StoredIn(F::Slot<&G::TCPServer>()),
+        &M::server, nullptr}},
       {DtuTcpUdp::kTcp,
-       {DtuTextFieldDef("TcpProductSecret", "tcp-productsecret").StoredIn(F::Slot<&G::TcpProductsecret>()),
+       {DtuNumberFieldDef("TcpPort", "tcp-port")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpPortSet>()
+            .StoredIn(F::Slot<&G::TCPPort>()),
+        &M::port, nullptr}},
+      {DtuTcpUdp::kTcp,
+       {DtuTextFieldDef("TcpProductKey", "tcp-productkey")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpProductKeySet>()
+            .StoredIn(F::Slot<&G::TcpProductkey>()),
+        &M::product_key, nullptr}},
+      {DtuTcpUdp::kTcp,
+       {DtuTextFieldDef("TcpProductSecret", "tcp-productsecret")
+            .AnsweredBy<&DtuTcpUdp::DtuTcpProductSecretSet>()
+            .StoredIn(F::Slot<&G::TcpProductsecret>()),
         &M::product_secret, nullptr}},
       {DtuTcpUdp::kUdp,
-       {DtuListFieldDef("UdpType", "udp-type", DtuTcpUdp::kTypeCount).StoredIn(F::Slot<&G::UDP_TYPE>()).WithCodec(type_codec),
+       {DtuListFieldDef("UdpType", "udp-type", DtuTcpUdp::kTypeCount)
+            .AnsweredBy<&DtuTcpUdp::DtuUdpTypeSet>()
+            .StoredIn(F::Slot<&G::UDP_TYPE>())
+            .WithCodec(type_codec),
         nullptr, &M::type}},
-      {DtuTcpUdp::kUdp, {DtuTextFieldDef("UdpServer", "udp-addr").StoredIn(F::Slot<&G::UDPServer>()), &M::server, nullptr}},
-      {DtuTcpUdp::kUdp, {DtuNumberFieldDef("UdpPort", "udp-port").StoredIn(F::Slot<&G::UDPPort>()), &M::port, nullptr}},
       {DtuTcpUdp::kUdp,
-       {DtuTextFieldDef("UdpProductKey", "udp-productkey").StoredIn(F::Slot<&G::UdpProductkey>()), &M::product_key,
-        nullptr}},
+       {DtuTextFieldDef("UdpServer", "udp-addr")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpAddrSet>()
+            .StoredIn(F::Slot<&G::UDPServer>()),
+        &M::server, nullptr}},
       {DtuTcpUdp::kUdp,
-       {DtuTextFieldDef("UdpProductSecret", "udp-productsecret").StoredIn(F::Slot<&G::UdpProductsecret>()),
+       {DtuNumberFieldDef("UdpPort", "udp-port")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpPortSet>()
+            .StoredIn(F::Slot<&G::UDPPort>()),
+        &M::port, nullptr}},
+      {DtuTcpUdp::kUdp,
+       {DtuTextFieldDef("UdpProductKey", "udp-productkey")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpProductKeySet>()
+            .StoredIn(F::Slot<&G::UdpProductkey>()),
+        &M::product_key, nullptr}},
+      {DtuTcpUdp::kUdp,
+       {DtuTextFieldDef("UdpProductSecret", "udp-productsecret")
+            .AnsweredBy<&DtuTcpUdp::DtuUdpProductSecretSet>()
+            .StoredIn(F::Slot<&G::UdpProductsecret>()),
         &M::product_secret, nullptr}},
   };
   return table;
@@ -71,20 +110,7 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
 
 }  // namespace
 
-DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuFieldTablePage(parent) {
-  DtuAttachPageAnswers({
-      {"tcp-type", &DtuPageAnswer<&DtuTcpUdp::DtuTcpTypeSet>},
-      {"tcp-productkey", &DtuPageAnswer<&DtuTcpUdp::DtuTcpProductKeySet>},
-      {"tcp-productsecret", &DtuPageAnswer<&DtuTcpUdp::DtuTcpProductSecretSet>},
-      {"tcp-addr", &DtuPageAnswer<&DtuTcpUdp::DtuTcpAddrSet>},
-      {"tcp-port", &DtuPageAnswer<&DtuTcpUdp::DtuTcpPortSet>},
-      {"udp-type", &DtuPageAnswer<&DtuTcpUdp::DtuUdpTypeSet>},
-      {"udp-productkey", &DtuPageAnswer<&DtuTcpUdp::DtuUdpProductKeySet>},
-      {"udp-productsecret", &DtuPageAnswer<&DtuTcpUdp::DtuUdpProductSecretSet>},
-      {"udp-addr", &DtuPageAnswer<&DtuTcpUdp::DtuUdpAddrSet>},
-      {"udp-port", &DtuPageAnswer<&DtuTcpUdp::DtuUdpPortSet>},
-  });
-}
+DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuFieldTablePage(parent) { AttachFieldAnswers(); }
 
 DtuTcpUdp::~DtuTcpUdp() = default;
 
@@ -94,11 +120,10 @@ std::vector<std::string> DtuTcpUdp::TypeItems() {
   return {DtuLangText(DtuTextId::kZevModelCloud), DtuLangText(DtuTextId::kCustomPlatform)};
 }
 
-void DtuTcpUdp::AddReadLines(Half half, std::vector<DtuPageLine> &lines) {
-  static const char *const kKeysAndFields[][2] = {
-      {"type", "Type"}, {"productkey", "ProductKey"}, {"productsecret", "ProductSecret"}, {"addr", "Server"}, {"port", "Port"}};
-  for (const auto &key_field : kKeysAndFields) {
-    lines.push_back(DtuPageGetLine(Key(half, key_field[0]), std::string(kFieldPrefix[half]) + key_field[1]));
+void DtuTcpUdp::AddReadLines(Half half, std::vector<DtuPageLine> &lines) const {
+  for (const DeviceOrderRow &order : kDeviceOrder) {
+    const DtuFieldDef &def = Def(FieldOf(half, order.row));
+    lines.push_back(DtuPageGetLine(def.key, def.name));
   }
 }
 
@@ -141,15 +166,14 @@ void DtuTcpUdp::ClearPending() {
   }
 }
 
+// A custom platform has no product key and secret: their lines are left out.
 bool DtuTcpUdp::BuildSetLines(Half half, DtuSetLines &lines) const {
-  const DtuTcpUdpHalfModel &m = model_.half[half];
-  lines.Add(FieldLabel(half, 104), Key(half, "type"), std::to_string(m.type + 1));
-  if (m.type == 0) {
-    lines.Add(FieldLabel(half, 106), Key(half, "productkey"), m.product_key);
-    lines.Add(FieldLabel(half, 105), Key(half, "productsecret"), m.product_secret);
+  for (const DeviceOrderRow &order : kDeviceOrder) {
+    const bool key_row = order.row == kProductKey || order.row == kProductSecret;
+    if (key_row && !KeyFieldsVisible(half)) continue;
+    const size_t field = FieldOf(half, order.row);
+    lines.Add(FieldLabel(half, order.label), Def(field).key, Def(field).WireValue(FieldValue(field)));
   }
-  lines.Add(FieldLabel(half, 102), Key(half, "addr"), m.server);
-  lines.Add(FieldLabel(half, 103), Key(half, "port"), m.port);
   return lines.Fit();
 }
 
@@ -179,16 +203,13 @@ bool DtuTcpUdp::ReadPending() const { return half_read_pending_[kTcp] || half_re
 bool DtuTcpUdp::SetPending() const { return half_set_pending_[kTcp] || half_set_pending_[kUdp]; }
 
 // The messages name a half's field as the view labels it ("TCP Server
-// Address"), product key and secret before the server.
+// Address"), in the device's order.
 bool DtuTcpUdp::FieldsFitFile() const {
-  static const struct {
-    size_t offset;  // in the half's rows of the table
-    int label;
-  } kTexts[] = {{3, 106}, {4, 105}, {1, 102}};
   for (Half half : {kTcp, kUdp}) {
-    for (const auto &t : kTexts) {
-      const size_t field = half * kHalfFields + t.offset;
-      if (!DtuPageFitsCapacity(FieldLabel(half, t.label).c_str(), FieldValue(field), Def(field).file.capacity)) {
+    for (const DeviceOrderRow &order : kDeviceOrder) {
+      const size_t field = FieldOf(half, order.row);
+      const size_t capacity = Def(field).file.capacity;
+      if (capacity > 0 && !DtuPageFitsCapacity(FieldLabel(half, order.label).c_str(), FieldValue(field), capacity)) {
         return false;
       }
     }
@@ -230,13 +251,9 @@ void DtuTcpUdp::DtuUdpTypeSet(const char *value, int) {
   OnType(kUdp, value);
 }
 
-void DtuTcpUdp::DtuTcpProductKeySet(const char *value, int) {
-  OnText(kTcp, &DtuTcpUdpHalfModel::product_key, value);
-}
+void DtuTcpUdp::DtuTcpProductKeySet(const char *value, int) { OnText(kTcp, &DtuTcpUdpHalfModel::product_key, value); }
 
-void DtuTcpUdp::DtuUdpProductKeySet(const char *value, int) {
-  OnText(kUdp, &DtuTcpUdpHalfModel::product_key, value);
-}
+void DtuTcpUdp::DtuUdpProductKeySet(const char *value, int) { OnText(kUdp, &DtuTcpUdpHalfModel::product_key, value); }
 
 void DtuTcpUdp::DtuTcpProductSecretSet(const char *value, int) {
   OnText(kTcp, &DtuTcpUdpHalfModel::product_secret, value);
@@ -246,21 +263,13 @@ void DtuTcpUdp::DtuUdpProductSecretSet(const char *value, int) {
   OnText(kUdp, &DtuTcpUdpHalfModel::product_secret, value);
 }
 
-void DtuTcpUdp::DtuTcpAddrSet(const char *value, int) {
-  OnText(kTcp, &DtuTcpUdpHalfModel::server, value);
-}
+void DtuTcpUdp::DtuTcpAddrSet(const char *value, int) { OnText(kTcp, &DtuTcpUdpHalfModel::server, value); }
 
-void DtuTcpUdp::DtuUdpAddrSet(const char *value, int) {
-  OnText(kUdp, &DtuTcpUdpHalfModel::server, value);
-}
+void DtuTcpUdp::DtuUdpAddrSet(const char *value, int) { OnText(kUdp, &DtuTcpUdpHalfModel::server, value); }
 
-void DtuTcpUdp::DtuTcpPortSet(const char *value, int) {
-  OnPort(kTcp, value);
-}
+void DtuTcpUdp::DtuTcpPortSet(const char *value, int) { OnPort(kTcp, value); }
 
-void DtuTcpUdp::DtuUdpPortSet(const char *value, int) {
-  OnPort(kUdp, value);
-}
+void DtuTcpUdp::DtuUdpPortSet(const char *value, int) { OnPort(kUdp, value); }
 
 size_t DtuTcpUdp::FieldCount() const { return TcpUdpFields().size(); }
 const DtuFieldDef &DtuTcpUdp::Def(size_t field) const { return TcpUdpFields()[field].binding.def; }

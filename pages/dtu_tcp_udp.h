@@ -72,7 +72,7 @@ class DtuTcpUdp : public DtuFieldTablePage {
  private:
   bool ReadHalf(Half half);
   bool SetHalf(Half half);
-  static void AddReadLines(Half half, std::vector<DtuPageLine> &lines);
+  void AddReadLines(Half half, std::vector<DtuPageLine> &lines) const;
   void EmptyHalf(Half half);
   void ClearPending() override;
   bool BuildSetLines(Half half, class DtuSetLines &lines) const;

@@ -16,12 +16,9 @@ class DtuTextFieldsPage : public DtuFieldTablePage {
   DtuTextFieldsPage(std::vector<DtuFieldDef> fields, QObject *parent);
 
   const std::string &Text(int field) const { return values_[field]; }
-  const std::vector<DtuFieldDef> &FieldDefs() const { return field_defs_; }
 
   size_t FieldCount() const override { return field_defs_.size(); }
   const DtuFieldDef &Def(size_t field) const override { return field_defs_[field]; }
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
 
  protected:
   // An answer for one field: the value goes in unchanged.

@@ -5,9 +5,9 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "base/dtu_text_id.h"
 
 namespace {
 
@@ -19,11 +19,7 @@ std::string StoredMode(const std::string &stored) {
 
 }  // namespace
 
-DtuWorkMode::DtuWorkMode(QObject *parent) : DtuBoundPage(parent) {
-  DtuAttachPageAnswers({
-      {"mqtt-channel", &DtuPageAnswer<&DtuWorkMode::DtuWorkModeChannelSet>},
-  });
-}
+DtuWorkMode::DtuWorkMode(QObject *parent) : DtuBoundPage(parent) { AttachFieldAnswers(); }
 
 DtuWorkMode::~DtuWorkMode() = default;
 
@@ -51,6 +47,7 @@ const std::vector<DtuFieldBinding<DtuWorkModeModel>> &DtuWorkMode::Bindings() co
   using G = DtuConfig::ChannelGroup;
   static const std::vector<DtuFieldBinding<M>> table = {
       {DtuListFieldDef("WorkMode", "mqtt-channel", kModeCount)
+           .AnsweredBy<&DtuWorkMode::DtuWorkModeChannelSet>()
            .StoredIn(DtuFileGroup<&DtuConfig::channel>::Slot<&G::Channel>())
            .WithCodec({nullptr, nullptr, &StoredMode})
            .ConfirmingSet(),

@@ -25,8 +25,6 @@ class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel> {
   // The list in the current language.
   static std::vector<std::string> ModeItems();
 
-  bool OnBnClickedBtRead() { return Read(); }
-  bool OnBnClickedBtSet() { return Set(); }
 
   void DtuWorkModeChannelSet(const char *value, int length);
 

@@ -2,4 +2,4 @@
 
 #include "pages/dtu_mqtt_aliyun.h"
 
-MqttAliyunView::MqttAliyunView(DtuMqttAliyun *page, QWidget *parent) : TextFieldsView(page, DtuTextId::kAliyunGroup, DtuTextId::kAliyunInstanceIdHint, parent) {}
+MqttAliyunView::MqttAliyunView(DtuMqttAliyun *page, QWidget *parent) : FieldTableView(page, DtuTextId::kAliyunGroup, DtuTextId::kAliyunInstanceIdHint, parent) {}

@@ -1,11 +1,11 @@
 // The Aliyun MQTT page's widgets.
 #pragma once
 
-#include "app/views/text_fields_view.h"
+#include "app/views/field_table_view.h"
 
 class DtuMqttAliyun;
 
-class MqttAliyunView : public TextFieldsView {
+class MqttAliyunView : public FieldTableView {
   Q_OBJECT
 
  public:

@@ -2,4 +2,4 @@
 
 #include "pages/dtu_mqtt_onenet.h"
 
-MqttOnenetView::MqttOnenetView(DtuMqttOnenet *page, QWidget *parent) : TextFieldsView(page, DtuTextId::kOnenetGroup, DtuTextId::kOnenetDeviceKeyHint, parent) {}
+MqttOnenetView::MqttOnenetView(DtuMqttOnenet *page, QWidget *parent) : FieldTableView(page, DtuTextId::kOnenetGroup, DtuTextId::kOnenetDeviceKeyHint, parent) {}

@@ -1,11 +1,11 @@
 // The OneNET MQTT page's widgets.
 #pragma once
 
-#include "app/views/text_fields_view.h"
+#include "app/views/field_table_view.h"
 
 class DtuMqttOnenet;
 
-class MqttOnenetView : public TextFieldsView {
+class MqttOnenetView : public FieldTableView {
   Q_OBJECT
 
  public:

@@ -2,4 +2,4 @@
 
 #include "pages/dtu_mqtt.h"
 
-MqttView::MqttView(DtuMqtt *page, QWidget *parent) : TextFieldsView(page, std::nullopt, std::nullopt, parent) {}
+MqttView::MqttView(DtuMqtt *page, QWidget *parent) : FieldTableView(page, std::nullopt, std::nullopt, parent) {}

@@ -1,11 +1,11 @@
 // The MQTT page's widgets.
 #pragma once
 
-#include "app/views/text_fields_view.h"
+#include "app/views/field_table_view.h"
 
 class DtuMqtt;
 
-class MqttView : public TextFieldsView {
+class MqttView : public FieldTableView {
   Q_OBJECT
 
  public:

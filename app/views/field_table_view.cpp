@@ -1,5 +1,6 @@
-#include "app/views/text_fields_view.h"
+#include "app/views/field_table_view.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,17 +13,18 @@
 #include "app/views/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "base/dtu_text_id.h"
-#include "pages/dtu_text_fields_page.h"
+#include "pages/dtu_field_table_page.h"
 
-TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, std::optional<DtuTextId> group_text_id,
+FieldTableView::FieldTableView(DtuFieldTablePage *page, std::optional<DtuTextId> group_text_id,
                                std::optional<DtuTextId> hint_text_id, QWidget *parent)
     : QWidget(parent),
+      page_(page),
       binder_(new PageFieldBinder(page, this)),
       group_text_id_(group_text_id),
       hint_text_id_(hint_text_id) {
   group_ = new QGroupBox(this);
   auto *form = new QFormLayout;
-  for (const DtuFieldDef &def : page->FieldDefs()) form->addRow(def.name, binder_->Text(def.name, group_));
+  for (size_t i = 0; i < page->FieldCount(); ++i) form->addRow(page->Def(i).name, FieldWidget(i));
   hint_ = new QLabel(group_);
   hint_->setWordWrap(true);
   hint_->setVisible(hint_text_id.has_value());
@@ -40,7 +42,16 @@ TextFieldsView::TextFieldsView(DtuTextFieldsPage *page, std::optional<DtuTextId>
   UpdateLanguage();
 }
 
-void TextFieldsView::UpdateLanguage() {
+QWidget *FieldTableView::FieldWidget(size_t field) {
+  const DtuFieldDef &def = page_->Def(field);
+  if (def.kind != DtuFieldKind::kList || !def.items) return binder_->Text(def.name, group_);
+  QComboBox *box = binder_->List(def.name, ToQStringList(def.items()), group_);
+  lists_.push_back({field, box});
+  return box;
+}
+
+void FieldTableView::UpdateLanguage() {
+  for (const auto &[field, box] : lists_) binder_->SetListItems(box, ToQStringList(page_->Def(field).items()));
   group_->setTitle(group_text_id_ ? QString::fromUtf8(DtuLangText(*group_text_id_)) : QStringLiteral("MQTT"));
   if (hint_text_id_) hint_->setText(DtuLangText(*hint_text_id_));
   buttons_.Label();
