@@ -3,6 +3,23 @@
 // checked as a whole), Save to Local (with the file's capacities) and Read
 // Local all follow from the table. A page says where the values live and
 // what it does beyond the table.
+//
+// A page of text fields (pages/dtu_text_fields_page.h) passes its table to
+// the constructor and attaches the handlers:
+//
+//   std::vector<DtuFieldDef> MqttFields() {
+//     using G = DtuConfig::MqttGroup;
+//     using F = DtuFileGroup<&DtuConfig::mqtt>;
+//     return {DtuTextFieldDef("Server", "mqtt-addr")
+//                 .AnsweredBy<&DtuMqtt::DtuMqttServerSet>()
+//                 .StoredIn(F::Slot<&G::Server>()),
+//             ...};
+//   }
+//   DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), parent) { AttachFieldAnswers(); }
+//
+// A page with a model struct derives from DtuBoundPage<Model>
+// (pages/dtu_page_fields.h) and returns {def, text member, index member}
+// rows from Bindings(). The view is FieldTableView (app/views/).
 #pragma once
 
 #include <string>
