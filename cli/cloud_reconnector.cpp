@@ -4,16 +4,16 @@
 
 #include "remote/dtu_remote_bridge.h"
 
-CloudReconnector::CloudReconnector(std::function<bool()> connect, QObject *parent)
-    : QObject(parent), connect_(std::move(connect)) {
+CloudReconnector::CloudReconnector(std::function<bool()> connect, DtuRemoteBridge &bridge, QObject *parent)
+    : QObject(parent), connect_(std::move(connect)), bridge_(bridge) {
   timer_.setSingleShot(true);
   QObject::connect(&timer_, &QTimer::timeout, this, &CloudReconnector::Attempt);
-  DtuRemoteBridge::SetLinkLostHandler([this](const std::string &cause) {
+  bridge_.SetLinkLostHandler([this](const std::string &cause) {
     QMetaObject::invokeMethod(this, [this, cause] { Lost(cause); }, Qt::QueuedConnection);
   });
 }
 
-CloudReconnector::~CloudReconnector() { DtuRemoteBridge::SetLinkLostHandler(nullptr); }
+CloudReconnector::~CloudReconnector() { bridge_.SetLinkLostHandler(nullptr); }
 
 void CloudReconnector::Lost(const std::string &cause) {
   std::fprintf(stderr, "varnokctl bridge: cloud link lost (%s)\n", cause.c_str());

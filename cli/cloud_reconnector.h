@@ -12,13 +12,15 @@
 
 #include "remote/dtu_reconnect_backoff.h"
 
+class DtuRemoteBridge;
+
 class CloudReconnector : public QObject {
   Q_OBJECT
 
  public:
   // `connect` makes one attempt and says true when the link is up again.
-  explicit CloudReconnector(std::function<bool()> connect, QObject *parent = nullptr);
-  // Installs itself as the remote bridge's link-lost handler; removes it again.
+  // Installs itself as `bridge`'s link-lost handler; removes it again.
+  CloudReconnector(std::function<bool()> connect, DtuRemoteBridge &bridge, QObject *parent = nullptr);
   ~CloudReconnector() override;
 
   int Attempts() const { return attempts_; }
@@ -29,6 +31,7 @@ class CloudReconnector : public QObject {
   void ScheduleNext(const char *what);
 
   std::function<bool()> connect_;
+  DtuRemoteBridge &bridge_;
   DtuReconnectBackoff backoff_;
   QTimer timer_;
   int attempts_ = 0;

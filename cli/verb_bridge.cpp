@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -106,8 +107,9 @@ bool ParseBridgeOptions(int argc, char **argv, BridgeOptions &o, std::string &er
   return error.empty();
 }
 
-// Connects the cloud link for the device; the bridge must already be attached.
-bool ConnectCloud(const BridgeOptions &o, const PlatformSettings &settings) {
+// Connects the cloud link for the device; the port must already be in remote
+// mode with the bridge.
+bool ConnectCloud(DtuRemoteBridge &bridge, const BridgeOptions &o, const PlatformSettings &settings) {
   tam_mqtt_client_set_inflight_window(o.inflight);
   DtuRemoteLinkSettings link;
   link.host = settings.mqtt_host;
@@ -115,7 +117,7 @@ bool ConnectCloud(const BridgeOptions &o, const PlatformSettings &settings) {
   link.product_key = o.account.at("productKey");
   link.product_secret = o.account.at("productSecret");
   link.device_id = o.device;
-  bool ok = DtuRemoteBridge::Connect(link) == 0;
+  bool ok = bridge.Connect(link) == 0;
   std::fprintf(stderr, "varnokctl bridge: %s (%s:%d, device %s)\n",
                DtuLangText(ok ? DtuTextId::kConnectSucceeded : DtuTextId::kConnectFailed),
                settings.mqtt_host.c_str(), settings.mqtt_port, o.device.c_str());
@@ -159,21 +161,20 @@ int RunBridge(int argc, char **argv) {
   CliPortSession session;
   int result = session.Open(o.port.serial);
   if (result == kExitOk) {
-    DtuRemoteBridge::SetTrafficLog([](const std::string &line) {
-      std::fprintf(stderr, "%s\n", line.c_str());
-    });
-    DtuRemoteBridge::Attach();
-    if (ConnectCloud(o, settings)) {
-      CloudReconnector reconnector([&o, &settings] { return ConnectCloud(o, settings); });
+    auto bridge = std::make_shared<DtuRemoteBridge>();
+    bridge->SetTrafficLog([](const std::string &line) { std::fprintf(stderr, "%s\n", line.c_str()); });
+    session.Port().EnterRemoteMode(bridge);
+    if (ConnectCloud(*bridge, o, settings)) {
+      CloudReconnector reconnector([&] { return ConnectCloud(*bridge, o, settings); }, *bridge);
       RunUntilStopped(session);
       result = session.Lost() ? kExitPortLost : kExitOk;
-      DtuRemoteBridge::Disconnect();
+      bridge->Disconnect();
       std::fprintf(stderr, "varnokctl bridge: %s\n", DtuLangText(DtuTextId::kDisconnected));
     } else {
       result = kExitCloudFailed;
     }
-    DtuRemoteBridge::Detach();
-    DtuRemoteBridge::SetTrafficLog(nullptr);
+    session.Port().LeaveRemoteMode();
+    bridge->SetTrafficLog(nullptr);
   }
   client.Logout();
   return result;

@@ -143,6 +143,7 @@ DtuCmdPort::DtuCmdPort() : impl_(std::make_unique<Impl>()) {
 }
 
 DtuCmdPort::~DtuCmdPort() {
+  if (remote_peer_) LeaveRemoteMode();
   Close();
   impl_->JoinCloser();
   impl_->driver.SetPortLostCallback(nullptr);

@@ -19,6 +19,15 @@ struct DtuSerialSettings {
 
 class CSerialPortBase;
 
+// The far end of remote mode (the remote bridge): it takes every chunk read
+// on the local port, raw, in place of the pages. Called on the thread that
+// dispatches the port's chunks.
+class DtuCmdRemotePeer {
+ public:
+  virtual ~DtuCmdRemotePeer() = default;
+  virtual void FromLocalPort(const char *data, int length) = 0;
+};
+
 // Why opening a port failed, beyond the driver's error text: "access denied
 // error" covers both a port the user may not open and one another program
 // holds, which need different advice.
@@ -54,6 +63,15 @@ class DtuCmdPort {
   // Writes bytes unchanged (the remote bridge's broker messages).
   int WriteRaw(const char *data, int length);
 
+  // Remote mode: chunks read on the local port go raw to `peer`, nothing is
+  // dispatched to the pages. The port holds the peer until LeaveRemoteMode,
+  // the next EnterRemoteMode or its own end; a chunk being handed over when
+  // it leaves still finishes with it.
+  void EnterRemoteMode(std::shared_ptr<DtuCmdRemotePeer> peer);
+  void LeaveRemoteMode();
+  // The peer while in remote mode, else null.
+  const std::shared_ptr<DtuCmdRemotePeer> &RemotePeer() const { return remote_peer_; }
+
   // Receives each chunk the listener read: cleaned text in local mode, raw
   // bytes in remote mode. Default: DtuCmdRecvProcess on the reader thread.
   // The GUI and varnokctl post it to their main thread instead.
@@ -86,6 +104,7 @@ class DtuCmdPort {
   void OnPortLost(int error_code);
   struct Impl;
   std::unique_ptr<Impl> impl_;
+  std::shared_ptr<DtuCmdRemotePeer> remote_peer_;
 };
 
 // Serial ports present on this machine: tty devices with a real device behind

@@ -65,6 +65,7 @@ void DtuCmdSetReceiveSink(std::function<void(const std::string &text)> sink);
 
 // Remote bridge: while remote mode is on (the virtual serial page is on view)
 // received chunks are raw and go to the remote sink instead of the dispatcher.
+// DtuCmdPort::EnterRemoteMode / LeaveRemoteMode set both for the bridge.
 void DtuCmdSetRemoteMode(bool on);
 bool DtuCmdRemoteMode();
 void DtuCmdSetRemoteSink(std::function<void(const char *data, int length)> sink);

@@ -14,6 +14,7 @@
 
 #include "link/dtu_cmd_port.h"
 #include "pages/dtu_main_thread_dispatcher.h"
+#include "pages/dtu_page_answers.h"
 
 class DtuCmdPortPage : public QObject {
   Q_OBJECT
@@ -99,4 +100,6 @@ class DtuCmdPortPage : public QObject {
   int flow_index_ = kDefaultFlowIndex;
   int baud_ = 115200;
   int databits_ = 8;
+  // Last member: the virtual serial page finds the window's port through it.
+  DtuPageReference<DtuCmdPortPage> reference_{this};
 };

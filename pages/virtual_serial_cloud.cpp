@@ -135,8 +135,8 @@ void VirtualSerialTool::OnBnClickedBtConnMqtt() {
   link.product_secret = Cut(fields_[kProductSecret], kProductFieldMax);
   link.device_id = Cut(fields_[kDeviceId], kProductFieldMax);
   AppendLog(FormatText(DtuTextId::kConnecting, link.host.c_str(), link.port));
-  worker_.Run([this, link]() -> DtuNetworkWorker::Apply {
-    const int result = DtuRemoteBridge::Connect(link);
+  worker_.Run([this, link, bridge = bridge_]() -> DtuNetworkWorker::Apply {
+    const int result = bridge->Connect(link);
     return [this, result] {
       link_connected_ = result == 0 && DtuRemoteBridge::Connected();
       AppendLog(DtuLangText(result == 0 ? DtuTextId::kConnectSucceeded : DtuTextId::kConnectFailed));
@@ -150,8 +150,8 @@ void VirtualSerialTool::OnBnClickedBtDisconnMqtt() {
     DtuWarningBox(DtuLangText(DtuTextId::kNotConnected));
     return;
   }
-  worker_.Run([this]() -> DtuNetworkWorker::Apply {
-    DtuRemoteBridge::Disconnect();
+  worker_.Run([this, bridge = bridge_]() -> DtuNetworkWorker::Apply {
+    bridge->Disconnect();
     return [this] {
       link_connected_ = false;
       AppendLog(DtuLangText(DtuTextId::kDisconnected));

@@ -8,6 +8,7 @@
 #include "base/dtu_log.h"
 #include "config/dtu_config.h"
 #include "config/dtu_iot_info.h"
+#include "pages/dtu_cmd_port_page.h"
 #include "remote/dtu_remote_bridge.h"
 #include "remote/dtu_remote_ids.h"
 
@@ -49,7 +50,7 @@ VirtualSerialTool::~VirtualSerialTool() {
   worker_.Stop();
   SetOnView(false);
   // The link's threads call the hooks below: close it before they go.
-  DtuRemoteBridge::Disconnect();
+  bridge_->Disconnect();
   RemoveBridgeHooks();
 }
 
@@ -58,18 +59,18 @@ VirtualSerialTool *VirtualSerialTool::Instance() { return DtuPageReference<Virtu
 void VirtualSerialTool::InstallBridgeHooks() {
   // Traffic lines come from the serial and MQTT threads; the log belongs to
   // the GUI thread.
-  DtuRemoteBridge::SetTrafficLog([this](const std::string &line) {
+  bridge_->SetTrafficLog([this](const std::string &line) {
     QMetaObject::invokeMethod(this, [this, line] { AppendLog(line); }, Qt::QueuedConnection);
   });
-  DtuRemoteBridge::SetLinkLostHandler([this](const std::string &cause) {
+  bridge_->SetLinkLostHandler([this](const std::string &cause) {
     const QString text = QString::fromStdString(cause);
     QMetaObject::invokeMethod(this, [this, text] { LinkLost(text); }, Qt::QueuedConnection);
   });
 }
 
 void VirtualSerialTool::RemoveBridgeHooks() {
-  DtuRemoteBridge::SetTrafficLog(nullptr);
-  DtuRemoteBridge::SetLinkLostHandler(nullptr);
+  bridge_->SetTrafficLog(nullptr);
+  bridge_->SetLinkLostHandler(nullptr);
 }
 
 void VirtualSerialTool::SetAdapterLister(std::function<std::vector<DtuHardwareAddress>()> lister) {
@@ -85,11 +86,15 @@ void VirtualSerialTool::PutField(Field field, const QString &text) {
 }
 
 void VirtualSerialTool::SetOnView(bool on_view) {
-  if (on_view) {
-    // Chunks from the local port now go to the cloud, not to the pages.
-    DtuRemoteBridge::Attach();
-  } else {
-    DtuRemoteBridge::Detach();
+  // Chunks from the local port go to the cloud, not to the pages, while the
+  // page is on view.
+  if (DtuCmdPortPage *port_page = DtuPageReference<DtuCmdPortPage>::Current()) {
+    DtuCmdPort &port = port_page->Port();
+    if (on_view) {
+      port.EnterRemoteMode(bridge_);
+    } else if (port.RemotePeer() == bridge_) {
+      port.LeaveRemoteMode();
+    }
   }
   on_view_ = on_view;
   if (on_view) iotInfoInit();

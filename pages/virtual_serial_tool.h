@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "pages/dtu_page_answers.h"
 #include "pages/virtual_serial_log.h"
 #include "remote/dtu_adapter_address.h"
+#include "remote/dtu_remote_bridge.h"
 #include "remote/platform_client.h"
 
 class VirtualSerialTool : public QObject {
@@ -56,7 +58,9 @@ class VirtualSerialTool : public QObject {
   void SetFieldText(Field field, const QString &text);
 
   // Remote mode and [iotInfo]: the window calls this with true each time the
-  // page comes on view and with false when another page does.
+  // page comes on view and with false when another page does. Remote mode
+  // puts the window's command port (the command port page's) in remote mode
+  // with this page's bridge.
   void SetOnView(bool on_view);
   bool OnView() const { return on_view_; }
 
@@ -114,6 +118,9 @@ class VirtualSerialTool : public QObject {
   bool on_view_ = false;
   bool logged_in_ = false;
   bool link_connected_ = false;
+  // The remote bridge: its hooks lead to this page for the page's lifetime;
+  // the command port holds it too while in remote mode.
+  std::shared_ptr<DtuRemoteBridge> bridge_ = std::make_shared<DtuRemoteBridge>();
   PlatformClient client_;     // used on the worker thread only
   DtuNetworkWorker worker_;   // last: joined before the client goes
   // Last member: Instance() and the answer handlers reach the page until it starts going.

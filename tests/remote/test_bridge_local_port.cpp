@@ -3,6 +3,7 @@
 // device behind the broker on its own pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -54,14 +55,14 @@ class BridgeLocalPortTest : public ::testing::Test {
     DtuSerialSettings serial;
     serial.port = terminal_.SlavePath();
     ASSERT_TRUE(port_.DtuCmdPortOpen(serial, error)) << error;
-    DtuRemoteBridge::SetTrafficLog([this](const std::string &l) { traffic_.Add(l); });
+    bridge_->SetTrafficLog([this](const std::string &l) { traffic_.Add(l); });
     previous_sink_ = DtuSetMessageSink([this](const std::string &t) { messages_.Add(t); });
-    DtuRemoteBridge::Attach();
+    port_.EnterRemoteMode(bridge_);
   }
   void TearDown() override {
-    DtuRemoteBridge::Detach();
-    DtuRemoteBridge::Disconnect();
-    DtuRemoteBridge::SetTrafficLog(nullptr);
+    port_.LeaveRemoteMode();
+    bridge_->Disconnect();
+    bridge_->SetTrafficLog(nullptr);
     DtuSetMessageSink(previous_sink_);
     port_.Close();
   }
@@ -74,7 +75,7 @@ class BridgeLocalPortTest : public ::testing::Test {
     s.product_key = "pkBridge";
     s.product_secret = "secret";
     s.device_id = device_id;
-    return DtuRemoteBridge::Connect(s);
+    return bridge_->Connect(s);
   }
 
   static constexpr const char *kImei = "860000000000077";
@@ -83,6 +84,7 @@ class BridgeLocalPortTest : public ::testing::Test {
   PtyPair device_;    // the remote device's serial line
   PlatformRemoteDtu remote_;
   DtuCmdPort port_;
+  std::shared_ptr<DtuRemoteBridge> bridge_ = std::make_shared<DtuRemoteBridge>();
   Recorder traffic_, messages_;
   DtuMessageSink previous_sink_;
 };
@@ -117,7 +119,7 @@ TEST_F(BridgeLocalPortTest, LocalBytesWithoutLinkShowNotConnectedOnceAndCountDro
 
   // A connect changes the link state: the next loss shows the box again.
   ASSERT_EQ(ConnectBridge(), 0);
-  DtuRemoteBridge::Disconnect();
+  bridge_->Disconnect();
   terminal_.Write("AT\r\n");
   ASSERT_TRUE(WaitUntil([&] { return messages_.Count() == 2; }, 5000));
 }
@@ -139,6 +141,17 @@ TEST_F(BridgeLocalPortTest, CloudMessageWhilePortClosedIsOnlyLogged) {
   device_.Write("late answer");
   EXPECT_TRUE(WaitUntil([&] { return traffic_.Has("[Local-Rx]# : 11."); }, 5000));
   EXPECT_EQ(ReadCount(terminal_, 1, 300), "");
+}
+
+// The port holds the bridge only while in remote mode; then the local
+// port's bytes go to the pages again.
+TEST_F(BridgeLocalPortTest, LeavingRemoteModeLetsTheBridgeGo) {
+  EXPECT_EQ(port_.RemotePeer(), bridge_);
+  port_.LeaveRemoteMode();
+  EXPECT_EQ(port_.RemotePeer(), nullptr);
+  EXPECT_EQ(bridge_.use_count(), 1) << "neither the port nor the dispatcher holds the bridge";
+  terminal_.Write("AT\r\n");
+  EXPECT_FALSE(WaitUntil([&] { return traffic_.Count() > 0 || messages_.Count() > 0; }, 300));
 }
 
 }  // namespace
