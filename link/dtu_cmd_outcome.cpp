@@ -68,6 +68,13 @@ void DtuCmdOutcomeProcess(const DtuCmdReport &report) {
   if (*listener) (*listener)(report);
 }
 
+void DtuCmdReportNotQueued(const DtuCmdTag &tag) {
+  DtuCmdReport not_queued;
+  not_queued.tag = tag;
+  not_queued.outcome = DtuCmdOutcome::kNoAnswer;
+  DtuCmdOutcomeProcess(not_queued);
+}
+
 DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length, const char **error_word) {
   if (error_word != nullptr) *error_word = "";
   if (text == nullptr || length <= 0) return DtuCmdOutcome::kAnswered;

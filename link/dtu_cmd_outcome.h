@@ -53,6 +53,9 @@ void DtuCmdRemoveOwner(int owner);
 
 // Hands one report to its owner (nothing for owner 0 or an owner removed).
 void DtuCmdOutcomeProcess(const DtuCmdReport &report);
+// A tagged command the ring refused never gets an answer: its owner hears
+// kNoAnswer at once, so that it does not wait for one.
+void DtuCmdReportNotQueued(const DtuCmdTag &tag);
 
 // The outcome of an answer text: a device error when a line that is not a
 // "<key> : <value>" answer line holds ERROR, error, FAIL or fail, or when an

@@ -1,6 +1,5 @@
 #include "pages/dtu_bhu.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -10,13 +9,15 @@
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_protocol.h"
 #include "link/dtu_cmd_resp_table.h"
+#include "pages/dtu_cmd_sequence.h"
 #include "pages/dtu_page_send.h"
+#include "pages/dtu_read_watch.h"
 
 namespace {
 
-// The read worker's wait for the packet answer: 1 ms steps, 1000 of them.
-constexpr int kAnswerPollMs = 1;
-constexpr int kAnswerPolls = 1000;
+// How long a Read waits for the packet answer before the lists decide
+// whether the field layout is asked for.
+constexpr int kPacketAnswerWaitMs = 1000;
 
 struct PacketTexts {
   DtuTextId name;
@@ -70,7 +71,8 @@ std::vector<DtuBhuField> DtuBhuPacketModel::UsedFields() const {
   return std::vector<DtuBhuField>(fields, fields + count);
 }
 
-DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent) {
+DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent), read_sequence_(new DtuCmdSequence(this)) {
+  connect(read_sequence_, &DtuCmdSequence::Done, this, &DtuBhu::OnPacketWaitOver);
   DtuAttachPageAnswers({
       {"bhu-login", &DtuPageAnswer<&DtuBhu::BhuLoginSet>},
       {"bhu-heart", &DtuPageAnswer<&DtuBhu::BhuHeartSet>},
@@ -82,9 +84,7 @@ DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent) {
   });
 }
 
-DtuBhu::~DtuBhu() {
-  StopReadWorker();
-}
+DtuBhu::~DtuBhu() = default;
 
 DtuBhu *DtuBhu::Instance() { return DtuPageReference<DtuBhu>::Current(); }
 
@@ -125,26 +125,31 @@ std::vector<std::string> DtuBhu::FieldTypeItems() {
 
 bool DtuBhu::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
-  StopReadWorker();
   const DtuBhuPacketType type = selected_;
   answered_ = false;
   layout_asked_ = false;
   wants_layout_ = Current().Visual() && DtuBhuLayoutKey(type) != nullptr;
   reading_type_ = static_cast<int>(type);
   StartRead();
-  stop_worker_ = false;
-  read_worker_ = std::thread(&DtuBhu::RunReadWorker, this, type);
+  // The answer's handler sets answered_; an error answer or none lets the
+  // wait run out.
+  DtuCmdStep query;
+  query.line = DtuPageGetLine(DtuBhuPacketKey(type));
+  query.tag = DtuReadWatch::TagQuery(DtuBhuPacketKey(type));
+  query.end = DtuStepEnd::kUntil;
+  query.until = [this] { return answered_.load(); };
+  query.timeout_ms = kPacketAnswerWaitMs;
+  query.timeout_fails = false;
+  query.error_fails = false;
+  read_sequence_->Start({query});
   return true;
 }
 
-void DtuBhu::RunReadWorker(DtuBhuPacketType type) {
-  DtuPageQueueGet(DtuBhuPacketKey(type));
-  for (int i = 0; i < kAnswerPolls && !answered_ && !stop_worker_; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(kAnswerPollMs));
-  }
-  // Without an answer in time the lists as they are decide whether the
-  // field layout is asked for. A late answer still ends the Read.
-  if (!stop_worker_ && !answered_ && wants_layout_) AskLayout(type);
+// Without an answer in time the lists as they are decide whether the field
+// layout is asked for. A late answer still ends the Read.
+void DtuBhu::OnPacketWaitOver() {
+  const int type = reading_type_;
+  if (type >= 0 && !answered_ && wants_layout_) AskLayout(static_cast<DtuBhuPacketType>(type));
 }
 
 void DtuBhu::AskLayout(DtuBhuPacketType type) {
@@ -154,11 +159,6 @@ void DtuBhu::AskLayout(DtuBhuPacketType type) {
 void DtuBhu::EndRead() {
   reading_type_ = -1;
   FinishRead();
-}
-
-void DtuBhu::StopReadWorker() {
-  stop_worker_ = true;
-  if (read_worker_.joinable()) read_worker_.join();
 }
 
 // ---- Set ----

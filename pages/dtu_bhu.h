@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "pages/dtu_bhu_packet.h"
@@ -27,6 +26,8 @@ struct DtuBhuPacketModel {
   void SetDataType(int data_type);
   std::vector<DtuBhuField> UsedFields() const;
 };
+
+class DtuCmdSequence;
 
 class DtuBhu : public DtuPage {
   Q_OBJECT
@@ -80,8 +81,8 @@ class DtuBhu : public DtuPage {
   void OnPacketAnswer(DtuBhuPacketType type, const char *value);
   void OnLayoutAnswer(DtuBhuPacketType type, const char *value);
   void ConfirmIfSetting(DtuBhuPacketType type, DtuTextId success);
-  void RunReadWorker(DtuBhuPacketType type);
-  void StopReadWorker();
+  // When the wait for the packet answer is over (answered or not).
+  void OnPacketWaitOver();
   void EndRead();
   // Queues the field layout query of the Read once, whoever asks first.
   void AskLayout(DtuBhuPacketType type);
@@ -94,12 +95,11 @@ class DtuBhu : public DtuPage {
   DtuBhuPacketType selected_ = DtuBhuPacketType::kLogin;
   DtuBhuPacketModel packets_[kDtuBhuPacketTypes];
 
-  // The read worker queues the packet query and waits for its answer; the
+  // The read sequence queues the packet query and waits for its answer; the
   // answer asks for the field layout when the packet is made of fields, and
-  // without an answer in time the worker does when the lists say so. It
-  // touches only these atomics and the command queue.
-  std::thread read_worker_;
-  std::atomic<bool> stop_worker_{false};
+  // without an answer in time the page does when the lists say so. A child
+  // of the page: it stops when the page goes; a new Read replaces it.
+  DtuCmdSequence *read_sequence_;
   std::atomic<int> reading_type_{-1};
   std::atomic<bool> answered_{false};
   std::atomic<bool> wants_layout_{false};

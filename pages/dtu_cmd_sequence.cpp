@@ -90,12 +90,20 @@ void DtuCmdSequence::SendStep() {
   const DtuCmdStep &step = steps_[step_];
   waiting_ = true;
   timeout_.start(step.timeout_ms);
+  // An empty line makes a step that only waits.
   if (!step.line.empty() &&
-      DtuCmdPort::DtuCmdRingbufSend(step.line.data(), static_cast<int>(step.line.size())) != 0) {
+      DtuCmdPort::DtuCmdRingbufSend(step.line.data(), static_cast<int>(step.line.size()), step.tag) != 0) {
+    const DtuCmdTag tag = step.tag;
     Finish(DtuSequenceFailure::kNotQueued, QByteArray::fromStdString(step.line));
+    // After the failure is told: its owner may be the one listening to it.
+    DtuCmdReportNotQueued(tag);
     return;
   }
-  if (step.end == DtuStepEnd::kNoWait) NextStep();
+  if (EndsOnceSent(step)) NextStep();
+}
+
+bool DtuCmdSequence::EndsOnceSent(const DtuCmdStep &step) const {
+  return step.end == DtuStepEnd::kNoWait || (step.end == DtuStepEnd::kUntil && step.until && step.until());
 }
 
 void DtuCmdSequence::InsertNext(std::vector<DtuCmdStep> steps) {
@@ -162,6 +170,8 @@ bool DtuCmdSequence::EndsStep(const QByteArray &text) const {
       return AnswerHasKey(text, step.key);
     case DtuStepEnd::kAnyAnswer:
       return true;
+    case DtuStepEnd::kUntil:
+      return step.until && step.until();
     case DtuStepEnd::kBareOk:
     case DtuStepEnd::kNoWait:
       return false;

@@ -4,7 +4,8 @@
 // step. An answer holding an error word ends the sequence as failed.
 //
 // For pages whose later commands depend on earlier answers (the Modbus cache
-// steps, the Modbus and DL/T 645 reads) and for varnokctl's waiting loop:
+// steps, the Modbus and DL/T 645 reads, the business packet read) and for
+// varnokctl's waiting loop:
 //
 //   sequence_ = new DtuCmdSequence(this);  // a child: it goes with its page
 //   connect(sequence_, &DtuCmdSequence::Done, this, ...);
@@ -22,9 +23,12 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "link/dtu_cmd_outcome.h"
 
 class DtuCmdAnswerSubscription;
 
@@ -36,6 +40,7 @@ enum class DtuStepEnd {
   kPageDecides,  // the page checks the answer and calls Advance() or Fail()
   kPageDecidesOrBareOk,  // the page checks the key line; a bare "OK" ends the step by itself
   kNoWait,       // nothing: the step ends once its line is queued (its answer goes to the handlers)
+  kUntil,        // `until` holds: asked once the line is queued and after every answer
 };
 // A device may send a key line and the "OK" of the same command apart. Where
 // either ends a step (kKeyOrBareOk, kPageDecidesOrBareOk), one command ends
@@ -50,6 +55,9 @@ struct DtuCmdStep {
   int pause_after_ms = 0;      // before the next step is sent; after the last one, before Done
   bool timeout_fails = true;   // false: a step without its answer is passed over
   bool error_fails = true;     // false: an error answer is an answer like any other
+  DtuCmdTag tag{};             // who hears the line's outcome (DtuCmdAddOwner); nobody by default
+  // kUntil: the page's own condition. Answers reach it after their handler ran.
+  std::function<bool()> until{};
 };
 
 enum class DtuSequenceFailure {
@@ -102,6 +110,8 @@ class DtuCmdSequence : public QObject {
   void OnError(const QByteArray &text);
   void OnTimeout();
   bool EndsStep(const QByteArray &text) const;
+  // The step ends as soon as it was sent, without an answer.
+  bool EndsOnceSent(const DtuCmdStep &step) const;
   bool BareOkEnds() const;
   // Runs `call` on this object's thread: now when already there, else posted
   // (dropped if the sequence is gone by then).

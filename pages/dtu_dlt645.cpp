@@ -33,7 +33,7 @@ DtuDLT645::DtuDLT645(QObject *parent) : DtuPage(parent), reader_(std::make_uniqu
   });
 }
 
-// The read worker is joined before the members it polls go away.
+// The rule reader stops before the members its waits look at go away.
 DtuDLT645::~DtuDLT645() {
   reader_.reset();
 }

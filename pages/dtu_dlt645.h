@@ -106,7 +106,7 @@ class DtuDLT645 : public DtuPage {
   bool SetPending() const override;
   bool Busy() const override;
 
-  // Rule read state (the read worker polls it): 0 waiting for the rule
+  // Rule read state (the rule reader waits on it): 0 waiting for the rule
   // header, 1 reading items, -1 transparent.
   int RuleReadState() const { return rule_read_state_.load(); }
   int ItemsToRead() const { return items_to_read_.load(); }
@@ -137,8 +137,8 @@ class DtuDLT645 : public DtuPage {
   void OnRule(const char *value);
   void OnRuleItems(const char *value);
   void RuleCheckConfirmed();
-  // On the GUI thread, when the read worker ended (0, or the channel that
-  // gave no answer or an error).
+  // When the rule reader ended (0, or the channel that gave no answer or an
+  // error).
   void OnRuleSequenceDone(int failed_channel, bool refused);
 
   DtuDlt645Model model_;

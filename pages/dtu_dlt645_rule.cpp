@@ -1,5 +1,5 @@
-// The forwarding rule group of the DL/T 645 page: Read through the read
-// worker, Set with its read-back, and the rule and rule item answers.
+// The forwarding rule group of the DL/T 645 page: Read through the rule
+// reader, Set with its read-back, and the rule and rule item answers.
 #include <cstdio>
 #include <string>
 

@@ -2,101 +2,109 @@
 
 #include <QMetaObject>
 
-#include <string>
-
 #include "base/dtu_log.h"
-#include "link/dtu_cmd_outcome.h"
-#include "link/dtu_cmd_port.h"
 #include "pages/dtu_dlt645.h"
 
-// A query that ends without an answer line (a device error, the port
-// closing) ends the read at once instead of after the answer wait.
-DtuDlt645RuleReader::DtuDlt645RuleReader(DtuDLT645 &page) : page_(page) {
-  owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) {
-    if (report.outcome != DtuCmdOutcome::kAnswered) refused_ = true;
-  });
+// A query of the read that ends without an answer line (a device error, no
+// answer, the port closing) ends the read at once instead of after the
+// answer wait: its outcome, not the error word of some other answer, counts.
+DtuDlt645RuleReader::DtuDlt645RuleReader(DtuDLT645 &page) : page_(page), sequence_(new DtuCmdSequence(&page)) {
+  owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) { OnOutcome(report); });
+  QObject::connect(sequence_, &DtuCmdSequence::Done, sequence_, [this] { OnSequenceDone(); });
+  QObject::connect(sequence_, &DtuCmdSequence::Failed, sequence_,
+                   [this](int, DtuSequenceFailure reason, const QByteArray &) { OnSequenceFailed(reason); });
 }
 
+// Before the page's members go: no outcome and no answer reaches this reader
+// or the sequence any more.
 DtuDlt645RuleReader::~DtuDlt645RuleReader() {
-  Stop();
   DtuCmdRemoveOwner(owner_);
+  delete sequence_;
 }
 
 void DtuDlt645RuleReader::Start(const std::vector<int> &channels) {
-  Stop();
-  stop_ = false;
-  refused_ = false;
-  running_ = true;
-  // Set before the thread runs: answers that arrive from now on belong to a
-  // running read.
-  page_.channel_being_read_ = channels.empty() ? 0 : channels.front();
-  thread_ = std::thread(&DtuDlt645RuleReader::Run, this, channels);
-}
-
-void DtuDlt645RuleReader::Stop() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
+  channels_ = channels;
+  index_ = 0;
+  if (channels_.empty()) {
+    Finish(0, false);
+    return;
   }
-  wake_.notify_all();
-  if (thread_.joinable()) thread_.join();
-  running_ = false;
+  ReadChannel();
 }
 
-template <class Done>
-bool DtuDlt645RuleReader::WaitFor(Done done, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  std::unique_lock<std::mutex> lock(mutex_);
-  while (!done() && !StoppedOrFailed()) {
-    // The answers are written on the GUI thread without this lock: poll
-    // them every millisecond, as the page always did.
-    if (wake_.wait_until(lock, std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(1)),
-                         [this] { return StoppedOrFailed(); })) {
-      break;
-    }
-    if (std::chrono::steady_clock::now() >= deadline) break;
-  }
-  return done() && !StoppedOrFailed();
+DtuCmdStep DtuDlt645RuleReader::Query(const std::string &line, int item) const {
+  DtuCmdStep step;
+  step.line = line;
+  step.timeout_ms = kAnswerWaitMs;
+  step.error_fails = false;
+  step.tag = DtuCmdTag{owner_, Channel(), item};
+  return step;
 }
 
-void DtuDlt645RuleReader::Query(const std::string &line, int channel, int item) {
-  DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()), DtuCmdTag{owner_, channel, item});
-}
-
-bool DtuDlt645RuleReader::ReadChannel(int channel) {
+void DtuDlt645RuleReader::ReadChannel() {
+  const int channel = Channel();
   page_.items_answered_ = 0;
   page_.items_to_read_ = 0;
   page_.rule_read_state_ = 0;
   page_.channel_being_read_ = channel;
-  Query("AT+ZEVCFG=get|dlt645-meter-rule|ch:" + std::to_string(channel) + "\r\n", channel, 0);
-  if (!WaitFor([this] { return page_.rule_read_state_.load() != 0; }, kAnswerWait)) return false;
-  if (page_.rule_read_state_ < 0) return true;
-  const int count = page_.items_to_read_;
-  for (int p = 1; p <= count && !StoppedOrFailed(); ++p) {
-    Query("AT+ZEVCFG=get|dlt645-meter-rule-item|ch:" + std::to_string(channel) + "/paramId:" + std::to_string(p) +
-              "\r\n",
-          channel, p);
-    WaitFor([] { return false; }, kItemPause);
-  }
-  const unsigned all = (1u << count) - 1u;
-  return WaitFor([this, all] { return (page_.items_answered_.load() & all) == all; }, kAnswerWait);
+  reading_items_ = false;
+  DtuCmdStep header = Query("AT+ZEVCFG=get|dlt645-meter-rule|ch:" + std::to_string(channel) + "\r\n", 0);
+  header.end = DtuStepEnd::kUntil;
+  header.until = [this] { return page_.rule_read_state_.load() != 0; };
+  sequence_->Start({header});
 }
 
-void DtuDlt645RuleReader::Run(std::vector<int> channels) {
-  int failed = 0;
-  for (int channel : channels) {
-    if (Stopped()) break;
-    if (!ReadChannel(channel)) {
-      if (!Stopped()) failed = channel;
-      break;
-    }
+// Each item query is followed by its pause; then the read waits until every
+// item answered.
+void DtuDlt645RuleReader::ReadItems(int count) {
+  const std::string prefix = "AT+ZEVCFG=get|dlt645-meter-rule-item|ch:" + std::to_string(Channel()) + "/paramId:";
+  std::vector<DtuCmdStep> steps;
+  for (int p = 1; p <= count; ++p) {
+    DtuCmdStep item = Query(prefix + std::to_string(p) + "\r\n", p);
+    item.end = DtuStepEnd::kNoWait;
+    item.pause_after_ms = kItemPauseMs;
+    steps.push_back(item);
   }
-  page_.channel_being_read_ = 0;
-  running_ = false;
-  if (Stopped()) return;
-  const bool refused = refused_;
-  if (failed) DTU_LOG("rule read of channel %d failed (%s).", failed, refused ? "device error" : "no answer");
-  DtuDLT645 *page = &page_;
+  DtuCmdStep answers = Query("", 0);
+  answers.end = DtuStepEnd::kUntil;
+  const unsigned all = (1u << count) - 1u;
+  answers.until = [this, all] { return (page_.items_answered_.load() & all) == all; };
+  steps.push_back(answers);
+  reading_items_ = true;
+  sequence_->Start(std::move(steps));
+}
+
+void DtuDlt645RuleReader::OnSequenceDone() {
+  if (!reading_items_ && page_.rule_read_state_ > 0) {
+    ReadItems(page_.items_to_read_);
+    return;
+  }
+  if (++index_ < channels_.size()) {
+    ReadChannel();
+  } else {
+    Finish(0, false);
+  }
+}
+
+// No answer in time, or a line the ring refused, is "no answer"; a query
+// that came back without its answer is the device refusing.
+void DtuDlt645RuleReader::OnSequenceFailed(DtuSequenceFailure reason) {
+  const bool refused = reason == DtuSequenceFailure::kPage || reason == DtuSequenceFailure::kErrorAnswer;
+  const int channel = Channel();
+  DTU_LOG("rule read of channel %d failed (%s).", channel, refused ? "device error" : "no answer");
+  Finish(channel, refused);
+}
+
+// Outcomes arrive on the page's thread when the port dispatches them there;
+// otherwise the failure is posted to it.
+void DtuDlt645RuleReader::OnOutcome(const DtuCmdReport &report) {
+  if (report.outcome == DtuCmdOutcome::kAnswered) return;
+  DtuCmdSequence *sequence = sequence_;
   QMetaObject::invokeMethod(
-      page, [page, failed, refused] { page->OnRuleSequenceDone(failed, refused); }, Qt::QueuedConnection);
+      sequence, [sequence] { sequence->Fail(); }, Qt::AutoConnection);
+}
+
+void DtuDlt645RuleReader::Finish(int failed_channel, bool refused) {
+  page_.channel_being_read_ = 0;
+  page_.OnRuleSequenceDone(failed_channel, refused);
 }

@@ -19,14 +19,13 @@ void DtuPageQueueLine(const std::string &line) {
   DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()));
 }
 
+std::string DtuPageGetLine(const char *key) { return std::string("AT+ZEVCFG=get|") + key + "\r\n"; }
+
 void DtuPageQueueGet(const char *key) {
-  const std::string line = std::string("AT+ZEVCFG=get|") + key + "\r\n";
+  const std::string line = DtuPageGetLine(key);
   const DtuCmdTag tag = DtuReadWatch::TagQuery(key);
-  if (DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()), tag) != 0 && tag.owner != 0) {
-    DtuCmdReport not_queued;  // the ring was full: this query gets no answer
-    not_queued.tag = tag;
-    not_queued.outcome = DtuCmdOutcome::kNoAnswer;
-    DtuCmdOutcomeProcess(not_queued);
+  if (DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()), tag) != 0) {
+    DtuCmdReportNotQueued(tag);  // the ring was full: this query gets no answer
   }
 }
 

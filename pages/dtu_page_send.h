@@ -15,7 +15,9 @@ constexpr int kDtuSetLineBuffer = 256;
 // not open" and returns false.
 bool DtuPagePortOpen();
 
-// Queues "AT+ZEVCFG=get|<key>\r\n".
+// "AT+ZEVCFG=get|<key>\r\n".
+std::string DtuPageGetLine(const char *key);
+// Queues DtuPageGetLine(key), tagged for the read watch that is alive.
 void DtuPageQueueGet(const char *key);
 // Queues a fixed line as it is (reboot, reload).
 void DtuPageQueueLine(const std::string &line);

@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QSignalSpy>
 
+#include <atomic>
 #include <memory>
 
+#include "link/dtu_cmd_answer_watch.h"
 #include "pages/dtu_cmd_sequence.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
@@ -16,6 +18,12 @@ namespace {
 constexpr const char *kGetVersion = "AT+ZEVCFG=get|version\r\n";
 constexpr const char *kGetImei = "AT+ZEVCFG=get|imei\r\n";
 constexpr const char *kSetLogLevel = "AT+ZEVCFG=set|logLevel|1\r\n";
+
+// Answers dispatched in the running case, counted by a watcher subscribed
+// before the sequence's own (so it has counted an answer when the sequence
+// hears of it).
+std::atomic<int> g_answers{0};
+bool TwoAnswersIn() { return g_answers >= 2; }
 
 struct Outcome {
   bool done = false;
@@ -75,6 +83,10 @@ TEST_P(SequenceCases, EndsAsTheAnswersSay) {
   options.silent_every = c.silent_every;
   SetSimOptions(options);
 
+  g_answers = 0;
+  DtuCmdAnswerWatcher counter;
+  counter.on_answer = [](const char *, int) { ++g_answers; };
+  DtuCmdAnswerSubscription counting(std::move(counter));
   DtuCmdSequence sequence;
   Watch(sequence);
   sequence.Start(c.steps);
@@ -121,7 +133,18 @@ INSTANTIATE_TEST_SUITE_P(
                      nullptr, "loglevel", 0, true, -1, {}, 2, 1},
         SequenceCase{"UnwaitedStepGoesOnWithoutItsAnswer",
                      {{kGetVersion, "", DtuStepEnd::kNoWait}, {kGetImei, "imei"}},
-                     nullptr, nullptr, 0, true, -1, {}, 1, 0}),
+                     nullptr, nullptr, 0, true, -1, {}, 1, 0},
+        SequenceCase{"UntilIsAskedAfterEveryAnswer",
+                     {{kGetVersion, "", DtuStepEnd::kNoWait},
+                      {kGetImei, "", DtuStepEnd::kUntil, 3000, 0, true, true, {}, &TwoAnswersIn}},
+                     nullptr, nullptr, 0, true, -1, {}, 1, 0},
+        SequenceCase{"UntilThatHoldsOnceSentEndsTheStep",
+                     {{kGetVersion, "", DtuStepEnd::kUntil, 400, 0, true, true, {}, [] { return true; }},
+                      {kGetImei, "imei"}},
+                     nullptr, nullptr, 0, true, -1, {}, 1, 0},
+        SequenceCase{"UntilThatNeverHoldsIgnoresTheKeyAndTimesOut",
+                     {{kGetVersion, "version", DtuStepEnd::kUntil, 400, 0, true, true, {}, [] { return false; }}},
+                     nullptr, nullptr, 0, false, 0, DtuSequenceFailure::kTimeout, 0, 0}),
     [](const ::testing::TestParamInfo<SequenceCase> &info) { return std::string(info.param.name); });
 
 TEST_F(SequenceTest, StepsInsertedFromAnAnswerComeNext) {
