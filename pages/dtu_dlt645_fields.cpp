@@ -115,6 +115,9 @@ class DtuDlt645FieldAccess {
   static bool Set(DtuDLT645 &page, const Ref &ref, const std::string &name, const std::string &value,
                   std::string &error) {
     DtuDlt645Model &m = page.model_;
+    // A text with a control character would become a second line on the
+    // wire; numbers are refused by their own parse.
+    if (ref.text && !DtuTextValueAllowed(name, value, error)) return false;
     int v = 0;
     switch (ref.special) {
       case kFuncSwitch:

@@ -27,7 +27,7 @@ std::string Format(DtuTextId text_id, int a, int b = 0) {
 
 }  // namespace
 
-DtuModbus::DtuModbus(QObject *parent) : DtuPage(parent), read_(new DtuCmdSequence(this)) {
+DtuModbus::DtuModbus(QObject *parent) : DtuNamedFieldsPage(parent), read_(new DtuCmdSequence(this)) {
   connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
   connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
   BuildFields();
@@ -94,16 +94,6 @@ void DtuModbus::BuildFields() {
       fields_.push_back(DtuTextField("rate" + np, &row.multiplier));
     }
   }
-}
-
-std::vector<DtuPageFieldInfo> DtuModbus::Fields() const { return DtuNamedFieldInfo(fields_); }
-
-bool DtuModbus::GetField(const std::string &name, std::string &value) const {
-  return DtuGetNamedField(fields_, name, value);
-}
-
-bool DtuModbus::SetField(const std::string &name, const std::string &value, std::string &error) {
-  return DtuSetNamedField(fields_, name, value, error);
 }
 
 bool DtuModbus::CacheSwitchOn() const {

@@ -42,7 +42,7 @@ struct DtuModbusModel {
   DtuModbusRule rules[kModbusChannelCount];
 };
 
-class DtuModbus : public DtuPage {
+class DtuModbus : public DtuNamedFieldsPage {
   Q_OBJECT
 
  public:
@@ -91,9 +91,6 @@ class DtuModbus : public DtuPage {
   int WindowLength(int channel) const { return window_length_[channel - 1]; }
 
   const char *PageName() const override { return "modbus"; }
-  std::vector<DtuPageFieldInfo> Fields() const override;
-  bool GetField(const std::string &name, std::string &value) const override;
-  bool SetField(const std::string &name, const std::string &value, std::string &error) override;
   // Read: the polling parameters, then the rule of every channel read.
   // Set: the polling parameters, then the rule of each channel in turn,
   // each after the device confirmed the one before.
@@ -145,7 +142,6 @@ class DtuModbus : public DtuPage {
   static int RuleChannelOf(int answered, int fallback);
 
   DtuModbusModel model_;
-  DtuNamedFields fields_;
   int window_start_[kModbusChannelCount] = {};
   int window_length_[kModbusChannelCount] = {};
 

@@ -37,7 +37,7 @@ void Show(DtuTextId text_id, Args... args) {
 
 }  // namespace
 
-DtuModbusCache::DtuModbusCache(QObject *parent) : DtuPage(parent), sequence_(new DtuCmdSequence(this)) {
+DtuModbusCache::DtuModbusCache(QObject *parent) : DtuNamedFieldsPage(parent), sequence_(new DtuCmdSequence(this)) {
   connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this] {
     if (std::exchange(accepted_, false)) sequence_->Advance();
   });
@@ -74,15 +74,9 @@ void DtuModbusCache::BuildFields() {
   }
 }
 
-std::vector<DtuPageFieldInfo> DtuModbusCache::Fields() const { return DtuNamedFieldInfo(fields_); }
-
-bool DtuModbusCache::GetField(const std::string &name, std::string &value) const {
-  return DtuGetNamedField(fields_, name, value);
-}
-
 bool DtuModbusCache::SetField(const std::string &name, const std::string &value, std::string &error) {
-  if (!DtuSetNamedField(fields_, name, value, error)) return false;
-  stored_switch_ = model_.func_switch;  // the stored switch follows the user's choice
+  if (!DtuNamedFieldsPage::SetField(name, value, error)) return false;
+  stored_switch_ = model_.func_switch;
   return true;
 }
 

@@ -26,7 +26,7 @@ struct DtuModbusCacheModel {
   DtuModbusCacheRow rows[kModbusCacheChannels];
 };
 
-class DtuModbusCache : public DtuPage {
+class DtuModbusCache : public DtuNamedFieldsPage {
   Q_OBJECT
 
  public:
@@ -61,8 +61,7 @@ class DtuModbusCache : public DtuPage {
   void SetStepTimeoutMs(int ms) { step_timeout_ms_ = ms; }
 
   const char *PageName() const override { return "modbuscache"; }
-  std::vector<DtuPageFieldInfo> Fields() const override;
-  bool GetField(const std::string &name, std::string &value) const override;
+  // The stored switch follows the user's choice.
   bool SetField(const std::string &name, const std::string &value, std::string &error) override;
   bool Read() override { return OnBnClickedBtRead(); }
   bool Set() override { return OnBnClickedBtSet(); }
@@ -102,7 +101,6 @@ class DtuModbusCache : public DtuPage {
   void ApplyChannel(const DtuModbusCacheChannel &channel);
 
   DtuModbusCacheModel model_;
-  DtuNamedFields fields_;
   int stored_switch_ = 0;
 
   // Sequence state (page thread only).

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "pages/dtu_modbus_payload.h"
+#include "pages/dtu_page_fields.h"
 
 DtuNamedField DtuTextField(std::string name, std::string *text) { return {std::move(name), text, nullptr, 0, 0, false}; }
 
@@ -42,6 +43,7 @@ bool DtuSetNamedField(const DtuNamedFields &fields, const std::string &name, con
     return false;
   }
   if (f->text) {
+    if (!DtuTextValueAllowed(name, value, error)) return false;  // a second line on the wire
     *f->text = value;
     return true;
   }

@@ -29,3 +29,22 @@ bool DtuGetNamedField(const DtuNamedFields &fields, const std::string &name, std
 // field and the range.
 bool DtuSetNamedField(const DtuNamedFields &fields, const std::string &name, const std::string &value,
                       std::string &error);
+
+// A page whose fields are made at run time (channels, rules, parameters):
+// access by name follows from `fields_`, which the page fills once its model
+// is in place.
+class DtuNamedFieldsPage : public DtuPage {
+ public:
+  using DtuPage::DtuPage;
+
+  std::vector<DtuPageFieldInfo> Fields() const override { return DtuNamedFieldInfo(fields_); }
+  bool GetField(const std::string &name, std::string &value) const override {
+    return DtuGetNamedField(fields_, name, value);
+  }
+  bool SetField(const std::string &name, const std::string &value, std::string &error) override {
+    return DtuSetNamedField(fields_, name, value, error);
+  }
+
+ protected:
+  DtuNamedFields fields_;
+};

@@ -33,6 +33,8 @@ TEST_P(PageControlCharacters, SetFieldRefusesAndKeepsTheValue) {
 INSTANTIATE_TEST_SUITE_P(Fields, PageControlCharacters,
                          ::testing::Values(FieldCase{"mqtt", "Server"}, FieldCase{"mqtt", "Password"},
                                            FieldCase{"tcpudp", "TcpServer"}, FieldCase{"aliyun", "DeviceSecret"},
-                                           FieldCase{"net", "APN"}));
+                                           FieldCase{"net", "APN"}, FieldCase{"modbus", "tag11"},
+                                           FieldCase{"modbus", "slave1"}, FieldCase{"modbuscache", "slave1"},
+                                           FieldCase{"dlt645", "addr1"}));
 
 }  // namespace
