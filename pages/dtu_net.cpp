@@ -62,27 +62,9 @@ bool DtuNet::OnBnClickedBtSet() {
   return true;
 }
 
-bool DtuNet::OnBnClickedBtSaveLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  if (!ManualFieldsFit()) return false;
-  config.netInfo.apn = model_.apn;
-  config.netInfo.username = model_.username;
-  config.netInfo.pwd = model_.password;
-  return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
-}
+bool DtuNet::FieldsFitFile() const { return ManualFieldsFit(); }
 
-bool DtuNet::OnBnClickedBtReadLocal() {
-  DtuConfig config;
-  if (!DtuPageLoadConfig(config)) return false;
-  model_.apn = config.netInfo.apn.str();
-  model_.username = config.netInfo.username.str();
-  model_.password = config.netInfo.pwd.str();
-  SelectDialTypeFromApn();
-  emit Changed();
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
-  return true;
-}
+void DtuNet::FieldsReadFromFile() { SelectDialTypeFromApn(); }
 
 void DtuNet::SelectDialTypeFromApn() { model_.dial_type = DtuNetInfoIsAuto(model_.apn) ? 0 : 1; }
 
@@ -100,13 +82,15 @@ void DtuNet::DtuNetInfoSet(const char *value, int) {
 
 const std::vector<DtuFieldBinding<DtuNetModel>> &DtuNet::Bindings() const {
   using M = DtuNetModel;
-  // Read, Set and the file are the page's own: the four fields are one
-  // device key, and the device's limits have messages of their own.
+  using G = DtuConfig::NetInfoGroup;
+  using F = DtuFileGroup<&DtuConfig::netInfo>;
+  // Read and Set are the page's own: the four fields are one device key.
+  // The dial type is not stored: Read Local takes it from the APN.
   static const std::vector<DtuFieldBinding<M>> table = {
       {DtuListFieldDef("DialType", nullptr, kDialTypeCount), nullptr, &M::dial_type},
-      {DtuTextFieldDef("APN", nullptr), &M::apn, nullptr},
-      {DtuTextFieldDef("Username", nullptr), &M::username, nullptr},
-      {DtuTextFieldDef("Password", nullptr), &M::password, nullptr},
+      {DtuTextFieldDef("APN", nullptr).StoredIn(F::Slot<&G::apn>()), &M::apn, nullptr},
+      {DtuTextFieldDef("Username", nullptr).StoredIn(F::Slot<&G::username>()), &M::username, nullptr},
+      {DtuTextFieldDef("Password", nullptr).StoredIn(F::Slot<&G::pwd>()), &M::password, nullptr},
   };
   return table;
 }

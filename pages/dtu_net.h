@@ -36,14 +36,18 @@ class DtuNet : public DtuBoundPage<DtuNetModel> {
 
   bool OnBnClickedBtRead();
   bool OnBnClickedBtSet();
-  bool OnBnClickedBtSaveLocal() override;
-  bool OnBnClickedBtReadLocal() override;
 
   void DtuNetInfoSet(const char *value, int length);
 
   const char *PageName() const override { return "net"; }
   bool Read() override { return OnBnClickedBtRead(); }
   bool Set() override { return OnBnClickedBtSet(); }
+
+ protected:
+  // The device takes at most 32 bytes of APN and 64 of user name and
+  // password; each has its own message.
+  bool FieldsFitFile() const override;
+  void FieldsReadFromFile() override;
 
  private:
   void SelectDialTypeFromApn();
