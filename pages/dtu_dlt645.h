@@ -118,7 +118,6 @@ class DtuDLT645 : public DtuPage {
   void ConfigChannelChanged();
 
  private:
-  friend class DtuDlt645FieldAccess;
   friend class DtuDlt645RuleReader;
 
   // Basic group.

@@ -1,12 +1,15 @@
-// The DL/T 645 page's fields by name. varnokctl uses the configuration
-// file's keys with the file's values ("funcSwitch" 1 = ON, "maxChannel",
-// "addr1", "di1_2", "rule2", "paramCnt2", "tag2_3", "ruleDi2_3", ...);
-// the view binds its widgets to names of its own for the rule on view
-// ("ConfigChannelIndex", "Rule", "ParamCount", "Tag1", "RuleDi1",
-// "DataType1", ...), list fields by index.
+// The DL/T 645 page's fields by name, made in loops over the meter
+// channels, the configure channels and their parameters. varnokctl lists
+// the configuration file's keys with the file's values ("funcSwitch" 1 =
+// ON, "maxChannel", "addr1", "di1_2", "rule2", "paramCnt2", "tag2_3",
+// "ruleDi2_3", ...); the view binds its widgets to names of its own for the
+// rule on view ("ConfigChannelIndex", "Rule", "ParamCount", "Tag1",
+// "RuleDi1", "DataType1", ...), list fields by index. Those are not listed.
 #include <cctype>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "pages/dtu_dlt645.h"
 #include "pages/dtu_dlt645_checks.h"
@@ -14,257 +17,262 @@
 
 namespace {
 
-// "di1_2" -> {"di", 1, 2}; "Tag3" -> {"Tag", 3, 0}; "funcSwitch" -> {"funcSwitch", 0, 0}.
-struct FieldName {
-  std::string word;
-  int first = 0;
-  int second = 0;
+using Model = DtuDlt645Model;
+
+// How a field's text maps to the model. Each codec finds its place in the
+// model afresh on every access, so the view's rule fields follow the
+// configure channel on view.
+struct Dlt645Codec {
+  std::function<std::string(const Model &)> get;
+  // `name` as the caller spelt it, for the error.
+  std::function<bool(Model &, const std::string &name, const std::string &value, std::string &error)> set;
 };
 
-FieldName SplitName(const std::string &name) {
-  FieldName out;
-  size_t end = name.size();
-  auto trailing_number = [&](int &number) {
-    size_t start = end;
-    while (start > 0 && std::isdigit(static_cast<unsigned char>(name[start - 1]))) --start;
-    if (start == end || end - start > 2) return false;
-    number = std::atoi(name.substr(start, end - start).c_str());
-    end = start;
-    return true;
-  };
-  int last = 0;
-  if (trailing_number(last)) {
-    if (end > 0 && name[end - 1] == '_') {
-      --end;
-      out.second = last;
-      if (!trailing_number(out.first)) return FieldName{name, 0, 0};
-    } else {
-      out.first = last;
+// The rule a field belongs to, where a Set marks the rule as changed.
+constexpr int kNoRule = 0;
+constexpr int kRuleOnView = -1;
+
+struct Dlt645Field {
+  DtuPageFieldInfo info;
+  bool listed;       // the view's own names are reached by name only
+  bool text;         // a text value: a control character is refused
+  int rule_channel;  // kNoRule, kRuleOnView or the configure channel 1..6
+  Dlt645Codec codec;
+};
+
+bool ParseNumber(const std::string &value, int low, int high, int &out, const std::string &name,
+                 std::string &error) {
+  char *end = nullptr;
+  const long v = std::strtol(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || v < low || v > high) {
+    error = name + ": expected a number " + std::to_string(low) + ".." + std::to_string(high) + ", got \"" +
+            value + "\"";
+    return false;
+  }
+  out = static_cast<int>(v);
+  return true;
+}
+
+// `at` finds the value in a model, const or not: [](auto &m) -> auto & {...}.
+template <typename At>
+Dlt645Codec TextCodec(At at) {
+  return {[at](const Model &m) { return at(m); },
+          [at](Model &m, const std::string &, const std::string &value, std::string &) {
+            at(m) = value;
+            return true;
+          }};
+}
+
+// The text v in low..high is kept as v + add (a list index for a count from 1).
+template <typename At>
+Dlt645Codec NumberCodec(At at, int low, int high, int add = 0) {
+  return {[at, add](const Model &m) { return std::to_string(at(m) - add); },
+          [at, low, high, add](Model &m, const std::string &name, const std::string &value, std::string &error) {
+            int v = 0;
+            if (!ParseNumber(value, low, high, v, name, error)) return false;
+            at(m) = v + add;
+            return true;
+          }};
+}
+
+// The file and the wire say 1 for ON; the switch list has ON first.
+Dlt645Codec FuncSwitchCodec() {
+  return {[](const Model &m) { return std::string(m.switch_index == 0 ? "1" : "0"); },
+          [](Model &m, const std::string &name, const std::string &value, std::string &error) {
+            int v = 0;
+            if (!ParseNumber(value, 0, 1, v, name, error)) return false;
+            m.switch_index = v == 1 ? 0 : 1;
+            return true;
+          }};
+}
+
+// A Transparent rule has no parameters (0); a Parse rule keeps at least one.
+Dlt645Codec ParamCountCodec(int c) {
+  return {[c](const Model &m) {
+            const DtuDlt645RuleRows &rule = m.Rule(c);
+            return std::to_string(rule.rule == 1 ? rule.param_count : 0);
+          },
+          [c](Model &m, const std::string &name, const std::string &value, std::string &error) {
+            int v = 0;
+            if (!ParseNumber(value, 0, kDlt645Params, v, name, error)) return false;
+            m.Rule(c).param_count = v < 1 ? 1 : v;
+            return true;
+          }};
+}
+
+// DI code j of meter channel k, one entry of the channel's "," list.
+Dlt645Codec DiCodeCodec(int k, int j) {
+  return {[k, j](const Model &m) {
+            const std::vector<std::string> codes = DtuDlt645SplitDiList(m.meters[k - 1].di_list);
+            return j <= static_cast<int>(codes.size()) ? codes[j - 1] : std::string();
+          },
+          [k, j](Model &m, const std::string &, const std::string &value, std::string &) {
+            std::vector<std::string> codes = DtuDlt645SplitDiList(m.meters[k - 1].di_list);
+            if (static_cast<int>(codes.size()) < j) codes.resize(j);
+            codes[j - 1] = value;
+            std::string list;
+            for (const std::string &code : codes) list += (list.empty() ? "" : ",") + code;
+            m.meters[k - 1].di_list = list;
+            return true;
+          }};
+}
+
+// The file keeps the multiplier as sent; the view edits the text as typed.
+Dlt645Codec RateCodec(int c, int p) {
+  Dlt645Codec codec = TextCodec([c, p](auto &m) -> auto & { return m.Rule(c).params[p - 1].rate; });
+  codec.get = [c, p](const Model &m) { return std::to_string(DtuDlt645RateToSend(m.Rule(c).params[p - 1].rate)); };
+  return codec;
+}
+
+class TableBuilder {
+ public:
+  std::vector<Dlt645Field> fields;
+
+  void Listed(std::string name, Dlt645Codec codec, int rule = kNoRule, int list_size = 0, bool text = false) {
+    fields.push_back({{std::move(name), list_size > 0, list_size}, true, text, rule, std::move(codec)});
+  }
+  void ListedText(std::string name, Dlt645Codec codec, int rule = kNoRule) {
+    Listed(std::move(name), std::move(codec), rule, 0, true);
+  }
+  void ViewOnly(std::string name, Dlt645Codec codec, int rule = kNoRule, bool text = false) {
+    fields.push_back({{std::move(name), false, 0}, false, text, rule, std::move(codec)});
+  }
+};
+
+void AddMeterFields(TableBuilder &t) {
+  for (int k = 1; k <= kDlt645Channels; ++k) {
+    const std::string n = std::to_string(k);
+    auto row = [k](auto &m) -> auto & { return m.meters[k - 1]; };
+    t.ListedText("addr" + n, TextCodec([row](auto &m) -> auto & { return row(m).addr; }));
+    t.ListedText("preamble" + n, TextCodec([row](auto &m) -> auto & { return row(m).preamble; }));
+    t.ListedText("cycle" + n, TextCodec([row](auto &m) -> auto & { return row(m).cycle; }));
+    t.ListedText("diNum" + n, TextCodec([row](auto &m) -> auto & { return row(m).di_num; }));
+    for (int j = 1; j <= kDlt645DiCodes; ++j) t.ListedText("di" + n + "_" + std::to_string(j), DiCodeCodec(k, j));
+  }
+}
+
+void AddRuleFields(TableBuilder &t) {
+  for (int c = 1; c <= kDlt645Channels; ++c) {
+    const std::string n = std::to_string(c);
+    t.Listed("rule" + n, NumberCodec([c](auto &m) -> auto & { return m.Rule(c).rule; }, 0, 1), c,
+             DtuDLT645::kRuleCount);
+    t.Listed("paramCnt" + n, ParamCountCodec(c), c);
+    for (int p = 1; p <= kDlt645Params; ++p) {
+      const std::string np = n + "_" + std::to_string(p);
+      auto param = [c, p](auto &m) -> auto & { return m.Rule(c).params[p - 1]; };
+      t.ListedText("tag" + np, TextCodec([param](auto &m) -> auto & { return param(m).tag; }), c);
+      t.ListedText("ruleDi" + np, TextCodec([param](auto &m) -> auto & { return param(m).di; }), c);
+      t.Listed("dataType" + np,
+               NumberCodec([param](auto &m) -> auto & { return param(m).data_type; }, 0, DtuDLT645::kDataTypeCount - 1),
+               c, DtuDLT645::kDataTypeCount);
+      t.Listed("dataEndian" + np,
+               NumberCodec([param](auto &m) -> auto & { return param(m).data_endian; }, 0, DtuDLT645::kEndianCount - 1),
+               c, DtuDLT645::kEndianCount);
+      t.Listed("dataRule" + np,
+               NumberCodec([param](auto &m) -> auto & { return param(m).data_rule; }, 0, DtuDLT645::kDataRuleCount - 1),
+               c, DtuDLT645::kDataRuleCount);
+      t.ListedText("rate" + np, RateCodec(c, p), c);
     }
   }
-  out.word = name.substr(0, end);
-  return out;
+}
+
+// The view's names: the basic lists, each channel's DI list as typed, and
+// the rule of the configure channel on view (a number in a parameter's
+// name is the parameter).
+void AddViewFields(TableBuilder &t) {
+  t.ViewOnly("Switch", NumberCodec([](auto &m) -> auto & { return m.switch_index; }, 0, DtuDLT645::kSwitchCount - 1));
+  t.ViewOnly("ChannelCount", NumberCodec([](auto &m) -> auto & { return m.channel_count; }, 0, kDlt645Channels - 1, 1));
+  t.ViewOnly("ConfigChannelIndex",
+             NumberCodec([](auto &m) -> auto & { return m.config_channel; }, 0, kDlt645Channels - 1, 1));
+  auto rule = [](auto &m) -> auto & { return m.Rule(m.config_channel); };
+  t.ViewOnly("Rule", NumberCodec([rule](auto &m) -> auto & { return rule(m).rule; }, 0, DtuDLT645::kRuleCount - 1),
+             kRuleOnView);
+  t.ViewOnly("ParamCount",
+             NumberCodec([rule](auto &m) -> auto & { return rule(m).param_count; }, 0, kDlt645Params - 1, 1),
+             kRuleOnView);
+  for (int k = 1; k <= kDlt645Channels; ++k) {
+    t.ViewOnly("DiList" + std::to_string(k), TextCodec([k](auto &m) -> auto & { return m.meters[k - 1].di_list; }),
+               kNoRule, true);
+  }
+  for (int p = 1; p <= kDlt645Params; ++p) {
+    const std::string n = std::to_string(p);
+    auto param = [rule, p](auto &m) -> auto & { return rule(m).params[p - 1]; };
+    t.ViewOnly("Tag" + n, TextCodec([param](auto &m) -> auto & { return param(m).tag; }), kRuleOnView, true);
+    t.ViewOnly("RuleDi" + n, TextCodec([param](auto &m) -> auto & { return param(m).di; }), kRuleOnView, true);
+    t.ViewOnly("DataType" + n,
+               NumberCodec([param](auto &m) -> auto & { return param(m).data_type; }, 0, DtuDLT645::kDataTypeCount - 1),
+               kRuleOnView);
+    t.ViewOnly("DataEndian" + n,
+               NumberCodec([param](auto &m) -> auto & { return param(m).data_endian; }, 0, DtuDLT645::kEndianCount - 1),
+               kRuleOnView);
+    t.ViewOnly("DataRule" + n,
+               NumberCodec([param](auto &m) -> auto & { return param(m).data_rule; }, 0, DtuDLT645::kDataRuleCount - 1),
+               kRuleOnView);
+    t.ViewOnly("Rate" + n, TextCodec([param](auto &m) -> auto & { return param(m).rate; }), kRuleOnView, true);
+  }
+}
+
+// Listed fields in the order varnokctl prints them, then the view's names.
+std::vector<Dlt645Field> BuildTable() {
+  TableBuilder t;
+  t.Listed("funcSwitch", FuncSwitchCodec());
+  t.Listed("maxChannel", NumberCodec([](auto &m) -> auto & { return m.channel_count; }, 1, kDlt645Channels));
+  AddMeterFields(t);
+  t.Listed("configChannel", NumberCodec([](auto &m) -> auto & { return m.config_channel; }, 1, kDlt645Channels));
+  AddRuleFields(t);
+  AddViewFields(t);
+  return std::move(t.fields);
+}
+
+std::string Lower(std::string name) {
+  for (char &ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return name;
+}
+
+const std::vector<Dlt645Field> &Table() {
+  static const std::vector<Dlt645Field> table = BuildTable();
+  return table;
+}
+
+// Names compare without regard to case; null for an unknown name.
+const Dlt645Field *FindField(const std::string &name) {
+  static const std::unordered_map<std::string, size_t> index = [] {
+    std::unordered_map<std::string, size_t> out;
+    for (size_t i = 0; i < Table().size(); ++i) out.emplace(Lower(Table()[i].info.name), i);
+    return out;
+  }();
+  const auto found = index.find(Lower(name));
+  return found == index.end() ? nullptr : &Table()[found->second];
 }
 
 }  // namespace
 
-// Where a named field lives in the model and how its text maps to it.
-class DtuDlt645FieldAccess {
- public:
-  enum Special { kPlain, kFuncSwitch, kParamCnt, kDiCode, kRate };
-  struct Ref {
-    std::string *text = nullptr;
-    int *number = nullptr;  // text value v <-> model value v + add, v in low..high
-    int low = 0;
-    int high = 0;
-    int add = 0;
-    bool is_list = false;
-    Special special = kPlain;
-    int rule_channel = 0;  // a rule field: its configure channel
-    int di_index = 0;      // kDiCode: DI j
-  };
-
-  static bool Resolve(DtuDLT645 &page, const std::string &name, Ref &ref) {
-    DtuDlt645Model &m = page.model_;
-    const FieldName f = SplitName(name);
-    const bool none = f.first == 0 && f.second == 0;
-    const bool one = f.first >= 1 && f.second == 0;
-    const bool two = f.first >= 1 && f.second >= 1;
-    auto is = [&](const char *word) { return DtuFieldNameEquals(f.word, word); };
-    if (none) return Basic(m, f.word, ref);
-    if (one && f.first <= kDlt645Channels && Meter(m.meters[f.first - 1], f.word, ref)) return true;
-    if (one && f.first <= kDlt645Channels && (is("rule") || is("paramCnt"))) {
-      ref.rule_channel = f.first;
-      if (is("paramCnt")) return ref.special = kParamCnt, true;
-      return Number(ref, &m.Rule(f.first).rule, 0, 1, 0);
-    }
-    if (one && f.first <= kDlt645Params) {
-      ref.rule_channel = m.config_channel;
-      return Param(m.Rule(m.config_channel), f.first, f.word, true, ref);
-    }
-    if (two && f.first <= kDlt645Channels && is("di") && f.second <= kDlt645DiCodes) {
-      ref.special = kDiCode;
-      ref.text = &m.meters[f.first - 1].di_list;
-      ref.di_index = f.second;
-      return true;
-    }
-    if (two && f.first <= kDlt645Channels && f.second <= kDlt645Params) {
-      ref.rule_channel = f.first;
-      return Param(m.Rule(f.first), f.second, f.word, false, ref);
-    }
-    return false;
+std::vector<DtuPageFieldInfo> DtuDLT645::Fields() const {
+  std::vector<DtuPageFieldInfo> out;
+  for (const Dlt645Field &f : Table()) {
+    if (f.listed) out.push_back(f.info);
   }
-
-  static std::string Get(const DtuDlt645Model &m, const Ref &ref) {
-    switch (ref.special) {
-      case kFuncSwitch: return m.switch_index == 0 ? "1" : "0";
-      case kParamCnt: {
-        const DtuDlt645RuleRows &rule = m.Rule(ref.rule_channel);
-        return std::to_string(rule.rule == 1 ? rule.param_count : 0);
-      }
-      case kDiCode: {
-        const std::vector<std::string> codes = DtuDlt645SplitDiList(*ref.text);
-        return ref.di_index <= static_cast<int>(codes.size()) ? codes[ref.di_index - 1] : std::string();
-      }
-      case kRate: return std::to_string(DtuDlt645RateToSend(*ref.text));
-      case kPlain: break;
-    }
-    return ref.text ? *ref.text : std::to_string(*ref.number - ref.add);
-  }
-
-  static bool Set(DtuDLT645 &page, const Ref &ref, const std::string &name, const std::string &value,
-                  std::string &error) {
-    DtuDlt645Model &m = page.model_;
-    // A text with a control character would become a second line on the
-    // wire; numbers are refused by their own parse.
-    if (ref.text && !DtuTextValueAllowed(name, value, error)) return false;
-    int v = 0;
-    switch (ref.special) {
-      case kFuncSwitch:
-        if (!Parse(value, 0, 1, v, name, error)) return false;
-        m.switch_index = v == 1 ? 0 : 1;
-        return true;
-      case kParamCnt:
-        if (!Parse(value, 0, kDlt645Params, v, name, error)) return false;
-        m.Rule(ref.rule_channel).param_count = v < 1 ? 1 : v;
-        break;
-      case kDiCode: {
-        std::vector<std::string> codes = DtuDlt645SplitDiList(*ref.text);
-        if (static_cast<int>(codes.size()) < ref.di_index) codes.resize(ref.di_index);
-        codes[ref.di_index - 1] = value;
-        std::string list;
-        for (const std::string &code : codes) list += (list.empty() ? "" : ",") + code;
-        *ref.text = list;
-        return true;
-      }
-      case kRate:
-      case kPlain:
-        if (ref.text) {
-          *ref.text = value;
-        } else {
-          if (!Parse(value, ref.low, ref.high, v, name, error)) return false;
-          *ref.number = v + ref.add;
-        }
-        break;
-    }
-    if (ref.rule_channel != 0) page.rules_changed_ |= 1u << (ref.rule_channel - 1);
-    return true;
-  }
-
-  static std::vector<DtuPageFieldInfo> Infos() {
-    std::vector<DtuPageFieldInfo> out = {{"funcSwitch", false, 0}, {"maxChannel", false, 0}};
-    for (int k = 1; k <= kDlt645Channels; ++k) {
-      const std::string n = std::to_string(k);
-      for (const char *word : {"addr", "preamble", "cycle", "diNum"}) out.push_back({word + n, false, 0});
-      for (int j = 1; j <= kDlt645DiCodes; ++j) out.push_back({"di" + n + "_" + std::to_string(j), false, 0});
-    }
-    out.push_back({"configChannel", false, 0});
-    for (int c = 1; c <= kDlt645Channels; ++c) {
-      const std::string n = std::to_string(c);
-      out.push_back({"rule" + n, true, DtuDLT645::kRuleCount});
-      out.push_back({"paramCnt" + n, false, 0});
-      for (int p = 1; p <= kDlt645Params; ++p) {
-        const std::string np = n + "_" + std::to_string(p);
-        out.push_back({"tag" + np, false, 0});
-        out.push_back({"ruleDi" + np, false, 0});
-        out.push_back({"dataType" + np, true, DtuDLT645::kDataTypeCount});
-        out.push_back({"dataEndian" + np, true, DtuDLT645::kEndianCount});
-        out.push_back({"dataRule" + np, true, DtuDLT645::kDataRuleCount});
-        out.push_back({"rate" + np, false, 0});
-      }
-    }
-    return out;
-  }
-
- private:
-  static bool Number(Ref &ref, int *number, int low, int high, int add) {
-    ref.number = number;
-    ref.low = low;
-    ref.high = high;
-    ref.add = add;
-    return true;
-  }
-
-  static bool List(Ref &ref, int *number, int count, int add) {
-    ref.is_list = true;
-    return Number(ref, number, 0, count - 1, add);
-  }
-
-  static bool Basic(DtuDlt645Model &m, const std::string &word, Ref &ref) {
-    auto is = [&](const char *name) { return DtuFieldNameEquals(word, name); };
-    if (is("funcSwitch")) return ref.special = kFuncSwitch, true;
-    if (is("maxChannel")) return Number(ref, &m.channel_count, 1, kDlt645Channels, 0);
-    if (is("configChannel")) return Number(ref, &m.config_channel, 1, kDlt645Channels, 0);
-    if (is("Switch")) return List(ref, &m.switch_index, DtuDLT645::kSwitchCount, 0);
-    if (is("ChannelCount")) return List(ref, &m.channel_count, kDlt645Channels, 1);
-    if (is("ConfigChannelIndex")) return List(ref, &m.config_channel, kDlt645Channels, 1);
-    DtuDlt645RuleRows &rule = m.Rule(m.config_channel);
-    ref.rule_channel = m.config_channel;
-    if (is("Rule")) return List(ref, &rule.rule, DtuDLT645::kRuleCount, 0);
-    if (is("ParamCount")) return List(ref, &rule.param_count, kDlt645Params, 1);
-    ref.rule_channel = 0;
-    return false;
-  }
-
-  static bool Meter(DtuDlt645MeterRow &row, const std::string &word, Ref &ref) {
-    auto is = [&](const char *name) { return DtuFieldNameEquals(word, name); };
-    if (is("addr")) ref.text = &row.addr;
-    else if (is("preamble")) ref.text = &row.preamble;
-    else if (is("cycle")) ref.text = &row.cycle;
-    else if (is("diNum")) ref.text = &row.di_num;
-    else if (is("DiList")) ref.text = &row.di_list;
-    return ref.text != nullptr;
-  }
-
-  // A parameter row: the file's names ("tag", "ruleDi", ...) or, for the
-  // rule on view, the view's ("Tag", "RuleDi", ...), which compare alike.
-  static bool Param(DtuDlt645RuleRows &rule, int p, const std::string &word, bool view, Ref &ref) {
-    auto is = [&](const char *name) { return DtuFieldNameEquals(word, name); };
-    DtuDlt645ParamRow &row = rule.params[p - 1];
-    if (is("tag")) return ref.text = &row.tag, true;
-    if (is("ruleDi")) return ref.text = &row.di, true;
-    if (is("rate")) {
-      // The file's value is the multiplier as sent; the view edits the text.
-      ref.special = view ? kPlain : kRate;
-      return ref.text = &row.rate, true;
-    }
-    bool found = false;
-    if (is("dataType")) found = Number(ref, &row.data_type, 0, DtuDLT645::kDataTypeCount - 1, 0);
-    else if (is("dataEndian")) found = Number(ref, &row.data_endian, 0, DtuDLT645::kEndianCount - 1, 0);
-    else if (is("dataRule")) found = Number(ref, &row.data_rule, 0, DtuDLT645::kDataRuleCount - 1, 0);
-    ref.is_list = found && view;
-    return found;
-  }
-
-  static bool Parse(const std::string &value, int low, int high, int &out, const std::string &name,
-                    std::string &error) {
-    char *end = nullptr;
-    const long v = std::strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || v < low || v > high) {
-      error = name + ": expected a number " + std::to_string(low) + ".." + std::to_string(high) + ", got \"" +
-              value + "\"";
-      return false;
-    }
-    out = static_cast<int>(v);
-    return true;
-  }
-};
-
-std::vector<DtuPageFieldInfo> DtuDLT645::Fields() const { return DtuDlt645FieldAccess::Infos(); }
+  return out;
+}
 
 bool DtuDLT645::GetField(const std::string &name, std::string &value) const {
-  DtuDlt645FieldAccess::Ref ref;
-  auto &self = const_cast<DtuDLT645 &>(*this);  // Resolve only finds the place
-  if (!DtuDlt645FieldAccess::Resolve(self, name, ref)) return false;
-  value = DtuDlt645FieldAccess::Get(model_, ref);
+  const Dlt645Field *f = FindField(name);
+  if (f == nullptr) return false;
+  value = f->codec.get(model_);
   return true;
 }
 
 bool DtuDLT645::SetField(const std::string &name, const std::string &value, std::string &error) {
-  DtuDlt645FieldAccess::Ref ref;
-  if (!DtuDlt645FieldAccess::Resolve(*this, name, ref)) {
+  const Dlt645Field *f = FindField(name);
+  if (f == nullptr) {
     error = "unknown field: " + name;
     return false;
   }
-  return DtuDlt645FieldAccess::Set(*this, ref, name, value, error);
+  // A text with a control character would become a second line on the
+  // wire; numbers are refused by their own parse.
+  if (f->text && !DtuTextValueAllowed(name, value, error)) return false;
+  const int channel = f->rule_channel == kRuleOnView ? model_.config_channel : f->rule_channel;
+  if (!f->codec.set(model_, name, value, error)) return false;
+  if (channel != kNoRule) rules_changed_ |= 1u << (channel - 1);
+  return true;
 }
