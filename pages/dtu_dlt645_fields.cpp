@@ -127,15 +127,13 @@ Dlt645Codec RateCodec(int c, int p) {
 class TableBuilder {
  public:
   std::vector<Dlt645Field> fields;
+  bool listing = true;  // the fields added from now on are listed
 
-  void Listed(std::string name, Dlt645Codec codec, int rule = kNoRule, int list_size = 0, bool text = false) {
-    fields.push_back({{std::move(name), list_size > 0, list_size}, true, text, rule, std::move(codec)});
+  void Add(std::string name, Dlt645Codec codec, int rule = kNoRule, int list_size = 0) {
+    fields.push_back({{std::move(name), list_size > 0, list_size}, listing, false, rule, std::move(codec)});
   }
-  void ListedText(std::string name, Dlt645Codec codec, int rule = kNoRule) {
-    Listed(std::move(name), std::move(codec), rule, 0, true);
-  }
-  void ViewOnly(std::string name, Dlt645Codec codec, int rule = kNoRule, bool text = false) {
-    fields.push_back({{std::move(name), false, 0}, false, text, rule, std::move(codec)});
+  void AddText(std::string name, Dlt645Codec codec, int rule = kNoRule) {
+    fields.push_back({{std::move(name), false, 0}, listing, true, rule, std::move(codec)});
   }
 };
 
@@ -143,82 +141,74 @@ void AddMeterFields(TableBuilder &t) {
   for (int k = 1; k <= kDlt645Channels; ++k) {
     const std::string n = std::to_string(k);
     auto row = [k](auto &m) -> auto & { return m.meters[k - 1]; };
-    t.ListedText("addr" + n, TextCodec([row](auto &m) -> auto & { return row(m).addr; }));
-    t.ListedText("preamble" + n, TextCodec([row](auto &m) -> auto & { return row(m).preamble; }));
-    t.ListedText("cycle" + n, TextCodec([row](auto &m) -> auto & { return row(m).cycle; }));
-    t.ListedText("diNum" + n, TextCodec([row](auto &m) -> auto & { return row(m).di_num; }));
-    for (int j = 1; j <= kDlt645DiCodes; ++j) t.ListedText("di" + n + "_" + std::to_string(j), DiCodeCodec(k, j));
+    t.AddText("addr" + n, TextCodec([row](auto &m) -> auto & { return row(m).addr; }));
+    t.AddText("preamble" + n, TextCodec([row](auto &m) -> auto & { return row(m).preamble; }));
+    t.AddText("cycle" + n, TextCodec([row](auto &m) -> auto & { return row(m).cycle; }));
+    t.AddText("diNum" + n, TextCodec([row](auto &m) -> auto & { return row(m).di_num; }));
+    for (int j = 1; j <= kDlt645DiCodes; ++j) t.AddText("di" + n + "_" + std::to_string(j), DiCodeCodec(k, j));
   }
+}
+
+// A parameter row's six fields, named by the word and `suffix` ("tag2_3",
+// or "tag3" for the rule on view, which the view spells "Tag3").
+template <typename Param>
+void AddParamFields(TableBuilder &t, const std::string &suffix, int rule, Param param, Dlt645Codec rate) {
+  t.AddText("tag" + suffix, TextCodec([param](auto &m) -> auto & { return param(m).tag; }), rule);
+  t.AddText("ruleDi" + suffix, TextCodec([param](auto &m) -> auto & { return param(m).di; }), rule);
+  t.Add("dataType" + suffix,
+        NumberCodec([param](auto &m) -> auto & { return param(m).data_type; }, 0, DtuDLT645::kDataTypeCount - 1),
+        rule, DtuDLT645::kDataTypeCount);
+  t.Add("dataEndian" + suffix,
+        NumberCodec([param](auto &m) -> auto & { return param(m).data_endian; }, 0, DtuDLT645::kEndianCount - 1),
+        rule, DtuDLT645::kEndianCount);
+  t.Add("dataRule" + suffix,
+        NumberCodec([param](auto &m) -> auto & { return param(m).data_rule; }, 0, DtuDLT645::kDataRuleCount - 1),
+        rule, DtuDLT645::kDataRuleCount);
+  t.AddText("rate" + suffix, std::move(rate), rule);
 }
 
 void AddRuleFields(TableBuilder &t) {
   for (int c = 1; c <= kDlt645Channels; ++c) {
     const std::string n = std::to_string(c);
-    t.Listed("rule" + n, NumberCodec([c](auto &m) -> auto & { return m.Rule(c).rule; }, 0, 1), c,
-             DtuDLT645::kRuleCount);
-    t.Listed("paramCnt" + n, ParamCountCodec(c), c);
+    t.Add("rule" + n, NumberCodec([c](auto &m) -> auto & { return m.Rule(c).rule; }, 0, 1), c, DtuDLT645::kRuleCount);
+    t.Add("paramCnt" + n, ParamCountCodec(c), c);
     for (int p = 1; p <= kDlt645Params; ++p) {
-      const std::string np = n + "_" + std::to_string(p);
       auto param = [c, p](auto &m) -> auto & { return m.Rule(c).params[p - 1]; };
-      t.ListedText("tag" + np, TextCodec([param](auto &m) -> auto & { return param(m).tag; }), c);
-      t.ListedText("ruleDi" + np, TextCodec([param](auto &m) -> auto & { return param(m).di; }), c);
-      t.Listed("dataType" + np,
-               NumberCodec([param](auto &m) -> auto & { return param(m).data_type; }, 0, DtuDLT645::kDataTypeCount - 1),
-               c, DtuDLT645::kDataTypeCount);
-      t.Listed("dataEndian" + np,
-               NumberCodec([param](auto &m) -> auto & { return param(m).data_endian; }, 0, DtuDLT645::kEndianCount - 1),
-               c, DtuDLT645::kEndianCount);
-      t.Listed("dataRule" + np,
-               NumberCodec([param](auto &m) -> auto & { return param(m).data_rule; }, 0, DtuDLT645::kDataRuleCount - 1),
-               c, DtuDLT645::kDataRuleCount);
-      t.ListedText("rate" + np, RateCodec(c, p), c);
+      AddParamFields(t, n + "_" + std::to_string(p), c, param, RateCodec(c, p));
     }
   }
 }
 
 // The view's names: the basic lists, each channel's DI list as typed, and
-// the rule of the configure channel on view (a number in a parameter's
-// name is the parameter).
+// the rule of the configure channel on view (its rate as typed).
 void AddViewFields(TableBuilder &t) {
-  t.ViewOnly("Switch", NumberCodec([](auto &m) -> auto & { return m.switch_index; }, 0, DtuDLT645::kSwitchCount - 1));
-  t.ViewOnly("ChannelCount", NumberCodec([](auto &m) -> auto & { return m.channel_count; }, 0, kDlt645Channels - 1, 1));
-  t.ViewOnly("ConfigChannelIndex",
-             NumberCodec([](auto &m) -> auto & { return m.config_channel; }, 0, kDlt645Channels - 1, 1));
+  t.listing = false;
+  t.Add("Switch", NumberCodec([](auto &m) -> auto & { return m.switch_index; }, 0, DtuDLT645::kSwitchCount - 1));
+  t.Add("ChannelCount", NumberCodec([](auto &m) -> auto & { return m.channel_count; }, 0, kDlt645Channels - 1, 1));
+  t.Add("ConfigChannelIndex",
+        NumberCodec([](auto &m) -> auto & { return m.config_channel; }, 0, kDlt645Channels - 1, 1));
   auto rule = [](auto &m) -> auto & { return m.Rule(m.config_channel); };
-  t.ViewOnly("Rule", NumberCodec([rule](auto &m) -> auto & { return rule(m).rule; }, 0, DtuDLT645::kRuleCount - 1),
-             kRuleOnView);
-  t.ViewOnly("ParamCount",
-             NumberCodec([rule](auto &m) -> auto & { return rule(m).param_count; }, 0, kDlt645Params - 1, 1),
-             kRuleOnView);
+  t.Add("Rule", NumberCodec([rule](auto &m) -> auto & { return rule(m).rule; }, 0, DtuDLT645::kRuleCount - 1),
+        kRuleOnView);
+  t.Add("ParamCount", NumberCodec([rule](auto &m) -> auto & { return rule(m).param_count; }, 0, kDlt645Params - 1, 1),
+        kRuleOnView);
   for (int k = 1; k <= kDlt645Channels; ++k) {
-    t.ViewOnly("DiList" + std::to_string(k), TextCodec([k](auto &m) -> auto & { return m.meters[k - 1].di_list; }),
-               kNoRule, true);
+    t.AddText("DiList" + std::to_string(k), TextCodec([k](auto &m) -> auto & { return m.meters[k - 1].di_list; }));
   }
   for (int p = 1; p <= kDlt645Params; ++p) {
-    const std::string n = std::to_string(p);
     auto param = [rule, p](auto &m) -> auto & { return rule(m).params[p - 1]; };
-    t.ViewOnly("Tag" + n, TextCodec([param](auto &m) -> auto & { return param(m).tag; }), kRuleOnView, true);
-    t.ViewOnly("RuleDi" + n, TextCodec([param](auto &m) -> auto & { return param(m).di; }), kRuleOnView, true);
-    t.ViewOnly("DataType" + n,
-               NumberCodec([param](auto &m) -> auto & { return param(m).data_type; }, 0, DtuDLT645::kDataTypeCount - 1),
-               kRuleOnView);
-    t.ViewOnly("DataEndian" + n,
-               NumberCodec([param](auto &m) -> auto & { return param(m).data_endian; }, 0, DtuDLT645::kEndianCount - 1),
-               kRuleOnView);
-    t.ViewOnly("DataRule" + n,
-               NumberCodec([param](auto &m) -> auto & { return param(m).data_rule; }, 0, DtuDLT645::kDataRuleCount - 1),
-               kRuleOnView);
-    t.ViewOnly("Rate" + n, TextCodec([param](auto &m) -> auto & { return param(m).rate; }), kRuleOnView, true);
+    AddParamFields(t, std::to_string(p), kRuleOnView, param,
+                   TextCodec([param](auto &m) -> auto & { return param(m).rate; }));
   }
 }
 
 // Listed fields in the order varnokctl prints them, then the view's names.
 std::vector<Dlt645Field> BuildTable() {
   TableBuilder t;
-  t.Listed("funcSwitch", FuncSwitchCodec());
-  t.Listed("maxChannel", NumberCodec([](auto &m) -> auto & { return m.channel_count; }, 1, kDlt645Channels));
+  t.Add("funcSwitch", FuncSwitchCodec());
+  t.Add("maxChannel", NumberCodec([](auto &m) -> auto & { return m.channel_count; }, 1, kDlt645Channels));
   AddMeterFields(t);
-  t.Listed("configChannel", NumberCodec([](auto &m) -> auto & { return m.config_channel; }, 1, kDlt645Channels));
+  t.Add("configChannel", NumberCodec([](auto &m) -> auto & { return m.config_channel; }, 1, kDlt645Channels));
   AddRuleFields(t);
   AddViewFields(t);
   return std::move(t.fields);
