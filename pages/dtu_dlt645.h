@@ -105,6 +105,8 @@ class DtuDLT645 : public DtuPage {
   bool ReadPending() const override;
   bool SetPending() const override;
   bool Busy() const override;
+  // The last rule read ended without every channel's rule (refused or silent).
+  bool Failed() const override { return rule_read_failed_; }
 
   // Rule read state (the rule reader waits on it): 0 waiting for the rule
   // header, 1 reading items, -1 transparent.
@@ -161,6 +163,7 @@ class DtuDLT645 : public DtuPage {
   std::atomic<int> items_to_read_{0};
   std::atomic<int> channel_being_read_{0};
   std::atomic<bool> rule_read_pending_{false};
+  bool rule_read_failed_ = false;
   // Items of the channel being read that answered (bit p-1 for item p).
   std::atomic<unsigned> items_answered_{0};
 

@@ -44,13 +44,15 @@ void DtuDLT645::ClearRuleRows(int channel) {
 bool DtuDLT645::StartRuleRead(const std::vector<int> &channels) {
   for (int c : channels) ClearRuleRows(c);
   emit Changed();
+  rule_read_failed_ = false;
   rule_read_pending_ = true;
   reader_->Start(channels);
   return true;
 }
 
 void DtuDLT645::OnRuleSequenceDone(int failed_channel, bool refused) {
-  if (failed_channel != 0) {
+  rule_read_failed_ = failed_channel != 0;
+  if (rule_read_failed_) {
     char text[256];
     std::snprintf(text, sizeof(text), DtuLangText(refused ? DtuTextId::kDltRuleRefused : DtuTextId::kDltRuleNoAnswer),
                   failed_channel);
