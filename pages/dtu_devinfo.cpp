@@ -33,15 +33,8 @@ const char *const DtuDevinfo::kSwitchItems[kSwitchCount] = {"OFF", "ON"};
 const char *const DtuDevinfo::kLogLevelItems[kLogLevelCount] = {"DEBUG", "WARN", "INFO", "ERROR"};
 
 DtuDevinfo::DtuDevinfo(QObject *parent) : DtuBoundPage(parent) {
-  DtuAttachPageAnswers({
-      {"version", &DtuPageAnswer<&DtuDevinfo::DevinfoVersionSet>},
-      {"imei", &DtuPageAnswer<&DtuDevinfo::DevinfoImeiSet>},
-      {"imsi", &DtuPageAnswer<&DtuDevinfo::DevinfoImsiSet>},
-      {"iccid", &DtuPageAnswer<&DtuDevinfo::DevinfoIccidSet>},
-      {"remoteCfgInfo", &DtuPageAnswer<&DtuDevinfo::DevinfoRemoteCfgInfoSet>},
-      {"logLevel", &DtuPageAnswer<&DtuDevinfo::DevinfoLogLevelSet>},
-      {"watchdog-switch", &DtuPageAnswer<&DtuDevinfo::DevinfoWatchdogSet>},
-  });
+  // The remote configuration's key carries three fields; no single field owns it.
+  AttachFieldAnswers({{"remoteCfgInfo", &DtuPageAnswer<&DtuDevinfo::DevinfoRemoteCfgInfoSet>}});
   OnInitDialog();
 }
 
@@ -144,23 +137,26 @@ const std::vector<DtuFieldBinding<DtuDevinfoModel>> &DtuDevinfo::Bindings() cons
   using G = DtuConfig::DeviceInfoGroup;
   using F = DtuFileGroup<&DtuConfig::deviceInfo>;
   // Read and Set are the page's own: the remote configuration is one device
-  // key for three fields, and the identity is only read.
+  // key for three fields, and the identity is only read. The keys here name
+  // the answers each field takes.
   static const std::vector<DtuFieldBinding<M>> table = {
-      {DtuTextFieldDef("Version", nullptr), &M::version, nullptr},
-      {DtuTextFieldDef("IMEI", nullptr), &M::imei, nullptr},
-      {DtuTextFieldDef("ICCID", nullptr), &M::iccid, nullptr},
-      {DtuTextFieldDef("IMSI", nullptr), &M::imsi, nullptr},
+      {DtuTextFieldDef("Version", "version").AnsweredBy<&DtuDevinfo::DevinfoVersionSet>(), &M::version, nullptr},
+      {DtuTextFieldDef("IMEI", "imei").AnsweredBy<&DtuDevinfo::DevinfoImeiSet>(), &M::imei, nullptr},
+      {DtuTextFieldDef("ICCID", "iccid").AnsweredBy<&DtuDevinfo::DevinfoIccidSet>(), &M::iccid, nullptr},
+      {DtuTextFieldDef("IMSI", "imsi").AnsweredBy<&DtuDevinfo::DevinfoImsiSet>(), &M::imsi, nullptr},
       {DtuListFieldDef("RemoteCfgSwitch", nullptr, kSwitchCount)
            .StoredIn(F::Slot<&G::remoteCfgFlag>())
            .WithCodec({nullptr, nullptr, &StoredSwitch}),
        nullptr, &M::remote_switch},
       {DtuTextFieldDef(kServerField, nullptr).StoredIn(F::Slot<&G::remoteCfgServer>()), &M::remote_server, nullptr},
       {DtuNumberFieldDef("RemoteCfgPort", nullptr).StoredIn(F::Slot<&G::remoteCfgPort>()), &M::remote_port, nullptr},
-      {DtuListFieldDef("LogLevel", nullptr, kLogLevelCount)
+      {DtuListFieldDef("LogLevel", "logLevel", kLogLevelCount)
+           .AnsweredBy<&DtuDevinfo::DevinfoLogLevelSet>()
            .StoredIn(F::Slot<&G::logLevel>())
            .WithCodec({nullptr, nullptr, &StoredLogLevel}),
        nullptr, &M::log_level},
-      {DtuListFieldDef("WatchDogSwitch", nullptr, kSwitchCount), nullptr, &M::watchdog},
+      {DtuListFieldDef("WatchDogSwitch", "watchdog-switch", kSwitchCount).AnsweredBy<&DtuDevinfo::DevinfoWatchdogSet>(),
+       nullptr, &M::watchdog},
   };
   return table;
 }

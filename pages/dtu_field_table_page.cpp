@@ -8,12 +8,12 @@
 #include "pages/dtu_page_send.h"
 #include "pages/dtu_page_store.h"
 
-void DtuFieldTablePage::AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &other_spellings) const {
+void DtuFieldTablePage::AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &extra_rows) const {
   std::vector<DtuPageAnswerRow> rows;
   for (size_t i = 0; i < FieldCount(); ++i) {
     if (Def(i).key && Def(i).answer) rows.push_back({Def(i).key, Def(i).answer});
   }
-  rows.insert(rows.end(), other_spellings.begin(), other_spellings.end());
+  rows.insert(rows.end(), extra_rows.begin(), extra_rows.end());
   DtuAttachPageAnswers(rows);
 }
 

@@ -53,9 +53,10 @@ class DtuFieldTablePage : public DtuPage {
 
  protected:
   // Attaches the answer handler of every keyed field to its key, and the
-  // rows of `other_spellings` (keys some firmware writes for a field).
+  // rows of `extra_rows` (keys some firmware writes for a field, a key that
+  // carries several fields).
   // Called by the page's constructor, once its table is there.
-  void AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &other_spellings = {}) const;
+  void AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &extra_rows = {}) const;
 
   // A field's value: text, or a list field's index in decimal.
   virtual std::string FieldValue(size_t field) const = 0;

@@ -8,6 +8,7 @@
 
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_data_port.h"
+#include "pages/dtu_devinfo.h"
 #include "pages/dtu_mqtt.h"
 #include "pages/dtu_mqtt_aliyun.h"
 #include "pages/dtu_mqtt_onenet.h"
@@ -53,7 +54,8 @@ TEST_P(FieldTables, EveryDeviceKeyIsRoutedToItsField) {
 INSTANTIATE_TEST_SUITE_P(Pages, FieldTables,
                          ::testing::Values(Make<DtuMqtt>("mqtt"), Make<DtuMqttAliyun>("aliyun"),
                                            Make<DtuMqttOnenet>("onenet"), Make<DtuTcpUdp>("tcpudp"),
-                                           Make<DtuWorkMode>("workmode"), Make<DtuDataPort>("dataport")),
+                                           Make<DtuWorkMode>("workmode"), Make<DtuDataPort>("dataport"),
+                                           Make<DtuDevinfo>("devinfo")),
                          [](const ::testing::TestParamInfo<TablePage> &info) { return info.param.name; });
 
 }  // namespace
