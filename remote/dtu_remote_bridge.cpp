@@ -76,16 +76,25 @@ void DtuRemoteBridge::Disconnect() {
 bool DtuRemoteBridge::Connected() { return tam_mqtt_client_connected() != 0; }
 
 void DtuRemoteBridge::SetTrafficLog(TrafficLog log) {
+  // Waits for a call of the old hook on another thread to end: once this
+  // returns, the old hook's captures may go.
+  std::lock_guard<std::recursive_mutex> calling(calls_);
   std::lock_guard<std::mutex> guard(lock_);
   traffic_log_ = std::move(log);
 }
 
 void DtuRemoteBridge::SetLinkLostHandler(LinkLost handler) {
+  // Waits for a call of the old hook on another thread to end: once this
+  // returns, the old hook's captures may go.
+  std::lock_guard<std::recursive_mutex> calling(calls_);
   std::lock_guard<std::mutex> guard(lock_);
   link_lost_ = std::move(handler);
 }
 
 void DtuRemoteBridge::SetLocalWriter(LocalWriter writer) {
+  // Waits for a call of the old hook on another thread to end: once this
+  // returns, the old hook's captures may go.
+  std::lock_guard<std::recursive_mutex> calling(calls_);
   std::lock_guard<std::mutex> guard(lock_);
   local_writer_ = std::move(writer);
 }
@@ -103,6 +112,7 @@ int DtuRemoteBridge::CountDroppedChunk() {
 
 void DtuRemoteBridge::OnLinkLost(const char *cause) {
   LinkStateChanged();
+  std::lock_guard<std::recursive_mutex> calling(calls_);
   LinkLost handler;
   {
     std::lock_guard<std::mutex> guard(lock_);
@@ -113,6 +123,7 @@ void DtuRemoteBridge::OnLinkLost(const char *cause) {
 
 template <typename... Counts>
 void DtuRemoteBridge::Traffic(const char *format, Counts... counts) {
+  std::lock_guard<std::recursive_mutex> calling(calls_);
   TrafficLog log;
   {
     std::lock_guard<std::mutex> guard(lock_);
@@ -140,6 +151,7 @@ void DtuRemoteBridge::FromLocalPort(const char *data, int length) {
 }
 
 void DtuRemoteBridge::FromCloud(const void *payload, int length) {
+  std::lock_guard<std::recursive_mutex> calling(calls_);
   LocalWriter writer;
   {
     std::lock_guard<std::mutex> guard(lock_);

@@ -79,7 +79,11 @@ class DtuRemoteBridge : public DtuCmdRemotePeer, public std::enable_shared_from_
   void Traffic(const char *format, Counts... counts);
 
   // The hooks are called on the serial and MQTT threads and replaced on the
-  // GUI thread: copied under the lock, called outside it.
+  // GUI thread: copied under the lock, called outside it but inside
+  // `calls_`, which a replacement takes too, so a page that removes its
+  // hooks before it goes is never called afterwards. Recursive: a hook may
+  // replace hooks itself.
+  std::recursive_mutex calls_;
   std::mutex lock_;
   TrafficLog traffic_log_;
   LocalWriter local_writer_;

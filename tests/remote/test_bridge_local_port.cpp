@@ -3,8 +3,11 @@
 // device behind the broker on its own pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "base/dtu_lang.h"
@@ -155,3 +158,23 @@ TEST_F(BridgeLocalPortTest, LeavingRemoteModeLetsTheBridgeGo) {
 }
 
 }  // namespace
+
+// A page removes its hooks before it goes: a hook already running on the
+// MQTT thread must have ended when the removal returns, or it would reach
+// the page after its end.
+TEST(RemoteBridgeHooks, RemovingAHookWaitsForItsRunningCall) {
+  auto bridge = std::make_shared<DtuRemoteBridge>();
+  bridge->SetLocalWriter([](const char *, int length) { return length; });
+  std::atomic<bool> entered{false};
+  std::atomic<bool> left{false};
+  bridge->SetTrafficLog([&](const std::string &) {
+    entered = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    left = true;
+  });
+  std::thread cloud([&] { bridge->FromCloud("x", 1); });
+  while (!entered) std::this_thread::yield();
+  bridge->SetTrafficLog(nullptr);
+  EXPECT_TRUE(left);
+  cloud.join();
+}
