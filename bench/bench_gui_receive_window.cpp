@@ -7,15 +7,14 @@
 // On a shared machine the wall time swings with the load, so the verdict
 // uses the CPU time of this thread; both are printed.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <string>
 
 #include "app/views/cmd_port_view.h"
 #include "base/dtu_log.h"
+#include "bench/bench_gui_app.h"
 #include "bench/bench_timing.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/dtu_cmd_port_page.h"
@@ -61,11 +60,7 @@ bool Run(const char *label, int paint_every) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QTemporaryDir dir;
-  QDir::setCurrent(dir.path());
-  DtuLogSetPath(dir.filePath("log.txt").toStdString());
+  BenchGuiApp app(argc, argv);
   bool ok = Run("appends alone", 0);
   ok = Run("event loop every 100 chunks", 100) && ok;
   return ok ? 0 : 1;

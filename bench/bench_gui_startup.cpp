@@ -4,9 +4,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +12,7 @@
 
 #include "app/varnok_configure_tool_dlg.h"
 #include "base/dtu_log.h"
+#include "bench/bench_gui_app.h"
 
 namespace {
 
@@ -30,13 +29,9 @@ double StartOnce() {
 }  // namespace
 
 int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
   QElapsedTimer process;
   process.start();
-  QApplication app(argc, argv);
-  QTemporaryDir dir;
-  QDir::setCurrent(dir.path());
-  DtuLogSetPath(dir.filePath("log.txt").toStdString());
+  BenchGuiApp app(argc, argv);
 
   const double cold = StartOnce();
   const double with_toolkit = static_cast<double>(process.nsecsElapsed()) / 1e6;

@@ -5,15 +5,14 @@
 // run, and at most 4 s of this thread's CPU time (wall time is printed too).
 // The event loop runs after every 100 lines, which repaints what is on view.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <string>
 
 #include "app/views/virtual_serial_view.h"
 #include "base/dtu_log.h"
+#include "bench/bench_gui_app.h"
 #include "bench/bench_timing.h"
 #include "pages/virtual_serial_tool.h"
 
@@ -46,11 +45,7 @@ Timing Feed(int lines) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QTemporaryDir dir;
-  QDir::setCurrent(dir.path());
-  DtuLogSetPath(dir.filePath("log.txt").toStdString());
+  BenchGuiApp app(argc, argv);
   const Timing half = Feed(50000);
   const Timing full = Feed(100000);
   const double ratio = full.cpu_ms / half.cpu_ms;
