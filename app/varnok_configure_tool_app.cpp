@@ -4,8 +4,8 @@
 
 #include <QTimer>
 
-#include "app/gui_message_sink.h"
-#include "app/varnok_configure_tool_dlg.h"
+#include "app/shell/gui_message_sink.h"
+#include "app/shell/varnok_configure_tool_dlg.h"
 #include "base/varnok_version.h"
 
 CVarnokConfigureToolApp::CVarnokConfigureToolApp(int &argc, char **argv) : app_(argc, argv) {

@@ -7,7 +7,7 @@
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_ring.h"
 #include "pages/dtu_page_catalog.h"
-#include "pages/dtu_read_watch.h"
+#include "pages/kit/dtu_read_watch.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_page.h"
+#include "pages/kit/dtu_page.h"
 
 // varnokctl's page names, in the catalog's order ("dataport", "devinfo",
 // "net", ...).

@@ -1,0 +1,100 @@
+#include "app/shell/page_host.h"
+
+#include <QGridLayout>
+
+#include "app/views/cmd_port/cmd_port_view.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
+#include "pages/virtual_serial/virtual_serial_tool.h"
+
+DtuPageHost::DtuPageHost(QWidget *parent) : QWidget(parent) {
+  auto *layout = new QGridLayout(this);
+  layout->setContentsMargins(2, 2, 2, 3);
+  BuildLogic();
+  BuildViews();
+}
+
+DtuPageHost::~DtuPageHost() {
+  // Views go first: they hold pointers to the page logic. Then the pages, in
+  // reverse order of construction.
+  for (Hosted &hosted : views_) delete hosted.hosted.view;
+  views_.clear();
+  while (!logic_.empty()) logic_.pop_back();
+}
+
+void DtuPageHost::BuildLogic() {
+  // Catalog order is the order in which the answer handlers' page
+  // references come to be.
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    if (row.make != nullptr) logic_.push_back({row.code, row.make()});
+  }
+}
+
+void DtuPageHost::BuildViews() {
+  auto *grid = static_cast<QGridLayout *>(layout());
+  for (const DtuPageViewRow &row : DtuPageViews()) {
+    const DtuPageCatalogRow *catalog_row = DtuPageCatalogFind(row.code);
+    if (catalog_row == nullptr) continue;
+    DtuHostedView hosted = row.make(Logic(row.code), *catalog_row);
+    // Every page sits in the same cell; only the visible one takes space.
+    grid->addWidget(hosted.view, 0, 0);
+    hosted.view->hide();
+    views_.push_back({&row, std::move(hosted)});
+  }
+}
+
+void DtuPageHost::UpdateLanguage() {
+  for (const Hosted &hosted : views_) hosted.hosted.update_language();
+}
+
+QObject *DtuPageHost::Logic(DtuPageCode code) const {
+  for (const OwnedPage &logic : logic_) {
+    if (logic.code == code) return logic.object.get();
+  }
+  return nullptr;
+}
+
+VirtualSerialTool *DtuPageHost::VirtualSerialPage() const {
+  return LogicAs<VirtualSerialTool>(DtuPageCode::kVirtualSerial);
+}
+
+DtuCmdPortPage *DtuPageHost::CmdPortPage() const { return LogicAs<DtuCmdPortPage>(DtuPageCode::kCmdPort); }
+
+CmdPortView *DtuPageHost::CmdPortPageView() const {
+  return qobject_cast<CmdPortView *>(PageForCode(static_cast<int>(DtuPageCode::kCmdPort)));
+}
+
+const DtuPageHost::Hosted *DtuPageHost::HostedFor(DtuPageCode code) const {
+  for (const Hosted &hosted : views_) {
+    if (hosted.row->code == code) return &hosted;
+  }
+  return nullptr;
+}
+
+QWidget *DtuPageHost::PageForCode(int code) const {
+  const Hosted *hosted = HostedFor(DtuPageShownBy(code));
+  return hosted ? hosted->hosted.view : nullptr;
+}
+
+void DtuPageHost::ShowPage(int code) {
+  for (const Hosted &hosted : views_) {
+    hosted.hosted.view->hide();
+    if (hosted.row->hidden != nullptr) hosted.row->hidden(Logic(hosted.row->code));
+  }
+  const Hosted *shown = HostedFor(DtuPageShownBy(code));
+  if (shown == nullptr) return;
+  shown->hosted.view->show();
+  if (shown->row->shown != nullptr) shown->row->shown(Logic(shown->row->code));
+}
+
+QList<QWidget *> DtuPageHost::Pages() const {
+  QList<QWidget *> pages;
+  for (const Hosted &hosted : views_) pages.append(hosted.hosted.view);
+  return pages;
+}
+
+QWidget *DtuPageHost::VisiblePage() const {
+  for (const Hosted &hosted : views_) {
+    if (!hosted.hosted.view->isHidden()) return hosted.hosted.view;
+  }
+  return nullptr;
+}

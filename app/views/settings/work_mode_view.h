@@ -1,0 +1,26 @@
+// The work mode page's widgets.
+#pragma once
+
+#include <QWidget>
+
+#include "app/views/kit/page_button_row.h"
+
+class DtuWorkMode;
+class PageFieldBinder;
+class QComboBox;
+class QGroupBox;
+
+class WorkModeView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit WorkModeView(DtuWorkMode *page, QWidget *parent = nullptr);
+  void UpdateLanguage();
+
+ private:
+  DtuWorkMode *page_;
+  PageFieldBinder *binder_;
+  QGroupBox *group_;
+  QComboBox *mode_;
+  PageButtonRow buttons_;
+};

@@ -1,0 +1,91 @@
+#include "pages/kit/dtu_read_watch.h"
+
+#include <atomic>
+#include <cctype>
+
+namespace {
+
+std::atomic<DtuReadWatch *> g_current{nullptr};
+std::mutex g_current_mutex;  // a watch is not destroyed while a query is tagged with it
+
+bool SameLetters(const std::string &text, size_t at, const std::string &word) {
+  if (at + word.size() > text.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[at + i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool KeyLineAt(const std::string &answer, size_t at, const std::string &key) {
+  if (!SameLetters(answer, at, key + " :")) return false;
+  const size_t after = at + key.size() + 2;
+  return after == answer.size() || answer[after] == ' ' || answer[after] == '\r' || answer[after] == '\n';
+}
+
+}  // namespace
+
+bool DtuAnswerHoldsKeyLine(const std::string &answer, const std::string &key) {
+  if (key.empty()) return false;
+  for (size_t at = 0; at < answer.size(); ++at) {
+    const bool line_start = at == 0 || answer[at - 1] == '\r' || answer[at - 1] == '\n';
+    if (line_start && KeyLineAt(answer, at, key)) return true;
+  }
+  return false;
+}
+
+DtuReadWatch::DtuReadWatch() {
+  owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) { OnReport(report); });
+  std::lock_guard<std::mutex> lock(g_current_mutex);
+  g_current.store(this);
+}
+
+DtuReadWatch::~DtuReadWatch() {
+  {
+    std::lock_guard<std::mutex> lock(g_current_mutex);
+    DtuReadWatch *self = this;
+    g_current.compare_exchange_strong(self, nullptr);
+  }
+  DtuCmdRemoveOwner(owner_);
+}
+
+DtuCmdTag DtuReadWatch::TagQuery(const std::string &key) {
+  std::lock_guard<std::mutex> current_lock(g_current_mutex);
+  DtuReadWatch *watch = g_current.load();
+  if (watch == nullptr) return DtuCmdTag{};
+  std::lock_guard<std::mutex> lock(watch->mutex_);
+  watch->queries_.push_back(Query{key.substr(0, key.find('|')), false, false});
+  return DtuCmdTag{watch->owner_, 0, static_cast<int>(watch->queries_.size()) - 1};
+}
+
+void DtuReadWatch::OnReport(const DtuCmdReport &report) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (report.tag.item < 0 || report.tag.item >= static_cast<int>(queries_.size())) return;
+  Query &query = queries_[static_cast<size_t>(report.tag.item)];
+  query.reported = true;
+  query.own_answer = report.outcome == DtuCmdOutcome::kAnswered && report.whole &&
+                     DtuAnswerHoldsKeyLine(report.answer, query.key);
+}
+
+int DtuReadWatch::Queries() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<int>(queries_.size());
+}
+
+bool DtuReadWatch::AllReported() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const Query &query : queries_) {
+    if (!query.reported) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> DtuReadWatch::KeysWithoutTheirAnswer() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<std::string> keys;
+  for (const Query &query : queries_) {
+    if (!query.own_answer) keys.push_back(query.key);
+  }
+  return keys;
+}

@@ -1,0 +1,33 @@
+#include "pages/kit/dtu_typed_number.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+std::string DtuTypedTrim(const std::string &text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsSpace(text[begin])) ++begin;
+  while (end > begin && IsSpace(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+bool DtuTypedAllDigits(const std::string &text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+long long DtuTypedNumber(const std::string &text) {
+  const std::string trimmed = DtuTypedTrim(text);
+  errno = 0;
+  char *end = nullptr;
+  long long value = std::strtoll(trimmed.c_str(), &end, 10);
+  return end == trimmed.c_str() ? 0 : value;  // strtoll saturates on overflow
+}

@@ -1,0 +1,389 @@
+// The Modbus page: fields by name, the polling group's Read and Set, and its
+// answer handlers. The forwarding rule group is in dtu_modbus_rule.cpp, the
+// local file in dtu_modbus_local.cpp.
+#include "pages/modbus/dtu_modbus.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/modbus/dtu_modbus_cache.h"
+#include "pages/kit/dtu_page_send.h"
+#include "pages/kit/dtu_typed_number.h"
+
+namespace {
+
+constexpr int kSwitchSettleMs = 1000;  // after the switch answer, before the next query
+constexpr int kAnswerWaitMs = 1000;    // for each answer a read waits for
+
+std::string Format(DtuTextId text_id, int a, int b = 0) {
+  char text[512];
+  std::snprintf(text, sizeof(text), DtuLangText(text_id), a, b);
+  return text;
+}
+
+}  // namespace
+
+DtuModbus::DtuModbus(QObject *parent) : DtuNamedFieldsPage(parent), read_(new DtuCmdSequence(this)) {
+  connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
+  connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
+  BuildFields();
+  DtuAttachPageAnswers({
+      {"modbus-switch", &DtuPageAnswer<&DtuModbus::ModbusStatusSet>},
+      {"modbus-channel", &DtuPageAnswer<&DtuModbus::ModbusChannelSet>},
+      {"modbus-slave-cfg", &DtuPageAnswer<&DtuModbus::ModbusSlaveCfgSet>},
+      {"modbus-slave-rule", &DtuPageAnswer<&DtuModbus::modbusDecodeRule>},
+  });
+}
+
+DtuModbus::~DtuModbus() {
+  delete read_;  // stops it: nothing reaches this page any more
+}
+
+DtuModbus *DtuModbus::Instance() { return DtuPageReference<DtuModbus>::Current(); }
+
+std::vector<std::string> DtuModbus::SwitchItems() {
+  return {DtuLangText(DtuTextId::kSwitchOff), DtuLangText(DtuTextId::kSwitchOn)};
+}
+std::vector<std::string> DtuModbus::RuleItems() {
+  return {DtuLangText(DtuTextId::kDltTransparent), DtuLangText(DtuTextId::kDltParse)};
+}
+std::vector<std::string> DtuModbus::ByteOrderItems() { return {"ABCD", "DCBA", "BADC", "CDBA"}; }
+std::vector<std::string> DtuModbus::ConvertItems() {
+  return {DtuLangText(DtuTextId::kDltNoScale), DtuLangText(DtuTextId::kDltMultiply),
+          DtuLangText(DtuTextId::kDltDivide)};
+}
+std::vector<std::string> DtuModbus::DataTypeItems() {
+  std::vector<std::string> items;
+  for (int code = 0; code < kDataTypes - 1; ++code) {
+    items.push_back(DtuLangText(DtuTextIdAt(DtuTextId::kDltInt8, code)));
+  }
+  items.push_back(DtuLangText(DtuTextId::kRuleFloat32));
+  return items;
+}
+
+void DtuModbus::BuildFields() {
+  DtuModbusModel &m = model_;
+  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2), DtuListField("packetSplit", &m.packet_split, 2),
+             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusChannelCount)};
+  for (int k = 1; k <= kModbusChannelCount; ++k) {
+    DtuModbusChannelRow &row = m.channels[k - 1];
+    const std::string n = std::to_string(k);
+    for (auto [name, text] : {std::pair{"slave", &row.slave}, {"Function", &row.function},
+                              {"Addr", &row.address}, {"Len", &row.count}, {"Cycle", &row.cycle}}) {
+      fields_.push_back(DtuTextField(name + n, text));
+    }
+  }
+  fields_.push_back(DtuNumberField("configChannel", &m.config_channel, 1, kModbusChannelCount));
+  for (int c = 1; c <= kModbusChannelCount; ++c) {
+    DtuModbusRule &rule = m.rules[c - 1];
+    const std::string n = std::to_string(c);
+    fields_.push_back(DtuListField("rule" + n, &rule.rule, 2));
+    fields_.push_back(DtuNumberField("maxParamCnt" + n, &rule.param_count, 0, kModbusRuleParams));
+    for (int p = 1; p <= kModbusRuleParams; ++p) {
+      DtuModbusParamRow &row = rule.params[p - 1];
+      const std::string np = n + std::to_string(p);
+      fields_.push_back(DtuTextField("tag" + np, &row.tag));
+      fields_.push_back(DtuTextField("startOffset" + np, &row.address));
+      fields_.push_back(DtuListField("dataType" + np, &row.data_type, kDataTypes));
+      fields_.push_back(DtuListField("dataEndian" + np, &row.byte_order, kByteOrders));
+      fields_.push_back(DtuListField("dataRule" + np, &row.convert, kConverts));
+      fields_.push_back(DtuTextField("rate" + np, &row.multiplier));
+    }
+  }
+}
+
+bool DtuModbus::CacheSwitchOn() const {
+  const DtuModbusCache *cache = DtuModbusCache::Instance();
+  return cache != nullptr && cache->StoredSwitch() == 1;
+}
+
+bool DtuModbus::ChooseFunctionSwitch(int on) {
+  if (on == 1 && CacheSwitchOn()) {
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
+    model_.func_switch = 0;
+    emit Changed();
+    return false;
+  }
+  model_.func_switch = on == 1 ? 1 : 0;
+  emit Changed();
+  return true;
+}
+
+void DtuModbus::SetWindow(int channel, long long start, long long length) {
+  window_start_[channel - 1] = static_cast<int>(start);
+  window_length_[channel - 1] = static_cast<int>(length);
+}
+
+// ---- Reads ----
+
+DtuModbus::ReadStep DtuModbus::SwitchQuery() {
+  // The device is given a second after its answer before the next query.
+  return {ReadStep::kSwitch, 0,
+          {"AT+ZEVCFG=get|modbus-switch\r\n", "modbus-switch", DtuStepEnd::kPageDecides,
+           kSwitchSettleMs + kAnswerWaitMs, kSwitchSettleMs}};
+}
+
+DtuModbus::ReadStep DtuModbus::CountQuery() {
+  return {ReadStep::kCount, 0,
+          {"AT+ZEVCFG=get|modbus-channel\r\n", "modbus-channel", DtuStepEnd::kPageDecides, kAnswerWaitMs}};
+}
+
+DtuModbus::ReadStep DtuModbus::ChannelQuery(int k) {
+  const std::string line = "AT+ZEVCFG=get|modbus-slave-cfg|" + DtuModbusChannelArgument(k) + "\r\n";
+  DTU_LOG("发送查询通道%d指令：%s", k, line.c_str());
+  // A channel that stays silent is passed over.
+  return {ReadStep::kChannel, k, {line, "modbus-slave-cfg", DtuStepEnd::kKey, kAnswerWaitMs, 0, false, false}};
+}
+
+void DtuModbus::StartRead(std::vector<ReadStep> steps, bool then_rules) {
+  read_then_rules_ = then_rules;
+  read_plan_ = std::move(steps);
+  std::vector<DtuCmdStep> sequence;
+  for (const ReadStep &step : read_plan_) sequence.push_back(step.step);
+  read_->Start(std::move(sequence));
+}
+
+void DtuModbus::InsertReadSteps(std::vector<ReadStep> steps) {
+  std::vector<DtuCmdStep> sequence;
+  for (const ReadStep &step : steps) sequence.push_back(step.step);
+  read_->InsertNext(std::move(sequence));
+  read_plan_.insert(read_plan_.begin() + read_->CurrentStep() + 1, steps.begin(), steps.end());
+}
+
+void DtuModbus::OnReadStepSent(int step) {
+  const ReadStep &sent = read_plan_[step];
+  switch (sent.kind) {
+    case ReadStep::kSwitch: switch_on_ = 0; break;
+    case ReadStep::kCount: received_count_ = 0; break;
+    case ReadStep::kRuleHeader:
+      rule_channel_ = sent.channel;
+      rule_state_ = 0;
+      break;
+    default: break;
+  }
+}
+
+// The answer's handler ran already: its result decides what comes next.
+void DtuModbus::OnReadStepAnswered(int step) {
+  switch (read_plan_[step].kind) {
+    case ReadStep::kSwitch:
+      if (switch_on_ == 1) {
+        read_->Advance();
+      } else {
+        read_->Cancel();  // polling off: no channel to read
+      }
+      break;
+    case ReadStep::kCount: {
+      if (received_count_ == 0) break;  // not a count: wait on
+      std::vector<ReadStep> next;
+      for (int k = 1; k <= received_count_; ++k) next.push_back(ChannelQuery(k));
+      for (int c = 1; read_then_rules_ && c <= received_count_; ++c) next.push_back(RuleHeaderQuery(c));
+      InsertReadSteps(std::move(next));
+      read_->Advance();
+      break;
+    }
+    case ReadStep::kRuleHeader: {
+      if (rule_state_ == 0) break;  // not a header: wait on
+      std::vector<ReadStep> params;
+      for (int p = 1; rule_state_ == 1 && p <= rule_param_total_; ++p) {
+        params.push_back(RuleParamQuery(read_plan_[step].channel, p));
+      }
+      InsertReadSteps(std::move(params));
+      read_->Advance();
+      break;
+    }
+    default: break;
+  }
+}
+
+bool DtuModbus::OnBnClickedBtModbusGet() {
+  if (!DtuPagePortOpen()) return false;
+  for (DtuModbusChannelRow &row : model_.channels) row = DtuModbusChannelRow();
+  emit Changed();
+  StartRead({SwitchQuery(), CountQuery()}, false);
+  return true;
+}
+
+bool DtuModbus::Read() {
+  if (!DtuPagePortOpen()) return false;
+  for (DtuModbusChannelRow &row : model_.channels) row = DtuModbusChannelRow();
+  emit Changed();
+  StartRead({SwitchQuery(), CountQuery()}, true);
+  return true;
+}
+
+bool DtuModbus::ReadPending() const { return read_->Running(); }
+
+bool DtuModbus::SetPending() const {
+  return pending_.load() != PendingSet::kNone || chained_rule_channel_ != 0;
+}
+
+// ---- Polling Set ----
+
+bool DtuModbus::ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg) {
+  const DtuModbusChannelRow &row = model_.channels[k - 1];
+  cfg = {k, DtuTypedNumber(row.slave), DtuTypedNumber(row.function), DtuTypedNumber(row.address),
+         DtuTypedNumber(row.count), DtuTypedNumber(row.cycle)};
+  std::optional<DtuTextId> refused;
+  if (cfg.slave < 1 || cfg.slave > 247) refused = DtuTextId::kModbusSlaveAddressRange;
+  else if (cfg.function < 1 || cfg.function > 15) refused = DtuTextId::kModbusFunctionCodeRange;
+  else if (cfg.address < 0) refused = DtuTextId::kModbusRegisterAddressRange;
+  else if (cfg.count < 1) refused = DtuTextId::kModbusRegisterCountRange;
+  else if (cfg.cycle < 1 || cfg.cycle > 3600) refused = DtuTextId::kModbusCycleRange;
+  if (refused) {
+    DtuMessageBox(Format(*refused, k));
+    return false;
+  }
+  // The device reads fixed widths: a value that needs more digits would be
+  // cut and read as another number.
+  struct Width {
+    long long value;
+    DtuTextId label;
+    int width;
+  };
+  for (const Width &w : {Width{cfg.address, DtuTextId::kModbusRegisterAddress, kModbusAddressWidth},
+                         Width{cfg.count, DtuTextId::kModbusRegisterCount, kModbusCountWidth}}) {
+    if (DtuModbusFitsWidth(w.value, w.width)) continue;
+    char text[512];
+    std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kModbusChannelWidth), k, DtuLangText(w.label), w.width,
+                  static_cast<int>(DtuModbusWidthMax(w.width)));
+    DtuMessageBox(text);
+    return false;
+  }
+  SetWindow(k, cfg.address, cfg.count);
+  return true;
+}
+
+bool DtuModbus::OnBnClickedBtModbusSet() {
+  if (!DtuPagePortOpen()) return false;
+  const int f = model_.func_switch, s = model_.packet_split, n = model_.channel_count;
+  if (f == 1 && CacheSwitchOn()) {
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
+    return false;
+  }
+  std::vector<std::string> payloads;
+  if (f == 1) {
+    for (int k = 1; k <= n; ++k) {
+      DtuModbusSlaveCfg cfg;
+      if (!ValidatePollingChannel(k, cfg)) return false;
+      payloads.push_back(*DtuModbusBuildSlaveCfg(cfg));
+    }
+  }
+  expected_last_channel_ = n;
+  DtuPageQueueLine("AT+ZEVCFG=set|modbus-switch|" + std::to_string(s * 2 + f) + "\r\n");
+  if (f == 1) {
+    DtuPageQueueLine("AT+ZEVCFG=set|modbus-channel|" + std::to_string(n) + "\r\n");
+    for (int k = 1; k <= n; ++k) {
+      const std::string line = "AT+ZEVCFG=set|modbus-slave-cfg|" + payloads[k - 1] + "\r\n";
+      DtuPageQueueLine(line);
+      DTU_LOG("发送通道%d配置指令：%s", k, line.c_str());
+    }
+  }
+  pending_.store(f == 1 ? PendingSet::kPollingOn : PendingSet::kPollingOff);
+  return true;
+}
+
+bool DtuModbus::Set() {
+  chained_rule_channel_ = 0;
+  if (!DtuPagePortOpen()) return false;
+  const bool on = model_.func_switch == 1;
+  // Every channel and every rule is checked before anything is written; the
+  // rules then go out one channel at a time as the device confirms each.
+  for (int k = 1; on && k <= model_.channel_count; ++k) {
+    DtuModbusSlaveCfg cfg;
+    if (!ValidatePollingChannel(k, cfg)) return false;
+  }
+  for (int c = 1; on && c <= model_.channel_count; ++c) {
+    if (!RuleSet(c, false)) return false;
+  }
+  if (!OnBnClickedBtModbusSet()) return false;
+  if (on) {
+    chained_rule_channel_ = 1;
+    chained_last_channel_ = model_.channel_count;
+  }
+  return true;
+}
+
+void DtuModbus::ContinueChainedSet() {
+  if (chained_rule_channel_ == 0) return;
+  const int channel = chained_rule_channel_;
+  chained_rule_channel_ = channel < chained_last_channel_ ? channel + 1 : 0;
+  if (!RuleSet(channel, true)) chained_rule_channel_ = 0;
+}
+
+// ---- Polling answers ----
+
+void DtuModbus::OnStatus(const char *value) {
+  DTU_LOG("status : %s", value);
+  const long long v = DtuTypedNumber(value);
+  model_.packet_split = (v & 2) ? 1 : 0;
+  if (v & 1) {
+    switch_on_ = 1;
+    model_.func_switch = 1;
+    emit Changed();
+    return;
+  }
+  switch_on_ = 0;
+  model_.func_switch = 0;
+  emit Changed();
+  // Only a Set that switched the polling off is confirmed by this answer.
+  PendingSet off = PendingSet::kPollingOff;
+  if (pending_.compare_exchange_strong(off, PendingSet::kNone)) {
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusDisableSucceeded));
+    emit SetConfirmed();
+  }
+}
+
+void DtuModbus::OnChannel(const char *value) {
+  DTU_LOG("count : %s", value);
+  if (value[0] < '1' || value[0] > '6') return;
+  model_.channel_count = value[0] - '0';
+  received_count_ = model_.channel_count;
+  emit Changed();
+}
+
+void DtuModbus::OnSlaveCfg(const char *value) {
+  const DtuModbusSlaveCfgAnswer a = DtuModbusParseSlaveCfg(value);
+  switch (a.status) {
+    case DtuModbusSlaveCfgAnswer::kEmpty: DTU_LOG("Modbus配置字符串为空，解析失败"); return;
+    case DtuModbusSlaveCfgAnswer::kBadLength:
+      DTU_LOG("配置字符串长度错误（需%d位，实际%d位），解析失败", 26, a.length);
+      return;
+    case DtuModbusSlaveCfgAnswer::kBadChannel: DTU_LOG("通道号无效（%d），解析失败", a.channel); return;
+    case DtuModbusSlaveCfgAnswer::kNotDigits: DTU_LOG("配置字符串含非数字字符，解析失败：%s", value); return;
+    case DtuModbusSlaveCfgAnswer::kOk: break;
+  }
+  DTU_LOG("开始解析Modbus配置字符串：%s", DtuTypedTrim(value).c_str());
+  model_.channels[a.channel - 1] = {a.slave, a.function, a.address, a.count, a.cycle};
+  SetWindow(a.channel, DtuTypedNumber(a.address), DtuTypedNumber(a.count));
+  DTU_LOG("解析通道%d配置成功：从站地址=%s, 功能码=%s, 寄存器地址=%s, 数据长度=%s, 周期=%s", a.channel,
+          a.slave.c_str(), a.function.c_str(), a.address.c_str(), a.count.c_str(), a.cycle.c_str());
+  emit Changed();
+  PendingSet on = PendingSet::kPollingOn;
+  if (a.channel == expected_last_channel_ && pending_.compare_exchange_strong(on, PendingSet::kNone)) {
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingSucceeded));
+    emit SetConfirmed();
+    ContinueChainedSet();
+  }
+}
+
+void DtuModbus::ModbusStatusSet(const char *value, int) {
+  OnStatus(value);
+}
+
+void DtuModbus::ModbusChannelSet(const char *value, int) {
+  OnChannel(value);
+}
+
+void DtuModbus::ModbusSlaveCfgSet(const char *value, int) {
+  OnSlaveCfg(value);
+}
+
+void DtuModbus::modbusDecodeRule(const char *value, int) {
+  OnRule(value);
+}

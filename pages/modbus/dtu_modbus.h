@@ -1,0 +1,168 @@
+// The Modbus page: the polling parameters (which slaves the device polls,
+// keys modbus-switch, modbus-channel, modbus-slave-cfg) and the forwarding
+// rule of each polling channel (modbus-slave-rule). Both groups have their
+// own Read and Set; Save to Local and Read Local cover [MODBUS] and [DECODE].
+// Reads are paced command sequences; they, the answers and everything else
+// run on the page's thread.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "pages/kit/dtu_cmd_sequence.h"
+#include "pages/modbus/dtu_modbus_payload.h"
+#include "pages/kit/dtu_named_fields.h"
+#include "pages/kit/dtu_page.h"
+#include "pages/kit/dtu_page_answers.h"
+
+struct DtuModbusChannelRow {
+  std::string slave, function, address, count, cycle;
+};
+
+struct DtuModbusParamRow {
+  std::string tag, address, multiplier;
+  int data_type = 0;
+  int byte_order = 0;
+  int convert = 0;
+};
+
+struct DtuModbusRule {
+  int rule = 0;         // 0 Transparent, 1 Parse
+  int param_count = 1;  // 1..6; 0 when no count is selected
+  DtuModbusParamRow params[kModbusRuleParams];
+};
+
+struct DtuModbusModel {
+  int func_switch = 0;    // 0 OFF, 1 ON
+  int packet_split = 0;   // 0 OFF, 1 ON
+  int channel_count = 1;  // 1..6
+  DtuModbusChannelRow channels[kModbusChannelCount];
+  int config_channel = 1;  // 1..6: the channel whose rule the lower group shows
+  DtuModbusRule rules[kModbusChannelCount];
+};
+
+class DtuModbus : public DtuNamedFieldsPage {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDataTypes = 7;
+  static constexpr int kByteOrders = 4;
+  static constexpr int kConverts = 3;
+
+  explicit DtuModbus(QObject *parent = nullptr);
+  ~DtuModbus() override;
+  static DtuModbus *Instance();
+
+  const DtuModbusModel &Model() const { return model_; }
+  // The rule of the config channel.
+  const DtuModbusRule &ConfigRule() const { return model_.rules[model_.config_channel - 1]; }
+
+  // List items in the current language.
+  static std::vector<std::string> SwitchItems();
+  static std::vector<std::string> RuleItems();
+  static std::vector<std::string> DataTypeItems();
+  static std::vector<std::string> ByteOrderItems();
+  static std::vector<std::string> ConvertItems();
+
+  // The polling is on: the switch-on indicator, or ON chosen in the list.
+  bool PollingOn() const { return switch_on_ == 1 || model_.func_switch == 1; }
+  // The user chose a function switch: ON is refused while the cache proxy
+  // is on (message shown, the switch goes back to OFF). False when refused.
+  bool ChooseFunctionSwitch(int on);
+
+  // Polling group.
+  bool OnBnClickedBtModbusGet();
+  bool OnBnClickedBtModbusSet();
+  // Forwarding rule group (config channel).
+  bool OnBnClickedBtModbusRuleGet();
+  bool OnBnClickedBtModbusRuleSet();
+  bool OnBnClickedBtSaveLocal();
+  bool OnBnClickedBtReadLocal();
+
+  // Answer handlers.
+  void ModbusStatusSet(const char *value, int length);
+  void ModbusChannelSet(const char *value, int length);
+  void ModbusSlaveCfgSet(const char *value, int length);
+  void modbusDecodeRule(const char *value, int length);
+
+  // Register window of a channel (1..6) that the rule Set checks against.
+  int WindowStart(int channel) const { return window_start_[channel - 1]; }
+  int WindowLength(int channel) const { return window_length_[channel - 1]; }
+
+  const char *PageName() const override { return "modbus"; }
+  // Read: the polling parameters, then the rule of every channel read.
+  // Set: the polling parameters, then the rule of each channel in turn,
+  // each after the device confirmed the one before.
+  bool Read() override;
+  bool Set() override;
+  bool ReadPending() const override;
+  bool SetPending() const override;
+  bool Busy() const override { return ReadPending() || SetPending(); }
+
+ private:
+  // What the last Set waits for; a new Set replaces it.
+  enum class PendingSet { kNone, kPollingOn, kPollingOff, kRule };
+  void BuildFields();
+  bool CacheSwitchOn() const;
+  bool ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg);
+  // One step of a read and what it asks for.
+  struct ReadStep {
+    enum Kind { kSwitch, kCount, kChannel, kRuleHeader, kRuleParam } kind;
+    int channel;
+    DtuCmdStep step;
+  };
+  static ReadStep SwitchQuery();
+  static ReadStep CountQuery();
+  static ReadStep ChannelQuery(int channel);
+  static ReadStep RuleHeaderQuery(int channel);
+  static ReadStep RuleParamQuery(int channel, int param);
+  // A new read replaces the running one.
+  void StartRead(std::vector<ReadStep> steps, bool then_rules);
+  // Queries that depend on the answer just heard: they come next.
+  void InsertReadSteps(std::vector<ReadStep> steps);
+  void OnReadStepSent(int step);
+  void OnReadStepAnswered(int step);
+  void SetWindow(int channel, long long start, long long length);
+  void OnStatus(const char *value);
+  void OnChannel(const char *value);
+  void OnSlaveCfg(const char *value);
+  void OnRule(const char *value);
+  void DecodeRuleAndParamsCnt(const std::string &value);
+  void DecodeChannelParams(const std::string &value);
+  void CountRuleAnswer();
+  // The rule Set of one channel; with `send` false only its checks run.
+  bool RuleSet(int channel, bool send);
+  bool ValidateRuleParam(int channel, int p, DtuModbusRuleParam &param);
+  void ContinueChainedSet();
+  bool SavePollingLocal();
+  bool SaveRuleLocal();
+  bool ReadPollingLocal();
+  bool ReadRuleLocal();
+  static int RuleChannelOf(int answered, int fallback);
+
+  DtuModbusModel model_;
+  int window_start_[kModbusChannelCount] = {};
+  int window_length_[kModbusChannelCount] = {};
+
+  // Read state (page thread only).
+  int switch_on_ = 0;
+  int received_count_ = 1;
+  int rule_state_ = 0;  // 0 header awaited, 1 parameters, -1 nothing to read
+  int rule_param_total_ = 0;
+  int rule_channel_ = 1;  // channel of the rule being read
+  DtuCmdSequence *read_;  // a child: it stops when the page goes
+  std::vector<ReadStep> read_plan_;  // the running read's steps, as the sequence has them
+  bool read_then_rules_ = false;
+
+  // Set confirmation (page thread only; atomic for varnokctl's waiting loop).
+  std::atomic<PendingSet> pending_{PendingSet::kNone};
+  int expected_last_channel_ = -1;
+  int expected_rule_answers_ = 0;
+  int rule_answer_counter_ = 0;
+  // A whole-page Set: the rule channels still to write after the polling.
+  int chained_rule_channel_ = 0;
+  int chained_last_channel_ = 0;
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuModbus> reference_{this};
+};

@@ -1,0 +1,169 @@
+// The Modbus cache proxy page: fields, validation, and the answers of its
+// three keys. The step sequences are in dtu_modbus_cache_steps.cpp.
+#include "pages/modbus/dtu_modbus_cache.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "base/dtu_lang.h"
+#include "base/dtu_log.h"
+#include "base/dtu_message.h"
+#include "base/dtu_text_id.h"
+#include "link/dtu_cmd_resp_table.h"
+#include "pages/modbus/dtu_modbus.h"
+#include "pages/modbus/dtu_modbus_payload.h"
+#include "pages/kit/dtu_typed_number.h"
+
+namespace {
+
+const DtuModbusCacheField kFieldOrder[] = {DtuModbusCacheField::kSlave, DtuModbusCacheField::kStart,
+                                           DtuModbusCacheField::kQuantity, DtuModbusCacheField::kCycle};
+
+DtuTextId ColumnText(DtuModbusCacheField field) {
+  switch (field) {
+    case DtuModbusCacheField::kSlave: return DtuTextId::kCacheSlaveAddress;
+    case DtuModbusCacheField::kStart: return DtuTextId::kCacheStartAddress;
+    case DtuModbusCacheField::kQuantity: return DtuTextId::kCacheCount;
+    case DtuModbusCacheField::kCycle: return DtuTextId::kCacheCycle;
+  }
+  return DtuTextId::kCacheSlaveAddress;
+}
+
+template <class... Args>
+void Show(DtuTextId text_id, Args... args) {
+  char text[512];
+  std::snprintf(text, sizeof(text), DtuLangText(text_id), args...);
+  DtuMessageBox(text);
+}
+
+}  // namespace
+
+DtuModbusCache::DtuModbusCache(QObject *parent) : DtuNamedFieldsPage(parent), sequence_(new DtuCmdSequence(this)) {
+  connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this] {
+    if (std::exchange(accepted_, false)) sequence_->Advance();
+  });
+  connect(sequence_, &DtuCmdSequence::Done, this, [this] { Finish(); });
+  connect(sequence_, &DtuCmdSequence::Failed, this, &DtuModbusCache::OnFailed);
+  BuildFields();
+  DtuAttachPageAnswers({
+      {"modbus-cache-switch", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSwitchSet>},
+      {"modbus-cache-channel", &DtuPageAnswer<&DtuModbusCache::ModbusCacheChannelSet>},
+      {"modbus-cache-slave-cfg", &DtuPageAnswer<&DtuModbusCache::ModbusCacheSlaveCfgSet>},
+  });
+}
+
+DtuModbusCache::~DtuModbusCache() {
+  delete sequence_;  // stops it: nothing reaches this page any more
+}
+
+DtuModbusCache *DtuModbusCache::Instance() { return DtuPageReference<DtuModbusCache>::Current(); }
+
+std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "03", "04"}; }
+
+void DtuModbusCache::BuildFields() {
+  DtuModbusCacheModel &m = model_;
+  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2),
+             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusCacheChannels)};
+  for (int k = 1; k <= kModbusCacheChannels; ++k) {
+    DtuModbusCacheRow &row = m.rows[k - 1];
+    const std::string n = std::to_string(k);
+    fields_.push_back(DtuTextField("slave" + n, &row.slave));
+    fields_.push_back(DtuNumberField("Function" + n, &row.function, 1, 4));
+    fields_.push_back(DtuTextField("Addr" + n, &row.start));
+    fields_.push_back(DtuTextField("Len" + n, &row.quantity));
+    fields_.push_back(DtuTextField("Cycle" + n, &row.cycle));
+  }
+}
+
+bool DtuModbusCache::SetField(const std::string &name, const std::string &value, std::string &error) {
+  if (!DtuNamedFieldsPage::SetField(name, value, error)) return false;
+  stored_switch_ = model_.func_switch;
+  return true;
+}
+
+bool DtuModbusCache::PollingOn() const {
+  const DtuModbus *modbus = DtuModbus::Instance();
+  return modbus != nullptr && modbus->PollingOn();
+}
+
+bool DtuModbusCache::ChooseFunctionSwitch(int on) {
+  const bool refused = on == 1 && PollingOn();
+  if (refused) DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
+  model_.func_switch = on == 1 && !refused ? 1 : 0;
+  stored_switch_ = model_.func_switch;
+  emit Changed();
+  return !refused;
+}
+
+// ---- Validation: channels in order, fields in the order of the page ----
+
+bool DtuModbusCache::RowValue(int k, DtuModbusCacheField field, long long &value) {
+  const DtuModbusCacheRow &row = model_.rows[k - 1];
+  const std::string *texts[] = {&row.slave, &row.start, &row.quantity, &row.cycle};
+  const std::string text = DtuTypedTrim(*texts[static_cast<int>(field)]);
+  const char *column = DtuLangText(ColumnText(field));
+  if (!DtuTypedAllDigits(text)) {
+    Show(DtuTextId::kCacheFieldEmpty, k, column);
+    return false;
+  }
+  value = DtuTypedNumber(text);
+  const DtuModbusCacheRange range = DtuModbusCacheFieldRange(field, row.function);
+  if (value < range.low || value > range.high) {
+    Show(DtuTextId::kCacheFieldRange, k, column, static_cast<int>(range.low), static_cast<int>(range.high));
+    return false;
+  }
+  return true;
+}
+
+bool DtuModbusCache::ValidateRow(int k) {
+  long long values[4] = {};
+  for (DtuModbusCacheField field : kFieldOrder) {
+    if (!RowValue(k, field, values[static_cast<int>(field)])) {
+      emit FocusRequested(k, static_cast<int>(field));
+      return false;
+    }
+  }
+  const DtuModbusCacheChannel channel = RowChannel(k);
+  if (channel.start + channel.quantity - 1 > 65535) {
+    Show(DtuTextId::kCacheAddressOverflow, k);
+    emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kStart));
+    return false;
+  }
+  return true;
+}
+
+bool DtuModbusCache::Validate() {
+  const int count = model_.channel_count;
+  for (int k = 1; k <= count; ++k) {
+    if (!ValidateRow(k)) return false;
+  }
+  for (int k = 2; k <= count; ++k) {
+    for (int j = 1; j < k; ++j) {
+      if (!DtuModbusCacheSameRequest(RowChannel(j), RowChannel(k))) continue;
+      Show(DtuTextId::kCacheDuplicateRule, j, k);
+      emit FocusRequested(k, static_cast<int>(DtuModbusCacheField::kSlave));
+      return false;
+    }
+  }
+  return true;
+}
+
+DtuModbusCacheChannel DtuModbusCache::RowChannel(int k) const {
+  const DtuModbusCacheRow &row = model_.rows[k - 1];
+  return {k, DtuTypedNumber(row.slave), row.function, DtuTypedNumber(row.start), DtuTypedNumber(row.quantity),
+          DtuTypedNumber(row.cycle)};
+}
+
+// ---- Entry points of the receive path ----
+
+void DtuModbusCache::ModbusCacheSwitchSet(const char *value, int) {
+  OnSwitch(value);
+}
+
+void DtuModbusCache::ModbusCacheChannelSet(const char *value, int) {
+  OnChannelCount(value);
+}
+
+void DtuModbusCache::ModbusCacheSlaveCfgSet(const char *value, int) {
+  OnSlaveCfg(value);
+}

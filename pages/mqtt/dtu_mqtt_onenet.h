@@ -1,0 +1,34 @@
+// The OneNET MQTT page: the device's connection to the OneNET platform
+// ("onenet-mqtt-" keys; the device name travels as the client id, the
+// product ID as the user name).
+#pragma once
+
+#include "pages/kit/dtu_page_answers.h"
+#include "pages/kit/dtu_text_fields_page.h"
+
+class DtuMqttOnenet : public DtuTextFieldsPage {
+  Q_OBJECT
+
+ public:
+  enum Field { kServer, kPort, kKeepalive, kSubTopic, kPubTopic, kDeviceName, kProductId, kDeviceKey, kAccessKey };
+
+  explicit DtuMqttOnenet(QObject *parent = nullptr);
+  ~DtuMqttOnenet() override;
+  static DtuMqttOnenet *Instance();
+
+  void DtuMqttOnenetAddrSet(const char *value, int length);
+  void DtuMqttOnenetPortSet(const char *value, int length);
+  void DtuMqttOnenetKeepaliveSet(const char *value, int length);
+  void DtuMqttOnenetSubTopicSet(const char *value, int length);
+  void DtuMqttOnenetPubTopicSet(const char *value, int length);
+  void DtuMqttOnenetDeviceIDSet(const char *value, int length);
+  void DtuMqttOnenetProductIDSet(const char *value, int length);
+  void DtuMqttOnenetDeviceKeySet(const char *value, int length);
+  void DtuMqttOnenetAccessKeySet(const char *value, int length);
+
+  const char *PageName() const override { return "onenet"; }
+
+ private:
+  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  DtuPageReference<DtuMqttOnenet> reference_{this};
+};
