@@ -12,12 +12,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/views/cmd_port_view.h"
+#include "app/views/cmd_port/cmd_port_view.h"
 #include "base/dtu_log.h"
 #include "bench/bench_gui_app.h"
 #include "bench/bench_timing.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_cmd_port_page.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/varnok_configure_tool_dlg.h"
+#include "app/shell/varnok_configure_tool_dlg.h"
 #include "base/dtu_log.h"
 #include "bench/bench_gui_app.h"
 

@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/views/virtual_serial_view.h"
+#include "app/views/virtual_serial/virtual_serial_view.h"
 #include "base/dtu_log.h"
 #include "bench/bench_gui_app.h"
 #include "bench/bench_timing.h"
-#include "pages/virtual_serial_tool.h"
+#include "pages/virtual_serial/virtual_serial_tool.h"
 
 namespace {
 

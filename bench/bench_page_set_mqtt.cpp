@@ -13,7 +13,7 @@
 #include "base/dtu_message.h"
 #include "bench_timing.h"
 #include "link/dtu_cmd_port.h"
-#include "pages/dtu_main_thread_dispatcher.h"
+#include "pages/kit/dtu_main_thread_dispatcher.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "sim/dtu_sim_line.h"

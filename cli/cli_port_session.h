@@ -8,7 +8,7 @@
 #include <string>
 
 #include "link/dtu_cmd_port.h"
-#include "pages/dtu_main_thread_dispatcher.h"
+#include "pages/kit/dtu_main_thread_dispatcher.h"
 
 class CliPortSession : public QObject {
   Q_OBJECT

@@ -12,7 +12,7 @@
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/verb_registry.h"
-#include "pages/dtu_bhu.h"
+#include "pages/bhu/dtu_bhu.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {

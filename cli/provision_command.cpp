@@ -10,7 +10,7 @@
 #include "cli/provision_stop.h"
 #include "cli/verb_registry.h"
 #include "config/dtu_config.h"
-#include "pages/dtu_page_store.h"
+#include "pages/kit/dtu_page_store.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "cli/provision_pages.h"
 #include "cli/provision_stop.h"
 #include "cli/verb_registry.h"
-#include "pages/dtu_page.h"
+#include "pages/kit/dtu_page.h"
 
 namespace {
 

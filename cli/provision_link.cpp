@@ -5,7 +5,7 @@
 #include "cli/verb_registry.h"
 #include "link/dtu_cmd_outcome.h"
 #include "link/dtu_cmd_ring.h"
-#include "pages/dtu_page.h"
+#include "pages/kit/dtu_page.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "pages/dtu_page.h"
+#include "pages/kit/dtu_page.h"
 #include "pages/dtu_page_runner.h"
 
 // The catalog lists varnokctl's pages in tree order.

@@ -15,7 +15,7 @@
 #include "cli/verb_registry.h"
 #include "link/dtu_cmd_protocol.h"
 #include "link/dtu_cmd_sender.h"
-#include "pages/dtu_cmd_sequence.h"
+#include "pages/kit/dtu_cmd_sequence.h"
 
 namespace {
 

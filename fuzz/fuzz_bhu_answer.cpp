@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pages/dtu_bhu_packet.h"
+#include "pages/bhu/dtu_bhu_packet.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_icon.h"
+#include "app/shell/app_icon.h"
 
 int main(int argc, char **argv) {
   // No display is needed to paint into a pixmap.

@@ -10,7 +10,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   mosquitto
   clang libclang-rt-dev
-  xvfb xauth curl
+  xvfb xauth curl ccache
   fonts-wqy-microhei
 )
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/page_host.h"
-#include "app/varnok_configure_tool_dlg.h"
+#include "app/shell/page_host.h"
+#include "app/shell/varnok_configure_tool_dlg.h"
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 

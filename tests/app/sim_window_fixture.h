@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "app/views/cmd_port_view.h"
+#include "app/views/cmd_port/cmd_port_view.h"
 #include "app_fixture.h"
-#include "pages/dtu_cmd_port_page.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "sim/dtu_sim.h"
 #include "tests/support/sim_link.h"
 

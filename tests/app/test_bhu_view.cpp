@@ -9,11 +9,11 @@
 
 #include <memory>
 
-#include "app/views/bhu_view.h"
-#include "app/views/cmd_port_view.h"
+#include "app/views/bhu/bhu_view.h"
+#include "app/views/cmd_port/cmd_port_view.h"
 #include "sim_window_fixture.h"
-#include "pages/dtu_bhu.h"
-#include "pages/dtu_cmd_port_page.h"
+#include "pages/bhu/dtu_bhu.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "sim/dtu_sim.h"
 #include "tests/support/sim_link.h"
 

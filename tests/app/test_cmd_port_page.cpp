@@ -10,12 +10,12 @@
 #include <atomic>
 #include <chrono>
 
-#include "app/views/cmd_port_view.h"
-#include "app/views/command_input_edit.h"
-#include "app/views/receive_log_view.h"
+#include "app/views/cmd_port/cmd_port_view.h"
+#include "app/views/cmd_port/command_input_edit.h"
+#include "app/views/cmd_port/receive_log_view.h"
 #include "app_fixture.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_cmd_port_page.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "tests/support/sim_link.h"
 
 namespace {

@@ -14,11 +14,11 @@
 #include <chrono>
 #include <fstream>
 
-#include "app/views/cmd_port_view.h"
-#include "app/views/command_input_edit.h"
-#include "app/views/terminal_format.h"
+#include "app/views/cmd_port/cmd_port_view.h"
+#include "app/views/cmd_port/command_input_edit.h"
+#include "app/views/cmd_port/terminal_format.h"
 #include "app_fixture.h"
-#include "pages/dtu_cmd_port_page.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/sim_link.h"
 

@@ -9,11 +9,11 @@
 
 #include <chrono>
 
-#include "app/views/cmd_port_view.h"
-#include "app/views/dlt645_view.h"
+#include "app/views/cmd_port/cmd_port_view.h"
+#include "app/views/dlt645/dlt645_view.h"
 #include "sim_window_fixture.h"
-#include "pages/dtu_cmd_port_page.h"
-#include "pages/dtu_dlt645.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
+#include "pages/dlt645/dtu_dlt645.h"
 #include "tests/support/sim_link.h"
 
 namespace {

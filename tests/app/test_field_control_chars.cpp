@@ -3,9 +3,9 @@
 // holds, so no line break can reach the wire from the window.
 #include <QLineEdit>
 
-#include "app/page_host.h"
+#include "app/shell/page_host.h"
 #include "pages/dtu_page_catalog.h"
-#include "pages/dtu_mqtt.h"
+#include "pages/mqtt/dtu_mqtt.h"
 #include "tests/app/app_fixture.h"
 
 TEST_F(MainWindowTest, PastedLineBreakIsRefusedWithTheFieldNamed) {

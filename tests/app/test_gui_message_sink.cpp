@@ -11,7 +11,7 @@
 
 #include <thread>
 
-#include "app/gui_message_sink.h"
+#include "app/shell/gui_message_sink.h"
 #include "base/dtu_message.h"
 
 namespace {

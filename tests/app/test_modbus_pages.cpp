@@ -8,13 +8,13 @@
 
 #include <cstdlib>
 
-#include "app/views/cmd_port_view.h"
-#include "app/views/modbus_cache_view.h"
-#include "app/views/modbus_view.h"
+#include "app/views/cmd_port/cmd_port_view.h"
+#include "app/views/modbus/modbus_cache_view.h"
+#include "app/views/modbus/modbus_view.h"
 #include "sim_window_fixture.h"
-#include "pages/dtu_cmd_port_page.h"
-#include "pages/dtu_modbus.h"
-#include "pages/dtu_modbus_cache.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
+#include "pages/modbus/dtu_modbus.h"
+#include "pages/modbus/dtu_modbus_cache.h"
 #include "pages/dtu_page_runner.h"
 #include "tests/support/sim_link.h"
 

@@ -1,7 +1,7 @@
 // The Virtual Serial page without a platform: its [iotInfo] section, its
 // labels and its log.
 
-#include "pages/virtual_serial_log.h"
+#include "pages/virtual_serial/virtual_serial_log.h"
 #include "tests/app/virtual_serial_fixture.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <regex>
 
-#include "app/views/cmd_port_view.h"
+#include "app/views/cmd_port/cmd_port_view.h"
 #include "base/dtu_log.h"
-#include "pages/dtu_cmd_port_page.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "sim/platform_remote_device.h"
 #include "sim/platform_rest_server.h"
 #include "tests/app/virtual_serial_fixture.h"

@@ -12,10 +12,10 @@
 #include <chrono>
 #include <unistd.h>
 
-#include "app/busy_status_bar.h"
-#include "app/views/cmd_port_view.h"
+#include "app/shell/busy_status_bar.h"
+#include "app/views/cmd_port/cmd_port_view.h"
 #include "app_fixture.h"
-#include "pages/dtu_cmd_port_page.h"
+#include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "tests/support/sim_link.h"
 
 namespace {

@@ -13,9 +13,9 @@
 
 #include <fstream>
 
-#include "app/views/receive_log_view.h"
-#include "app/views/virtual_serial_view.h"
-#include "pages/virtual_serial_tool.h"
+#include "app/views/cmd_port/receive_log_view.h"
+#include "app/views/virtual_serial/virtual_serial_view.h"
+#include "pages/virtual_serial/virtual_serial_tool.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/temp_dir.h"
 

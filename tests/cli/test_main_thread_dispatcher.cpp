@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_main_thread_dispatcher.h"
+#include "pages/kit/dtu_main_thread_dispatcher.h"
 #include "tests/support/sim_link.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/dtu_page_store.h"
+#include "pages/kit/dtu_page_store.h"
 
 void PageTest::SetUp() {
   DtuLangFlag = 1;

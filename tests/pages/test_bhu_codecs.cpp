@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_bhu_packet.h"
+#include "pages/bhu/dtu_bhu_packet.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/dtu_lang.h"
-#include "pages/dtu_bhu.h"
+#include "pages/bhu/dtu_bhu.h"
 #include "pages/dtu_page_runner.h"
 #include "tests/pages/wire_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "link/dtu_cmd_answer_watch.h"
-#include "pages/dtu_cmd_sequence.h"
+#include "pages/kit/dtu_cmd_sequence.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "tests/pages/wire_fixture.h"

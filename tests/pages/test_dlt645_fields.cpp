@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_dlt645.h"
+#include "pages/dlt645/dtu_dlt645.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_dlt645.h"
+#include "pages/dlt645/dtu_dlt645.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "tests/pages/wire_fixture.h"

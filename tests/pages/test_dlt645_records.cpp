@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_dlt645_records.h"
+#include "pages/dlt645/dtu_dlt645_records.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "config/dtu_config.h"
-#include "pages/dtu_modbus.h"
-#include "pages/dtu_modbus_cache.h"
+#include "pages/modbus/dtu_modbus.h"
+#include "pages/modbus/dtu_modbus_cache.h"
 #include "pages/dtu_page_runner.h"
 #include "tests/pages/page_test_support.h"
 

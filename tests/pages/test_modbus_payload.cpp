@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "pages/dtu_modbus_cache_payload.h"
-#include "pages/dtu_modbus_payload.h"
+#include "pages/modbus/dtu_modbus_cache_payload.h"
+#include "pages/modbus/dtu_modbus_payload.h"
 
 struct SlaveCfgCase {
   DtuModbusSlaveCfg cfg;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "pages/dtu_modbus.h"
-#include "pages/dtu_modbus_cache.h"
+#include "pages/modbus/dtu_modbus.h"
+#include "pages/modbus/dtu_modbus_cache.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "tests/pages/wire_fixture.h"

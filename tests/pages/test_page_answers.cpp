@@ -6,14 +6,14 @@
 #include <string>
 
 #include "link/dtu_cmd_ring.h"
-#include "pages/dtu_data_port.h"
-#include "pages/dtu_devinfo.h"
-#include "pages/dtu_mqtt.h"
-#include "pages/dtu_mqtt_aliyun.h"
-#include "pages/dtu_mqtt_onenet.h"
-#include "pages/dtu_net.h"
-#include "pages/dtu_tcp_udp.h"
-#include "pages/dtu_work_mode.h"
+#include "pages/settings/dtu_data_port.h"
+#include "pages/settings/dtu_devinfo.h"
+#include "pages/mqtt/dtu_mqtt.h"
+#include "pages/mqtt/dtu_mqtt_aliyun.h"
+#include "pages/mqtt/dtu_mqtt_onenet.h"
+#include "pages/settings/dtu_net.h"
+#include "pages/settings/dtu_tcp_udp.h"
+#include "pages/settings/dtu_work_mode.h"
 #include "tests/pages/page_test_support.h"
 
 namespace {

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "pages/dtu_data_port_codes.h"
-#include "pages/dtu_net_info.h"
-#include "pages/dtu_remote_cfg_info.h"
+#include "pages/settings/dtu_data_port_codes.h"
+#include "pages/settings/dtu_net_info.h"
+#include "pages/settings/dtu_remote_cfg_info.h"
 
 TEST(RemoteCfgInfo, FormatsSwitchPortAndServer) {
   struct Case {

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "pages/dtu_page.h"
+#include "pages/kit/dtu_page.h"
 #include "pages/dtu_page_catalog.h"
 #include "tests/pages/page_test_support.h"
 

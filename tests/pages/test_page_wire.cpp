@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "link/dtu_cmd_ring.h"
-#include "pages/dtu_devinfo.h"
+#include "pages/settings/dtu_devinfo.h"
 #include "pages/dtu_page_runner.h"
-#include "pages/dtu_tcp_udp.h"
+#include "pages/settings/dtu_tcp_udp.h"
 #include "tests/pages/wire_fixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // against the key each query asked for.
 #include <gtest/gtest.h>
 
-#include "pages/dtu_read_watch.h"
+#include "pages/kit/dtu_read_watch.h"
 
 namespace {
 

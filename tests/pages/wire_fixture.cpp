@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "link/dtu_cmd_port.h"
-#include "pages/dtu_main_thread_dispatcher.h"
+#include "pages/kit/dtu_main_thread_dispatcher.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "tests/support/sim_link.h"

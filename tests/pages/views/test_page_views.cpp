@@ -7,17 +7,17 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/views/devinfo_view.h"
-#include "app/views/mqtt_onenet_view.h"
-#include "app/views/net_view.h"
-#include "app/views/tcp_udp_view.h"
-#include "app/views/work_mode_view.h"
+#include "app/views/settings/devinfo_view.h"
+#include "app/views/mqtt/mqtt_onenet_view.h"
+#include "app/views/settings/net_view.h"
+#include "app/views/settings/tcp_udp_view.h"
+#include "app/views/settings/work_mode_view.h"
 #include "base/dtu_lang.h"
-#include "pages/dtu_devinfo.h"
-#include "pages/dtu_mqtt_onenet.h"
-#include "pages/dtu_net.h"
-#include "pages/dtu_tcp_udp.h"
-#include "pages/dtu_work_mode.h"
+#include "pages/settings/dtu_devinfo.h"
+#include "pages/mqtt/dtu_mqtt_onenet.h"
+#include "pages/settings/dtu_net.h"
+#include "pages/settings/dtu_tcp_udp.h"
+#include "pages/settings/dtu_work_mode.h"
 #include "tests/pages/page_test_support.h"
 
 namespace {
