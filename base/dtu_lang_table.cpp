@@ -351,6 +351,7 @@ const DtuLangRow kDtuLangTable[] = {
     {809, "时间戳", "Time stamps"},
     {810, "十六进制", "Hex view"},
     {811, "无法写入文件：%s", "Cannot write the file: %s"},
+    {812, "设备对%s的应答无法解析：%s", "The device's answer for %s could not be read: %s"},
 
     // The virtual serial page's worker, failures and link loss.
     {900, "云端连接已断开：%s", "Cloud link lost: %s"},

@@ -274,6 +274,7 @@
   X(kTimeStamps, 809)                                                                     \
   X(kHexView, 810)                                                                        \
   X(kCannotWriteFile, 811)        /* %s: file */                                          \
+  X(kAnswerNotRead, 812)          /* %s: what was asked, %s: the answer */                \
   /* DL/T 645 meter page: tree item, checks, column headings, rule read. */               \
   X(kTreeDlt645Meter, 700)                                                                \
   X(kDltTextHoldsSeparator, 701)  /* %s: field, %s: the separator */                      \

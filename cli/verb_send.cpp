@@ -59,10 +59,23 @@ int RunSteps(CliPortSession &session, const std::vector<std::string> &lines, dou
     const int missed = sequence.StepsTimedOut();
     finish(missed > 0 ? kExitNoAnswer : kExitOk, missed);
   });
-  QObject::connect(&sequence, &DtuCmdSequence::Failed, [&](int step, DtuSequenceFailure, const QByteArray &) {
-    finish(session.Lost() ? kExitPortLost : kExitNoAnswer, sequence.StepsTimedOut() + total - step);
-  });
+  QTimer lost_fallback;
+  lost_fallback.setSingleShot(true);
+  QObject::connect(&sequence, &DtuCmdSequence::Failed,
+                   [&](int step, DtuSequenceFailure reason, const QByteArray &) {
+                     // A line dropped by the closing port is heard before the
+                     // port's own report, which says why it closed.
+                     if (reason == DtuSequenceFailure::kPortClosed && !session.Lost()) {
+                       QObject::connect(&lost_fallback, &QTimer::timeout, [&] { finish(kExitPortLost, 0); });
+                       lost_fallback.start(1000);
+                       return;
+                     }
+                     finish(session.Lost() ? kExitPortLost : kExitNoAnswer, sequence.StepsTimedOut() + total - step);
+                   });
   QObject::connect(&session, &CliPortSession::PortLost, &sequence, &DtuCmdSequence::Cancel);
+  QObject::connect(&session, &CliPortSession::PortLost, [&] {
+    if (!sequence.Running()) finish(kExitPortLost, 0);
+  });
   QTimer deadline;
   deadline.setSingleShot(true);
   QObject::connect(&deadline, &QTimer::timeout, &sequence, &DtuCmdSequence::Cancel);

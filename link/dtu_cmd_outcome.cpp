@@ -96,6 +96,7 @@ DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length, const char **err
 const char *DtuCmdOutcomeName(DtuCmdOutcome outcome) {
   switch (outcome) {
     case DtuCmdOutcome::kAnswered: return "answered";
+    case DtuCmdOutcome::kAcknowledged: return "acknowledged";
     case DtuCmdOutcome::kDeviceError: return "device error";
     case DtuCmdOutcome::kNoAnswer: return "no answer";
     case DtuCmdOutcome::kPortClosed: return "port closed";

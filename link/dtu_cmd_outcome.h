@@ -17,7 +17,8 @@
 #include <string>
 
 enum class DtuCmdOutcome {
-  kAnswered,     // some text came back
+  kAnswered,     // its answer came back (the key line, or any text for a line without a key)
+  kAcknowledged, // a bare "OK": acknowledges a set line; a query got no value
   kDeviceError,  // the answer holds ERROR or FAIL (either case)
   kNoAnswer,     // nothing came back before the 5 s fallback
   kPortClosed,   // the port closed before the command was answered or sent
@@ -64,5 +65,5 @@ void DtuCmdReportNotQueued(const DtuCmdTag &tag);
 // `error_word`, when given, gets the word found ("" when answered).
 DtuCmdOutcome DtuCmdAnswerOutcome(const char *text, int length, const char **error_word = nullptr);
 
-// "answered", "device error", "no answer", "port closed" (for logs).
+// "answered", "acknowledged", "device error", "no answer", "port closed" (for logs).
 const char *DtuCmdOutcomeName(DtuCmdOutcome outcome);

@@ -11,6 +11,7 @@
 
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "link/dtu_cmd_answer_match.h"
 #include "link/dtu_cmd_protocol.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "link/dtu_cmd_ring.h"
@@ -26,7 +27,11 @@ std::atomic<DtuCmdPort *> g_open_instance{nullptr};
 }  // namespace
 
 // Reads each notified burst, cleans it (unless the remote bridge is on),
-// hands it to the dispatcher and clears the busy flag.
+// hands it to the dispatcher and tells the sender, which judges whether it
+// answers the command in flight. A burst that stops inside a line while a
+// command waits for its answer is held and joined with what follows, so a
+// pause in the middle of an answer never cuts its value; it goes out as it
+// is once the command gave up waiting.
 class SerialPortListenerImpl : public CSerialPortListener {
  public:
   SerialPortListenerImpl(DtuCmdPort *owner, CSerialPortBase *driver, DtuCmdSender *sender,
@@ -39,29 +44,62 @@ class SerialPortListenerImpl : public CSerialPortListener {
     std::vector<char> buffer(bytes_waiting + 1, '\0');
     const int count = driver_->Read(buffer.data(), static_cast<int>(bytes_waiting));
     if (count <= 0) return;
-    tap_(std::string(buffer.data(), static_cast<size_t>(count)));
-    DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
-    const char *error_word = "";
-    std::string answer;
+    const std::string bytes(buffer.data(), static_cast<size_t>(count));
+    tap_(bytes);
     if (DtuCmdRemoteMode()) {
-      dispatch_(std::string(buffer.data(), static_cast<size_t>(count)));
-    } else {
-      std::vector<char> cleaned(static_cast<size_t>(count) + 1, '\0');
-      const int length = DtuCmdCleanAnswer(buffer.data(), count, cleaned.data());
-      answer.assign(cleaned.data(), static_cast<size_t>(length));
-      dispatch_(answer);
-      outcome = DtuCmdAnswerOutcome(cleaned.data(), length, &error_word);
+      dispatch_(bytes);
+      sender_->OnRawBurst();
+      return;
     }
-    // After the chunk went on its way: the outcome follows its answer.
-    sender_->ClearBusy(outcome, answer, buffer[static_cast<size_t>(count) - 1] == '\n', error_word);
+    std::string burst;
+    {
+      std::lock_guard<std::mutex> lock(held_mutex_);
+      burst = held_ + bytes;
+      held_.clear();
+      if (ShouldHold(burst)) {
+        held_ = burst;
+        return;
+      }
+    }
+    Deliver(burst);
+  }
+
+  // The command gave up waiting: what was held goes out as it came.
+  void FlushHeld() {
+    std::string burst;
+    {
+      std::lock_guard<std::mutex> lock(held_mutex_);
+      burst.swap(held_);
+    }
+    if (!burst.empty()) Deliver(burst);
   }
 
  private:
+  static constexpr size_t kHoldLimit = 16384;
+
+  bool ShouldHold(const std::string &burst) const {
+    if (burst.back() == '\n' || burst.size() >= kHoldLimit) return false;
+    const std::string key = sender_->InFlightKey();
+    return !key.empty() && DtuCmdAnswerOutcome(burst.data(), static_cast<int>(burst.size())) !=
+                               DtuCmdOutcome::kDeviceError;
+  }
+
+  void Deliver(const std::string &burst) {
+    std::vector<char> cleaned(burst.size() + 1, '\0');
+    const int length = DtuCmdCleanAnswer(burst.data(), static_cast<int>(burst.size()), cleaned.data());
+    const std::string answer(cleaned.data(), static_cast<size_t>(length));
+    dispatch_(answer);
+    // After the chunk went on its way: the outcome follows its answer.
+    sender_->OnBurst(answer, burst.back() == '\n', DtuCmdBurstEndsWithOk(burst));
+  }
+
   DtuCmdPort *owner_;
   CSerialPortBase *driver_;
   DtuCmdSender *sender_;
   std::function<void(const std::string &)> dispatch_;
   std::function<void(const std::string &)> tap_;
+  std::mutex held_mutex_;
+  std::string held_;
 };
 
 struct DtuCmdPort::Impl {
@@ -175,6 +213,7 @@ bool DtuCmdPort::DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &
         [this](const std::string &bytes) { impl_->Tap(bytes); });
   }
   driver.AttachListener(impl_->listener.get());
+  impl_->sender.SetNoAnswerHook([listener = impl_->listener.get()] { listener->FlushHeld(); });
   DtuCmdRingInstance().Clear();
   // The reference goes up before the sender can write, so the listener never
   // drops an answer to the first command.
@@ -197,8 +236,8 @@ void DtuCmdPort::Close() {
   CSerialPortBase &driver = impl_->driver;
   if (!driver.IsOpen()) return;
   driver.DetachListener();
+  impl_->sender.Stop();  // before the listener goes: the sender's no-answer hook reaches it
   impl_->listener.reset();
-  impl_->sender.Stop();
   DtuCmdPort *self = this;
   g_open_instance.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
   driver.Close();

@@ -74,11 +74,50 @@ void DtuCmdSender::ClearBusy(DtuCmdOutcome outcome, const std::string &answer, b
   if (reporter_) reporter_(report);
 }
 
-void DtuCmdSender::MarkInFlight(const DtuCmdTag &tag) {
+void DtuCmdSender::MarkInFlight(const DtuCmdTag &tag, std::string key) {
   std::lock_guard<std::mutex> lock(wait_mutex_);
   busy_.store(1);
   in_flight_ = true;
   in_flight_tag_ = tag;
+  in_flight_key_ = std::move(key);
+}
+
+std::string DtuCmdSender::InFlightKey() const {
+  std::lock_guard<std::mutex> lock(wait_mutex_);
+  return in_flight_ ? in_flight_key_ : std::string();
+}
+
+void DtuCmdSender::OnBurst(const std::string &cleaned, bool whole, bool ends_with_ok) {
+  std::string key;
+  bool ok_due = false;
+  {
+    std::lock_guard<std::mutex> lock(wait_mutex_);
+    key = in_flight_ ? in_flight_key_ : std::string();
+    ok_due = own_ok_due_;
+    own_ok_due_ = false;
+  }
+  const char *error_word = "";
+  const DtuCmdAnswerVerdict verdict = DtuCmdJudgeAnswer(key, cleaned, whole, &error_word);
+  switch (verdict) {
+    case DtuCmdAnswerVerdict::kAcknowledged:
+      // The OK of the answer before, sent apart from its key line.
+      if (ok_due) return;
+      ClearBusy(DtuCmdOutcome::kAcknowledged, cleaned, whole, "");
+      return;
+    case DtuCmdAnswerVerdict::kRefused:
+      ClearBusy(DtuCmdOutcome::kDeviceError, cleaned, whole, error_word);
+      return;
+    case DtuCmdAnswerVerdict::kAnswered: {
+      std::lock_guard<std::mutex> lock(wait_mutex_);
+      own_ok_due_ = !ends_with_ok;
+    }
+      ClearBusy(DtuCmdOutcome::kAnswered, cleaned, whole, "");
+      return;
+    case DtuCmdAnswerVerdict::kPartial:
+    case DtuCmdAnswerVerdict::kNotItsAnswer:
+      DTU_LOG("answer not for %s, not credited : %.80s", key.c_str(), cleaned.c_str());
+      return;
+  }
 }
 
 bool DtuCmdSender::WaitForAnswer(Clock::time_point written_at) {
@@ -102,12 +141,15 @@ void DtuCmdSender::Run() {
       continue;
     }
     const Clock::time_point written_at = Clock::now();
-    MarkInFlight(tag);
+    MarkInFlight(tag, DtuCmdLineKey(slot.text, slot.length));
     written_.fetch_add(1);
     driver_->Write(slot.text, slot.length);  // a failed write is not retried
     // After 5 s without an answer the next command goes out regardless; the
     // one that got none is not repeated.
-    if (!WaitForAnswer(written_at)) EndInFlight(DtuCmdOutcome::kNoAnswer);
+    if (!WaitForAnswer(written_at)) {
+      if (no_answer_hook_) no_answer_hook_();
+      EndInFlight(DtuCmdOutcome::kNoAnswer);
+    }
     PauseUntil(written_at + std::chrono::milliseconds(kPauseAfterWriteMs));
   }
 }

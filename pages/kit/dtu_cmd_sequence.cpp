@@ -9,34 +9,20 @@
 #include "link/dtu_cmd_answer_watch.h"
 #include "link/dtu_cmd_port.h"
 
-namespace {
-
-// True when a line of the answer starts with "<key> : ", letter case aside
-// (the way the dispatcher matches its prefixes).
-bool AnswerHasKey(const QByteArray &text, const std::string &key) {
-  if (key.empty()) return false;
-  const QByteArray prefix = QByteArray::fromStdString(key + " : ").toLower();
-  const QByteArray lower = text.toLower();
-  for (qsizetype start = 0; start >= 0 && start < lower.size();) {
-    if (lower.mid(start, prefix.size()) == prefix) return true;
-    const qsizetype cr = lower.indexOf('\r', start);
-    const qsizetype lf = lower.indexOf('\n', start);
-    qsizetype end = cr < 0 ? lf : (lf < 0 ? cr : std::min(cr, lf));
-    start = end < 0 ? -1 : end + 1;
-  }
-  return false;
-}
-
-}  // namespace
-
 DtuCmdSequence::DtuCmdSequence(QObject *parent) : QObject(parent) {
+  owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) {
+    OnOwnThread([this, report] { OnOutcome(report); });
+  });
   timeout_.setSingleShot(true);
   pause_.setSingleShot(true);
   connect(&timeout_, &QTimer::timeout, this, &DtuCmdSequence::OnTimeout);
   connect(&pause_, &QTimer::timeout, this, &DtuCmdSequence::SendStep);
 }
 
-DtuCmdSequence::~DtuCmdSequence() { Stop(); }
+DtuCmdSequence::~DtuCmdSequence() {
+  DtuCmdRemoveOwner(owner_);
+  Stop();
+}
 
 template <typename Call>
 void DtuCmdSequence::OnOwnThread(Call call) {
@@ -53,25 +39,14 @@ void DtuCmdSequence::Start(std::vector<DtuCmdStep> steps) {
   steps_ = std::move(steps);
   step_ = 0;
   timed_out_ = 0;
-  own_ok_due_ = false;
   running_ = true;
   const unsigned run = ++run_;
+  // A kUntil step asks its condition again after every answer's handler ran.
   DtuCmdAnswerWatcher watcher;
-  watcher.on_error = [this, run](const char *text) {
-    const QByteArray copy(text);
-    OnOwnThread([this, run, copy] {
-      if (run == run_) OnError(copy);
-    });
-  };
-  watcher.on_empty = [this, run] {
-    OnOwnThread([this, run] {
-      if (run == run_) OnEmpty();
-    });
-  };
   watcher.on_answer = [this, run](const char *text, int length) {
     const QByteArray copy(text, length);
     OnOwnThread([this, run, copy] {
-      if (run == run_) OnAnswer(copy);
+      if (run == run_) OnAnswerSeen(copy);
     });
   };
   subscription_ = std::make_unique<DtuCmdAnswerSubscription>(std::move(watcher));
@@ -91,8 +66,11 @@ void DtuCmdSequence::SendStep() {
   waiting_ = true;
   timeout_.start(step.timeout_ms);
   // An empty line makes a step that only waits.
+  // The line's outcome comes to the sequence (the run and step in its tag),
+  // which hands it on to the step's own listener.
+  const DtuCmdTag own{owner_, static_cast<int>(run_), step_};
   if (!step.line.empty() &&
-      DtuCmdPort::DtuCmdRingbufSend(step.line.data(), static_cast<int>(step.line.size()), step.tag) != 0) {
+      DtuCmdPort::DtuCmdRingbufSend(step.line.data(), static_cast<int>(step.line.size()), own) != 0) {
     const DtuCmdTag tag = step.tag;
     Finish(DtuSequenceFailure::kNotQueued, QByteArray::fromStdString(step.line));
     // After the failure is told: its owner may be the one listening to it.
@@ -160,25 +138,6 @@ void DtuCmdSequence::Stop() {
   subscription_.reset();
 }
 
-bool DtuCmdSequence::EndsStep(const QByteArray &text) const {
-  const DtuCmdStep &step = steps_[step_];
-  switch (step.end) {
-    case DtuStepEnd::kKey:
-    case DtuStepEnd::kKeyOrBareOk:
-    case DtuStepEnd::kPageDecides:
-    case DtuStepEnd::kPageDecidesOrBareOk:
-      return AnswerHasKey(text, step.key);
-    case DtuStepEnd::kAnyAnswer:
-      return true;
-    case DtuStepEnd::kUntil:
-      return step.until && step.until();
-    case DtuStepEnd::kBareOk:
-    case DtuStepEnd::kNoWait:
-      return false;
-  }
-  return false;
-}
-
 bool DtuCmdSequence::BareOkEnds() const {
   switch (steps_[step_].end) {
     case DtuStepEnd::kBareOk:
@@ -191,36 +150,72 @@ bool DtuCmdSequence::BareOkEnds() const {
   }
 }
 
-void DtuCmdSequence::OnAnswer(const QByteArray &text) {
-  own_ok_due_ = false;  // an OK from here on belongs to a later command
-  if (!running_ || !waiting_ || !EndsStep(text)) return;
+void DtuCmdSequence::OnOutcome(const DtuCmdReport &report) {
+  const int step = report.tag.item;
+  if (step < 0 || step >= static_cast<int>(steps_.size())) return;
+  // The step's own listener hears the outcome first, whatever the sequence
+  // does with it (an outcome of an earlier run goes there too).
+  const DtuCmdTag forward_to = steps_[step].tag;
+  if (forward_to.owner != 0) {
+    DtuCmdReport forwarded = report;
+    forwarded.tag = forward_to;
+    DtuCmdOutcomeProcess(forwarded);
+  }
+  if (!running_ || !waiting_ || report.tag.action != static_cast<int>(run_) || step != step_) return;
+  OnStepOutcome(report);
+}
+
+void DtuCmdSequence::OnStepOutcome(const DtuCmdReport &report) {
+  const DtuCmdStep &step = steps_[step_];
+  switch (report.outcome) {
+    case DtuCmdOutcome::kAnswered:
+      return OnAnswered(QByteArray::fromStdString(report.answer));
+    case DtuCmdOutcome::kAcknowledged:
+      return OnAcknowledged();
+    case DtuCmdOutcome::kDeviceError:
+      if (step.error_fails) return Finish(DtuSequenceFailure::kErrorAnswer, QByteArray::fromStdString(report.answer));
+      return OnAnswered(QByteArray::fromStdString(report.answer));
+    case DtuCmdOutcome::kNoAnswer:
+      return OnTimeout();
+    case DtuCmdOutcome::kPortClosed:
+      return Finish(DtuSequenceFailure::kPortClosed, QByteArray());
+  }
+}
+
+void DtuCmdSequence::OnAnswered(const QByteArray &text) {
   const int step = step_;
   const DtuStepEnd end = steps_[step_].end;
+  if (end == DtuStepEnd::kBareOk || end == DtuStepEnd::kNoWait) return;
+  if (end == DtuStepEnd::kUntil) return OnAnswerSeen(text);
   const bool page_decides = end == DtuStepEnd::kPageDecides || end == DtuStepEnd::kPageDecidesOrBareOk;
   const unsigned run = run_;
   emit StepAnswered(step, text);
   // A slot may have advanced, failed or restarted the sequence.
   if (run != run_) return;
   if (!page_decides && waiting_ && step_ == step) NextStep();
-  const bool ended = step_ != step || !running_;
-  own_ok_due_ = ended && (end == DtuStepEnd::kKeyOrBareOk || end == DtuStepEnd::kPageDecidesOrBareOk);
 }
 
-void DtuCmdSequence::OnEmpty() {
-  if (!running_) return;
-  if (own_ok_due_) {
-    own_ok_due_ = false;  // the OK of the line that ended the step before
-    return;
+void DtuCmdSequence::OnAcknowledged() {
+  if (!BareOkEnds()) {
+    // A query's line ended with a bare OK: its value will not come.
+    if (steps_[step_].end == DtuStepEnd::kUntil) return OnAnswerSeen(QByteArray());
+    if (!steps_[step_].timeout_fails) return OnTimeout();
+    return Finish(DtuSequenceFailure::kNoValue, QByteArray());
   }
-  if (!waiting_ || !BareOkEnds()) return;
   const int step = step_;
   const unsigned run = run_;
   emit StepAnswered(step, QByteArray());
   if (run == run_ && waiting_ && step_ == step) NextStep();
 }
 
-void DtuCmdSequence::OnError(const QByteArray &text) {
-  if (running_ && waiting_ && steps_[step_].error_fails) Finish(DtuSequenceFailure::kErrorAnswer, text);
+void DtuCmdSequence::OnAnswerSeen(const QByteArray &text) {
+  if (!running_ || !waiting_) return;
+  const DtuCmdStep &step = steps_[step_];
+  if (step.end != DtuStepEnd::kUntil || !step.until || !step.until()) return;
+  const int at = step_;
+  const unsigned run = run_;
+  emit StepAnswered(at, text);
+  if (run == run_ && waiting_ && step_ == at) NextStep();
 }
 
 void DtuCmdSequence::OnTimeout() {

@@ -1,7 +1,9 @@
 // A paced command sequence: sends one command line per step and waits for
-// what ends the step (the answer of a key, a bare "OK", any answer, or the
-// page's own verdict), up to the step's time-out, then pauses before the next
-// step. An answer holding an error word ends the sequence as failed.
+// the line's outcome (link/dtu_cmd_outcome.h: the command port judges which
+// answer is the line's own), up to the step's time-out, then pauses before
+// the next step. What ends a step: its key line, a bare "OK", any answer, or
+// the page's own verdict on the answer. A refused line ends the sequence as
+// failed; so does a query answered by a bare OK alone (it carries no value).
 //
 // For pages whose later commands depend on earlier answers (the Modbus cache
 // steps, the Modbus and DL/T 645 reads, the business packet read) and for
@@ -42,10 +44,6 @@ enum class DtuStepEnd {
   kNoWait,       // nothing: the step ends once its line is queued (its answer goes to the handlers)
   kUntil,        // `until` holds: asked once the line is queued and after every answer
 };
-// A device may send a key line and the "OK" of the same command apart. Where
-// either ends a step (kKeyOrBareOk, kPageDecidesOrBareOk), one command ends
-// one step: a bare "OK" that comes after a key line ended the step, before
-// any other answer line, is that command's own and is passed over.
 
 struct DtuCmdStep {
   std::string line;  // sent as it is, through DtuCmdPort::DtuCmdRingbufSend; empty: nothing is sent
@@ -55,7 +53,7 @@ struct DtuCmdStep {
   int pause_after_ms = 0;      // before the next step is sent; after the last one, before Done
   bool timeout_fails = true;   // false: a step without its answer is passed over
   bool error_fails = true;     // false: an error answer is an answer like any other
-  DtuCmdTag tag{};             // who hears the line's outcome (DtuCmdAddOwner); nobody by default
+  DtuCmdTag tag{};             // who else hears the line's outcome (DtuCmdAddOwner); nobody by default
   // kUntil: the page's own condition. Answers reach it after their handler ran.
   std::function<bool()> until{};
 };
@@ -63,6 +61,8 @@ struct DtuCmdStep {
 enum class DtuSequenceFailure {
   kErrorAnswer,  // the device answered with an error word
   kTimeout,      // the step's answer did not come in time
+  kNoValue,      // a query was answered by a bare "OK" alone
+  kPortClosed,   // the port closed before the step's line was answered
   kNotQueued,    // the command ring refused the line
   kPage,         // the page found the answer wrong (Fail)
   kCancelled,    // Cancel()
@@ -105,11 +105,12 @@ class DtuCmdSequence : public QObject {
   void Succeed();
   void Finish(DtuSequenceFailure reason, const QByteArray &text);
   void Stop();
-  void OnAnswer(const QByteArray &text);
-  void OnEmpty();
-  void OnError(const QByteArray &text);
+  void OnOutcome(const DtuCmdReport &report);
+  void OnStepOutcome(const DtuCmdReport &report);
+  void OnAnswered(const QByteArray &text);
+  void OnAcknowledged();
+  void OnAnswerSeen(const QByteArray &text);
   void OnTimeout();
-  bool EndsStep(const QByteArray &text) const;
   // The step ends as soon as it was sent, without an answer.
   bool EndsOnceSent(const DtuCmdStep &step) const;
   bool BareOkEnds() const;
@@ -123,9 +124,7 @@ class DtuCmdSequence : public QObject {
   int timed_out_ = 0;
   bool running_ = false;
   bool waiting_ = false;  // a step was sent and waits for its answer
-  // A key line ended a step that a bare OK could have ended: the command's
-  // own OK, if it comes apart, is passed over.
-  bool own_ok_due_ = false;
+  int owner_ = 0;         // the sequence hears its lines' outcomes
   // Bumped on every start and stop, so answers posted for an earlier run are dropped.
   unsigned run_ = 0;
   QTimer timeout_;

@@ -86,7 +86,7 @@ bool DtuFieldTablePage::Set() {
   DtuSetLines lines;
   AddSetLines(lines);
   if (!lines.Fit()) return false;
-  QueueSet(lines);
+  QueueSet(lines, SetConfirmedText());
   return true;
 }
 

@@ -62,8 +62,9 @@ void DtuPage::QueueRead(const std::vector<DtuPageLine> &lines) {
   QueueAction(DtuPageAction::Kind::kRead, lines);
 }
 
-void DtuPage::QueueSet(const DtuSetLines &lines) {
+void DtuPage::QueueSet(const DtuSetLines &lines, DtuTextId success_text_id) {
   RaiseSetPending();
+  set_success_text_ = static_cast<int>(success_text_id);
   std::vector<DtuPageLine> tagged;
   for (size_t i = 0; i < lines.Lines().size(); ++i) tagged.push_back({lines.Lines()[i], lines.Fields()[i]});
   QueueAction(DtuPageAction::Kind::kSet, tagged);
@@ -94,8 +95,10 @@ void DtuPage::QueueAction(DtuPageAction::Kind kind, const std::vector<DtuPageLin
 void DtuPage::OnOutcome(const DtuCmdReport &report) {
   if (report.tag.action != action_id_ || action_.Running() == DtuPageAction::Kind::kNone) return;
   const int line = report.tag.item;
-  if (action_.Running() == DtuPageAction::Kind::kRead && report.outcome == DtuCmdOutcome::kAnswered &&
-      line >= 0 && line < static_cast<int>(read_keys_.size()) &&
+  const bool answered =
+      report.outcome == DtuCmdOutcome::kAnswered || report.outcome == DtuCmdOutcome::kAcknowledged;
+  if (action_.Running() == DtuPageAction::Kind::kRead && answered && line >= 0 &&
+      line < static_cast<int>(read_keys_.size()) &&
       (!report.whole || !DtuAnswerHoldsKeyLine(report.answer, read_keys_[line]))) {
     keys_without_answer_.push_back(read_keys_[line]);
   }
@@ -135,9 +138,13 @@ void DtuPage::EndAction() {
     return;
   }
   if (kind == DtuPageAction::Kind::kRead && read_pending_.exchange(false)) emit ReadFinished();
-  if (kind == DtuPageAction::Kind::kSet && confirm_text_ >= 0 && set_pending_.exchange(false)) {
+  // Every line of the Set was answered or acknowledged (a device may answer
+  // a set line with a bare OK and no key line): the Set is confirmed.
+  const int confirm_text = confirm_text_ >= 0 ? confirm_text_ : set_success_text_;
+  if (kind == DtuPageAction::Kind::kSet && (SetPending() || confirm_text_ >= 0)) {
+    ClearPending();
     emit ActionEnded(true);
-    DtuMessageBox(DtuLangText(confirm_text_));
+    DtuMessageBox(DtuLangText(static_cast<DtuTextId>(confirm_text)));
     emit SetConfirmed();
     return;
   }

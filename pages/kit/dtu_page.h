@@ -97,7 +97,8 @@ class DtuPage : public QObject {
   // of fields that then get no answer are put back. A Read ends a pending
   // Set of the page (its answer cannot come any more).
   void QueueRead(const std::vector<DtuPageLine> &lines);
-  void QueueSet(const DtuSetLines &lines);
+  // `success_text_id` is shown once every line was answered or acknowledged.
+  void QueueSet(const DtuSetLines &lines, DtuTextId success_text_id);
   // Clears the page's pending flags (a page with flags of its own adds them).
   virtual void ClearPending();
 
@@ -121,4 +122,5 @@ class DtuPage : public QObject {
   std::vector<std::string> read_keys_;  // per line of the running Read
   std::vector<std::string> keys_without_answer_;
   int confirm_text_ = -1;  // a Set confirmed while its lines were still out
+  int set_success_text_ = 0;
 };

@@ -45,7 +45,7 @@ bool DtuPageAction::Record(int action, int line, DtuCmdOutcome outcome, const ch
   if (kind_ == Kind::kNone || action != action_ || line < 0 || line >= Total() || recorded_[line]) return false;
   recorded_[line] = true;
   ++done_;
-  if (outcome != DtuCmdOutcome::kAnswered) {
+  if (outcome != DtuCmdOutcome::kAnswered && outcome != DtuCmdOutcome::kAcknowledged) {
     failures_.push_back({line, fields_[line], outcome, error_word ? error_word : ""});
   }
   if (done_ < Total()) return false;

@@ -2,7 +2,7 @@
 // field each line carries, and what became of each line (the outcomes the
 // command port reports). The action ends when every line has its outcome; it
 // failed when any line was refused, got no answer or was dropped by a closed
-// port. Plain C++: the page (pages/dtu_page.h) drives it and tells the user.
+// port; a bare OK acknowledges a line. Plain C++: the page (pages/dtu_page.h) drives it and tells the user.
 #pragma once
 
 #include <string>

@@ -31,6 +31,7 @@ std::string Format(DtuTextId text_id, int a, int b = 0) {
 DtuModbus::DtuModbus(QObject *parent) : DtuNamedFieldsPage(parent), read_(new DtuCmdSequence(this)) {
   connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
   connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
+  connect(read_, &DtuCmdSequence::Failed, this, &DtuModbus::OnReadFailed);
   BuildFields();
   DtuAttachPageAnswers({
       {"modbus-switch", &DtuPageAnswer<&DtuModbus::ModbusStatusSet>},
@@ -136,12 +137,12 @@ DtuModbus::ReadStep DtuModbus::CountQuery() {
 DtuModbus::ReadStep DtuModbus::ChannelQuery(int k) {
   const std::string line = "AT+ZEVCFG=get|modbus-slave-cfg|" + DtuModbusChannelArgument(k) + "\r\n";
   DTU_LOG("发送查询通道%d指令：%s", k, line.c_str());
-  // A channel that stays silent is passed over.
-  return {ReadStep::kChannel, k, {line, "modbus-slave-cfg", DtuStepEnd::kKey, kAnswerWaitMs, 0, false, false}};
+  return {ReadStep::kChannel, k, {line, "modbus-slave-cfg", DtuStepEnd::kPageDecides, kAnswerWaitMs}};
 }
 
 void DtuModbus::StartRead(std::vector<ReadStep> steps, bool then_rules) {
   read_then_rules_ = then_rules;
+  read_failed_ = false;
   read_plan_ = std::move(steps);
   std::vector<DtuCmdStep> sequence;
   for (const ReadStep &step : read_plan_) sequence.push_back(step.step);
@@ -158,8 +159,12 @@ void DtuModbus::InsertReadSteps(std::vector<ReadStep> steps) {
 void DtuModbus::OnReadStepSent(int step) {
   const ReadStep &sent = read_plan_[step];
   switch (sent.kind) {
-    case ReadStep::kSwitch: switch_on_ = 0; break;
+    case ReadStep::kSwitch:
+      switch_on_ = 0;
+      switch_read_ = false;
+      break;
     case ReadStep::kCount: received_count_ = 0; break;
+    case ReadStep::kChannel: slave_cfg_channel_ = 0; break;
     case ReadStep::kRuleHeader:
       rule_channel_ = sent.channel;
       rule_state_ = 0;
@@ -168,18 +173,22 @@ void DtuModbus::OnReadStepSent(int step) {
   }
 }
 
-// The answer's handler ran already: its result decides what comes next.
+// The answer's handler ran already: its result decides what comes next. An
+// answer that did not read as the value asked for ends the Read as failed:
+// nothing of it may be written back as if the device held it.
 void DtuModbus::OnReadStepAnswered(int step) {
   switch (read_plan_[step].kind) {
     case ReadStep::kSwitch:
-      if (switch_on_ == 1) {
+      if (!switch_read_) {
+        read_->Fail();
+      } else if (switch_on_ == 1) {
         read_->Advance();
       } else {
         read_->Cancel();  // polling off: no channel to read
       }
       break;
     case ReadStep::kCount: {
-      if (received_count_ == 0) break;  // not a count: wait on
+      if (received_count_ == 0) return read_->Fail();  // not a count
       std::vector<ReadStep> next;
       for (int k = 1; k <= received_count_; ++k) next.push_back(ChannelQuery(k));
       for (int c = 1; read_then_rules_ && c <= received_count_; ++c) next.push_back(RuleHeaderQuery(c));
@@ -187,8 +196,12 @@ void DtuModbus::OnReadStepAnswered(int step) {
       read_->Advance();
       break;
     }
+    case ReadStep::kChannel:
+      if (slave_cfg_channel_ != read_plan_[step].channel) return read_->Fail();
+      read_->Advance();
+      break;
     case ReadStep::kRuleHeader: {
-      if (rule_state_ == 0) break;  // not a header: wait on
+      if (rule_state_ == 0) return read_->Fail();  // not a header
       std::vector<ReadStep> params;
       for (int p = 1; rule_state_ == 1 && p <= rule_param_total_; ++p) {
         params.push_back(RuleParamQuery(read_plan_[step].channel, p));
@@ -318,9 +331,56 @@ void DtuModbus::ContinueChainedSet() {
 
 // ---- Polling answers ----
 
+std::string DtuModbus::ReadStepField(int step) const {
+  const ReadStep &s = read_plan_[step];
+  const std::string n = std::to_string(s.channel);
+  switch (s.kind) {
+    case ReadStep::kSwitch: return "funcSwitch";
+    case ReadStep::kCount: return "maxChannel";
+    case ReadStep::kChannel: return "slave" + n;
+    case ReadStep::kRuleHeader: return "rule" + n;
+    case ReadStep::kRuleParam: return "maxParamCnt" + n;
+  }
+  return std::string();
+}
+
+void DtuModbus::OnReadFailed(int step, DtuSequenceFailure reason, const QByteArray &answer) {
+  // The Read stops on purpose once polling reads as off.
+  if (reason == DtuSequenceFailure::kCancelled || step < 0 || step >= static_cast<int>(read_plan_.size())) return;
+  read_failed_ = true;
+  const std::string field = ReadStepField(step);
+  std::string message;
+  switch (reason) {
+    case DtuSequenceFailure::kErrorAnswer:
+      message = DtuPageFailureMessage({{step, field, DtuCmdOutcome::kDeviceError, answer.toStdString()}});
+      break;
+    case DtuSequenceFailure::kPortClosed:
+      message = DtuPageFailureMessage({{step, field, DtuCmdOutcome::kPortClosed, ""}});
+      break;
+    case DtuSequenceFailure::kPage: {
+      char text[512];
+      std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kAnswerNotRead), field.c_str(),
+                    answer.left(64).constData());
+      message = text;
+      break;
+    }
+    default: message = DtuPageFailureMessage({{step, field, DtuCmdOutcome::kNoAnswer, ""}}); break;
+  }
+  DTU_LOG("%s", message.c_str());
+  emit Changed();
+  DtuWarningBox(message);
+}
+
 void DtuModbus::OnStatus(const char *value) {
   DTU_LOG("status : %s", value);
+  const std::string text = DtuTypedTrim(value);
   const long long v = DtuTypedNumber(value);
+  // The switch answer holds the switch in bit 0 and packet splitting in bit 1.
+  switch_read_ = DtuTypedAllDigits(text) && text.size() <= 2 && v >= 0 && v <= 3;
+  if (!switch_read_) {
+    DTU_LOG("switch answer not read : %s", value);
+    return;
+  }
   model_.packet_split = (v & 2) ? 1 : 0;
   if (v & 1) {
     switch_on_ = 1;
@@ -359,6 +419,7 @@ void DtuModbus::OnSlaveCfg(const char *value) {
     case DtuModbusSlaveCfgAnswer::kOk: break;
   }
   DTU_LOG("开始解析Modbus配置字符串：%s", DtuTypedTrim(value).c_str());
+  slave_cfg_channel_ = a.channel;
   model_.channels[a.channel - 1] = {a.slave, a.function, a.address, a.count, a.cycle};
   SetWindow(a.channel, DtuTypedNumber(a.address), DtuTypedNumber(a.count));
   DTU_LOG("解析通道%d配置成功：从站地址=%s, 功能码=%s, 寄存器地址=%s, 数据长度=%s, 周期=%s", a.channel,

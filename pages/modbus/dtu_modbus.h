@@ -99,6 +99,8 @@ class DtuModbus : public DtuNamedFieldsPage {
   bool ReadPending() const override;
   bool SetPending() const override;
   bool Busy() const override { return ReadPending() || SetPending(); }
+  // The last Read ended without every answer it asked for (named to the user).
+  bool Failed() const override { return read_failed_; }
 
  private:
   // What the last Set waits for; a new Set replaces it.
@@ -123,6 +125,9 @@ class DtuModbus : public DtuNamedFieldsPage {
   void InsertReadSteps(std::vector<ReadStep> steps);
   void OnReadStepSent(int step);
   void OnReadStepAnswered(int step);
+  void OnReadFailed(int step, DtuSequenceFailure reason, const QByteArray &answer);
+  // The page's field that a read step fills ("funcSwitch", "slave2", "rule3").
+  std::string ReadStepField(int step) const;
   void SetWindow(int channel, long long start, long long length);
   void OnStatus(const char *value);
   void OnChannel(const char *value);
@@ -147,6 +152,9 @@ class DtuModbus : public DtuNamedFieldsPage {
 
   // Read state (page thread only).
   int switch_on_ = 0;
+  bool switch_read_ = false;    // the last switch answer was a switch value
+  int slave_cfg_channel_ = 0;   // channel of the last slave answer that parsed
+  bool read_failed_ = false;
   int received_count_ = 1;
   int rule_state_ = 0;  // 0 header awaited, 1 parameters, -1 nothing to read
   int rule_param_total_ = 0;

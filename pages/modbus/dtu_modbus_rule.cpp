@@ -32,10 +32,9 @@ int DtuModbus::RuleChannelOf(int answered, int fallback) {
 }
 
 DtuModbus::ReadStep DtuModbus::RuleHeaderQuery(int c) {
-  // A channel whose rule stays unanswered is passed over.
   return {ReadStep::kRuleHeader, c,
           {"AT+ZEVCFG=get|modbus-slave-rule|" + DtuModbusRuleHeaderArgument(c) + "\r\n", "modbus-slave-rule",
-           DtuStepEnd::kPageDecides, kHeaderWaitMs, 0, false, false}};
+           DtuStepEnd::kPageDecides, kHeaderWaitMs}};
 }
 
 DtuModbus::ReadStep DtuModbus::RuleParamQuery(int c, int p) {

@@ -67,7 +67,7 @@ bool DtuDevinfo::OnBnClickedBtSet() {
   lines.Add("WatchDogSwitch", "watchdog-switch", std::to_string(model_.watchdog));
   lines.Add("LogLevel", "logLevel", std::to_string(model_.log_level));
   if (!lines.Fit()) return false;
-  QueueSet(lines);
+  QueueSet(lines, DtuTextId::kConfigSucceeded);
   return true;
 }
 

@@ -58,7 +58,7 @@ bool DtuNet::OnBnClickedBtSet() {
     lines.Add("APN", "netInfo", kDtuNetInfoAuto);
   }
   if (!lines.Fit()) return false;
-  QueueSet(lines);
+  QueueSet(lines, DtuTextId::kNetConfigSucceeded);
   return true;
 }
 

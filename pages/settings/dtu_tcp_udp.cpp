@@ -183,7 +183,7 @@ bool DtuTcpUdp::SetHalf(Half half) {
   DtuSetLines lines;
   if (!BuildSetLines(half, lines)) return false;
   half_set_pending_[half] = true;
-  QueueSet(lines);
+  QueueSet(lines, DtuTextId::kConfigSucceeded);
   return true;
 }
 
@@ -195,7 +195,7 @@ bool DtuTcpUdp::Set() {
   half_set_pending_[kUdp] = true;
   DtuSetLines both = tcp;
   both.Append(udp);
-  QueueSet(both);
+  QueueSet(both, DtuTextId::kConfigSucceeded);
   return true;
 }
 
