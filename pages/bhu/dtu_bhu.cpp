@@ -203,8 +203,17 @@ bool DtuBhu::QueueSet(const std::vector<std::string> &lines, DtuBhuPacketType ty
   // Raised only now that every check passed: a refused Set leaves nothing
   // waiting that a later answer could take for its confirmation.
   setting_type_ = static_cast<int>(type);
-  RaiseSetPending();
-  for (const std::string &line : lines) DtuPageQueueLine(line);
+  // Each line is named by its key: a refused or lost line says which.
+  DtuSetLines tagged;
+  for (const std::string &line : lines) {
+    const size_t key_at = line.find('|') + 1;
+    const size_t bar = line.find('|', key_at);
+    const std::string key = line.substr(key_at, bar - key_at);
+    tagged.Add(key, key, line.substr(bar + 1, line.size() - bar - 3));
+  }
+  // A packet made of fields is confirmed by its field layout line, the last.
+  const bool layout_last = lines.size() > 1;
+  DtuPage::QueueSet(tagged, layout_last ? TextsOf(type).layout_succeeded : TextsOf(type).set_succeeded);
   return true;
 }
 
