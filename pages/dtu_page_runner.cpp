@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "base/dtu_message.h"
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_ring.h"
 #include "pages/dtu_page_catalog.h"
@@ -58,6 +59,15 @@ int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int time
       timeout_ms);
   if (done()) return 1;
   return finished ? 0 : -1;
+}
+
+// A query the device refused is named, as a page names a refused line.
+bool ReportRefused(const std::vector<std::string> &keys) {
+  if (keys.empty()) return false;
+  std::vector<DtuPageAction::Failure> failures;
+  for (const std::string &key : keys) failures.push_back({0, key, DtuCmdOutcome::kDeviceError, "ERROR"});
+  DtuWarningBox(DtuPageFailureMessage(failures));
+  return true;
 }
 
 }  // namespace
@@ -123,6 +133,7 @@ DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string
   const bool reported = DtuPageWaitUntil([&] { return watch.AllReported() || PortGone(); }, timeout_ms);
   if (PortGone()) return DtuPageRun::kPortClosed;
   if (!reported) return DtuPageRun::kTimedOut;
+  if (ReportRefused(watch.KeysRefused())) return DtuPageRun::kDeviceError;
   const std::vector<std::string> keys = watch.KeysWithoutTheirAnswer();
   if (missing != nullptr) *missing = keys;
   return keys.empty() ? DtuPageRun::kDone : DtuPageRun::kIncomplete;
@@ -132,8 +143,8 @@ DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
   if (RunsAnAction(page)) {
     const DtuPageRun run = WaitForAction(page, timeout_ms);
-    if (run == DtuPageRun::kDone && page.SetPending()) return DtuPageRun::kTimedOut;
-    return run;
+    // A page may chain more lines once its Set held (the Modbus rules).
+    if (run != DtuPageRun::kDone || !page.SetPending()) return run;
   }
   const int waited = WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms);
   if (PortGone()) return DtuPageRun::kPortClosed;

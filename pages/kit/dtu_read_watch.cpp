@@ -64,6 +64,7 @@ void DtuReadWatch::OnReport(const DtuCmdReport &report) {
   if (report.tag.item < 0 || report.tag.item >= static_cast<int>(queries_.size())) return;
   Query &query = queries_[static_cast<size_t>(report.tag.item)];
   query.reported = true;
+  query.refused = report.outcome == DtuCmdOutcome::kDeviceError;
   query.own_answer = report.outcome == DtuCmdOutcome::kAnswered && report.whole &&
                      DtuAnswerHoldsKeyLine(report.answer, query.key);
 }
@@ -86,6 +87,15 @@ std::vector<std::string> DtuReadWatch::KeysWithoutTheirAnswer() const {
   std::vector<std::string> keys;
   for (const Query &query : queries_) {
     if (!query.own_answer) keys.push_back(query.key);
+  }
+  return keys;
+}
+
+std::vector<std::string> DtuReadWatch::KeysRefused() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<std::string> keys;
+  for (const Query &query : queries_) {
+    if (query.refused) keys.push_back(query.key);
   }
   return keys;
 }

@@ -31,6 +31,8 @@ class DtuReadWatch {
   bool AllReported() const;
   // Keys of the queries without an answer of their own, in query order.
   std::vector<std::string> KeysWithoutTheirAnswer() const;
+  // Keys of the queries the device answered with an error word.
+  std::vector<std::string> KeysRefused() const;
 
  private:
   void OnReport(const DtuCmdReport &report);
@@ -39,6 +41,7 @@ class DtuReadWatch {
     std::string key;
     bool reported = false;
     bool own_answer = false;
+    bool refused = false;
   };
   int owner_ = 0;
   mutable std::mutex mutex_;

@@ -32,6 +32,11 @@ DtuModbus::DtuModbus(QObject *parent) : DtuNamedFieldsPage(parent), read_(new Dt
   connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
   connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
   connect(read_, &DtuCmdSequence::Failed, this, &DtuModbus::OnReadFailed);
+  // The polling Set is an action of the page; the rules follow once it held.
+  connect(this, &DtuPage::ActionEnded, this, [this](bool ok) {
+    if (ok) ContinueChainedSet();
+    else chained_rule_channel_ = 0;
+  });
   BuildFields();
   DtuAttachPageAnswers({
       {"modbus-switch", &DtuPageAnswer<&DtuModbus::ModbusStatusSet>},
@@ -232,6 +237,12 @@ bool DtuModbus::Read() {
 
 bool DtuModbus::ReadPending() const { return read_->Running(); }
 
+void DtuModbus::ClearPending() {
+  DtuPage::ClearPending();
+  PendingSet polling = pending_.load();
+  if (polling == PendingSet::kPollingOn || polling == PendingSet::kPollingOff) pending_.store(PendingSet::kNone);
+}
+
 bool DtuModbus::SetPending() const {
   return pending_.load() != PendingSet::kNone || chained_rule_channel_ != 0;
 }
@@ -288,16 +299,19 @@ bool DtuModbus::OnBnClickedBtModbusSet() {
     }
   }
   expected_last_channel_ = n;
-  DtuPageQueueLine("AT+ZEVCFG=set|modbus-switch|" + std::to_string(s * 2 + f) + "\r\n");
+  // One action: the Set is confirmed once every line was answered or
+  // acknowledged, and a refused or lost line is named.
+  DtuSetLines lines;
+  lines.Add("funcSwitch", "modbus-switch", std::to_string(s * 2 + f));
   if (f == 1) {
-    DtuPageQueueLine("AT+ZEVCFG=set|modbus-channel|" + std::to_string(n) + "\r\n");
+    lines.Add("maxChannel", "modbus-channel", std::to_string(n));
     for (int k = 1; k <= n; ++k) {
-      const std::string line = "AT+ZEVCFG=set|modbus-slave-cfg|" + payloads[k - 1] + "\r\n";
-      DtuPageQueueLine(line);
-      DTU_LOG("发送通道%d配置指令：%s", k, line.c_str());
+      lines.Add("slave" + std::to_string(k), "modbus-slave-cfg", payloads[k - 1]);
+      DTU_LOG("发送通道%d配置指令：%s", k, payloads[k - 1].c_str());
     }
   }
   pending_.store(f == 1 ? PendingSet::kPollingOn : PendingSet::kPollingOff);
+  QueueSet(lines, f == 1 ? DtuTextId::kModbusPollingSucceeded : DtuTextId::kModbusDisableSucceeded);
   return true;
 }
 
@@ -391,12 +405,6 @@ void DtuModbus::OnStatus(const char *value) {
   switch_on_ = 0;
   model_.func_switch = 0;
   emit Changed();
-  // Only a Set that switched the polling off is confirmed by this answer.
-  PendingSet off = PendingSet::kPollingOff;
-  if (pending_.compare_exchange_strong(off, PendingSet::kNone)) {
-    DtuMessageBox(DtuLangText(DtuTextId::kModbusDisableSucceeded));
-    emit SetConfirmed();
-  }
 }
 
 void DtuModbus::OnChannel(const char *value) {
@@ -425,12 +433,6 @@ void DtuModbus::OnSlaveCfg(const char *value) {
   DTU_LOG("解析通道%d配置成功：从站地址=%s, 功能码=%s, 寄存器地址=%s, 数据长度=%s, 周期=%s", a.channel,
           a.slave.c_str(), a.function.c_str(), a.address.c_str(), a.count.c_str(), a.cycle.c_str());
   emit Changed();
-  PendingSet on = PendingSet::kPollingOn;
-  if (a.channel == expected_last_channel_ && pending_.compare_exchange_strong(on, PendingSet::kNone)) {
-    DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingSucceeded));
-    emit SetConfirmed();
-    ContinueChainedSet();
-  }
 }
 
 void DtuModbus::ModbusStatusSet(const char *value, int) {

@@ -102,6 +102,11 @@ class DtuModbus : public DtuNamedFieldsPage {
   // The last Read ended without every answer it asked for (named to the user).
   bool Failed() const override { return read_failed_; }
 
+ protected:
+  void ClearPending() override;
+
+ public:
+
  private:
   // What the last Set waits for; a new Set replaces it.
   enum class PendingSet { kNone, kPollingOn, kPollingOff, kRule };
