@@ -11,6 +11,7 @@
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
+#include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
 #include "pages/bhu/dtu_bhu.h"
 #include "pages/dtu_page_runner.h"
@@ -109,27 +110,19 @@ std::string Joined(const std::vector<std::string> &keys) {
 // `missing`: the keys a Read got no answer of its own for.
 int RunResult(DtuPageRun run, const char *what, const CliPortSession &session,
               const std::vector<std::string> &missing = {}) {
-  switch (run) {
-    case DtuPageRun::kDone: return session.Lost() ? kExitPortLost : kExitOk;
-    case DtuPageRun::kRefused: return session.Lost() ? kExitPortLost : kExitRefused;
-    case DtuPageRun::kDeviceError: return session.Lost() ? kExitPortLost : kExitDeviceError;
-    case DtuPageRun::kPortClosed:
-      // The port-lost report follows the outcomes of the lines it dropped:
-      // it is printed before the verb ends.
-      DtuPageWaitUntil([&] { return session.Lost(); }, 1000);
-      return kExitPortLost;
-    case DtuPageRun::kIncomplete:
-      std::fprintf(stderr, "varnokctl: %s: not complete, no answer of its own for: %s\n", what,
-                   Joined(missing).c_str());
-      return kExitNoAnswer;
-    case DtuPageRun::kTimedOut: break;
-    case DtuPageRun::kFailed:
-      std::fprintf(stderr, "varnokctl: %s: the device's answers did not complete it\n", what);
-      return kExitDeviceError;
+  // The port-lost report follows the outcomes of the lines it dropped: it is
+  // printed before the verb ends.
+  if (run == DtuPageRun::kPortClosed) DtuPageWaitUntil([&] { return session.Lost(); }, 1000);
+  // A port that went away explains a silence and outweighs what came before
+  // it, but not a verdict on answers that did come.
+  const bool verdict_on_answers = run == DtuPageRun::kIncomplete || run == DtuPageRun::kFailed;
+  if (session.Lost() && !verdict_on_answers) return kExitPortLost;
+  const VarnokOutcome outcome = VarnokPageRunOutcome(run);
+  if (outcome.announce) {
+    const std::string keys = run == DtuPageRun::kIncomplete ? ": " + Joined(missing) : std::string();
+    std::fprintf(stderr, "varnokctl: %s: %s%s\n", what, outcome.text, keys.c_str());
   }
-  if (session.Lost()) return kExitPortLost;
-  std::fprintf(stderr, "varnokctl: %s: no answer in time\n", what);
-  return kExitNoAnswer;
+  return outcome.exit_code;
 }
 
 // Shared start of both verbs: arguments and the page; -1 to go on.

@@ -8,40 +8,10 @@
 #include <cstdio>
 #include <sstream>
 
+#include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
 
 namespace {
-
-struct StatusRow {
-  ProvisionStatus status;
-  const char *name;
-  int exit_code;
-};
-
-const StatusRow kStatusRows[] = {
-    {ProvisionStatus::kVerified, "verified", kExitOk},
-    {ProvisionStatus::kConfirmed, "confirmed", kExitOk},
-    {ProvisionStatus::kRefused, "refused", kExitRefused},
-    {ProvisionStatus::kNoAnswer, "no answer", kExitNoAnswer},
-    {ProvisionStatus::kDeviceError, "device error", kExitDeviceError},
-    {ProvisionStatus::kPortLost, "port lost", kExitPortLost},
-    {ProvisionStatus::kDiffers, "read-back differs", kExitReadBackDiffers},
-    {ProvisionStatus::kNotDone, "not done", kExitOk},  // the device's own code says why
-};
-
-const StatusRow &RowOf(ProvisionStatus status) {
-  for (const StatusRow &row : kStatusRows) {
-    if (row.status == status) return row;
-  }
-  return kStatusRows[0];
-}
-
-bool StatusFromName(const std::string &name, ProvisionStatus &status) {
-  for (const StatusRow &row : kStatusRows) {
-    if (name == row.name) return status = row.status, true;
-  }
-  return false;
-}
 
 std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
 
@@ -100,7 +70,8 @@ QJsonObject PageJson(const ProvisionPageReport &page) {
 
 bool PageFromJson(const QJsonObject &o, ProvisionPageReport &page) {
   page.page = o["page"].toString().toStdString();
-  if (page.page.empty() || !StatusFromName(o["status"].toString().toStdString(), page.status)) return false;
+  if (page.page.empty()) return false;
+  if (!VarnokProvisionStatusOfText(o["status"].toString().toStdString(), page.status)) return false;
   page.sent = o["sent"].toBool();
   page.confirmed = o["confirmed"].toBool();
   page.verified = o["verified"].toBool();
@@ -146,9 +117,9 @@ ProvisionPageReport ProvisionPageNotDone(const std::string &page) {
   return report;
 }
 
-int ProvisionStatusExitCode(ProvisionStatus status) { return RowOf(status).exit_code; }
+int ProvisionStatusExitCode(ProvisionStatus status) { return VarnokProvisionOutcome(status).exit_code; }
 
-const char *ProvisionStatusName(ProvisionStatus status) { return RowOf(status).name; }
+const char *ProvisionStatusName(ProvisionStatus status) { return VarnokProvisionOutcome(status).text; }
 
 int ProvisionDeviceExitCode(const ProvisionDeviceReport &device) {
   int code = device.exit_code;

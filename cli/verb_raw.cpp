@@ -12,7 +12,9 @@
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
+#include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
+#include "link/dtu_cmd_outcome.h"
 #include "link/serial_port_base.h"
 
 namespace {
@@ -56,7 +58,7 @@ int RunRaw(int argc, char **argv) {
   QObject::connect(&session, &CliPortSession::PortLost, app, &QCoreApplication::quit);
   if (session.Port().SendRaw(options.operands[0]) < 0) {
     std::fprintf(stderr, "varnokctl raw: write failed: %s\n", session.Port().Driver().GetLastErrorText());
-    return kExitPortLost;
+    return VarnokCmdOutcome(DtuCmdOutcome::kPortClosed).exit_code;
   }
   const double timeout_s = options.timeout_s > 0 ? options.timeout_s : 1.0;
   QTimer::singleShot(static_cast<int>(timeout_s * 1000), app, &QCoreApplication::quit);
@@ -64,9 +66,12 @@ int RunRaw(int argc, char **argv) {
   session.Port().Close();  // the tap goes quiet before `printed` goes
   session.Port().SetRawChunkTap(nullptr);
   QCoreApplication::processEvents();  // bursts posted before the close are printed
-  if (session.Lost()) return kExitPortLost;
-  if (printed == 0) std::fprintf(stderr, "varnokctl raw: nothing came back\n");
-  return printed > 0 ? kExitOk : kExitNoAnswer;
+  DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;
+  if (session.Lost()) outcome = DtuCmdOutcome::kPortClosed;
+  else if (printed == 0) outcome = DtuCmdOutcome::kNoAnswer;
+  // Raw has no lines to count: it says its own words for the silence.
+  if (outcome == DtuCmdOutcome::kNoAnswer) std::fprintf(stderr, "varnokctl raw: nothing came back\n");
+  return VarnokCmdOutcome(outcome).exit_code;
 }
 
 VarnokVerbRegistrar raw_verb("raw", "write one line unqueued and print what comes back", RunRaw);

@@ -12,7 +12,9 @@
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
+#include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
+#include "link/dtu_cmd_outcome.h"
 #include "link/dtu_cmd_protocol.h"
 #include "link/dtu_cmd_sender.h"
 #include "pages/kit/dtu_cmd_sequence.h"
@@ -46,18 +48,20 @@ std::vector<DtuCmdStep> SendSteps(const std::vector<std::string> &lines) {
 int RunSteps(CliPortSession &session, const std::vector<std::string> &lines, double timeout_s) {
   const int total = static_cast<int>(lines.size());
   DtuCmdSequence sequence;
-  int exit_code = -1;
+  bool finished = false;
+  DtuCmdOutcome outcome = DtuCmdOutcome::kAnswered;  // of the send as a whole
   int unanswered = 0;
-  auto finish = [&](int code, int missing) {
-    if (exit_code >= 0) return;
-    exit_code = code;
+  auto finish = [&](DtuCmdOutcome how, int missing) {
+    if (finished) return;
+    finished = true;
+    outcome = how;
     unanswered = missing;
     // Queued behind the chunks already posted, so every answer is printed first.
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
   };
   QObject::connect(&sequence, &DtuCmdSequence::Done, [&] {
     const int missed = sequence.StepsTimedOut();
-    finish(missed > 0 ? kExitNoAnswer : kExitOk, missed);
+    finish(missed > 0 ? DtuCmdOutcome::kNoAnswer : DtuCmdOutcome::kAnswered, missed);
   });
   QTimer lost_fallback;
   lost_fallback.setSingleShot(true);
@@ -66,24 +70,28 @@ int RunSteps(CliPortSession &session, const std::vector<std::string> &lines, dou
                      // A line dropped by the closing port is heard before the
                      // port's own report, which says why it closed.
                      if (reason == DtuSequenceFailure::kPortClosed && !session.Lost()) {
-                       QObject::connect(&lost_fallback, &QTimer::timeout, [&] { finish(kExitPortLost, 0); });
+                       QObject::connect(&lost_fallback, &QTimer::timeout,
+                                        [&] { finish(DtuCmdOutcome::kPortClosed, 0); });
                        lost_fallback.start(1000);
                        return;
                      }
-                     finish(session.Lost() ? kExitPortLost : kExitNoAnswer, sequence.StepsTimedOut() + total - step);
+                     finish(session.Lost() ? DtuCmdOutcome::kPortClosed : DtuCmdOutcome::kNoAnswer,
+                            sequence.StepsTimedOut() + total - step);
                    });
   QObject::connect(&session, &CliPortSession::PortLost, &sequence, &DtuCmdSequence::Cancel);
   QObject::connect(&session, &CliPortSession::PortLost, [&] {
-    if (!sequence.Running()) finish(kExitPortLost, 0);
+    if (!sequence.Running()) finish(DtuCmdOutcome::kPortClosed, 0);
   });
   QTimer deadline;
   deadline.setSingleShot(true);
   QObject::connect(&deadline, &QTimer::timeout, &sequence, &DtuCmdSequence::Cancel);
   deadline.start(static_cast<int>(timeout_s * 1000));
   sequence.Start(SendSteps(lines));
-  if (exit_code < 0) QCoreApplication::exec();
-  if (exit_code == kExitNoAnswer) std::fprintf(stderr, "varnokctl: %d of %d lines got no answer\n", unanswered, total);
-  return exit_code;
+  if (!finished) QCoreApplication::exec();
+  if (!finished) return -1;  // the loop ends only through finish(): never a false success
+  const VarnokOutcome result = VarnokCmdOutcome(outcome);
+  if (result.announce) std::fprintf(stderr, "varnokctl: %d of %d lines got %s\n", unanswered, total, result.text);
+  return result.exit_code;
 }
 
 // A line the command slot would cut cannot be what a script means: refused

@@ -3,18 +3,19 @@
 // the page host constructs the logic objects in its order, and varnokctl
 // finds its pages (read/set, --help) in it.
 //
-// How to add a page:
-//  1. pages/dtu_<page>.h/.cpp: the logic class (a DtuPage for read/set pages),
-//     its fields, answer handlers and payload codecs. Answer handlers are
-//     member functions attached from one {key, handler} table, the page
-//     reference a member: see pages/dtu_page_answers.h.
+// How to add a page (the whole list, with the files beyond these five, is in
+// docs/ARCHITECTURE.md):
+//  1. pages/<family>/dtu_<page>.h/.cpp: the logic class (a DtuPage for
+//     read/set pages), its fields, answer handlers and payload codecs. Answer
+//     handlers are member functions attached from one {key, handler} table,
+//     the page reference a member: see pages/kit/dtu_page_answers.h.
 //  2. One row in kDtuPageCatalog (pages/dtu_page_catalog.cpp): its code, tree
 //     text, parent item, varnokctl name (null when varnokctl has none) and
 //     DtuMakePage<DtuYourPage>. The row's place is the tree's order and the
 //     construction order; a page code that is not an enumerator below yet
 //     gets one.
-//  3. app/views/<page>_view.h/.cpp: the widget view, with UpdateLanguage().
-//  4. One row in kDtuPageViews (app/page_views.cpp): the code and
+//  3. app/views/<family>/<page>_view.h/.cpp: the widget view, with UpdateLanguage().
+//  4. One row in kDtuPageViews (app/shell/page_views.cpp): the code and
 //     DtuMakeView<YourView, DtuYourPage>, plus shown/hidden hooks if the
 //     page must act when it comes into view or leaves it.
 //  5. Its texts: new rows at the end of base/dtu_lang_table.cpp, named at the

@@ -1,6 +1,6 @@
 // The page rectangle inside the tab area: owns every page logic object (built
 // in catalog order, pages/dtu_page_catalog.h) and every page view (built from
-// the view table, app/page_views.h), and shows one page at a time by code.
+// the view table, app/shell/page_views.h), and shows one page at a time by code.
 #pragma once
 
 #include <QList>

@@ -1,7 +1,7 @@
 // The command port page's logic: the six line settings, the port list, open
 // and close, the raw send and the receive feed. It owns the command port (and
 // with it the serial driver) for the whole program. QtCore only: the widgets
-// live in app/views/cmd_port_view.h.
+// live in app/views/cmd_port/cmd_port_view.h.
 #pragma once
 
 #include <QObject>

@@ -4,7 +4,7 @@
 // Local all follow from the table. A page says where the values live and
 // what it does beyond the table.
 //
-// A page of text fields (pages/dtu_text_fields_page.h) passes its table to
+// A page of text fields (pages/kit/dtu_text_fields_page.h) passes its table to
 // the constructor and attaches the handlers:
 //
 //   std::vector<DtuFieldDef> MqttFields() {
@@ -18,8 +18,8 @@
 //   DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), parent) { AttachFieldAnswers(); }
 //
 // A page with a model struct derives from DtuBoundPage<Model>
-// (pages/dtu_page_fields.h) and returns {def, text member, index member}
-// rows from Bindings(). The view is FieldTableView (app/views/).
+// (pages/kit/dtu_page_fields.h) and returns {def, text member, index member}
+// rows from Bindings(). The view is FieldTableView (app/views/kit/).
 #pragma once
 
 #include <string>

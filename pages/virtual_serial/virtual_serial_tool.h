@@ -2,7 +2,7 @@
 // login and device list through the platform client, the cloud link to one
 // remote device, the Send field, the exchange log, and the remote bridge
 // while the page is on view. QtCore only: the widgets live in
-// app/views/virtual_serial_view.h and follow this object's signals.
+// app/views/virtual_serial/virtual_serial_view.h and follow this object's signals.
 //
 // Network work (HTTPS requests, MQTT connect and disconnect) runs on a worker
 // thread; results are applied on the GUI thread in the order the buttons were

@@ -1,6 +1,6 @@
 // The command port page's widgets: the six lists and the open/close button on
 // the left, the receive window above the send window and its three buttons on
-// the right. The logic lives in pages/dtu_cmd_port_page.h.
+// the right. The logic lives in pages/cmd_port/dtu_cmd_port_page.h.
 #pragma once
 
 #include <QList>
