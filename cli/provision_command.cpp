@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/provision_backup_file.h"
 #include "cli/provision_device.h"
 #include "cli/provision_options.h"
 #include "cli/provision_parallel.h"
@@ -19,13 +20,6 @@ bool WantsHelp(int argc, char **argv) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
   }
   return false;
-}
-
-// apply needs a file that loads; backup makes one from the template.
-bool FileUsable(const ProvisionOptions &o) {
-  if (o.verb == "backup") return DtuConfig::CreateDefaultFile(o.file);
-  DtuConfig config;
-  return config.LoadFromFile(o.file);
 }
 
 ProvisionJob JobFor(const ProvisionOptions &o, const std::string &port) {
@@ -85,8 +79,20 @@ int RunProvisionVerb(const char *verb, int argc, char **argv) {
     std::fprintf(stderr, "varnokctl %s: %s\n%s", verb, error.c_str(), ProvisionHelp(verb).c_str());
     return kExitUsage;
   }
-  if (!FileUsable(o)) return kExitRefused;  // the store said why
-  DtuPageSetConfigPath(o.file);
+  // backup saves into a working copy that replaces FILE only once every page
+  // was saved; apply reads FILE itself and needs it to load.
+  ProvisionBackupFile backup;
+  if (o.verb == "backup") {
+    if (!backup.Begin(o.file, error)) {
+      std::fprintf(stderr, "varnokctl backup: %s\n", error.c_str());
+      return kExitRefused;
+    }
+    DtuPageSetConfigPath(backup.WorkPath());
+  } else {
+    DtuConfig config;
+    if (!config.LoadFromFile(o.file)) return kExitRefused;  // the store said why
+    DtuPageSetConfigPath(o.file);
+  }
   const bool parallel = o.parallel && o.ports.size() > 1;
   ProvisionInstallStopHandler(!parallel);
   if (o.worker) return RunWorker(o);
@@ -95,7 +101,10 @@ int RunProvisionVerb(const char *verb, int argc, char **argv) {
     ProvisionProgressLine line;
     report.devices = parallel ? ProvisionRunParallel(o, line) : RunOneAfterAnother(o, line);
   }
+  int code = ProvisionReportExitCode(report);
+  if (o.verb == "backup" && code == kExitOk && !backup.Commit(error)) code = kExitRefused;
   const std::string text = o.json ? ProvisionReportJson(report).toStdString() : ProvisionReportText(report);
   std::fputs(text.c_str(), stdout);
-  return ProvisionReportExitCode(report);
+  if (!error.empty()) std::fprintf(stderr, "varnokctl backup: %s\n", error.c_str());
+  return code;
 }

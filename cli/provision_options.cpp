@@ -90,9 +90,10 @@ std::string ProvisionHelp(const std::string &verb) {
   std::ostringstream text;
   if (verb == "backup") {
     text << "usage: varnokctl backup -p PORT FILE [--pages LIST] [options]\n"
-            "  Reads each page from the device and saves it into FILE with the page's\n"
-            "  Save to Local (FILE is created from the template when missing; sections\n"
-            "  the pages do not own are kept).\n";
+            "  Reads each page from the device and saves it with the page's Save to\n"
+            "  Local into a copy of FILE (of the template when FILE is missing; sections\n"
+            "  the pages do not own are kept), which replaces FILE only once every page\n"
+            "  was saved: otherwise FILE stays as it was.\n";
   } else {
     text << "usage: varnokctl apply -p PORT [-p PORT...] FILE [--pages LIST] [--parallel]\n"
             "                       [--no-verify] [--json] [options]\n"

@@ -31,28 +31,6 @@ bool WriteAll(int fd, const std::string &bytes) {
   return true;
 }
 
-// The file that a write to `path` must replace: the target of a symbolic link,
-// `path` itself otherwise (also when nothing exists there yet).
-std::string ReplacementTarget(const std::string &path) {
-  struct stat link_status;
-  if (::lstat(path.c_str(), &link_status) != 0 || !S_ISLNK(link_status.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
-}
-
-// A temporary file of this save's pattern: the target's name, a dot and the
-// six letters or digits mkostemp puts in place of XXXXXX.
-bool IsTemporaryOf(const std::string &name, const std::string &base) {
-  if (name.size() != base.size() + 7 || name.compare(0, base.size(), base) != 0 || name[base.size()] != '.') {
-    return false;
-  }
-  for (std::size_t i = base.size() + 1; i < name.size(); ++i) {
-    if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
-  }
-  return true;
-}
-
 // A save that was killed between creating its temporary file and renaming it
 // leaves the temporary behind. The next save removes those older than an
 // hour (a younger one may belong to a save running right now).
@@ -64,7 +42,7 @@ void RemoveStaleTemporaries(const std::string &target) {
   if (listing == nullptr) return;
   const time_t stale_before = ::time(nullptr) - kStaleTemporarySeconds;
   while (dirent *entry = ::readdir(listing)) {
-    if (!IsTemporaryOf(entry->d_name, base)) continue;
+    if (!DtuIsTemporaryOf(entry->d_name, base)) continue;
     struct stat status;
     if (::fstatat(::dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (!S_ISREG(status.st_mode) || status.st_mtime >= stale_before) continue;
@@ -124,32 +102,64 @@ DtuFileRead DtuReadWholeFile(const std::string &path, std::string &bytes, std::s
   return DtuFileRead::kOk;
 }
 
-bool DtuWriteFileAtomically(const std::string &path, const std::string &bytes) {
-  const std::string target = ReplacementTarget(path);
-  struct stat old_status;
-  bool existed = ::stat(target.c_str(), &old_status) == 0;
-  if (existed && !S_ISREG(old_status.st_mode)) {
-    DTU_LOG("%s is not a regular file; not overwriting it.", target.c_str());
+std::string DtuReplacementTarget(const std::string &path) {
+  struct stat link_status;
+  if (::lstat(path.c_str(), &link_status) != 0 || !S_ISLNK(link_status.st_mode)) return path;
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr) return path;
+  return resolved;
+}
+
+bool DtuIsTemporaryOf(const std::string &name, const std::string &base) {
+  if (name.size() != base.size() + 7 || name.compare(0, base.size(), base) != 0 || name[base.size()] != '.') {
     return false;
   }
-  RemoveStaleTemporaries(target);
-  std::string temp = target + ".XXXXXX";
+  for (std::size_t i = base.size() + 1; i < name.size(); ++i) {
+    if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+  }
+  return true;
+}
+
+bool DtuWriteTemporaryBeside(const std::string &target, const std::string &bytes, std::string &temp) {
+  struct stat old_status;
+  const bool existed = ::stat(target.c_str(), &old_status) == 0;
+  temp = target + ".XXXXXX";
   int fd = ::mkostemp(&temp[0], O_CLOEXEC);  // created with mode 0600
   if (fd < 0) {
-    DTU_LOG("cannot create a temporary file beside %s : %s.", target.c_str(), std::strerror(errno));
+    const int create_errno = errno;
+    DTU_LOG("cannot create a temporary file beside %s : %s.", target.c_str(), std::strerror(create_errno));
+    temp.clear();
+    errno = create_errno;
     return false;
   }
   bool written = (!existed || ::fchmod(fd, old_status.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
                  ::fdatasync(fd) == 0;
-  int saved_errno = errno;
+  const int saved_errno = errno;
   if (::close(fd) != 0) written = false;
+  if (written) return true;
+  DTU_LOG("cannot write %s : %s.", temp.c_str(), std::strerror(saved_errno));
+  ::unlink(temp.c_str());
+  temp.clear();
+  errno = saved_errno;
+  return false;
+}
+
+bool DtuWriteFileAtomically(const std::string &path, const std::string &bytes) {
+  const std::string target = DtuReplacementTarget(path);
+  struct stat old_status;
+  if (::stat(target.c_str(), &old_status) == 0 && !S_ISREG(old_status.st_mode)) {
+    DTU_LOG("%s is not a regular file; not overwriting it.", target.c_str());
+    return false;
+  }
+  RemoveStaleTemporaries(target);
+  std::string temp;
+  if (!DtuWriteTemporaryBeside(target, bytes, temp)) return false;
   // The content is on disk before the rename, so after a crash the name holds
   // either the old file or the new one, each whole. The directory itself is
   // not synced: that would only make the new name durable sooner, at a few
   // milliseconds per save.
-  if (!written || ::rename(temp.c_str(), target.c_str()) != 0) {
-    if (written) saved_errno = errno;
-    DTU_LOG("cannot write %s : %s.", target.c_str(), std::strerror(saved_errno));
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    DTU_LOG("cannot write %s : %s.", target.c_str(), std::strerror(errno));
     ::unlink(temp.c_str());
     return false;
   }

@@ -15,6 +15,20 @@ constexpr long long kDtuMaxFileBytes = 16LL * 1024 * 1024;
 // block it). With `why`, a failure says what it was, in the current language.
 DtuFileRead DtuReadWholeFile(const std::string &path, std::string &bytes, std::string *why = nullptr);
 
+// The file that a write to `path` must replace: the target of a symbolic
+// link, `path` itself otherwise (also when nothing exists there yet).
+std::string DtuReplacementTarget(const std::string &path);
+
+// True for the name of a temporary file of `base` (both without directory):
+// `base`, a dot and the six letters or digits mkostemp puts for XXXXXX.
+bool DtuIsTemporaryOf(const std::string &name, const std::string &base);
+
+// Writes `bytes` into a new temporary file `<target>.XXXXXX` beside `target`
+// and flushes it to disk; `temp` names it. It has the mode of `target` when
+// that exists, 0600 otherwise. False (nothing left behind, errno telling
+// why) on failure.
+bool DtuWriteTemporaryBeside(const std::string &target, const std::string &bytes, std::string &temp);
+
 // Replaces the file's content with `bytes`: writes a temporary file in the
 // same directory, flushes it to disk and renames it over the old one, so an
 // interrupted or failed write leaves the old file whole. A new file gets mode
