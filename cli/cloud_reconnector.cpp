@@ -21,7 +21,6 @@ void CloudReconnector::Lost(const std::string &cause) {
 }
 
 void CloudReconnector::Attempt() {
-  ++attempts_;
   if (connect_()) {
     backoff_.Reset();
     return;

@@ -23,8 +23,6 @@ class CloudReconnector : public QObject {
   CloudReconnector(std::function<bool()> connect, DtuRemoteBridge &bridge, QObject *parent = nullptr);
   ~CloudReconnector() override;
 
-  int Attempts() const { return attempts_; }
-
  private:
   void Lost(const std::string &cause);
   void Attempt();
@@ -34,5 +32,4 @@ class CloudReconnector : public QObject {
   DtuRemoteBridge &bridge_;
   DtuReconnectBackoff backoff_;
   QTimer timer_;
-  int attempts_ = 0;
 };

@@ -159,11 +159,6 @@ void DtuCmdDispatchState::DropSubscriptions() {
   watchers_.clear();
 }
 
-int DtuCmdDispatchState::SubscriptionCount() const {
-  std::lock_guard<std::recursive_mutex> lock(watch_mutex_);
-  return static_cast<int>(watchers_.size());
-}
-
 void DtuCmdDispatchState::Reset() {
   SetRemoteMode(false);
   DetachAllHandlers();

@@ -50,7 +50,6 @@ class DtuCmdDispatchState {
   void Subscribe(const std::shared_ptr<DtuCmdWatchEntry> &entry);
   void Unsubscribe(const std::shared_ptr<DtuCmdWatchEntry> &entry);
   void DropSubscriptions();
-  int SubscriptionCount() const;
 
   // Handlers, subscriptions and sinks gone, remote mode off.
   void Reset();

@@ -35,13 +35,11 @@ class CSerialPortBase {
   virtual int ReadAll(char *buffer) = 0;
   virtual int ReadLine(char *buffer, int size) = 0;
   virtual int Write(const char *data, int size) = 0;
-  virtual void SetDebug(bool) {}
 
   virtual void SetReadIdleTime(unsigned int ms) { read_idle_ms_ = ms; }
   virtual unsigned int GetReadIdleTime() const { return read_idle_ms_; }
   virtual void SetMinNotifyBytes(unsigned int count) { min_notify_bytes_ = count; }
   virtual unsigned int GetMinNotifyBytes() const { return min_notify_bytes_; }
-  virtual void SetFullNotifyBytes(unsigned int count) { full_notify_bytes_ = count; }
   virtual unsigned int GetFullNotifyBytes() const { return full_notify_bytes_; }
 
   virtual bool Flush() = 0;
@@ -50,7 +48,6 @@ class CSerialPortBase {
 
   int GetLastErrorCode() const { return last_error_; }
   const char *GetLastErrorText() const;
-  void ClearError() { last_error_ = 0; }
 
   virtual void SetPortName(const std::string &name) = 0;
   virtual std::string GetPortName() const = 0;

@@ -73,7 +73,7 @@ struct DtuPageCatalogRow {
   DtuPageCode parent;    // kNone: the root item itself
   DtuPageCode shows;     // the page this item shows: itself, another item's page, or kNone
   const char *cli_name;  // varnokctl's name of the page; null: not reachable from varnokctl
-  DtuPageFactory make;   // null: no logic object (yet); the window shows a placeholder
+  DtuPageFactory make;   // null: no logic object; the item shows another's page or none (`shows`)
 };
 
 const std::vector<DtuPageCatalogRow> &DtuPageCatalog();

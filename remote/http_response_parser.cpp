@@ -173,7 +173,6 @@ bool FinishHeaders(Run &r) {
     return true;
   }
   p->header_bytes = 0;
-  p->headers_done = 1;
   if (!r.Event(r.ev->on_headers_complete)) return false;
   bool no_body = p->status_code == 204 || p->status_code == 304;
   if (no_body || (!p->chunked && p->has_length && p->content_length == 0)) {
@@ -420,10 +419,6 @@ int http_response_parser_finish(http_response_parser *p, const http_response_eve
 }
 
 int http_response_parser_complete(const http_response_parser *p) { return p->state == S_DONE; }
-
-int http_response_parser_headers_done(const http_response_parser *p) {
-  return p->headers_done;
-}
 
 int http_response_parser_length_delimited(const http_response_parser *p) {
   return !p->chunked && p->has_length;

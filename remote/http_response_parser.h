@@ -50,7 +50,6 @@ struct http_response_parser {
   uint8_t header_kind;       // which framing header is being read
   uint8_t value_seen;        // the current header line has had a value span
   uint8_t length_digits;     // digits seen in the current Content-Length
-  uint8_t headers_done;      // the header section is complete
   uint16_t status_code;
   uint16_t line_length;      // bytes held in `line`
   uint64_t content_length;   // announced length, or the current chunk size
@@ -74,7 +73,5 @@ int http_response_parser_finish(http_response_parser *parser, const http_respons
                                 void *user);
 
 int http_response_parser_complete(const http_response_parser *parser);
-// 1 once the header section is complete (the body, if any, follows).
-int http_response_parser_headers_done(const http_response_parser *parser);
 // 1 when the body is delimited by Content-Length (not chunked, not by close).
 int http_response_parser_length_delimited(const http_response_parser *parser);

@@ -102,11 +102,6 @@ void DtuSim::Unplug() {
   }
 }
 
-void DtuSim::WaitUntilDone() {
-  std::unique_lock<std::mutex> lock(lines_mutex_);
-  lines_changed_.wait(lock, [this] { return done_; });
-}
-
 void DtuSim::SetOptions(const DtuSimOptions &options) {
   std::lock_guard<std::mutex> lock(options_mutex_);
   options_ = options;

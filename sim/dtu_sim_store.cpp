@@ -76,12 +76,6 @@ void DtuSimStore::Reset() {
   for (const auto &entry : DtuSimPlainDefaults()) values_[DtuSimLower(entry.first)] = entry.second;
 }
 
-bool DtuSimStore::IsKnownKey(const std::string &key) const {
-  const std::string lower = DtuSimLower(key);
-  std::lock_guard<std::mutex> lock(mutex_);
-  return values_.count(lower) > 0 || IsChannelKey(lower);
-}
-
 std::optional<std::string> DtuSimStore::Get(const std::string &key, const std::string &argument) const {
   const std::string lower = DtuSimLower(key);
   if (IsChannelKey(lower)) return GetChannel(lower, argument);

@@ -19,7 +19,6 @@ class DtuSimStore {
   // carries, or nothing when the key is unknown, read-only or the payload
   // cannot be placed.
   std::optional<std::string> Set(const std::string &key, const std::string &payload);
-  bool IsKnownKey(const std::string &key) const;
   void Reset();  // factory defaults (the device's "reload")
 
   // Direct access for tests and tools (plain keys only).

@@ -147,7 +147,6 @@ void PlatformTlsServer::AcceptLoop() {
     if (poll(&pfd, 1, 50) <= 0) continue;
     int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
-    ++connections_;
     ReapFinishedWorkers();
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::lock_guard<std::mutex> lock(lock_);

@@ -64,8 +64,6 @@ class PlatformTlsServer {
   const std::string &CaFile() const { return certs_.ca_file; }
   // "https://127.0.0.1:<port>" (or "http://..." without TLS).
   std::string BaseUrl() const;
-  int ConnectionCount() const { return connections_.load(); }
-  bool Stopping() const { return stopping_.load(); }
 
  private:
   friend class PlatformConnection;
@@ -81,7 +79,6 @@ class PlatformTlsServer {
   int listen_fd_ = -1;
   int port_ = 0;
   std::atomic<bool> stopping_{false};
-  std::atomic<int> connections_{0};
   std::thread acceptor_;
   std::mutex lock_;
   std::condition_variable wake_;

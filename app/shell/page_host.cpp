@@ -91,10 +91,3 @@ QList<QWidget *> DtuPageHost::Pages() const {
   for (const Hosted &hosted : views_) pages.append(hosted.hosted.view);
   return pages;
 }
-
-QWidget *DtuPageHost::VisiblePage() const {
-  for (const Hosted &hosted : views_) {
-    if (!hosted.hosted.view->isHidden()) return hosted.hosted.view;
-  }
-  return nullptr;
-}

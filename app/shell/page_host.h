@@ -34,7 +34,6 @@ class DtuPageHost : public QWidget {
   // The page shown for a code, null when the code shows none.
   QWidget *PageForCode(int code) const;
   QList<QWidget *> Pages() const;
-  QWidget *VisiblePage() const;
 
   // The logic object of a catalog row, null when the row has none.
   QObject *Logic(DtuPageCode code) const;

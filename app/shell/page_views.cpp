@@ -1,7 +1,5 @@
 #include "app/shell/page_views.h"
 
-#include <QLabel>
-
 #include "app/views/bhu/bhu_view.h"
 #include "app/views/cmd_port/cmd_port_view.h"
 #include "app/views/settings/data_port_view.h"
@@ -16,7 +14,6 @@
 #include "app/views/settings/tcp_udp_view.h"
 #include "app/views/virtual_serial/virtual_serial_view.h"
 #include "app/views/settings/work_mode_view.h"
-#include "base/dtu_lang.h"
 #include "pages/bhu/dtu_bhu.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "pages/settings/dtu_data_port.h"
@@ -59,13 +56,5 @@ const std::vector<DtuPageViewRow> kDtuPageViews = {
 };
 
 }  // namespace
-
-DtuHostedView DtuMakePlaceholderView(QObject *, const DtuPageCatalogRow &row) {
-  auto *label = new QLabel;
-  label->setAlignment(Qt::AlignCenter);
-  label->setEnabled(false);
-  const DtuTextId title = row.tree_text;
-  return {label, [label, title] { label->setText(DtuLangText(title)); }};
-}
 
 const std::vector<DtuPageViewRow> &DtuPageViews() { return kDtuPageViews; }

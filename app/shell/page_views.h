@@ -28,9 +28,6 @@ DtuHostedView DtuMakeView(QObject *logic, const DtuPageCatalogRow &) {
   return {view, [view] { view->UpdateLanguage(); }};
 }
 
-// The place of a page that is not built yet: its tree text, greyed.
-DtuHostedView DtuMakePlaceholderView(QObject *logic, const DtuPageCatalogRow &row);
-
 // What a page does as it comes into view or leaves it; `logic` as above.
 using DtuViewHook = void (*)(QObject *logic);
 

@@ -36,6 +36,5 @@ std::string VirtualSerialLogLineNow(const std::string &message, const char *data
 
 void VirtualSerialLog::Append(const std::string &line) {
   lines_.push_back(line);
-  ++appended_;
   while (lines_.size() > kLinesKept) lines_.pop_front();
 }

@@ -22,10 +22,7 @@ class VirtualSerialLog {
 
   void Append(const std::string &line);
   const std::deque<std::string> &Lines() const { return lines_; }
-  // Lines appended since the start, dropped ones included.
-  long long Appended() const { return appended_; }
 
  private:
   std::deque<std::string> lines_;
-  long long appended_ = 0;
 };

@@ -96,7 +96,6 @@ void VirtualSerialTool::SetOnView(bool on_view) {
       port.LeaveRemoteMode();
     }
   }
-  on_view_ = on_view;
   if (on_view) iotInfoInit();
 }
 

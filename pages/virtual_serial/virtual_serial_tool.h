@@ -46,9 +46,6 @@ class VirtualSerialTool : public QObject {
   // The page object while it exists, else null.
   static VirtualSerialTool *Instance();
 
-  // The configuration file holding [iotInfo] (default: Zev_DtuConfig.txt in
-  // the working directory); also where the [platform] settings are read.
-  void SetConfigPath(const std::string &path) { config_path_ = path; }
   // Where the client identifier's adapter addresses come from (tests give
   // their own list; default: this machine's adapters).
   void SetAdapterLister(std::function<std::vector<DtuHardwareAddress>()> lister);
@@ -62,7 +59,6 @@ class VirtualSerialTool : public QObject {
   // puts the window's command port (the command port page's) in remote mode
   // with this page's bridge.
   void SetOnView(bool on_view);
-  bool OnView() const { return on_view_; }
 
   void iotInfoInit();
   void SaveIotInfoIfChanged();
@@ -110,12 +106,13 @@ class VirtualSerialTool : public QObject {
 
   QString fields_[kFieldCount];
   QString saved_[4];  // username, password, productKey, productSecret as last loaded or saved
+  // The configuration file holding [iotInfo] (Zev_DtuConfig.txt in the
+  // working directory); also where the [platform] settings are read.
   std::string config_path_;
   std::function<std::vector<DtuHardwareAddress>()> adapter_lister_;
   std::vector<DeviceRow> devices_;
   VirtualSerialLog log_;
   std::string last_client_id_;
-  bool on_view_ = false;
   bool logged_in_ = false;
   bool link_connected_ = false;
   // The remote bridge: its hooks lead to this page for the page's lifetime;

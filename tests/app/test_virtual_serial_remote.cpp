@@ -185,8 +185,9 @@ TEST_F(VirtualSerialRemoteTest, SendTakes512BytesAndRefuses513) {
   send->setPlainText(QString(513, 'x'));
   Click("Send");
   EXPECT_EQ(messages_.back(), "Send content length cannot exceed 512 bytes");
-  EXPECT_FALSE(peer.WaitMessage(message, 300));
 
+  // Messages arrive in the order they were sent: had the refused text gone
+  // out, it would be the next one.
   send->setPlainText("AT");
   Click("Send");
   ASSERT_TRUE(peer.WaitMessage(message, 5000));

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "link/dtu_cmd_port.h"
 #include "link/dtu_cmd_protocol.h"
@@ -60,14 +61,17 @@ TEST(SlowLine, AnswerAt300BaudArrivesAsOneChunk) {
   settings.baud = 300;
   std::string error;
   ASSERT_TRUE(port.DtuCmdPortOpen(settings, error)) << error;
-  const std::string line = "AT+ZEVCFG=get|imei\r\n";
-  ASSERT_EQ(DtuCmdPort::DtuCmdRingbufSend(line.data(), static_cast<int>(line.size())), 0);
-  for (int i = 0; i < 400 && port.CommandsAnswered() < 1; ++i) std::this_thread::sleep_for(10ms);
-  std::this_thread::sleep_for(300ms);  // more bursts would have come by now
+  // The second answer comes after every byte of the first: a first answer
+  // cut in two would show its second half in its place.
+  for (const std::string &line : std::vector<std::string>{"AT+ZEVCFG=get|imei\r\n", "AT+ZEVCFG=get|version\r\n"}) {
+    ASSERT_EQ(DtuCmdPort::DtuCmdRingbufSend(line.data(), static_cast<int>(line.size())), 0);
+  }
+  for (int i = 0; i < 800 && port.CommandsAnswered() < 2; ++i) std::this_thread::sleep_for(10ms);
   port.Close();
   std::lock_guard<std::mutex> lock(mutex);
-  ASSERT_EQ(chunks.size(), 1u);
+  ASSERT_EQ(chunks.size(), 2u);
   EXPECT_EQ(chunks[0], "imei : 862104051234567");
+  EXPECT_EQ(chunks[1], "version : VN-DTU-V1.0.3");
 }
 
 // A password line longer than a slot is cut, but still ends its line: the

@@ -181,10 +181,12 @@ TEST(SerialDriver, BurstsCloserThanTheGapCoalesceFartherOnesDoNot) {
     std::this_thread::sleep_for(2ms);
     pty.Write(".0\r\n\r\nOK\r\n");
     listener.WaitForChunks(1, 2s);
-    std::this_thread::sleep_for(100ms);
-    auto chunks = listener.WaitForChunks(1, 0ms);
+    // Written after the notification, so it is a burst of its own: a second
+    // notification for the first burst would come before it.
+    pty.Write("next");
+    auto chunks = listener.WaitForChunks(2, 2s);
     port.DetachListener();
-    coalesced = chunks.size() == 1 && chunks[0] == "\r\nversion : V1.0\r\n\r\nOK\r\n";
+    coalesced = chunks.size() == 2 && chunks[0] == "\r\nversion : V1.0\r\n\r\nOK\r\n" && chunks[1] == "next";
     port.FlushRx();
   }
   EXPECT_TRUE(coalesced);
@@ -192,7 +194,7 @@ TEST(SerialDriver, BurstsCloserThanTheGapCoalesceFartherOnesDoNot) {
   RecordingListener listener(&port);
   port.AttachListener(&listener);
   pty.Write("first");
-  std::this_thread::sleep_for(150ms);
+  listener.WaitForChunks(1, 2s);  // the quiet gap ended it
   pty.Write("second");
   auto chunks = listener.WaitForChunks(2, 2s);
   ASSERT_EQ(chunks.size(), 2u);
@@ -255,16 +257,15 @@ TEST(SerialDriver, HangUpStopsTheReaderAndTellsTheOwnerOnce) {
   pty.CloseSlave();
   pty.CloseMaster();
   for (int i = 0; i < 400 && lost == 0; ++i) std::this_thread::sleep_for(5ms);
-  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(port.Write("x", 1), -1);
+  port.DetachListener();
+  port.Close();  // joins the reader: whatever it was going to report, it has
+  EXPECT_FALSE(port.IsOpen());
   EXPECT_EQ(lost, 1);
   EXPECT_EQ(lost_code, kSerialReadFailed);
   auto chunks = listener.WaitForChunks(1, 0ms);
   ASSERT_EQ(chunks.size(), 1u);
   EXPECT_EQ(chunks[0], "last words");
-  EXPECT_EQ(port.Write("x", 1), -1);
-  port.DetachListener();
-  port.Close();
-  EXPECT_FALSE(port.IsOpen());
 }
 
 TEST(PortList, OnlyDevicesWithHardwareBehindThem) {

@@ -206,7 +206,6 @@ class VarnokctlBridgeSetup {
   PtyPair &Terminal() { return local_; }
   PtyPair &DeviceLine() { return device_line_; }
   BridgeProcess &Bridge() { return *bridge_; }
-  const std::string &WorkDir() const { return workdir_.Path(); }
 
  private:
   TempDir workdir_;

@@ -48,7 +48,6 @@ class CmdPortView : public QWidget {
   CommandInputEdit *SendWindow() const { return send_window_; }
   QCheckBox *TimeStampsOption() const { return time_stamps_; }
   QCheckBox *HexOption() const { return hex_; }
-  QPushButton *SaveLogButton() const { return save_log_; }
   // The line settings: baud rate, data bits, stop bits, parity, flow.
   const QList<QComboBox *> &LineSettingLists() const { return line_settings_; }
   QPushButton *SendButton() const { return send_button_; }
