@@ -11,7 +11,9 @@
 #include "cli/provision_pages.h"
 #include "cli/provision_stop.h"
 #include "cli/verb_registry.h"
+#include "config/dtu_config.h"
 #include "pages/kit/dtu_page.h"
+#include "pages/kit/dtu_page_store.h"
 
 namespace {
 
@@ -96,8 +98,19 @@ class PageRun {
     return false;
   }
 
-  void Apply(bool verify) {
-    if (!Completed(link_.Read(page_))) return;
+  // False (with the page's status set) when the file does not hold the page
+  // whole: nothing of it is sent, not even its Read.
+  bool InFile(const DtuConfig &file) {
+    std::string why;
+    const DtuPageInFile found = DtuPageFoundIn(page_, file, why);
+    if (found == DtuPageInFile::kHeld) return true;
+    report_.status = found == DtuPageInFile::kNotInFile ? ProvisionStatus::kNotInFile : ProvisionStatus::kRefused;
+    report_.messages.push_back(why);
+    return false;
+  }
+
+  void Apply(const DtuConfig &file, bool verify) {
+    if (!InFile(file) || !Completed(link_.Read(page_))) return;
     const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
     const FieldValues written = Snapshot(page_);
@@ -129,7 +142,8 @@ class PageRun {
   int unanswered_before_;
 };
 
-ProvisionPageReport RunPage(const ProvisionJob &job, ProvisionLink &link, const std::string &name) {
+ProvisionPageReport RunPage(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &link,
+                            const std::string &name) {
   ProvisionPageReport report;
   report.page = name;
   QElapsedTimer clock;
@@ -139,10 +153,22 @@ ProvisionPageReport RunPage(const ProvisionJob &job, ProvisionLink &link, const 
     std::unique_ptr<DtuPage> page = ProvisionCreatePage(name);
     PageRun run(link, *page, report);
     if (job.verb == "backup") run.Backup();
-    else run.Apply(job.verify);
+    else run.Apply(file, job.verify);
   }
   report.seconds = clock.elapsed() / 1000.0;
   return report;
+}
+
+// The file as apply found it, to tell which pages it holds. Its messages
+// (a value left out) are not shown here: the notes name each such key for
+// the page it belongs to.
+DtuConfig LoadedFile(const ProvisionJob &job) {
+  DtuConfig file;
+  if (job.verb != "apply") return file;
+  std::vector<std::string> dropped;
+  MessageRecorder quiet(dropped);
+  file.LoadFromFile(DtuPageConfigPath());
+  return file;
 }
 
 }  // namespace
@@ -153,6 +179,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   for (const std::string &name : job.pages) device.pages.push_back(ProvisionPageNotDone(name));
   QElapsedTimer clock;
   clock.start();
+  const DtuConfig file = LoadedFile(job);
   ProvisionLink link(job.timeout_ms);
   device.exit_code = link.Open(job.serial, device.error);
   const int count = static_cast<int>(job.pages.size());
@@ -164,7 +191,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
     }
     if (link.Lost()) break;
     if (progress) progress(i, count, job.pages[i]);
-    device.pages[i] = RunPage(job, link, job.pages[i]);
+    device.pages[i] = RunPage(job, file, link, job.pages[i]);
   }
   if (link.Lost()) device.error = link.LostText().empty() ? "the port was closed" : link.LostText();
   device.seconds = clock.elapsed() / 1000.0;

@@ -27,6 +27,7 @@ const StatusRow kStatusRows[] = {
     {ProvisionStatus::kPortLost, "port lost", kExitPortLost},
     {ProvisionStatus::kDiffers, "read-back differs", kExitReadBackDiffers},
     {ProvisionStatus::kNotDone, "not done", kExitOk},  // the device's own code says why
+    {ProvisionStatus::kNotInFile, "not in the file", kExitOk},  // unless no page was written
 };
 
 const StatusRow &RowOf(ProvisionStatus status) {
@@ -71,6 +72,9 @@ std::string DeviceSummary(const std::string &verb, const ProvisionDeviceReport &
   std::ostringstream out;
   out << device.port << ": " << good << " of " << device.pages.size() << " pages "
       << (verb == "backup" ? "saved" : "done");
+  const auto absent = std::count_if(device.pages.begin(), device.pages.end(),
+                                    [](const auto &p) { return p.status == ProvisionStatus::kNotInFile; });
+  if (absent > 0) out << "; " << absent << " not in the file";
   const int code = ProvisionDeviceExitCode(device);
   if (!device.error.empty()) out << "; " << device.error;
   char tail[48];
@@ -152,8 +156,14 @@ const char *ProvisionStatusName(ProvisionStatus status) { return RowOf(status).n
 
 int ProvisionDeviceExitCode(const ProvisionDeviceReport &device) {
   int code = device.exit_code;
-  for (const ProvisionPageReport &page : device.pages) code = std::max(code, ProvisionStatusExitCode(page.status));
-  return code;
+  bool sent = false;
+  bool not_in_file = false;
+  for (const ProvisionPageReport &page : device.pages) {
+    code = std::max(code, ProvisionStatusExitCode(page.status));
+    sent = sent || page.sent;
+    not_in_file = not_in_file || page.status == ProvisionStatus::kNotInFile;
+  }
+  return not_in_file && !sent ? std::max(code, static_cast<int>(kExitRefused)) : code;
 }
 
 int ProvisionReportExitCode(const ProvisionReport &report) {

@@ -18,6 +18,7 @@ enum class ProvisionStatus {
   kPortLost,     // the port went away during this page
   kDiffers,      // read back, and some fields differ from what was written
   kNotDone,      // never started (stopped by Ctrl-C, or the port was gone)
+  kNotInFile,    // apply: the file does not hold the page; nothing sent for it
 };
 
 struct ProvisionFieldDiff {
@@ -59,7 +60,8 @@ int ProvisionStatusExitCode(ProvisionStatus status);
 // Words used for a status in both report forms ("verified", "no answer", ...).
 const char *ProvisionStatusName(ProvisionStatus status);
 
-// The device's exit code: the worst of its pages and of its own error.
+// The device's exit code: the worst of its pages and of its own error; at
+// least kExitRefused when no page was written because the file held none.
 int ProvisionDeviceExitCode(const ProvisionDeviceReport &device);
 // The worst code of all devices: what the verb exits with.
 int ProvisionReportExitCode(const ProvisionReport &report);

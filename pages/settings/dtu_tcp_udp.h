@@ -8,6 +8,7 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_fields.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuTcpUdpHalfModel {
   int type = 0;  // 0 the maker's cloud (device code 1), 1 custom platform (2)
@@ -21,10 +22,12 @@ struct DtuTcpUdpModel {
   DtuTcpUdpHalfModel half[2];  // kTcp, kUdp
 };
 
-class DtuTcpUdp : public DtuFieldTablePage {
+class DtuTcpUdp : public DtuFieldTablePage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"TCP_UDP"}; }
   enum Half { kTcp = 0, kUdp = 1 };
   static constexpr int kTypeCount = 2;
   static constexpr size_t kHalfFields = 5;  // rows of a half in the field table

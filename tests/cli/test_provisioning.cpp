@@ -10,10 +10,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
 
+#include "config/dtu_config_template.h"
 #include "pages/dtu_page_runner.h"
 #include "tests/cli/varnokctl_process.h"
 #include "tests/support/sim_link.h"
@@ -186,6 +188,71 @@ TEST_F(Provisioning, AFileThatFailsAPageCheckSendsNothingForThatPage) {
   EXPECT_FALSE(MqttPageWritten(*sim));
   EXPECT_EQ(SetKeys(*sim).count("mqtt-channel"), 1u) << "the other page was written";
 }
+
+const char kChannel[] = "[CHANNEL]\r\nChannel=3\r\n\r\n";
+const char kMqttHead[] = "[MQTT]\r\nPort=1883\r\nClientId=c1\r\nKeepalive=60\r\nUsername=u\r\nPassword=p\r\n"
+                         "SubTopic=s\r\nPubTopic=t\r\nQos=0\r\n";
+
+std::string RandomBytes(size_t count) {
+  std::mt19937 random(21);
+  std::string bytes(count, '\0');
+  for (char &c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+std::string CacheSection(int count) {
+  std::string text = "[MODBUS_CACHE]\r\nfuncSwitch=1\r\nmaxChannel=" + std::to_string(count) + "\r\n";
+  for (int k = 1; k <= 6; ++k) {
+    for (const char *key : {"slave", "Function", "Addr", "Len", "Cycle"}) text += key + std::to_string(k) + "=1\r\n";
+  }
+  return text;
+}
+
+struct FileCase {
+  const char *name;
+  std::string text;
+  const char *page;    // applied with the work mode page
+  int exit_code;
+  const char *status;  // the page's status
+  const char *why;     // the page's message
+};
+
+void PrintTo(const FileCase &c, std::ostream *out) { *out << c.name; }
+
+class ProvisioningFile : public Provisioning, public ::testing::WithParamInterface<FileCase> {};
+
+// A page the file does not hold is not written from defaults, one it holds
+// unusably is refused by name; the work mode page beside it is written only
+// when the file holds it, and a run that wrote nothing exits 1.
+TEST_P(ProvisioningFile, APageTheFileDoesNotHoldWholeIsNotWritten) {
+  const FileCase &c = GetParam();
+  const std::string file = dir_.File("f.txt");
+  std::ofstream(file, std::ios::binary) << c.text;
+  auto sim = StartDtuSim();
+  VarnokctlResult r = RunVarnokctl(Apply(*sim, file, {"--pages", QString("workmode,") + c.page}));
+  EXPECT_EQ(r.exit_code, c.exit_code) << r.out << r.err;
+  char line[96];
+  std::snprintf(line, sizeof line, "  %-12snot sent, not confirmed, not verified: %s\n      %s", c.page, c.status, c.why);
+  EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+  const bool channel_held = c.text.find(kChannel) != std::string::npos;
+  EXPECT_EQ(SetKeys(*sim), channel_held ? std::set<std::string>{"mqtt-channel"} : std::set<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ProvisioningFile,
+    ::testing::Values(
+        FileCase{"Empty", "", "mqtt", 1, "not in the file", "no [MQTT] settings"},
+        FileCase{"Random64k", RandomBytes(65536), "bhu", 1, "not in the file", "no [BHU] settings"},
+        FileCase{"BareCRs", std::string(4096, '\r'), "net", 1, "not in the file", "no [netInfo] settings"},
+        FileCase{"Template", DtuConfigTemplateText(), "tcpudp", 1, "not in the file", "no [TCP_UDP] settings"},
+        FileCase{"NoMqttSection", kChannel, "mqtt", 0, "not in the file", "no [MQTT] settings"},
+        FileCase{"MqttLacksKeys", std::string(kChannel) + kMqttHead, "mqtt", 0, "not in the file",
+                 "[MQTT] lacks Server, CleanSession"},
+        FileCase{"NulInServer", std::string(kChannel) + kMqttHead + "CleanSession=1\r\nServer=a" + '\0' + "b\r\n",
+                 "mqtt", 1, "refused", "[MQTT] Server: holds a control character"},
+        FileCase{"CacheCountNine", kChannel + CacheSection(9), "modbuscache", 1, "refused",
+                 "[MODBUS_CACHE] maxChannel: 9 outside 1..6"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Provisioning, ThreeDevicesInParallelEachGetTheWholeFile) {
   const std::string file = GoldenFile();
