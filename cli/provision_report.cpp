@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "base/dtu_printable.h"
 #include "cli/verb_registry.h"
 
 namespace {
@@ -44,8 +45,6 @@ bool StatusFromName(const std::string &name, ProvisionStatus &status) {
   return false;
 }
 
-std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
-
 void AppendPageLine(std::ostringstream &out, const std::string &verb, const ProvisionPageReport &page) {
   char head[64];
   std::snprintf(head, sizeof head, "  %-12s", page.page.c_str());
@@ -57,9 +56,7 @@ void AppendPageLine(std::ostringstream &out, const std::string &verb, const Prov
         << (page.verified ? "verified" : "not verified");
   }
   out << ": " << ProvisionStatusName(page.status) << "\n";
-  for (const ProvisionFieldDiff &d : page.diffs) {
-    out << "      " << d.field << ": written " << Quoted(d.written) << ", read back " << Quoted(d.read) << "\n";
-  }
+  for (const ProvisionFieldDiff &d : page.diffs) out << "      " << ProvisionDiffLine(page.page, d) << "\n";
   if (page.status != ProvisionStatus::kVerified && page.status != ProvisionStatus::kConfirmed) {
     for (const std::string &m : page.messages) out << "      " << m << "\n";
   }
@@ -87,8 +84,8 @@ QJsonObject PageJson(const ProvisionPageReport &page) {
   QJsonArray diffs;
   for (const ProvisionFieldDiff &d : page.diffs) {
     diffs.append(QJsonObject{{"field", QString::fromStdString(d.field)},
-                             {"written", QString::fromStdString(d.written)},
-                             {"read", QString::fromStdString(d.read)}});
+                             {"device", QString::fromStdString(d.device)},
+                             {"file", QString::fromStdString(d.file)}});
   }
   QJsonArray messages;
   for (const std::string &m : page.messages) messages.append(QString::fromStdString(m));
@@ -111,8 +108,8 @@ bool PageFromJson(const QJsonObject &o, ProvisionPageReport &page) {
   page.seconds = o["seconds"].toDouble();
   for (const QJsonValue &d : o["differences"].toArray()) {
     const QJsonObject diff = d.toObject();
-    page.diffs.push_back({diff["field"].toString().toStdString(), diff["written"].toString().toStdString(),
-                          diff["read"].toString().toStdString()});
+    page.diffs.push_back({diff["field"].toString().toStdString(), diff["device"].toString().toStdString(),
+                          diff["file"].toString().toStdString()});
   }
   for (const QJsonValue &m : o["messages"].toArray()) page.messages.push_back(m.toString().toStdString());
   return true;
@@ -172,7 +169,13 @@ int ProvisionReportExitCode(const ProvisionReport &report) {
   return code;
 }
 
+std::string ProvisionDiffLine(const std::string &page, const ProvisionFieldDiff &diff) {
+  return page + " " + diff.field + ": device \"" + DtuEscapeControl(diff.device) + "\", file \"" +
+         DtuEscapeControl(diff.file) + "\"";
+}
+
 std::string ProvisionReportText(const ProvisionReport &report) {
+  if (report.verb == "diff") return ProvisionDiffText(report);
   std::ostringstream out;
   for (const ProvisionDeviceReport &device : report.devices) {
     out << device.port << ":\n";
