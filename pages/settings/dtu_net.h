@@ -50,7 +50,7 @@ class DtuNet : public DtuBoundPage<DtuNetModel>, public DtuStoredPage {
   // The device takes at most 32 bytes of APN and 64 of user name and
   // password; each has its own message.
   bool FieldsFitFile() const override;
-  void FieldsReadFromFile() override;
+  void FieldsReadFromFile(const DtuConfig &config) override;
 
  private:
   void SelectDialTypeFromApn();

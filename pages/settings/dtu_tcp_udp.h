@@ -11,7 +11,7 @@
 #include "pages/kit/dtu_page_store.h"
 
 struct DtuTcpUdpHalfModel {
-  int type = 0;  // 0 the maker's cloud (device code 1), 1 custom platform (2)
+  int type = 0;  // 0 the maker's cloud (device code 1), 1 custom platform (2), -1 no platform (0)
   std::string server;
   std::string port;
   std::string product_key;
@@ -71,6 +71,7 @@ class DtuTcpUdp : public DtuFieldTablePage, public DtuStoredPage {
   std::string FieldValue(size_t field) const override;
   void PutFieldValue(size_t field, const std::string &value) override;
   bool FieldsFitFile() const override;
+  void FieldsReadFromFile(const DtuConfig &config) override;
 
  private:
   bool ReadHalf(Half half);

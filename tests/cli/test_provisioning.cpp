@@ -132,6 +132,20 @@ TEST_F(Provisioning, BlanksTheFileCannotHoldDoNotCountAsDifferences) {
   EXPECT_EQ(r.exit_code, 0) << r.out;
 }
 
+TEST_F(Provisioning, ATypeNoListEntryShowsIsCopiedAsTheDeviceHoldsIt) {
+  auto source = StartDtuSim(), target = StartDtuSim();  // the factory's tcp-type and udp-type 0
+  target->Store().SetValue("tcp-type", "2");
+  target->Store().SetValue("udp-type", "1");
+  const std::string file = dir_.File("types.txt");
+  ASSERT_EQ(RunVarnokctl({"backup", "-p", Path(*source), "--pages", "tcpudp", QString::fromStdString(file)}).exit_code,
+            0);
+  EXPECT_NE(ReadWholeFile(file).find("[TCP_UDP]\r\nTCP_TYPE=0\r\n"), std::string::npos) << ReadWholeFile(file);
+  VarnokctlResult r = RunVarnokctl(Apply(*target, file, {"--pages", "tcpudp"}));
+  EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
+  EXPECT_EQ(target->Store().Value("tcp-type"), "0");
+  EXPECT_EQ(target->Store().Value("udp-type"), "0");
+}
+
 struct FaultCase {
   const char *name;
   DtuSimOptions options;
