@@ -9,7 +9,7 @@
 #include "config/dtu_config_template.h"
 #include "config/dtu_file_io.h"
 
-bool ProvisionBackupFile::Begin(const std::string &file, std::string &error) {
+bool ProvisionBackupFile::Begin(const std::string &file, std::string &error, const std::string &work_beside) {
   Discard();
   // A symbolic link stays a link: its target is the file that is replaced.
   target_ = DtuReplacementTarget(file);
@@ -18,8 +18,9 @@ bool ProvisionBackupFile::Begin(const std::string &file, std::string &error) {
   const DtuFileRead old = DtuReadWholeFile(target_, bytes, &why);
   if (old == DtuFileRead::kFailed) return error = "cannot read " + file + ": " + why, false;
   if (old == DtuFileRead::kMissing) bytes = DtuConfigTemplateText();
-  if (!DtuWriteTemporaryBeside(target_, bytes, work_)) {
-    error = "cannot create a file beside " + file + ": " + std::strerror(errno);
+  const std::string beside = work_beside.empty() ? target_ : work_beside;
+  if (!DtuWriteTemporaryBeside(beside, bytes, work_)) {
+    error = "cannot create a file beside " + beside + ": " + std::strerror(errno);
     return false;
   }
   guard_.Watch(work_);

@@ -4,6 +4,7 @@
 // file with it, in one rename. Until then the old file stays byte for byte;
 // a backup that fails, is stopped or is killed leaves the old file (or none)
 // and its temporary file is removed (by a helper process after a kill -9).
+// diff uses such a copy too, as scratch: the pages save the device into it.
 #pragma once
 
 #include <string>
@@ -17,9 +18,11 @@ class ProvisionBackupFile {
   ProvisionBackupFile(const ProvisionBackupFile &) = delete;
   ProvisionBackupFile &operator=(const ProvisionBackupFile &) = delete;
 
-  // Makes the working copy of `file`. False with `error` when the old file
-  // cannot be read (it is then left alone) or no file can be made beside it.
-  bool Begin(const std::string &file, std::string &error);
+  // Makes the working copy of `file`, beside it (or beside `work_beside`
+  // when given: a copy that never replaces `file`). False with `error` when
+  // the old file cannot be read (it is then left alone) or no copy can be
+  // made.
+  bool Begin(const std::string &file, std::string &error, const std::string &work_beside = "");
   // The working copy the pages save into.
   const std::string &WorkPath() const { return work_; }
   // Renames the working copy over the old file. False with `error` when that

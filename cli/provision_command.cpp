@@ -1,5 +1,7 @@
 #include "cli/provision_command.h"
 
+#include <QDir>
+
 #include <cstdio>
 #include <cstring>
 
@@ -31,6 +33,7 @@ ProvisionJob JobFor(const ProvisionOptions &o, const std::string &port) {
   job.serial.port = port;
   job.timeout_ms = o.timeout_ms;
   job.verify = o.verify;
+  job.scratch = o.scratch;
   return job;
 }
 
@@ -66,6 +69,15 @@ int RunWorker(const ProvisionOptions &o) {
   return ProvisionReportExitCode(report);
 }
 
+
+// diff saves the device's pages into a scratch copy of the file, in the
+// temporary directory: the file's own directory may be read-only.
+bool MakeScratch(ProvisionOptions &o, ProvisionBackupFile &scratch, std::string &error) {
+  if (!scratch.Begin(o.file, error, QDir::temp().filePath("varnokctl-diff").toStdString())) return false;
+  o.scratch = scratch.WorkPath();
+  return true;
+}
+
 }  // namespace
 
 int RunProvisionVerb(const char *verb, int argc, char **argv) {
@@ -80,18 +92,23 @@ int RunProvisionVerb(const char *verb, int argc, char **argv) {
     return kExitUsage;
   }
   // backup saves into a working copy that replaces FILE only once every page
-  // was saved; apply reads FILE itself and needs it to load.
-  ProvisionBackupFile backup;
+  // was saved; apply and diff read FILE itself and need it to load, and diff
+  // saves the device into a scratch copy.
+  ProvisionBackupFile work;
   if (o.verb == "backup") {
-    if (!backup.Begin(o.file, error)) {
+    if (!work.Begin(o.file, error)) {
       std::fprintf(stderr, "varnokctl backup: %s\n", error.c_str());
       return kExitRefused;
     }
-    DtuPageSetConfigPath(backup.WorkPath());
+    DtuPageSetConfigPath(work.WorkPath());
   } else {
     DtuConfig config;
     if (!config.LoadFromFile(o.file)) return kExitRefused;  // the store said why
     DtuPageSetConfigPath(o.file);
+    if (o.verb == "diff" && !MakeScratch(o, work, error)) {
+      std::fprintf(stderr, "varnokctl diff: %s\n", error.c_str());
+      return kExitRefused;
+    }
   }
   const bool parallel = o.parallel && o.ports.size() > 1;
   ProvisionInstallStopHandler(!parallel);
@@ -102,7 +119,7 @@ int RunProvisionVerb(const char *verb, int argc, char **argv) {
     report.devices = parallel ? ProvisionRunParallel(o, line) : RunOneAfterAnother(o, line);
   }
   int code = ProvisionReportExitCode(report);
-  if (o.verb == "backup" && code == kExitOk && !backup.Commit(error)) code = kExitRefused;
+  if (o.verb == "backup" && code == kExitOk && !work.Commit(error)) code = kExitRefused;
   const std::string text = o.json ? ProvisionReportJson(report).toStdString() : ProvisionReportText(report);
   std::fputs(text.c_str(), stdout);
   if (!error.empty()) std::fprintf(stderr, "varnokctl backup: %s\n", error.c_str());

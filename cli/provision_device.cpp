@@ -11,7 +11,9 @@
 #include "cli/provision_pages.h"
 #include "cli/provision_stop.h"
 #include "cli/verb_registry.h"
+#include "config/dtu_config.h"
 #include "pages/kit/dtu_page.h"
+#include "pages/kit/dtu_page_store.h"
 
 namespace {
 
@@ -33,20 +35,31 @@ std::string Trimmed(const std::string &text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Every field that reads back other than written. Values compare without
-// white space at their ends, which the configuration file cannot hold (the
-// automatic APN's user name reads back as a blank). A field that both Reads
-// left empty is one the device does not report in its present state (the
-// parameters of a DL/T 645 rule that forwards transparently): what the file
-// put there cannot be read back, so it is not held against the device.
-std::vector<ProvisionFieldDiff> Compare(const FieldValues &before, const FieldValues &written,
-                                        const FieldValues &read) {
+// Every field whose value in `device` differs from the one in `file`.
+// Values compare without white space at their ends, which the configuration
+// file cannot hold (the automatic APN's user name reads back as a blank).
+std::vector<ProvisionFieldDiff> Compare(const FieldValues &device, const FieldValues &file) {
   std::vector<ProvisionFieldDiff> diffs;
-  for (size_t i = 0; i < written.size() && i < read.size(); ++i) {
-    const std::string now = Trimmed(read[i].second);
-    if (Trimmed(written[i].second) == now) continue;
-    if (now.empty() && i < before.size() && Trimmed(before[i].second).empty()) continue;
-    diffs.push_back({written[i].first, written[i].second, read[i].second});
+  for (size_t i = 0; i < device.size() && i < file.size(); ++i) {
+    if (Trimmed(device[i].second) != Trimmed(file[i].second)) {
+      diffs.push_back({device[i].first, device[i].second, file[i].second});
+    }
+  }
+  return diffs;
+}
+
+// Apply's read-back: every field that reads back other than written. A field
+// that both Reads left empty is one the device does not report in its
+// present state (the parameters of a DL/T 645 rule that forwards
+// transparently): what the file put there cannot be read back, so it is not
+// held against the device.
+std::vector<ProvisionFieldDiff> ReadBackDiffs(const FieldValues &before, const FieldValues &written,
+                                              const FieldValues &read) {
+  std::vector<ProvisionFieldDiff> diffs;
+  for (const ProvisionFieldDiff &d : Compare(read, written)) {
+    const auto was = std::find_if(before.begin(), before.end(), [&](const auto &f) { return f.first == d.field; });
+    if (Trimmed(d.device).empty() && was != before.end() && Trimmed(was->second).empty()) continue;
+    diffs.push_back(d);
   }
   return diffs;
 }
@@ -96,8 +109,19 @@ class PageRun {
     return false;
   }
 
-  void Apply(bool verify) {
-    if (!Completed(link_.Read(page_))) return;
+  // False (with the page's status set) when the file does not hold the page
+  // whole: nothing of it is sent, not even its Read.
+  bool InFile(const DtuConfig &file) {
+    std::string why;
+    const DtuPageInFile found = DtuPageFoundIn(page_, file, why);
+    if (found == DtuPageInFile::kHeld) return true;
+    report_.status = found == DtuPageInFile::kNotInFile ? ProvisionStatus::kNotInFile : ProvisionStatus::kRefused;
+    report_.messages.push_back(why);
+    return false;
+  }
+
+  void Apply(const DtuConfig &file, bool verify) {
+    if (!InFile(file) || !Completed(link_.Read(page_))) return;
     const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
     const FieldValues written = Snapshot(page_);
@@ -107,7 +131,39 @@ class PageRun {
     report_.confirmed = true;
     if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
     if (!Completed(link_.Read(page_))) return;
-    report_.diffs = Compare(before, written, Snapshot(page_));
+    report_.diffs = ReadBackDiffs(before, written, Snapshot(page_));
+    report_.verified = report_.diffs.empty();
+    report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
+  }
+
+  // The device against the file, on one page object, so fields the file
+  // does not carry keep the device's values and never differ. The device's
+  // side is what a backup into the file would keep of it (saved into a
+  // scratch copy of the file and read back): a value the file cannot tell
+  // from another (a field the device leaves empty while polling is off,
+  // stored as 0) is no difference. A device value the page refuses to save
+  // is compared as it came.
+  void Diff(const DtuConfig &file, const std::string &file_path, const std::string &scratch) {
+    if (!InFile(file)) return;
+    const ProvisionStep read = link_.Read(page_);
+    report_.sent = read != ProvisionStep::kRefused;
+    if (!Completed(read)) return;
+    report_.confirmed = true;
+    const FieldValues device = Snapshot(page_);
+    FieldValues kept = device;
+    {
+      std::vector<std::string> scratch_messages;  // about the scratch copy, not the file
+      MessageRecorder quiet(scratch_messages);
+      DtuPageSetConfigPath(scratch);
+      if (page_.OnBnClickedBtSaveLocal() && page_.OnBnClickedBtReadLocal()) kept = Snapshot(page_);
+      DtuPageSetConfigPath(file_path);
+    }
+    if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
+    const FieldValues in_file = Snapshot(page_);
+    for (const ProvisionFieldDiff &d : Compare(kept, in_file)) {
+      const auto as_read = std::find_if(device.begin(), device.end(), [&](const auto &f) { return f.first == d.field; });
+      report_.diffs.push_back({d.field, as_read != device.end() ? as_read->second : d.device, d.file});
+    }
     report_.verified = report_.diffs.empty();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
   }
@@ -129,7 +185,8 @@ class PageRun {
   int unanswered_before_;
 };
 
-ProvisionPageReport RunPage(const ProvisionJob &job, ProvisionLink &link, const std::string &name) {
+ProvisionPageReport RunPage(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &link,
+                            const std::string &name) {
   ProvisionPageReport report;
   report.page = name;
   QElapsedTimer clock;
@@ -139,10 +196,23 @@ ProvisionPageReport RunPage(const ProvisionJob &job, ProvisionLink &link, const 
     std::unique_ptr<DtuPage> page = ProvisionCreatePage(name);
     PageRun run(link, *page, report);
     if (job.verb == "backup") run.Backup();
-    else run.Apply(job.verify);
+    else if (job.verb == "diff") run.Diff(file, job.file, job.scratch);
+    else run.Apply(file, job.verify);
   }
   report.seconds = clock.elapsed() / 1000.0;
   return report;
+}
+
+// The file as apply found it, to tell which pages it holds. Its messages
+// (a value left out) are not shown here: the notes name each such key for
+// the page it belongs to.
+DtuConfig LoadedFile(const ProvisionJob &job) {
+  DtuConfig file;
+  if (job.verb == "backup") return file;
+  std::vector<std::string> dropped;
+  MessageRecorder quiet(dropped);
+  file.LoadFromFile(DtuPageConfigPath());
+  return file;
 }
 
 }  // namespace
@@ -153,6 +223,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   for (const std::string &name : job.pages) device.pages.push_back(ProvisionPageNotDone(name));
   QElapsedTimer clock;
   clock.start();
+  const DtuConfig file = LoadedFile(job);
   ProvisionLink link(job.timeout_ms);
   device.exit_code = link.Open(job.serial, device.error);
   const int count = static_cast<int>(job.pages.size());
@@ -164,7 +235,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
     }
     if (link.Lost()) break;
     if (progress) progress(i, count, job.pages[i]);
-    device.pages[i] = RunPage(job, link, job.pages[i]);
+    device.pages[i] = RunPage(job, file, link, job.pages[i]);
   }
   if (link.Lost()) device.error = link.LostText().empty() ? "the port was closed" : link.LostText();
   device.seconds = clock.elapsed() / 1000.0;

@@ -7,6 +7,9 @@
 // checks, wait for the device's confirmation, then Read again and compare
 // every field with what was written.
 // backup, per page: Read, then Save to Local into the file.
+// diff, per page: Read, Save to Local into a scratch copy of the file and
+// Read Local from it (the device as a backup into the file would keep it),
+// then Read Local from the file, and compare.
 #pragma once
 
 #include <functional>
@@ -17,12 +20,13 @@
 #include "link/dtu_cmd_port.h"
 
 struct ProvisionJob {
-  std::string verb;                // "apply" or "backup"
+  std::string verb;                // "apply", "backup" or "diff"
   std::string file;                // the configuration file
   std::vector<std::string> pages;  // varnokctl page names, in tree order
   DtuSerialSettings serial;
   int timeout_ms = 20000;          // per step of a page (Read, Set, read-back)
   bool verify = true;              // apply: read back and compare
+  std::string scratch;             // diff: a copy of the file the device's pages are saved into
 };
 
 // Told before each page starts: its index (from 0), the number of pages and

@@ -47,8 +47,8 @@ bool SplitOwnOptions(int argc, char **argv, ProvisionOptions &o, std::string &pa
 
 bool CheckVerbRules(ProvisionOptions &o, std::string &error) {
   if (o.ports.empty()) return error = "no port given (-p PORT)", false;
-  if (o.verb == "backup") {
-    if (o.ports.size() > 1) return error = "backup reads one device: give one -p PORT", false;
+  if (o.verb == "backup" || o.verb == "diff") {
+    if (o.ports.size() > 1) return error = o.verb + " reads one device: give one -p PORT", false;
     if (o.parallel || !o.verify) return error = "--parallel and --no-verify belong to apply", false;
   }
   if (o.worker && o.ports.size() != 1) return error = "a worker takes one port", false;
@@ -94,6 +94,11 @@ std::string ProvisionHelp(const std::string &verb) {
             "  Local into a copy of FILE (of the template when FILE is missing; sections\n"
             "  the pages do not own are kept), which replaces FILE only once every page\n"
             "  was saved: otherwise FILE stays as it was.\n";
+  } else if (verb == "diff") {
+    text << "usage: varnokctl diff -p PORT FILE [--pages LIST] [--json] [options]\n"
+            "  Reads each page from the device, puts FILE into it with the page's Read\n"
+            "  Local and prints every field that differs (nothing is written):\n"
+            "    mqtt Server: device \"a.example\", file \"b.example\"\n";
   } else {
     text << "usage: varnokctl apply -p PORT [-p PORT...] FILE [--pages LIST] [--parallel]\n"
             "                       [--no-verify] [--json] [options]\n"
@@ -108,10 +113,13 @@ std::string ProvisionHelp(const std::string &verb) {
        << CliPortOptionsHelp() << "  (default timeout: 20 s per Read, Set or read-back of a page)\n"
        << "pages:";
   for (const std::string &name : ProvisionPageNames()) text << " " << name;
-  text << "\nexit: 0 every page " << (verb == "backup" ? "read and saved" : "of every device verified")
-       << ", 1 the port, the file or a page refused,\n"
+  const char *ok = verb == "backup" ? "every page read and saved"
+                   : verb == "diff"  ? "device and file agree"
+                                     : "every page of every device verified";
+  text << "\nexit: 0 " << ok << ", 1 the port, the file or a page refused,\n"
           "      2 usage, 3 a line got no answer, 4 port in use, 5 port lost,\n"
-          "      6 the device answered with an error, 7 read-back differs,\n"
+          "      6 the device answered with an error, 7 "
+       << (verb == "diff" ? "they differ" : "read-back differs") << ",\n"
           "      130 stopped by Ctrl-C (the report names the pages not done);\n"
           "      with several devices the worst code wins\n";
   return text.str();

@@ -1,6 +1,7 @@
-// Arguments of `varnokctl apply` and `varnokctl backup`:
+// Arguments of `varnokctl apply`, `varnokctl backup` and `varnokctl diff`:
 //
 //   varnokctl backup -p PORT FILE [--pages LIST] [line options]
+//   varnokctl diff   -p PORT FILE [--pages LIST] [--json] [line options]
 //   varnokctl apply  -p PORT [-p PORT...] FILE [--pages LIST] [--parallel]
 //                    [--no-verify] [--json] [line options]
 //
@@ -14,7 +15,7 @@
 #include "link/dtu_cmd_port.h"
 
 struct ProvisionOptions {
-  std::string verb;                // "apply" or "backup"
+  std::string verb;                // "apply", "backup" or "diff"
   std::vector<std::string> ports;  // in the order given
   std::string file;
   std::vector<std::string> pages;  // tree order
@@ -27,6 +28,8 @@ struct ProvisionOptions {
   // port; it reports progress and its JSON report in a form the parent reads.
   bool worker = false;
   std::vector<std::string> line_arguments;  // as given, for the workers
+  // Not an argument: diff's scratch copy of the file, made by the command.
+  std::string scratch;
 };
 
 // False with a message in `error` for a usage error.

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <sstream>
 
+#include "base/dtu_printable.h"
 #include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
 
 namespace {
 
-std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
 
 void AppendPageLine(std::ostringstream &out, const std::string &verb, const ProvisionPageReport &page) {
   char head[64];
@@ -26,9 +26,7 @@ void AppendPageLine(std::ostringstream &out, const std::string &verb, const Prov
         << (page.verified ? "verified" : "not verified");
   }
   out << ": " << ProvisionStatusName(page.status) << "\n";
-  for (const ProvisionFieldDiff &d : page.diffs) {
-    out << "      " << d.field << ": written " << Quoted(d.written) << ", read back " << Quoted(d.read) << "\n";
-  }
+  for (const ProvisionFieldDiff &d : page.diffs) out << "      " << ProvisionDiffLine(page.page, d) << "\n";
   if (page.status != ProvisionStatus::kVerified && page.status != ProvisionStatus::kConfirmed) {
     for (const std::string &m : page.messages) out << "      " << m << "\n";
   }
@@ -41,6 +39,9 @@ std::string DeviceSummary(const std::string &verb, const ProvisionDeviceReport &
   std::ostringstream out;
   out << device.port << ": " << good << " of " << device.pages.size() << " pages "
       << (verb == "backup" ? "saved" : "done");
+  const auto absent = std::count_if(device.pages.begin(), device.pages.end(),
+                                    [](const auto &p) { return p.status == ProvisionStatus::kNotInFile; });
+  if (absent > 0) out << "; " << absent << " not in the file";
   const int code = ProvisionDeviceExitCode(device);
   if (!device.error.empty()) out << "; " << device.error;
   char tail[48];
@@ -53,8 +54,8 @@ QJsonObject PageJson(const ProvisionPageReport &page) {
   QJsonArray diffs;
   for (const ProvisionFieldDiff &d : page.diffs) {
     diffs.append(QJsonObject{{"field", QString::fromStdString(d.field)},
-                             {"written", QString::fromStdString(d.written)},
-                             {"read", QString::fromStdString(d.read)}});
+                             {"device", QString::fromStdString(d.device)},
+                             {"file", QString::fromStdString(d.file)}});
   }
   QJsonArray messages;
   for (const std::string &m : page.messages) messages.append(QString::fromStdString(m));
@@ -78,8 +79,8 @@ bool PageFromJson(const QJsonObject &o, ProvisionPageReport &page) {
   page.seconds = o["seconds"].toDouble();
   for (const QJsonValue &d : o["differences"].toArray()) {
     const QJsonObject diff = d.toObject();
-    page.diffs.push_back({diff["field"].toString().toStdString(), diff["written"].toString().toStdString(),
-                          diff["read"].toString().toStdString()});
+    page.diffs.push_back({diff["field"].toString().toStdString(), diff["device"].toString().toStdString(),
+                          diff["file"].toString().toStdString()});
   }
   for (const QJsonValue &m : o["messages"].toArray()) page.messages.push_back(m.toString().toStdString());
   return true;
@@ -123,8 +124,14 @@ const char *ProvisionStatusName(ProvisionStatus status) { return VarnokProvision
 
 int ProvisionDeviceExitCode(const ProvisionDeviceReport &device) {
   int code = device.exit_code;
-  for (const ProvisionPageReport &page : device.pages) code = std::max(code, ProvisionStatusExitCode(page.status));
-  return code;
+  bool sent = false;
+  bool not_in_file = false;
+  for (const ProvisionPageReport &page : device.pages) {
+    code = std::max(code, ProvisionStatusExitCode(page.status));
+    sent = sent || page.sent;
+    not_in_file = not_in_file || page.status == ProvisionStatus::kNotInFile;
+  }
+  return not_in_file && !sent ? std::max(code, static_cast<int>(kExitRefused)) : code;
 }
 
 int ProvisionReportExitCode(const ProvisionReport &report) {
@@ -133,7 +140,13 @@ int ProvisionReportExitCode(const ProvisionReport &report) {
   return code;
 }
 
+std::string ProvisionDiffLine(const std::string &page, const ProvisionFieldDiff &diff) {
+  return page + " " + diff.field + ": device \"" + DtuEscapeControl(diff.device) + "\", file \"" +
+         DtuEscapeControl(diff.file) + "\"";
+}
+
 std::string ProvisionReportText(const ProvisionReport &report) {
+  if (report.verb == "diff") return ProvisionDiffText(report);
   std::ostringstream out;
   for (const ProvisionDeviceReport &device : report.devices) {
     out << device.port << ":\n";

@@ -18,12 +18,15 @@ enum class ProvisionStatus {
   kPortLost,     // the port went away during this page
   kDiffers,      // read back, and some fields differ from what was written
   kNotDone,      // never started (stopped by Ctrl-C, or the port was gone)
+  kNotInFile,    // apply: the file does not hold the page; nothing sent for it
 };
 
+// One field that differs: what the device holds (apply: read back) and what
+// the file makes of it (apply: what was written).
 struct ProvisionFieldDiff {
   std::string field;
-  std::string written;
-  std::string read;
+  std::string device;
+  std::string file;
 };
 
 struct ProvisionPageReport {
@@ -46,7 +49,7 @@ struct ProvisionDeviceReport {
 };
 
 struct ProvisionReport {
-  std::string verb;  // "apply" or "backup"
+  std::string verb;  // "apply", "backup" or "diff"
   std::string file;
   std::vector<ProvisionDeviceReport> devices;
 };
@@ -59,13 +62,21 @@ int ProvisionStatusExitCode(ProvisionStatus status);
 // Words used for a status in both report forms ("verified", "no answer", ...).
 const char *ProvisionStatusName(ProvisionStatus status);
 
-// The device's exit code: the worst of its pages and of its own error.
+// The device's exit code: the worst of its pages and of its own error; at
+// least kExitRefused when no page was written because the file held none.
 int ProvisionDeviceExitCode(const ProvisionDeviceReport &device);
 // The worst code of all devices: what the verb exits with.
 int ProvisionReportExitCode(const ProvisionReport &report);
 
-// The human report: one line per page, then one summary line per device.
+// The human report: one line per page, then one summary line per device
+// (diff: ProvisionDiffText).
 std::string ProvisionReportText(const ProvisionReport &report);
+// One difference, as diff and apply's read-back print it, control
+// characters escaped: mqtt Server: device "a.example", file "b.example"
+std::string ProvisionDiffLine(const std::string &page, const ProvisionFieldDiff &diff);
+// diff's report: only the differences, one line each, then the pages that
+// could not be compared with the reason, then one summary line per device.
+std::string ProvisionDiffText(const ProvisionReport &report);
 // The JSON report, and reading one back (false when it does not parse).
 QByteArray ProvisionReportJson(const ProvisionReport &report);
 bool ProvisionReportFromJson(const QByteArray &json, ProvisionReport &report);

@@ -48,6 +48,7 @@ VarnokOutcome VarnokProvisionOutcome(ProvisionStatus status) {
     case ProvisionStatus::kPortLost: return {kExitPortLost, "port lost", false};
     case ProvisionStatus::kDiffers: return {kExitReadBackDiffers, "read-back differs", false};
     case ProvisionStatus::kNotDone: return {kExitOk, "not done", false};  // the device's own code says why
+    case ProvisionStatus::kNotInFile: return {kExitOk, "not in the file", false};  // unless no page was written
   }
   return kUnknown;
 }

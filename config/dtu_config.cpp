@@ -105,6 +105,7 @@ std::vector<std::string> DtuConfig::ReadFrom(const DtuIniIndex &index) {
         return index.Find(section, key, out);
       });
   dtu_config_layout::All(*this, reader);
+  file_notes_ = reader.Notes();
   return reader.LeftOut();
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "config/dtu_config_notes.h"
 #include "config/dtu_fixed_text.h"
 
 class DtuIniIndex;
@@ -315,4 +316,10 @@ class DtuConfig {
 
   // True when `section` (any case) is one the record owns.
   static bool IsOwnedSection(const std::string &section);
+
+  // What the last LoadFromFile or ReadFrom found of each section's keys.
+  const DtuConfigNotes &FileNotes() const { return file_notes_; }
+
+ private:
+  DtuConfigNotes file_notes_;
 };

@@ -4,6 +4,8 @@
 //   Begin(name) / End()           section header / closing empty line
 //   Comment(text)                 a comment line (written only)
 //   Int(key, field)               integer key
+//   Count(key, field, low, high)  integer key counting channels, items, ...:
+//                                 a file value outside low..high is unusable
 //   Text(key, field)              text key (a DtuFixedText)
 //   OptionalText(key, field)      text key that is not written while empty
 // `Config` is DtuConfig (reading) or const DtuConfig (writing).
@@ -50,7 +52,7 @@ template <class Config, class V>
 void Modbus(Config &c, V &v) {
   v.Begin("MODBUS");
   v.Int("funcSwitch", c.modbus.funcSwitch);
-  v.Int("maxChannel", c.modbus.maxChannel);
+  v.Count("maxChannel", c.modbus.maxChannel, 1, DtuConfig::kModbusChannels);
   ModbusChannels(c.modbus.channel, DtuConfig::kModbusChannels, v);
   v.End();
 }
@@ -61,7 +63,7 @@ void Decode(Config &c, V &v) {
   for (int i = 1; i <= DtuConfig::kDecodeRules; ++i) {
     auto &rule = c.decode.rule[i - 1];
     v.Int(Numbered("rule", i), rule.rule);
-    v.Int(Numbered("maxParamCnt", i), rule.maxParamCnt);
+    v.Count(Numbered("maxParamCnt", i), rule.maxParamCnt, 0, DtuConfig::kDecodeParams);
     const int count = StoredCount(rule.maxParamCnt, DtuConfig::kDecodeParams);
     for (int j = 1; j <= count; ++j) {
       auto &param = rule.param[j - 1];
@@ -134,7 +136,7 @@ void BhuPacket(Packet &p, const std::string &suffix, bool has_cycle, V &v) {
   if (has_cycle) v.Int("cycle_" + suffix, p.cycle);
   v.Int("dataType_" + suffix, p.dataType);
   v.Text("data_" + suffix, p.data);
-  v.Int("itemNum_" + suffix, p.itemNum);
+  v.Count("itemNum_" + suffix, p.itemNum, 0, DtuConfig::kBhuItems);
   const int count = StoredCount(p.itemNum, DtuConfig::kBhuItems);
   for (int n = 1; n <= count; ++n) {
     v.Int(Numbered("itemType", n) + "_" + suffix, p.item[n - 1].itemType);
@@ -198,7 +200,7 @@ template <class Config, class V>
 void ModbusCache(Config &c, V &v) {
   v.Begin("MODBUS_CACHE");
   v.Int("funcSwitch", c.modbusCache.funcSwitch);
-  v.Int("maxChannel", c.modbusCache.maxChannel);
+  v.Count("maxChannel", c.modbusCache.maxChannel, 1, DtuConfig::kCacheChannels);
   ModbusChannels(c.modbusCache.channel, DtuConfig::kCacheChannels, v);
   v.End();
 }
@@ -209,7 +211,7 @@ void Dlt645Meter(Channel &ch, int k, V &v) {
   v.Text("addr" + n, ch.addr);
   v.Int("preamble" + n, ch.preamble);
   v.Int("cycle" + n, ch.cycle);
-  v.Int("diNum" + n, ch.diNum);
+  v.Count("diNum" + n, ch.diNum, 0, DtuConfig::kDlt645DiCodes);
   for (int j = 1; j <= DtuConfig::kDlt645DiCodes; ++j) {
     v.OptionalText("di" + n + "_" + std::to_string(j), ch.di[j - 1]);
   }
@@ -219,7 +221,7 @@ template <class Rule, class V>
 void Dlt645Rule(Rule &rule, int c, V &v) {
   const std::string n = std::to_string(c);
   v.Int("rule" + n, rule.rule);
-  v.Int("paramCnt" + n, rule.paramCnt);
+  v.Count("paramCnt" + n, rule.paramCnt, 0, DtuConfig::kDlt645Params);
   const int count = StoredCount(rule.paramCnt, DtuConfig::kDlt645Params);
   for (int p = 1; p <= count; ++p) {
     const std::string np = n + "_" + std::to_string(p);
@@ -237,7 +239,7 @@ template <class Config, class V>
 void Dlt645(Config &c, V &v) {
   v.Begin("DLT645");
   v.Int("funcSwitch", c.dlt645.funcSwitch);
-  v.Int("maxChannel", c.dlt645.maxChannel);
+  v.Count("maxChannel", c.dlt645.maxChannel, 1, DtuConfig::kDlt645Channels);
   for (int k = 1; k <= DtuConfig::kDlt645Channels; ++k) Dlt645Meter(c.dlt645.channel[k - 1], k, v);
   for (int r = 1; r <= DtuConfig::kDlt645Rules; ++r) Dlt645Rule(c.dlt645.rule[r - 1], r, v);
   v.End();

@@ -36,6 +36,7 @@ class ShowVisitor {
     }
     Line(key, std::to_string(field), note);
   }
+  void Count(const std::string &key, int &field, int, int) { Int(key, field); }
   template <std::size_t N>
   void Text(const std::string &key, DtuFixedText<N> &field) {
     std::string text;

@@ -10,6 +10,7 @@
 #include "pages/bhu/dtu_bhu_packet.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuBhuPacketModel {
   int on = 0;         // function switch list: 0 OFF, 1 ON
@@ -29,10 +30,12 @@ struct DtuBhuPacketModel {
 
 class DtuCmdSequence;
 
-class DtuBhu : public DtuPage {
+class DtuBhu : public DtuPage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"BHU"}; }
   explicit DtuBhu(QObject *parent = nullptr);
   ~DtuBhu() override;
   static DtuBhu *Instance();

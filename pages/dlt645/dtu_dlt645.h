@@ -12,6 +12,7 @@
 #include "pages/dlt645/dtu_dlt645_records.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
+#include "pages/kit/dtu_page_store.h"
 
 class DtuDlt645RuleReader;
 
@@ -55,10 +56,12 @@ struct DtuDlt645Model {
   bool ParamRowVisible(int p) const { return ParamsVisible() && p <= Rule(config_channel).param_count; }
 };
 
-class DtuDLT645 : public DtuPage {
+class DtuDLT645 : public DtuPage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"DLT645"}; }
   static constexpr int kSwitchCount = 2;
   static constexpr int kRuleCount = 2;
   static constexpr int kDataTypeCount = 10;

@@ -116,7 +116,7 @@ bool DtuFieldTablePage::OnBnClickedBtReadLocal() {
     const DtuFieldDef &def = Def(i);
     if (def.file.Present()) PutFieldValue(i, def.ValueFromFile(def.file.get(config)));
   }
-  FieldsReadFromFile();
+  FieldsReadFromFile(config);
   emit Changed();
   DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;

@@ -73,9 +73,10 @@ class DtuFieldTablePage : public DtuPage {
   virtual DtuTextId SetConfirmedText() const { return DtuTextId::kConfigSucceeded; }
   // Save to Local refuses a text longer than the file holds, naming it.
   virtual bool FieldsFitFile() const;
-  // Read Local put the file's values in; fields that follow from them are
-  // set here, before the views are told.
-  virtual void FieldsReadFromFile() {}
+  // Read Local put the file's values in; fields that follow from them (or
+  // from what the file held, `config.FileNotes()`) are set here, before the
+  // views are told.
+  virtual void FieldsReadFromFile(const DtuConfig &config) { (void)config; }
 
   // The device's answer for one field, as the page keeps it: tells the
   // views, confirms a Set when the field says so and ends a Read at the

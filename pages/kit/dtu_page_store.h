@@ -4,10 +4,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/dtu_text_id.h"
 
 class DtuConfig;
+class DtuPage;
 
 // The configuration file the pages use; "Zev_DtuConfig.txt" in the working
 // directory unless varnokctl or a test points elsewhere.
@@ -30,3 +32,26 @@ bool DtuPageSaveConfig(DtuConfig &config, DtuTextId ok_text, DtuTextId fail_text
 // A text must fit its capacity in the file: otherwise the save is refused
 // with a message naming the field and its limit.
 bool DtuPageFitsCapacity(const char *field, const std::string &text, size_t capacity);
+
+// A page whose settings the file keeps names the sections its Save to Local
+// writes and its Read Local reads, by their names in the file ("MQTT"; the
+// Modbus page "MODBUS" and "DECODE"). Who writes a device from a file asks
+// the file whether it holds the page before writing anything of it.
+class DtuStoredPage {
+ public:
+  virtual ~DtuStoredPage() = default;
+  virtual std::vector<std::string> FileSections() const = 0;
+};
+
+enum class DtuPageInFile {
+  kHeld,       // every key of the page's sections is in the file, usable
+  kNotInFile,  // a section of the page, or keys of it, are not in the file
+               // (a section of only empty values, as in the template, included)
+  kUnusable,   // the file holds a key of the page that must not reach a device
+};
+
+// Whether the file `config` was loaded from holds `page` whole; for anything
+// but kHeld, `why` names the sections or keys ("[MQTT] lacks Port, Qos",
+// "[MQTT] Server: holds a control character"). A page that keeps nothing in
+// the file is not in it.
+DtuPageInFile DtuPageFoundIn(const DtuPage &page, const DtuConfig &config, std::string &why);

@@ -15,6 +15,7 @@
 #include "pages/kit/dtu_named_fields.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuModbusChannelRow {
   std::string slave, function, address, count, cycle;
@@ -42,10 +43,12 @@ struct DtuModbusModel {
   DtuModbusRule rules[kModbusChannelCount];
 };
 
-class DtuModbus : public DtuNamedFieldsPage {
+class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"MODBUS", "DECODE"}; }
   static constexpr int kDataTypes = 7;
   static constexpr int kByteOrders = 4;
   static constexpr int kConverts = 3;

@@ -14,6 +14,7 @@
 #include "pages/kit/dtu_named_fields.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuModbusCacheRow {
   std::string slave, start, quantity, cycle;
@@ -26,10 +27,12 @@ struct DtuModbusCacheModel {
   DtuModbusCacheRow rows[kModbusCacheChannels];
 };
 
-class DtuModbusCache : public DtuNamedFieldsPage {
+class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"MODBUS_CACHE"}; }
   static constexpr int kStepTimeoutMs = 8000;  // timer 15001
 
   explicit DtuModbusCache(QObject *parent = nullptr);

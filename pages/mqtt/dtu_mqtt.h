@@ -3,11 +3,14 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_text_fields_page.h"
+#include "pages/kit/dtu_page_store.h"
 
-class DtuMqtt : public DtuTextFieldsPage {
+class DtuMqtt : public DtuTextFieldsPage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"MQTT"}; }
   enum Field { kServer, kPort, kKeepalive, kClientId, kUsername, kPassword, kSubTopic, kPubTopic, kQos, kCleanSession };
 
   explicit DtuMqtt(QObject *parent = nullptr);

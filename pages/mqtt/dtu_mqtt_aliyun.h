@@ -4,11 +4,14 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_text_fields_page.h"
+#include "pages/kit/dtu_page_store.h"
 
-class DtuMqttAliyun : public DtuTextFieldsPage {
+class DtuMqttAliyun : public DtuTextFieldsPage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"ALIYUN_MQTT"}; }
   enum Field {
     kServer, kPort, kKeepalive, kInstanceId, kProductKey, kProductSecret, kDeviceName, kDeviceSecret, kSubTopic,
     kPubTopic

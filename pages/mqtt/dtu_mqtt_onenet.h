@@ -5,11 +5,14 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_text_fields_page.h"
+#include "pages/kit/dtu_page_store.h"
 
-class DtuMqttOnenet : public DtuTextFieldsPage {
+class DtuMqttOnenet : public DtuTextFieldsPage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"ONENET_MQTT"}; }
   enum Field { kServer, kPort, kKeepalive, kSubTopic, kPubTopic, kDeviceName, kProductId, kDeviceKey, kAccessKey };
 
   explicit DtuMqttOnenet(QObject *parent = nullptr);

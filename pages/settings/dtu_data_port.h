@@ -8,6 +8,7 @@
 #include "pages/settings/dtu_data_port_codes.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_fields.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuDataPortModel {
   int baud_index = 3;      // "9600"
@@ -15,10 +16,12 @@ struct DtuDataPortModel {
   int parity_index = 0;    // "None"
 };
 
-class DtuDataPort : public DtuBoundPage<DtuDataPortModel> {
+class DtuDataPort : public DtuBoundPage<DtuDataPortModel>, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"UART"}; }
   explicit DtuDataPort(QObject *parent = nullptr);
   ~DtuDataPort() override;
   static DtuDataPort *Instance();

@@ -7,6 +7,7 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_fields.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuDevinfoModel {
   std::string version;
@@ -20,10 +21,12 @@ struct DtuDevinfoModel {
   int watchdog = 1;            // 0 "OFF", 1 "ON"
 };
 
-class DtuDevinfo : public DtuBoundPage<DtuDevinfoModel> {
+class DtuDevinfo : public DtuBoundPage<DtuDevinfoModel>, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"DEVICE_INFO"}; }
   static constexpr int kSwitchCount = 2;
   static constexpr int kLogLevelCount = 4;
   static const char *const kSwitchItems[kSwitchCount];

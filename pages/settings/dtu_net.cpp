@@ -64,7 +64,7 @@ bool DtuNet::OnBnClickedBtSet() {
 
 bool DtuNet::FieldsFitFile() const { return ManualFieldsFit(); }
 
-void DtuNet::FieldsReadFromFile() { SelectDialTypeFromApn(); }
+void DtuNet::FieldsReadFromFile(const DtuConfig &) { SelectDialTypeFromApn(); }
 
 void DtuNet::SelectDialTypeFromApn() { model_.dial_type = DtuNetInfoIsAuto(model_.apn) ? 0 : 1; }
 

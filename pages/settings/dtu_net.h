@@ -7,6 +7,7 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_fields.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuNetModel {
   int dial_type = 0;  // 0 "Auto APN", 1 "Manual APN"
@@ -15,10 +16,12 @@ struct DtuNetModel {
   std::string password;
 };
 
-class DtuNet : public DtuBoundPage<DtuNetModel> {
+class DtuNet : public DtuBoundPage<DtuNetModel>, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"netInfo"}; }
   static constexpr int kDialTypeCount = 2;
   static constexpr size_t kApnMax = 32;
   static constexpr size_t kUsernameMax = 64;
@@ -47,7 +50,7 @@ class DtuNet : public DtuBoundPage<DtuNetModel> {
   // The device takes at most 32 bytes of APN and 64 of user name and
   // password; each has its own message.
   bool FieldsFitFile() const override;
-  void FieldsReadFromFile() override;
+  void FieldsReadFromFile(const DtuConfig &config) override;
 
  private:
   void SelectDialTypeFromApn();

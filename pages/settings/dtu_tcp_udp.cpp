@@ -1,6 +1,8 @@
 #include "pages/settings/dtu_tcp_udp.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
@@ -32,11 +34,17 @@ std::string FieldLabel(DtuTcpUdp::Half half, int text_id) {
   return std::string(half == DtuTcpUdp::kTcp ? "TCP " : "UDP ") + DtuLangText(text_id);
 }
 
-// A stored type code outside 1..2 reads back as the maker's cloud.
+// Type codes: 1 the maker's cloud (index 0), 2 a custom platform (index 1).
+// A device may also hold 0, no platform, which no list entry shows: the page
+// keeps it as index -1 (no selection), so it is written and stored as 0 and
+// a copy of the device holds what the device held. A stored code outside
+// 0..2 reads back as the maker's cloud.
+constexpr int kNoPlatformIndex = -1;
+
 std::string TypeCode(const std::string &index) { return std::to_string(std::atoi(index.c_str()) + 1); }
 std::string StoredTypeIndex(const std::string &stored) {
   const int code = std::atoi(stored.c_str());
-  return std::to_string(code == 1 || code == 2 ? code - 1 : 0);
+  return std::to_string(code >= 0 && code <= 2 ? code - 1 : 0);
 }
 
 struct TcpUdpField {
@@ -218,10 +226,28 @@ bool DtuTcpUdp::FieldsFitFile() const {
 }
 
 void DtuTcpUdp::OnType(Half half, const char *value) {
-  int type = value[0] == '1' ? 0 : value[0] == '2' ? 1 : -1;
-  if (type < 0) return;
+  int type;
+  if (value[0] == '1') {
+    type = 0;
+  } else if (value[0] == '2') {
+    type = 1;
+  } else if (std::strcmp(value, "0") == 0) {
+    type = kNoPlatformIndex;
+  } else {
+    return;  // anything else changes nothing
+  }
   model_.half[half].type = type;
   emit Changed();
+}
+
+// A file without a type (the template's empty TCP_TYPE=) gives the first
+// entry; only a 0 the file holds is the device's "no platform".
+void DtuTcpUdp::FieldsReadFromFile(const DtuConfig &config) {
+  const std::vector<std::string> &missing = config.FileNotes().Of("TCP_UDP").missing;
+  for (Half half : {kTcp, kUdp}) {
+    const char *key = half == kTcp ? "TCP_TYPE" : "UDP_TYPE";
+    if (std::find(missing.begin(), missing.end(), key) != missing.end()) model_.half[half].type = 0;
+  }
 }
 
 void DtuTcpUdp::OnText(Half half, std::string DtuTcpUdpHalfModel::*field, const char *value) {

@@ -8,9 +8,10 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_fields.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuTcpUdpHalfModel {
-  int type = 0;  // 0 the maker's cloud (device code 1), 1 custom platform (2)
+  int type = 0;  // 0 the maker's cloud (device code 1), 1 custom platform (2), -1 no platform (0)
   std::string server;
   std::string port;
   std::string product_key;
@@ -21,10 +22,12 @@ struct DtuTcpUdpModel {
   DtuTcpUdpHalfModel half[2];  // kTcp, kUdp
 };
 
-class DtuTcpUdp : public DtuFieldTablePage {
+class DtuTcpUdp : public DtuFieldTablePage, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"TCP_UDP"}; }
   enum Half { kTcp = 0, kUdp = 1 };
   static constexpr int kTypeCount = 2;
   static constexpr size_t kHalfFields = 5;  // rows of a half in the field table
@@ -68,6 +71,7 @@ class DtuTcpUdp : public DtuFieldTablePage {
   std::string FieldValue(size_t field) const override;
   void PutFieldValue(size_t field, const std::string &value) override;
   bool FieldsFitFile() const override;
+  void FieldsReadFromFile(const DtuConfig &config) override;
 
  private:
   bool ReadHalf(Half half);

@@ -7,15 +7,18 @@
 
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_fields.h"
+#include "pages/kit/dtu_page_store.h"
 
 struct DtuWorkModeModel {
   int mode = 0;  // 0 Unknown, 1 TCP, 2 UDP, 3 MQTT; -1 no selection
 };
 
-class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel> {
+class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel>, public DtuStoredPage {
   Q_OBJECT
 
  public:
+  // The sections of the configuration file this page keeps its settings in.
+  std::vector<std::string> FileSections() const override { return {"CHANNEL"}; }
   static constexpr int kModeCount = 4;
 
   explicit DtuWorkMode(QObject *parent = nullptr);
