@@ -14,6 +14,7 @@
 
 #include "link/serial_termios.h"
 #include "sim/dtu_sim_line.h"
+#include "sim/dtu_sim_personality.h"
 
 namespace {
 
@@ -165,21 +166,30 @@ void DtuSim::HandleLine(const std::string &line) {
   }
   const int seen = ++commands_seen_;
   const DtuSimOptions options = Options();
-  const DtuSimCommand command = DtuSimParseLine(line);
-  const std::string lower_key = DtuSimLower(command.key);
-  std::string answer;
-  if (options.silent_every > 0 && seen % options.silent_every == 0) {
-    answer.clear();
-  } else if (options.error_keys.count(lower_key) > 0) {
-    answer = DtuSimErrorAnswer();
-  } else if (command.kind == DtuSimCommand::kSet && options.ack_only_keys.count(lower_key) > 0) {
-    AnswerFor(line);  // the value is still stored
-    answer = DtuSimOkAnswer();
-  } else {
-    answer = AnswerFor(line);
-  }
+  const std::string answer = Answer(line, seen, options);
   if (!answer.empty()) SendAnswer(answer, options);
   if (options.unplug_after > 0 && seen >= options.unplug_after) Unplug();
+}
+
+// The answer to the `line_number`th line, faults and personality applied.
+std::string DtuSim::Answer(const std::string &line, int line_number, const DtuSimOptions &options) {
+  const DtuSimCommand command = DtuSimParseLine(line);
+  const DtuSimTreatment treatment = DtuSimTreat(command, line_number, sets_taken_, options);
+  switch (treatment.kind) {
+    case DtuSimTreatment::kSilent: return std::string();
+    case DtuSimTreatment::kRefuse: return DtuSimErrorAnswer();
+    case DtuSimTreatment::kCanned: return DtuSimKeyAnswer(command.key, treatment.value);
+    case DtuSimTreatment::kApplyAckOnly:
+      AnswerFor(line);  // the value is still stored
+      return DtuSimOkAnswer();
+    case DtuSimTreatment::kApply: break;
+  }
+  // A device that takes a set words its acknowledgement in its own style;
+  // one that cannot take it says ERROR in any style.
+  const std::string answer = AnswerFor(line);
+  if (command.kind != DtuSimCommand::kSet || answer == DtuSimErrorAnswer()) return answer;
+  ++sets_taken_;
+  return treatment.bare_ok ? DtuSimOkAnswer() : answer;
 }
 
 std::string DtuSim::AnswerFor(const std::string &line) {

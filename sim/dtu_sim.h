@@ -1,32 +1,22 @@
 // A simulated DTU on a pseudo-terminal. It answers the device command
 // language from its own settings store, records every line it receives
-// exactly as it came over the wire, and can inject faults: slow answers,
-// no answer, ERROR, answers in two bursts, bare OK acknowledgements, and an
-// unplug. Tests run it in-process; the dtu-sim program wraps it.
+// exactly as it came over the wire, and can inject faults and take on the
+// personality of another device (sim/dtu_sim_options.h): slow answers, no
+// answer, ERROR, answers in two bursts, bare OK acknowledgements, empty or
+// wrong values, and an unplug. Tests run it in-process; the dtu-sim program
+// wraps it.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "sim/dtu_sim_options.h"
 #include "sim/dtu_sim_store.h"
-
-struct DtuSimOptions {
-  int latency_ms = 0;        // wait before each answer
-  int silent_every = 0;      // every Nth command gets no answer (0: never)
-  std::set<std::string> error_keys;     // answered with ERROR (lower case)
-  int split_gap_ms = 0;      // answer in two bursts this far apart, the OK line last (0: one burst)
-  std::set<std::string> ack_only_keys;  // a set of these is answered with a bare OK
-  int unplug_after = 0;      // close the line after answering N commands (0: never)
-  int baud = 0;              // pace answers at this baud rate (0: as fast as the pty)
-  std::string state_file;    // JSON settings loaded at start, saved after every change
-  std::string link_path;     // symlink to the slave path
-};
 
 class DtuSim {
  public:
@@ -51,7 +41,7 @@ class DtuSim {
   void Unplug();
   bool Unplugged() const { return unplugged_.load(); }
 
-  // Fault options may be changed while running.
+  // Faults and personality may be changed while running.
   void SetOptions(const DtuSimOptions &options);
   DtuSimOptions Options() const;
 
@@ -62,6 +52,7 @@ class DtuSim {
  private:
   void Run();
   void HandleLine(const std::string &line);
+  std::string Answer(const std::string &line, int line_number, const DtuSimOptions &options);
   void SendAnswer(const std::string &answer, const DtuSimOptions &options);
   void WritePaced(const std::string &bytes, int baud);
   void SaveState();
@@ -78,6 +69,7 @@ class DtuSim {
   std::atomic<bool> running_{false};
   std::atomic<bool> unplugged_{false};
   std::atomic<int> commands_seen_{0};
+  int sets_taken_ = 0;  // set lines the store took; the simulator's thread only
   mutable std::mutex lines_mutex_;
   mutable std::condition_variable lines_changed_;
   std::vector<std::string> lines_;

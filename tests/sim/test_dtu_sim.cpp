@@ -1,10 +1,14 @@
 // The simulated device: its answers, its stored settings and its faults,
 // driven through the real command port over a pseudo-terminal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/dtu_message.h"
 #include "link/dtu_cmd_ring.h"
@@ -206,3 +210,113 @@ TEST(DtuSimFaults, LatencyAndBaudPacingDelayTheAnswer) {
   // 150 ms latency + 51 bytes at 9600 baud (53 ms); the quiet gap comes on top.
   EXPECT_GE(took, 200ms);
 }
+
+// Device personalities, one per row: the exact bytes that answer the row's
+// lines over the device's own line, and the stored logLevel afterwards. A
+// closing "AT" (a bare OK in every personality) ends each row, so a line that
+// gets no answer shows without waiting for time to pass.
+struct PersonalityRow {
+  const char *name;
+  DtuSimOptions (*personality)();
+  std::vector<std::string> lines;
+  std::string answer;  // to `lines`, byte for byte, without the closing OK
+  std::string log_level;  // factory value: "2"
+};
+
+void PrintTo(const PersonalityRow &row, std::ostream *out) { *out << row.name; }
+
+class DtuSimPersonality : public ::testing::TestWithParam<PersonalityRow> {
+ protected:
+  // Writes the lines and "AT" to the device line; returns what came back.
+  static std::string Exchange(const std::string &slave_path, const std::vector<std::string> &lines, size_t want) {
+    const int fd = open(slave_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return "cannot open " + slave_path;
+    std::string out;
+    for (const std::string &line : lines) out += line;
+    out += "AT\r\n";
+    if (write(fd, out.data(), out.size()) != static_cast<ssize_t>(out.size())) out.clear();
+    std::string in;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (in.size() < want && std::chrono::steady_clock::now() < deadline) {
+      pollfd readable = {fd, POLLIN, 0};
+      char buf[512];
+      if (poll(&readable, 1, 50) <= 0) continue;
+      const ssize_t n = read(fd, buf, sizeof(buf));
+      if (n > 0) in.append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    return in;
+  }
+};
+
+TEST_P(DtuSimPersonality, AnswersAndStoresAsTheDeviceWould) {
+  const PersonalityRow &row = GetParam();
+  DtuSim sim(row.personality());
+  ASSERT_TRUE(sim.Start());
+  const std::string closing = "\r\nOK\r\n";
+  EXPECT_EQ(Exchange(sim.SlavePath(), row.lines, row.answer.size() + closing.size()), row.answer + closing);
+  EXPECT_EQ(sim.Store().Value("logLevel"), row.log_level);
+}
+
+namespace {
+
+DtuSimOptions AckStyle(DtuSimAckStyle style) {
+  DtuSimOptions options;
+  options.ack_style = style;
+  return options;
+}
+
+const std::string kSet3 = "AT+ZEVCFG=set|logLevel|3\r\n";
+const std::string kSet4 = "AT+ZEVCFG=set|logLevel|4\r\n";
+const std::string kEcho3 = "\r\nlogLevel : 3\r\n\r\nOK\r\n";
+const std::string kOk = "\r\nOK\r\n";
+const std::string kError = "\r\nERROR\r\n";
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DtuSimPersonality,
+    ::testing::Values(
+        PersonalityRow{"EchoAck", [] { return AckStyle(DtuSimAckStyle::kEcho); }, {kSet3}, kEcho3, "3"},
+        PersonalityRow{"BareOkAck", [] { return AckStyle(DtuSimAckStyle::kOk); }, {kSet3}, kOk, "3"},
+        PersonalityRow{"MixedAckAlternates", [] { return AckStyle(DtuSimAckStyle::kMixed); },
+                       {kSet3, kSet4, "AT+ZEVCFG=set|logLevel|5\r\n"}, kEcho3 + kOk + "\r\nlogLevel : 5\r\n\r\nOK\r\n", "5"},
+        PersonalityRow{"BareOkDeviceStillRefusesWhatItCannotTake", [] { return AckStyle(DtuSimAckStyle::kOk); },
+                       {"AT+ZEVCFG=set|imei|1\r\n"}, kError, "2"},
+        PersonalityRow{"EmptyValueOfOneKey",
+                       [] {
+                         DtuSimOptions options;
+                         options.empty_keys = {"loglevel"};
+                         return options;
+                       },
+                       {"AT+ZEVCFG=get|logLevel\r\n", "AT+ZEVCFG=get|version\r\n"},
+                       "\r\nlogLevel : \r\n\r\nOK\r\n\r\nversion : VN-DTU-V1.0.3\r\n\r\nOK\r\n", "2"},
+        PersonalityRow{"EmptyValueOfEveryKey",
+                       [] {
+                         DtuSimOptions options;
+                         options.empty_keys = {"all"};
+                         return options;
+                       },
+                       {"AT+ZEVCFG=get|imei\r\n", kSet3}, "\r\nimei : \r\n\r\nOK\r\n" + kEcho3, "3"},
+        PersonalityRow{"BadValue",
+                       [] {
+                         DtuSimOptions options;
+                         options.bad_values = {{"loglevel", "abc"}};
+                         return options;
+                       },
+                       {"AT+ZEVCFG=get|LogLevel\r\n"}, "\r\nLogLevel : abc\r\n\r\nOK\r\n", "2"},
+        PersonalityRow{"LostLineIsNotApplied",
+                       [] {
+                         DtuSimOptions options;
+                         options.lose_line = 2;
+                         return options;
+                       },
+                       {kSet3, kSet4}, kEcho3, "3"},
+        PersonalityRow{"RefusedLineIsNotApplied",
+                       [] {
+                         DtuSimOptions options;
+                         options.refuse_line = 1;
+                         return options;
+                       },
+                       {kSet3, "AT+ZEVCFG=get|logLevel\r\n"}, kError + "\r\nlogLevel : 2\r\n\r\nOK\r\n", "2"}),
+    [](const ::testing::TestParamInfo<PersonalityRow> &info) { return std::string(info.param.name); });

@@ -78,7 +78,8 @@ TEST(DtuSimProgram, PrintsThePathLinksItKeepsStateAndStopsOnTerm) {
 
 TEST(DtuSimProgram, BadOptionsAreRefused) {
   for (const std::vector<std::string> &args :
-       {std::vector<std::string>{"--baud"}, {"--latency", "soon"}, {"--frobnicate"}}) {
+       {std::vector<std::string>{"--baud"}, {"--latency", "soon"}, {"--frobnicate"}, {"--ack-style", "loud"},
+        {"--bad-value", "logLevel"}, {"--lose-line", "first"}}) {
     FILE *out = nullptr;
     pid_t pid = StartProgram(args, &out);
     ASSERT_GT(pid, 0);
