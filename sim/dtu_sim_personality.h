@@ -11,10 +11,10 @@
 
 struct DtuSimTreatment {
   enum Kind {
-    kSilent,     // no answer; not applied
-    kRefuse,     // ERROR; not applied
-    kCanned,     // a get answered with `value` instead of the stored value
-    kApply,      // applied; a set the store took is acknowledged by a bare OK when `bare_ok`
+    kSilent,        // no answer; not applied
+    kRefuse,        // ERROR; not applied
+    kCanned,        // a get answered with `value` instead of the stored value
+    kApply,         // applied; a set the store took is acknowledged by a bare OK when `bare_ok`
     kApplyAckOnly,  // applied; answered with a bare OK whatever the store said
   } kind = kApply;
   std::string value;

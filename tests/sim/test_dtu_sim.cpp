@@ -219,7 +219,7 @@ struct PersonalityRow {
   const char *name;
   DtuSimOptions (*personality)();
   std::vector<std::string> lines;
-  std::string answer;  // to `lines`, byte for byte, without the closing OK
+  std::string answer;     // to `lines`, byte for byte, without the closing OK
   std::string log_level;  // factory value: "2"
 };
 
@@ -280,7 +280,8 @@ INSTANTIATE_TEST_SUITE_P(
         PersonalityRow{"EchoAck", [] { return AckStyle(DtuSimAckStyle::kEcho); }, {kSet3}, kEcho3, "3"},
         PersonalityRow{"BareOkAck", [] { return AckStyle(DtuSimAckStyle::kOk); }, {kSet3}, kOk, "3"},
         PersonalityRow{"MixedAckAlternates", [] { return AckStyle(DtuSimAckStyle::kMixed); },
-                       {kSet3, kSet4, "AT+ZEVCFG=set|logLevel|5\r\n"}, kEcho3 + kOk + "\r\nlogLevel : 5\r\n\r\nOK\r\n", "5"},
+                       {kSet3, kSet4, "AT+ZEVCFG=set|logLevel|5\r\n"},
+                       kEcho3 + kOk + "\r\nlogLevel : 5\r\n\r\nOK\r\n", "5"},
         PersonalityRow{"BareOkDeviceStillRefusesWhatItCannotTake", [] { return AckStyle(DtuSimAckStyle::kOk); },
                        {"AT+ZEVCFG=set|imei|1\r\n"}, kError, "2"},
         PersonalityRow{"EmptyValueOfOneKey",
