@@ -36,6 +36,7 @@ class DtuSim {
   // Waits until at least `count` lines were received; returns them.
   std::vector<std::string> WaitForLines(size_t count, std::chrono::milliseconds timeout) const;
   void ClearReceived();
+  int CommandsSeen() const { return commands_seen_.load(); }
 
   // Closes the line at once, as if the cable were pulled.
   void Unplug();

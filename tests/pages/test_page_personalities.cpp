@@ -1,6 +1,7 @@
 // Every varnokctl page against devices that answer in other legal ways (or
 // fail one line): the page's Read and then its Set, run as `varnokctl set`
 // runs them, and what the page reported and the device holds afterwards.
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -15,37 +16,20 @@
 namespace {
 
 // Rows that fail today, each with the defect it shows; delete a row's entry
-// when its fix lands.
+// when its fix lands (VARNOK_RUN_KNOWN_FAILURES=1 runs them all).
 struct KnownFailure {
   const char *page;
   const char *personality;
   const char *defect;
 };
 const KnownFailure kKnownFailures[] = {
-    {"dataport", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"devinfo", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"net", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"workmode", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"tcpudp", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"tcpudp", "MixedAck", "a bare OK to the confirming line: kTimedOut (issue 20, 1)"},
-    {"mqtt", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"mqtt", "MixedAck", "a bare OK to the confirming line: kTimedOut (issue 20, 1)"},
-    {"aliyun", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"aliyun", "MixedAck", "a bare OK to the confirming line: kTimedOut (issue 20, 1)"},
-    {"onenet", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"modbus", "BareOkAck", "a bare OK does not acknowledge: stalls before the rule line, kTimedOut (issue 20, 1)"},
-    {"modbus", "MixedAck", "a bare OK does not acknowledge: kTimedOut after every set line (issue 20, 1)"},
-    {"modbus", "RefusedSetLine", "ERROR to set|modbus-switch swallowed: kDone (issue 20, 2)"},
-    {"modbus", "LostSetLine", "no answer to set|modbus-switch, yet kDone (issue 20, 3)"},
-    {"modbus", "FailedRead", "get|modbus-switch refused, yet the Read is kDone and the Set writes (issue 20, 4)"},
-    {"modbuscache", "MixedAck", "stalls after a bare OK to set|modbus-cache-slave-cfg: kTimedOut (issue 20, 1)"},
-    {"modbuscache", "RefusedSetLine", "ERROR to set|modbus-cache-switch: kFailed, not kDeviceError (issue 20, 2)"},
-    {"dlt645", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"dlt645", "MixedAck", "a bare OK does not acknowledge a set line: kTimedOut (issue 20, 1)"},
-    {"dlt645", "RefusedSetLine", "ERROR to set|dlt645-switch swallowed: kTimedOut, not kDeviceError (issue 20, 2)"},
-    {"dlt645", "FailedRead", "get|dlt645-switch| refused, yet the Read is kDone and the Set writes ON (issue 20, 4)"},
-    {"bhu", "BareOkAck", "a bare OK does not acknowledge set|bhu-login: kTimedOut (issue 20, 1)"},
-    {"bhu", "RefusedSetLine", "ERROR to set|bhu-login: kTimedOut, not kDeviceError (issue 20, 2)"},
+    {"modbus", "BareOkAck", "the chained rule Set waits for a key line: kTimedOut"},
+    {"modbus", "MixedAck", "the chained rule Set waits for a key line: kTimedOut"},
+    {"modbuscache", "RefusedSetLine", "ERROR to set|modbus-cache-switch: kFailed, not kDeviceError"},
+    {"dlt645", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut"},
+    {"dlt645", "MixedAck", "a bare OK does not acknowledge a set line: kTimedOut"},
+    {"dlt645", "RefusedSetLine", "ERROR to set|dlt645-switch swallowed: kTimedOut, not kDeviceError"},
+    {"dlt645", "FailedRead", "get|dlt645-switch| refused, yet the Read is kDone and the Set writes ON"},
 };
 
 enum class Personality {
@@ -151,6 +135,7 @@ class PagePersonality : public PageWireTest, public ::testing::WithParamInterfac
     return nullptr;
   }
   const KnownFailure *Known() const {
+    if (std::getenv("VARNOK_RUN_KNOWN_FAILURES") != nullptr) return nullptr;
     for (const KnownFailure &known : kKnownFailures) {
       if (PageName() == known.page && std::string(Name(Kind())) == known.personality) return &known;
     }
