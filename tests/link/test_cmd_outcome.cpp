@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/dtu_message.h"
+#include "link/dtu_cmd_answer_match.h"
 #include "link/dtu_cmd_outcome.h"
 #include "link/dtu_cmd_port.h"
 #include "tests/support/sim_link.h"
@@ -41,6 +42,51 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"MixedCase", "Error", DtuCmdOutcome::kAnswered},
                       AnswerCase{"Nothing", "", DtuCmdOutcome::kAnswered}),
     [](const ::testing::TestParamInfo<AnswerCase> &info) { return std::string(info.param.name); });
+
+// Which burst answers the line in flight: the line's key comes from the line
+// itself; a burst without it is never credited to the line.
+struct JudgeCase {
+  const char *name;
+  const char *line;
+  const char *cleaned;
+  bool whole;
+  DtuCmdAnswerVerdict verdict;
+};
+
+class AnswerJudge : public ::testing::TestWithParam<JudgeCase> {};
+
+TEST_P(AnswerJudge, CreditsOnlyTheLinesOwnAnswer) {
+  const JudgeCase &c = GetParam();
+  const std::string line = c.line;
+  const std::string key = DtuCmdLineKey(line.c_str(), static_cast<int>(line.size()));
+  EXPECT_EQ(DtuCmdJudgeAnswer(key, c.cleaned, c.whole), c.verdict) << c.line << " / " << c.cleaned;
+}
+
+constexpr const char *kGetSwitch = "AT+ZEVCFG=get|modbus-switch\r\n";
+constexpr const char *kSetAddr = "AT+ZEVCFG=SET|MQTT-ADDR|a.example\r\n";
+using V = DtuCmdAnswerVerdict;
+
+INSTANTIATE_TEST_SUITE_P(
+    Bursts, AnswerJudge,
+    ::testing::Values(JudgeCase{"ItsKeyLine", kGetSwitch, "modbus-switch : 1", true, V::kAnswered},
+                      JudgeCase{"ItsKeyWithEmptyValue", kGetSwitch, "modbus-switch :", true, V::kAnswered},
+                      JudgeCase{"KeyInAnyCase", kSetAddr, "mqtt-addr : a.example", true, V::kAnswered},
+                      JudgeCase{"BareOk", kSetAddr, "", true, V::kAcknowledged},
+                      JudgeCase{"Refused", kGetSwitch, "ERROR", true, V::kRefused},
+                      JudgeCase{"LateAnswerOfAnotherKey", kGetSwitch, "modbus-channel : 2", true, V::kNotItsAnswer},
+                      JudgeCase{"CutInsideItsLine", kGetSwitch, "modbus-sw", false, V::kPartial},
+                      JudgeCase{"KeyNotAtALineStart", kGetSwitch, "x modbus-switch : 1", true, V::kNotItsAnswer},
+                      JudgeCase{"LineWithoutAKnownKeyTakesAnyText", "AT\r\n", "whatever", false, V::kAnswered},
+                      JudgeCase{"FixedLineTakesAnyText", "AT+ZEVCFG=set|reboot\r\n", "rebooting", true,
+                                V::kAnswered}),
+    [](const ::testing::TestParamInfo<JudgeCase> &info) { return std::string(info.param.name); });
+
+TEST(AnswerJudge, OkLineClosesABurst) {
+  EXPECT_TRUE(DtuCmdBurstEndsWithOk("imei : 1\r\nOK\r\n"));
+  EXPECT_TRUE(DtuCmdBurstEndsWithOk("ok\r\n"));
+  EXPECT_FALSE(DtuCmdBurstEndsWithOk("imei : 1\r\n"));
+  EXPECT_FALSE(DtuCmdBurstEndsWithOk("mqtt-addr : BOOK\r\n"));
+}
 
 // Collects the reports of one owner, on whatever thread they come.
 class OutcomeRecorder {
