@@ -19,19 +19,20 @@ bool KeyIsKnown(const std::string &key) {
   return false;
 }
 
-// True when a line of the text starts with "<key> :", letter case aside
-// (an empty value leaves "key :" at the line's end after cleaning).
-bool HoldsKeyLine(const std::string &text, const std::string &key) {
-  const std::string lower = Lower(text);
-  const std::string prefix = key + " :";
-  size_t start = 0;
-  while (start < lower.size()) {
-    if (lower.compare(start, prefix.size(), prefix) == 0) return true;
-    const size_t end = lower.find_first_of("\r\n", start);
-    if (end == std::string::npos) break;
-    start = end + 1;
+bool SameLetters(const std::string &text, size_t at, const std::string &word) {
+  if (at + word.size() > text.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[at + i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
+      return false;
+    }
   }
-  return false;
+  return true;
+}
+
+bool KeyLineAt(const std::string &answer, size_t at, const std::string &key) {
+  if (!SameLetters(answer, at, key + " :")) return false;
+  const size_t after = at + key.size() + 2;
+  return after == answer.size() || answer[after] == ' ' || answer[after] == '\r' || answer[after] == '\n';
 }
 
 }  // namespace
@@ -50,6 +51,15 @@ std::string DtuCmdLineKey(const char *line, int length) {
   return KeyIsKnown(key) ? key : std::string();
 }
 
+bool DtuCmdAnswerHoldsKeyLine(const std::string &answer, const std::string &key) {
+  if (key.empty()) return false;
+  for (size_t at = 0; at < answer.size(); ++at) {
+    const bool line_start = at == 0 || answer[at - 1] == '\r' || answer[at - 1] == '\n';
+    if (line_start && KeyLineAt(answer, at, key)) return true;
+  }
+  return false;
+}
+
 DtuCmdAnswerVerdict DtuCmdJudgeAnswer(const std::string &key, const std::string &cleaned, bool whole,
                                       const char **error_word) {
   const char *word = "";
@@ -59,7 +69,7 @@ DtuCmdAnswerVerdict DtuCmdJudgeAnswer(const std::string &key, const std::string 
   if (cleaned.empty()) return DtuCmdAnswerVerdict::kAcknowledged;
   if (key.empty()) return DtuCmdAnswerVerdict::kAnswered;
   if (!whole) return DtuCmdAnswerVerdict::kPartial;
-  if (HoldsKeyLine(cleaned, key)) return DtuCmdAnswerVerdict::kAnswered;
+  if (DtuCmdAnswerHoldsKeyLine(cleaned, key)) return DtuCmdAnswerVerdict::kAnswered;
   return DtuCmdAnswerVerdict::kNotItsAnswer;
 }
 

@@ -12,6 +12,10 @@
 // The line's key in lower case when the answer table knows it, else "".
 std::string DtuCmdLineKey(const char *line, int length);
 
+// True when `answer` holds a line that starts with "<key> :" (case ignored),
+// followed by a blank or the end of the line.
+bool DtuCmdAnswerHoldsKeyLine(const std::string &answer, const std::string &key);
+
 enum class DtuCmdAnswerVerdict {
   kAnswered,      // the key line (or any text, for a line without a key)
   kAcknowledged,  // a bare "OK"

@@ -99,7 +99,7 @@ void DtuPage::OnOutcome(const DtuCmdReport &report) {
       report.outcome == DtuCmdOutcome::kAnswered || report.outcome == DtuCmdOutcome::kAcknowledged;
   if (action_.Running() == DtuPageAction::Kind::kRead && answered && line >= 0 &&
       line < static_cast<int>(read_keys_.size()) &&
-      (!report.whole || !DtuAnswerHoldsKeyLine(report.answer, read_keys_[line]))) {
+      (!report.whole || !DtuCmdAnswerHoldsKeyLine(report.answer, read_keys_[line]))) {
     keys_without_answer_.push_back(read_keys_[line]);
   }
   const bool ended = action_.Record(report.tag.action, report.tag.item, report.outcome, report.error_word);

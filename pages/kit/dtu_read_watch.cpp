@@ -1,39 +1,13 @@
 #include "pages/kit/dtu_read_watch.h"
 
 #include <atomic>
-#include <cctype>
 
 namespace {
 
 std::atomic<DtuReadWatch *> g_current{nullptr};
 std::mutex g_current_mutex;  // a watch is not destroyed while a query is tagged with it
 
-bool SameLetters(const std::string &text, size_t at, const std::string &word) {
-  if (at + word.size() > text.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[at + i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-bool KeyLineAt(const std::string &answer, size_t at, const std::string &key) {
-  if (!SameLetters(answer, at, key + " :")) return false;
-  const size_t after = at + key.size() + 2;
-  return after == answer.size() || answer[after] == ' ' || answer[after] == '\r' || answer[after] == '\n';
-}
-
 }  // namespace
-
-bool DtuAnswerHoldsKeyLine(const std::string &answer, const std::string &key) {
-  if (key.empty()) return false;
-  for (size_t at = 0; at < answer.size(); ++at) {
-    const bool line_start = at == 0 || answer[at - 1] == '\r' || answer[at - 1] == '\n';
-    if (line_start && KeyLineAt(answer, at, key)) return true;
-  }
-  return false;
-}
 
 DtuReadWatch::DtuReadWatch() {
   owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) { OnReport(report); });
@@ -66,7 +40,7 @@ void DtuReadWatch::OnReport(const DtuCmdReport &report) {
   query.reported = true;
   query.refused = report.outcome == DtuCmdOutcome::kDeviceError;
   query.own_answer = report.outcome == DtuCmdOutcome::kAnswered && report.whole &&
-                     DtuAnswerHoldsKeyLine(report.answer, query.key);
+                     DtuCmdAnswerHoldsKeyLine(report.answer, query.key);
 }
 
 int DtuReadWatch::Queries() const {

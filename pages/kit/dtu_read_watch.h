@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "link/dtu_cmd_answer_match.h"
 #include "link/dtu_cmd_outcome.h"
 
 class DtuReadWatch {
@@ -48,6 +49,3 @@ class DtuReadWatch {
   std::vector<Query> queries_;  // guarded by mutex_
 };
 
-// True when `answer` holds a line that starts with "<key> :" (case ignored),
-// followed by a blank or the end of the line.
-bool DtuAnswerHoldsKeyLine(const std::string &answer, const std::string &key);
