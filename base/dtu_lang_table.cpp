@@ -375,6 +375,11 @@ const DtuLangRow kDtuLangTable[] = {
     {1004, "文件大于16 MiB", "larger than 16 MiB"},
     {1005, "证书检查已关闭：无法确认 %s 的身份，账号和令牌可能被他人读取。",
      "Certificate checking is off: %s is not authenticated, and the account and token could be read by others."},
+
+    // Typed values the device cannot take as typed.
+    {1020, "%s 须为 %lld 到 %lld 之间的整数。", "%s must be a whole number from %lld to %lld."},
+    {1021, "%s 不能含有 [dec] 或 [comma]（设备会把它们存成 | 和 ,）。",
+     "%s may not hold [dec] or [comma] (the device would store them as | and ,)."},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

@@ -343,7 +343,10 @@
   X(kModbusCacheChannelHeading, 612)                                                      \
   X(kModbusCacheChannelRow, 613)  /* %d: channel */                                       \
   X(kModbusChannelWidth, 614)     /* %d channel, %s field, %d digits, %d max */           \
-  X(kModbusParamWidth, 615)       /* %d parameter, %s field, %d digits, %d max */
+  X(kModbusParamWidth, 615)       /* %d parameter, %s field, %d digits, %d max */         \
+  /* Typed values the device cannot take as typed. */                                     \
+  X(kNumberOutOfRange, 1020)      /* %s field, %lld min, %lld max */                      \
+  X(kEscapeWordTyped, 1021)       /* %s field */
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

@@ -13,7 +13,6 @@
 #include "cli/cli_port_session.h"
 #include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
-#include "pages/bhu/dtu_bhu.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {
@@ -49,12 +48,19 @@ bool TakePacketOption(int &argc, char **argv, std::string &packet, std::string &
   return true;
 }
 
-// Applies --packet: only the business packet page has packets to choose from.
+// Applies --packet: only a page with groups (the business packets) has
+// packets to choose from.
 bool SelectPacket(DtuPage &page, const std::string &packet, std::string &error) {
   if (packet.empty()) return true;
-  auto *bhu = dynamic_cast<DtuBhu *>(&page);
-  if (bhu == nullptr) return error = "--packet applies to the bhu page only", false;
-  if (!bhu->SelectByName(packet)) return error = "unknown packet \"" + packet + "\" (login, heart, data or header)", false;
+  const std::vector<std::string> groups = page.GroupNames();
+  if (groups.empty()) return error = "--packet applies to the bhu page only", false;
+  if (!page.SelectGroup(packet)) {
+    std::string names;
+    for (size_t i = 0; i < groups.size(); ++i) {
+      names += (i == 0 ? "" : i + 1 == groups.size() ? " or " : ", ") + groups[i];
+    }
+    return error = "unknown packet \"" + packet + "\" (" + names + ")", false;
+  }
   return true;
 }
 

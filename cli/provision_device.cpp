@@ -64,12 +64,10 @@ std::vector<ProvisionFieldDiff> ReadBackDiffs(const FieldValues &before, const F
   return diffs;
 }
 
-std::string ErrorNote(int count) {
-  return "the device answered ERROR to " + std::to_string(count) + (count == 1 ? " line" : " lines");
-}
-
-std::string SilenceNote(int count) {
-  return std::to_string(count) + (count == 1 ? " line got" : " lines got") + " no answer";
+std::string Joined(const std::vector<std::string> &keys) {
+  std::string text;
+  for (const std::string &key : keys) text += (text.empty() ? "" : ", ") + key;
+  return text;
 }
 
 // While a page works, what it would show the user is kept for the report.
@@ -83,31 +81,32 @@ class MessageRecorder {
   DtuMessageSink previous_;
 };
 
-// One page's work on the link; `errors_before` tells an ERROR answer that
-// came during this page from an earlier one.
+// One page's (or one group's) work on the link, judged by the outcomes of
+// its own lines.
 class PageRun {
  public:
   PageRun(ProvisionLink &link, DtuPage &page, ProvisionPageReport &report)
-      : link_(link),
-        page_(page),
-        report_(report),
-        errors_before_(link.DeviceErrors()),
-        unanswered_before_(link.Unanswered()) {}
+      : link_(link), page_(page), report_(report) {}
 
-  bool NewErrors() const { return link_.DeviceErrors() > errors_before_; }
-  bool NewSilences() const { return link_.Unanswered() > unanswered_before_; }
-
-  // False (with the page's status set) when the step did not complete.
+  // False (with the page's status set) when the step did not complete. The
+  // page named the failing field in its message; a Read without some
+  // answers of their own names their keys here.
   bool Completed(ProvisionStep step) {
-    if (step == ProvisionStep::kDone && !NewErrors() && !NewSilences()) return true;
-    if (step == ProvisionStep::kRefused) report_.status = ProvisionStatus::kRefused;
-    else if (step == ProvisionStep::kPortLost) report_.status = ProvisionStatus::kPortLost;
-    else if (NewErrors()) report_.status = ProvisionStatus::kDeviceError;
-    else report_.status = ProvisionStatus::kNoAnswer;
-    if (NewErrors()) report_.messages.push_back(ErrorNote(link_.DeviceErrors() - errors_before_));
-    if (NewSilences()) report_.messages.push_back(SilenceNote(link_.Unanswered() - unanswered_before_));
+    switch (step) {
+      case ProvisionStep::kDone: return true;
+      case ProvisionStep::kRefused: report_.status = ProvisionStatus::kRefused; break;
+      case ProvisionStep::kPortLost: report_.status = ProvisionStatus::kPortLost; break;
+      case ProvisionStep::kDeviceError:
+      case ProvisionStep::kFailed: report_.status = ProvisionStatus::kDeviceError; break;
+      case ProvisionStep::kNoAnswer:
+        report_.status = ProvisionStatus::kNoAnswer;
+        if (!missing_.empty()) report_.messages.push_back("no answer of its own for " + Joined(missing_));
+        break;
+    }
     return false;
   }
+
+  bool Read() { return Completed(link_.Read(page_, missing_)); }
 
   // False (with the page's status set) when the file does not hold the page
   // whole: nothing of it is sent, not even its Read.
@@ -121,7 +120,7 @@ class PageRun {
   }
 
   void Apply(const DtuConfig &file, bool verify) {
-    if (!InFile(file) || !Completed(link_.Read(page_))) return;
+    if (!InFile(file) || !Read()) return;
     const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
     const FieldValues written = Snapshot(page_);
@@ -130,7 +129,7 @@ class PageRun {
     if (!Completed(set)) return;
     report_.confirmed = true;
     if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
-    if (!Completed(link_.Read(page_))) return;
+    if (!Read()) return;
     report_.diffs = ReadBackDiffs(before, written, Snapshot(page_));
     report_.verified = report_.diffs.empty();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
@@ -145,7 +144,7 @@ class PageRun {
   // is compared as it came.
   void Diff(const DtuConfig &file, const std::string &file_path, const std::string &scratch) {
     if (!InFile(file)) return;
-    const ProvisionStep read = link_.Read(page_);
+    const ProvisionStep read = link_.Read(page_, missing_);
     report_.sent = read != ProvisionStep::kRefused;
     if (!Completed(read)) return;
     report_.confirmed = true;
@@ -169,7 +168,7 @@ class PageRun {
   }
 
   void Backup() {
-    const ProvisionStep read = link_.Read(page_);
+    const ProvisionStep read = link_.Read(page_, missing_);
     report_.sent = read != ProvisionStep::kRefused;
     if (!Completed(read)) return;
     report_.confirmed = true;
@@ -181,9 +180,59 @@ class PageRun {
   ProvisionLink &link_;
   DtuPage &page_;
   ProvisionPageReport &report_;
-  int errors_before_;
-  int unanswered_before_;
+  std::vector<std::string> missing_;
 };
+
+void RunVerb(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &link, DtuPage &page,
+             ProvisionPageReport &report) {
+  PageRun run(link, page, report);
+  if (job.verb == "backup") run.Backup();
+  else if (job.verb == "diff") run.Diff(file, job.file, job.scratch);
+  else run.Apply(file, job.verify);
+}
+
+bool Failure(ProvisionStatus status) {
+  return status != ProvisionStatus::kVerified && status != ProvisionStatus::kConfirmed &&
+         status != ProvisionStatus::kDiffers && status != ProvisionStatus::kNotInFile;
+}
+
+// A page of several groups is worked group by group; the first group that
+// fails ends the page with its status. A group the file does not hold (a
+// file from before that group was kept) is left as the device has it; the
+// page is "not in the file" only when none of its groups is.
+void RunGroups(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &link, DtuPage &page,
+               ProvisionPageReport &report) {
+  bool any_held = false;
+  std::vector<std::string> skipped;  // "group: why" for each group the file does not hold
+  std::vector<std::string> whys;     // the same, once each, without the group
+  for (const std::string &group : page.GroupNames()) {
+    page.SelectGroup(group);
+    ProvisionPageReport part;
+    {
+      MessageRecorder recorder(part.messages);
+      RunVerb(job, file, link, page, part);
+    }
+    if (part.status == ProvisionStatus::kNotInFile) {
+      for (const std::string &why : part.messages) {
+        skipped.push_back(group + ": " + why);
+        if (std::find(whys.begin(), whys.end(), why) == whys.end()) whys.push_back(why);
+      }
+      continue;
+    }
+    for (const std::string &message : part.messages) report.messages.push_back(group + ": " + message);
+    report.diffs.insert(report.diffs.end(), part.diffs.begin(), part.diffs.end());
+    report.sent = report.sent || part.sent;
+    report.confirmed = (!any_held || report.confirmed) && part.confirmed;
+    report.verified = (!any_held || report.verified) && part.verified;
+    any_held = true;
+    report.status = part.status;
+    if (Failure(part.status)) break;
+  }
+  const std::vector<std::string> &notes = any_held ? skipped : whys;
+  report.messages.insert(report.messages.end(), notes.begin(), notes.end());
+  if (!any_held) report.status = ProvisionStatus::kNotInFile;
+  else if (!Failure(report.status) && !report.diffs.empty()) report.status = ProvisionStatus::kDiffers;
+}
 
 ProvisionPageReport RunPage(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &link,
                             const std::string &name) {
@@ -194,10 +243,8 @@ ProvisionPageReport RunPage(const ProvisionJob &job, const DtuConfig &file, Prov
   {
     MessageRecorder recorder(report.messages);
     std::unique_ptr<DtuPage> page = ProvisionCreatePage(name);
-    PageRun run(link, *page, report);
-    if (job.verb == "backup") run.Backup();
-    else if (job.verb == "diff") run.Diff(file, job.file, job.scratch);
-    else run.Apply(file, job.verify);
+    if (page->GroupNames().empty()) RunVerb(job, file, link, *page, report);
+    else RunGroups(job, file, link, *page, report);
   }
   report.seconds = clock.elapsed() / 1000.0;
   return report;

@@ -1,27 +1,28 @@
 #include "cli/provision_link.h"
 
-#include <QList>
-
 #include "cli/verb_registry.h"
-#include "link/dtu_cmd_outcome.h"
-#include "link/dtu_cmd_ring.h"
-#include "pages/kit/dtu_page.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {
 
-// The sender takes a command a moment before it counts it as written: the
-// link counts as still only once that held for this long.
-constexpr int kSettleMs = 150;
-// How long the answered count may lag behind the answer a page took.
-constexpr int kCountLagMs = 2000;
-// A line without an answer is given up on by the sender after 5 s.
-constexpr int kUnansweredSettleMs = 5500;
+constexpr int kLostReportMs = 1000;
+
+ProvisionStep StepOf(DtuPageRun run) {
+  switch (run) {
+    case DtuPageRun::kDone: return ProvisionStep::kDone;
+    case DtuPageRun::kRefused: return ProvisionStep::kRefused;
+    case DtuPageRun::kTimedOut:
+    case DtuPageRun::kIncomplete: return ProvisionStep::kNoAnswer;
+    case DtuPageRun::kPortClosed: return ProvisionStep::kPortLost;
+    case DtuPageRun::kDeviceError: return ProvisionStep::kDeviceError;
+    case DtuPageRun::kFailed: return ProvisionStep::kFailed;
+  }
+  return ProvisionStep::kNoAnswer;
+}
 
 }  // namespace
 
 ProvisionLink::ProvisionLink(int timeout_ms) : timeout_ms_(timeout_ms) {
-  connect(&session_.Dispatcher(), &DtuMainThreadDispatcher::ChunkProcessed, this, &ProvisionLink::CountErrors);
   connect(&session_.Dispatcher(), &DtuMainThreadDispatcher::PortLost, this,
           [this](const QString &text) { lost_text_ = text.toStdString(); });
 }
@@ -33,67 +34,21 @@ int ProvisionLink::Open(const DtuSerialSettings &settings, std::string &error) {
   return code;
 }
 
-void ProvisionLink::CountErrors(const QByteArray &chunk) {
-  // The pages queue their lines without an owner, so their outcomes are not
-  // reported: the answers themselves are judged by the link's own rule.
-  if (DtuCmdAnswerOutcome(chunk.constData(), chunk.size()) == DtuCmdOutcome::kDeviceError) ++device_errors_;
+// The page learns that the port closed a moment before the session does:
+// the session's report (and its reason) is waited for, so the device's run
+// stops here and says why.
+ProvisionStep ProvisionLink::Judged(ProvisionStep step) {
+  if (step == ProvisionStep::kPortLost) DtuPageWaitUntil([this] { return Lost(); }, kLostReportMs);
+  return Lost() && step == ProvisionStep::kNoAnswer ? ProvisionStep::kPortLost : step;
 }
 
-int ProvisionLink::Unanswered() const {
-  DtuCmdPort &port = const_cast<CliPortSession &>(session_).Port();
-  return port.CommandsWritten() - port.CommandsAnswered();
-}
-
-bool ProvisionLink::Settled(const DtuPage &page) {
-  DtuCmdPort &port = session_.Port();
-  const int written = port.CommandsWritten();
-  const int answered = port.CommandsAnswered();
-  // A page whose worker paces its own queries is still at work between them.
-  if (page.Busy() || DtuCmdRingInstance().Waiting() != 0 || written != last_written_ ||
-      answered != last_answered_) {
-    last_written_ = written;
-    last_answered_ = answered;
-    still_since_.start();
-    return false;
-  }
-  const bool all_answered = written - answered == unanswered_at_start_;
-  return still_since_.elapsed() >= (all_answered ? kSettleMs : kUnansweredSettleMs);
-}
-
-ProvisionStep ProvisionLink::Wait(const DtuPage &page, const std::function<bool()> &complete) {
-  last_written_ = -1;
-  DtuPageWaitUntil([&] { return complete() || Lost() || Settled(page); }, timeout_ms_);
-  // The answer reaches the page a moment before the sender counts it as
-  // answered (longer on a busy machine): give the count that moment before
-  // judging it. Only a line that really went unanswered costs the whole wait.
-  if (complete()) {
-    DtuPageWaitUntil([&] { return Unanswered() <= unanswered_at_start_ || Lost(); }, kCountLagMs);
-  }
+ProvisionStep ProvisionLink::Read(DtuPage &page, std::vector<std::string> &missing) {
+  missing.clear();
   if (Lost()) return ProvisionStep::kPortLost;
-  return complete() ? ProvisionStep::kDone : ProvisionStep::kNoAnswer;
-}
-
-ProvisionStep ProvisionLink::Read(DtuPage &page) {
-  if (Lost()) return ProvisionStep::kPortLost;
-  unanswered_at_start_ = Unanswered();
-  if (!page.Read()) return ProvisionStep::kRefused;
-  // Once every query has had its answer the Read is as complete as it gets,
-  // even when the page's own flag did not clear (an answer it did not take).
-  const ProvisionStep step = Wait(page, [&] { return !page.ReadPending(); });
-  if (step == ProvisionStep::kNoAnswer && Settled(page) && Unanswered() == unanswered_at_start_) {
-    return ProvisionStep::kDone;
-  }
-  return step;
+  return Judged(StepOf(DtuPageRunRead(page, timeout_ms_, &missing)));
 }
 
 ProvisionStep ProvisionLink::Set(DtuPage &page) {
   if (Lost()) return ProvisionStep::kPortLost;
-  unanswered_at_start_ = Unanswered();
-  if (!page.Set()) return ProvisionStep::kRefused;
-  ProvisionStep step = Wait(page, [&] { return !page.SetPending(); });
-  if (step != ProvisionStep::kDone) return step;
-  // Some pages confirm before their last lines went out (MQTT: on the
-  // publish topic, before QoS and CleanSession).
-  Wait(page, [] { return false; });
-  return Lost() ? ProvisionStep::kPortLost : ProvisionStep::kDone;
+  return Judged(StepOf(DtuPageRunSet(page, timeout_ms_)));
 }

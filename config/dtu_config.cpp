@@ -80,6 +80,7 @@ DTU_SECTION_OPERATION(AliyunSection, dtu_config_layout::Aliyun(config, visitor);
 DTU_SECTION_OPERATION(OnenetSection, dtu_config_layout::Onenet(config, visitor);)
 DTU_SECTION_OPERATION(ModbusCacheSection, dtu_config_layout::ModbusCache(config, visitor);)
 DTU_SECTION_OPERATION(Dlt645Section, dtu_config_layout::Dlt645(config, visitor);)
+DTU_SECTION_OPERATION(BhuHeaderSection, dtu_config_layout::BhuHeader(config, visitor);)
 
 #undef DTU_SECTION_OPERATION
 
@@ -91,7 +92,7 @@ bool DtuConfig::IsOwnedSection(const std::string &section) {
   static const char *const kOwned[] = {"uart",        "modbus",     "decode",      "device_info",
                                        "channel",     "tcp_udp",    "mqtt",        "bhu",
                                        "netinfo",     "aliyun_mqtt", "onenet_mqtt", "modbus_cache",
-                                       "dlt645"};
+                                       "dlt645",      "bhu_header"};
   const std::string lower = DtuIniLower(section);
   for (const char *owned : kOwned) {
     if (lower == owned) return true;

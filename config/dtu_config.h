@@ -52,6 +52,7 @@ class DtuConfig {
   static constexpr std::size_t kBhuLoginDataMax = 256;
   static constexpr std::size_t kBhuHeartBeatDataMax = 256;
   static constexpr std::size_t kBhuUserDataMax = 1024;
+  static constexpr std::size_t kBhuHeaderDataMax = 256;
   static constexpr std::size_t kApnMax = 32;
   static constexpr std::size_t kNetUsernameMax = 64;
   static constexpr std::size_t kNetPwdMax = 64;
@@ -198,6 +199,13 @@ class DtuConfig {
     BhuPacket<kBhuLoginDataMax> login;          // keys ..._login
     BhuPacket<kBhuHeartBeatDataMax> heartBeat;  // keys ..._heartBeat
     BhuPacket<kBhuUserDataMax> UserData;        // keys ..._UserData
+    // The header signature, in a section of its own: text or hexadecimal
+    // text, never made of fields, no period.
+    struct {
+      int funcSwitch = 0;
+      int dataType = 0;
+      DtuFixedText<kBhuHeaderDataMax> data;
+    } header;                                   // [BHU_HEADER], keys ..._header
   };
 
   // ---- [netInfo] (network page) ----
@@ -299,6 +307,7 @@ class DtuConfig {
   bool TcpUdpSection(FILE *file, Direction direction);
   bool MqttSection(FILE *file, Direction direction);
   bool BhuSection(FILE *file, Direction direction);
+  bool BhuHeaderSection(FILE *file, Direction direction);
   bool NetInfoSection(FILE *file, Direction direction);
   bool AliyunSection(FILE *file, Direction direction);
   bool OnenetSection(FILE *file, Direction direction);

@@ -154,6 +154,15 @@ void Bhu(Config &c, V &v) {
 }
 
 template <class Config, class V>
+void BhuHeader(Config &c, V &v) {
+  v.Begin("BHU_HEADER");
+  v.Int("funcSwitch_header", c.bhu.header.funcSwitch);
+  v.Int("dataType_header", c.bhu.header.dataType);
+  v.Text("data_header", c.bhu.header.data);
+  v.End();
+}
+
+template <class Config, class V>
 void NetInfo(Config &c, V &v) {
   v.Comment("# netInfo configuration");
   v.Begin("netInfo");
@@ -261,6 +270,7 @@ void All(Config &c, V &v) {
   Onenet(c, v);
   ModbusCache(c, v);
   Dlt645(c, v);
+  BhuHeader(c, v);
 }
 
 }  // namespace dtu_config_layout

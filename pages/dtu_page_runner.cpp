@@ -134,6 +134,8 @@ DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string
   if (PortGone()) return DtuPageRun::kPortClosed;
   if (!reported) return DtuPageRun::kTimedOut;
   if (ReportRefused(watch.KeysRefused())) return DtuPageRun::kDeviceError;
+  // An answer the page could not read (it named the field).
+  if (page.Failed()) return DtuPageRun::kFailed;
   const std::vector<std::string> keys = watch.KeysWithoutTheirAnswer();
   if (missing != nullptr) *missing = keys;
   return keys.empty() ? DtuPageRun::kDone : DtuPageRun::kIncomplete;

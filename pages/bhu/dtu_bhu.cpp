@@ -94,8 +94,14 @@ void DtuBhu::Select(DtuBhuPacketType type) {
   emit Changed();
 }
 
-bool DtuBhu::SelectByName(const std::string &name) {
-  const char *const names[kDtuBhuPacketTypes] = {"login", "heart", "data", "header"};
+std::vector<std::string> DtuBhu::GroupNames() const { return {"login", "heart", "data", "header"}; }
+
+std::vector<std::string> DtuBhu::FileSections() const {
+  return {selected_ == DtuBhuPacketType::kHeader ? "BHU_HEADER" : "BHU"};
+}
+
+bool DtuBhu::SelectGroup(const std::string &name) {
+  const std::vector<std::string> names = GroupNames();
   for (int i = 0; i < kDtuBhuPacketTypes; ++i) {
     if (name == names[i]) {
       Select(static_cast<DtuBhuPacketType>(i));
@@ -127,6 +133,7 @@ bool DtuBhu::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
   const DtuBhuPacketType type = selected_;
   answered_ = false;
+  read_failed_ = false;
   layout_asked_ = false;
   wants_layout_ = Current().Visual() && DtuBhuLayoutKey(type) != nullptr;
   reading_type_ = static_cast<int>(type);
@@ -239,8 +246,24 @@ void DtuBhu::ConfirmIfSetting(DtuBhuPacketType type, DtuTextId success) {
   ConfirmSet(success);
 }
 
+// An answer that is no packet leaves the packet as it was: a Set after it
+// would write what the device never said. The Read it belongs to fails.
+void DtuBhu::OnUnreadableAnswer(DtuBhuPacketType type, const char *value) {
+  DTU_LOG("%s answer not read : %.64s", DtuBhuPacketKey(type), value);
+  if (reading_type_ != static_cast<int>(type)) return;
+  read_failed_ = true;
+  answered_ = true;
+  const std::string shown = std::string(value).substr(0, 64);
+  char text[512];
+  std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kAnswerNotRead), DtuLangText(TextsOf(type).name),
+                shown.c_str());
+  DtuWarningBox(text);
+  EndRead();
+}
+
 void DtuBhu::OnPacketAnswer(DtuBhuPacketType type, const char *value) {
   const DtuBhuAnswer answer = DtuBhuParseAnswer(type, value);
+  if (!answer.readable) return OnUnreadableAnswer(type, value);
   DtuBhuPacketModel &packet = packets_[static_cast<int>(type)];
   packet.on = answer.on ? 1 : 0;
   packet.SetDataType(answer.data_type);

@@ -35,7 +35,9 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
 
  public:
   // The sections of the configuration file this page keeps its settings in.
-  std::vector<std::string> FileSections() const override { return {"BHU"}; }
+  // The header signature keeps its own section, which files written before
+  // it was kept do not have: the other packets are still in such a file.
+  std::vector<std::string> FileSections() const override;
   explicit DtuBhu(QObject *parent = nullptr);
   ~DtuBhu() override;
   static DtuBhu *Instance();
@@ -43,8 +45,9 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   // The packet type Read, Set and the local file act on.
   DtuBhuPacketType Selected() const { return selected_; }
   void Select(DtuBhuPacketType type);
-  // "login", "heart", "data" or "header" (varnokctl's --packet).
-  bool SelectByName(const std::string &name);
+  // "login", "heart", "data" and "header" (varnokctl's --packet).
+  std::vector<std::string> GroupNames() const override;
+  bool SelectGroup(const std::string &name) override;
   const DtuBhuPacketModel &Packet(DtuBhuPacketType type) const { return packets_[static_cast<int>(type)]; }
   // The selected packet, for the view to edit as the user types.
   DtuBhuPacketModel &Edit() { return packets_[static_cast<int>(selected_)]; }
@@ -78,10 +81,13 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   bool GetField(const std::string &name, std::string &value) const override;
   bool SetField(const std::string &name, const std::string &value, std::string &error) override;
   bool Read() override { return OnBnClickedBtRead(); }
+  // The last Read got an answer it could not read.
+  bool Failed() const override { return read_failed_; }
   bool Set() override { return OnBnClickedBtSet(); }
 
  private:
   void OnPacketAnswer(DtuBhuPacketType type, const char *value);
+  void OnUnreadableAnswer(DtuBhuPacketType type, const char *value);
   void OnLayoutAnswer(DtuBhuPacketType type, const char *value);
   void ConfirmIfSetting(DtuBhuPacketType type, DtuTextId success);
   // When the wait for the packet answer is over (answered or not).
@@ -105,6 +111,7 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   DtuCmdSequence *read_sequence_;
   std::atomic<int> reading_type_{-1};
   std::atomic<bool> answered_{false};
+  std::atomic<bool> read_failed_{false};
   std::atomic<bool> wants_layout_{false};
   std::atomic<bool> layout_asked_{false};
   // The packet whose Set waits for its confirming answer (-1: none).

@@ -1,5 +1,7 @@
 #include "pages/bhu/dtu_bhu_layout.h"
 
+#include "pages/kit/dtu_typed_number.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -132,8 +134,7 @@ bool DtuBhuIsCrcField(int type) {
 }
 
 bool DtuBhuHasReservedText(const std::string &text) {
-  return text.find_first_of("\r\n") != std::string::npos || text.find("[dec]") != std::string::npos ||
-         text.find("[comma]") != std::string::npos;
+  return text.find_first_of("\r\n") != std::string::npos || DtuTypedHasEscapeWord(text);
 }
 
 std::string DtuBhuTrim(const std::string &text) {

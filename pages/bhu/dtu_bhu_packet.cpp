@@ -41,6 +41,18 @@ size_t FullEscapedLength(const std::string &line) {
   return length;
 }
 
+bool AllDigits(const std::string &text) { return text.find_first_not_of("0123456789") == std::string::npos; }
+
+// A switched-off packet may answer its switch alone ("0"); anything longer
+// carries the whole head: switch, data type, period (heartbeat and data)
+// and content length, all digits.
+bool Readable(DtuBhuPacketType type, const std::string &value) {
+  if (value.empty() || (value[0] != '0' && value[0] != '1')) return false;
+  if (value == "0") return true;
+  const size_t head = LengthOffset(type) + 4;
+  return value.size() >= head && AllDigits(value.substr(0, head));
+}
+
 }  // namespace
 
 const char *DtuBhuPacketKey(DtuBhuPacketType type) { return kPacketKeys[static_cast<int>(type)]; }
@@ -95,7 +107,9 @@ std::string DtuBhuBuildPayload(DtuBhuPacketType type, int data_type, long period
 
 DtuBhuAnswer DtuBhuParseAnswer(DtuBhuPacketType type, const std::string &value) {
   DtuBhuAnswer answer;
-  answer.on = !value.empty() && value[0] == '1';
+  answer.readable = Readable(type, value);
+  if (!answer.readable) return answer;
+  answer.on = value[0] == '1';
   answer.data_type = DataTypeOf(value.size() > 1 ? value[1] : '\0');
   if (DtuBhuHasPeriod(type)) answer.period = DigitsAt(value, 2, 8);
   const size_t length_at = LengthOffset(type);

@@ -50,6 +50,9 @@ struct DtuBhuAnswer {
   int length = 0;
   std::string content;
   bool incomplete = false;
+  // False when the value is not a packet answer at all (empty, no switch
+  // digit, a head that is not digits): nothing of it may be shown or kept.
+  bool readable = false;
 };
 DtuBhuAnswer DtuBhuParseAnswer(DtuBhuPacketType type, const std::string &value);
 

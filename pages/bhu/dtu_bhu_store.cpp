@@ -1,6 +1,7 @@
 // Save to Local and Read Local of the business packet page: the selected
 // packet's switch, period, data type and either its fields or its content,
-// in the [BHU] section. The header signature has no place in the file.
+// in the [BHU] section; the header signature's switch, data type and content
+// in [BHU_HEADER].
 #include <cstdio>
 #include <cstdlib>
 
@@ -89,6 +90,29 @@ void Load(const Stored &stored, bool has_period, DtuBhuPacketModel &packet) {
     packet.fields[i].type = type >= 0 && type < kDtuBhuFieldTypes ? type : -1;
     packet.fields[i].value = stored.item[i].itemData.str();
   }
+  // The file keeps only the fields of such a packet: its content is what
+  // they compose, as a Set sends it and the device answers it.
+  std::string composed;
+  if (!DtuBhuComposeFields(packet.UsedFields(), composed)) packet.content = composed;
+}
+
+// The header signature is never made of fields: text or hexadecimal text.
+template <class Stored>
+bool StoreHeader(const DtuBhuPacketModel &packet, Stored &stored) {
+  if (!DtuPageFitsCapacity(DtuLangText(DtuTextId::kBhuContentName), packet.content, stored.data.kCapacity)) {
+    return false;
+  }
+  stored.funcSwitch = packet.on;
+  stored.dataType = packet.format;
+  stored.data = packet.content;
+  return true;
+}
+
+template <class Stored>
+void LoadHeader(const Stored &stored, DtuBhuPacketModel &packet) {
+  packet.on = stored.funcSwitch == 1 ? 1 : 0;
+  packet.SetDataType(stored.dataType == kDtuBhuHexText ? kDtuBhuHexText : kDtuBhuText);
+  packet.content = stored.data.str();
 }
 
 }  // namespace
@@ -98,9 +122,9 @@ bool DtuBhu::SavePacket(DtuConfig &config) const {
     case DtuBhuPacketType::kLogin: return Store(Current(), false, config.bhu.login);
     case DtuBhuPacketType::kHeart: return Store(Current(), true, config.bhu.heartBeat);
     case DtuBhuPacketType::kData: return Store(Current(), true, config.bhu.UserData);
-    case DtuBhuPacketType::kHeader: break;
+    case DtuBhuPacketType::kHeader: return StoreHeader(Current(), config.bhu.header);
   }
-  return true;  // the file is written back as it was
+  return true;
 }
 
 void DtuBhu::LoadPacket(const DtuConfig &config) {
@@ -108,7 +132,7 @@ void DtuBhu::LoadPacket(const DtuConfig &config) {
     case DtuBhuPacketType::kLogin: Load(config.bhu.login, false, Edit()); break;
     case DtuBhuPacketType::kHeart: Load(config.bhu.heartBeat, true, Edit()); break;
     case DtuBhuPacketType::kData: Load(config.bhu.UserData, true, Edit()); break;
-    case DtuBhuPacketType::kHeader: return;
+    case DtuBhuPacketType::kHeader: LoadHeader(config.bhu.header, Edit()); break;
   }
   emit Changed();
 }

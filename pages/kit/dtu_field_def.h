@@ -74,6 +74,10 @@ struct DtuFieldDef {
   bool confirms_set = false;  // its answer confirms a Set
   DtuFileSlot file;
   DtuFieldCodec codec;
+  // A number field whose range the device's format fixes (a port 1..65535,
+  // QoS 0..2): a Set refuses a value outside it. None when max < min.
+  long long min_value = 0;
+  long long max_value = -1;
   DtuCmdRespHandler answer = nullptr;  // attached to the key's answer rows
 
   DtuFieldDef AnsweredBy(DtuCmdRespHandler handler) const {
@@ -101,6 +105,13 @@ struct DtuFieldDef {
     def.file = slot;
     return def;
   }
+  DtuFieldDef Ranging(long long min, long long max) const {
+    DtuFieldDef def = *this;
+    def.min_value = min;
+    def.max_value = max;
+    return def;
+  }
+  bool Ranged() const { return max_value >= min_value; }
   DtuFieldDef WithCodec(DtuFieldCodec value_codec) const {
     DtuFieldDef def = *this;
     def.codec = value_codec;

@@ -1,5 +1,7 @@
 #include "pages/kit/dtu_field_table_page.h"
 
+#include <cstdio>
+
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 #include "base/dtu_text_id.h"
@@ -7,6 +9,7 @@
 #include "pages/kit/dtu_page_fields.h"
 #include "pages/kit/dtu_page_send.h"
 #include "pages/kit/dtu_page_store.h"
+#include "pages/kit/dtu_typed_number.h"
 
 void DtuFieldTablePage::AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &extra_rows) const {
   std::vector<DtuPageAnswerRow> rows;
@@ -80,9 +83,36 @@ void DtuFieldTablePage::AddSetLines(DtuSetLines &lines) const {
   }
 }
 
+// What the device cannot take as typed is refused by name before anything
+// is sent: a number outside the range its format fixes, a text holding one
+// of its escape words.
+bool DtuFieldTablePage::FieldUsable(size_t field, const std::string &label) const {
+  const DtuFieldDef &def = Def(field);
+  const std::string value = FieldValue(field);
+  if (def.Ranged() && !DtuTypedNumberIn(value, def.min_value, def.max_value)) {
+    char text[256];
+    std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kNumberOutOfRange), label.c_str(), def.min_value,
+                  def.max_value);
+    DtuWarningBox(text);
+    return false;
+  }
+  if (def.kind == DtuFieldKind::kText && DtuTypedHasEscapeWord(value)) {
+    DtuWarningBox(DtuPageFormatText(DtuTextId::kEscapeWordTyped, label, 0));
+    return false;
+  }
+  return true;
+}
+
+bool DtuFieldTablePage::TypedValuesUsable() const {
+  for (size_t i = 0; i < FieldCount(); ++i) {
+    if (!FieldUsable(i, Def(i).name)) return false;
+  }
+  return true;
+}
+
 bool DtuFieldTablePage::Set() {
   if (!DtuPagePortOpen()) return false;
-  if (!SetAllowed()) return false;
+  if (!SetAllowed() || !TypedValuesUsable()) return false;
   DtuSetLines lines;
   AddSetLines(lines);
   if (!lines.Fit()) return false;

@@ -50,6 +50,10 @@ class DtuFieldTablePage : public DtuPage {
 
   // The set lines a Set would queue now, before the check that they fit.
   void AddSetLines(DtuSetLines &lines) const;
+  // False (after a message naming `label`) when the field's value is one the
+  // device cannot take as typed; TypedValuesUsable asks it of every field.
+  bool FieldUsable(size_t field, const std::string &label) const;
+  bool TypedValuesUsable() const;
 
  protected:
   // Attaches the answer handler of every keyed field to its key, and the

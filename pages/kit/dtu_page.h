@@ -37,6 +37,14 @@ class DtuPage : public QObject {
   // Emits nothing: the caller is the one who changed it.
   virtual bool SetField(const std::string &name, const std::string &value, std::string &error) = 0;
 
+  // A page that holds several groups of settings, which Read, Set and the
+  // local file reach one at a time (the business packets), names them here;
+  // a whole-device backup or apply works each group in turn. Most pages
+  // are one group: none named.
+  virtual std::vector<std::string> GroupNames() const { return {}; }
+  // Makes `name` the group Read, Set, the fields and the file act on.
+  virtual bool SelectGroup(const std::string &) { return false; }
+
   // The page's Read and Set (every half, on the TCP/UDP page). False when
   // the page refused (port closed, a field too long): nothing was queued.
   virtual bool Read() = 0;

@@ -31,3 +31,16 @@ long long DtuTypedNumber(const std::string &text) {
   long long value = std::strtoll(trimmed.c_str(), &end, 10);
   return end == trimmed.c_str() ? 0 : value;  // strtoll saturates on overflow
 }
+
+bool DtuTypedNumberIn(const std::string &text, long long min, long long max) {
+  const std::string trimmed = DtuTypedTrim(text);
+  const size_t digits_at = !trimmed.empty() && (trimmed[0] == '-' || trimmed[0] == '+') ? 1 : 0;
+  if (!DtuTypedAllDigits(trimmed.substr(digits_at))) return false;
+  errno = 0;
+  const long long value = std::strtoll(trimmed.c_str(), nullptr, 10);
+  return errno != ERANGE && value >= min && value <= max;
+}
+
+bool DtuTypedHasEscapeWord(const std::string &text) {
+  return text.find("[dec]") != std::string::npos || text.find("[comma]") != std::string::npos;
+}

@@ -12,3 +12,11 @@ long long DtuTypedNumber(const std::string &text);
 bool DtuTypedAllDigits(const std::string &text);
 // White space trimmed at both ends.
 std::string DtuTypedTrim(const std::string &text);
+// True when `text` is a whole decimal number (optional sign, white space at
+// the ends ignored) from `min` to `max`: the range a device field's format
+// fixes. Digits beyond what long long holds are out of any range.
+bool DtuTypedNumberIn(const std::string &text, long long min, long long max);
+// True when the text holds one of the device's escape words, "[dec]" or
+// "[comma]", which it turns into "|" and "," as it stores a value: a typed
+// value holding one would not be stored as typed.
+bool DtuTypedHasEscapeWord(const std::string &text);

@@ -11,8 +11,8 @@ std::vector<DtuFieldDef> MqttFields() {
   using F = DtuFileGroup<&DtuConfig::mqtt>;
   return {
       DtuTextFieldDef("Server", "mqtt-addr").AnsweredBy<&DtuMqtt::DtuMqttServerSet>().StoredIn(F::Slot<&G::Server>()),
-      DtuNumberFieldDef("Port", "mqtt-port").AnsweredBy<&DtuMqtt::DtuMqttPortSet>().StoredIn(F::Slot<&G::Port>()),
-      DtuNumberFieldDef("Keepalive", "mqtt-keepalive")
+      DtuNumberFieldDef("Port", "mqtt-port").Ranging(1, 65535).AnsweredBy<&DtuMqtt::DtuMqttPortSet>().StoredIn(F::Slot<&G::Port>()),
+      DtuNumberFieldDef("Keepalive", "mqtt-keepalive").Ranging(0, 65535)
           .AnsweredBy<&DtuMqtt::DtuMqttKeepaliveSet>()
           .StoredIn(F::Slot<&G::Keepalive>()),
       DtuTextFieldDef("ClientID", "mqtt-clientId")
@@ -31,8 +31,8 @@ std::vector<DtuFieldDef> MqttFields() {
           .AnsweredBy<&DtuMqtt::DtuMqttPubTopicSet>()
           .StoredIn(F::Slot<&G::PubTopic>())
           .ConfirmingSet(),
-      DtuNumberFieldDef("Qos", "mqtt-qos").AnsweredBy<&DtuMqtt::DtuMqttQosSet>().StoredIn(F::Slot<&G::Qos>()),
-      DtuNumberFieldDef("CleanSession", "mqtt-cleansession")
+      DtuNumberFieldDef("Qos", "mqtt-qos").Ranging(0, 2).AnsweredBy<&DtuMqtt::DtuMqttQosSet>().StoredIn(F::Slot<&G::Qos>()),
+      DtuNumberFieldDef("CleanSession", "mqtt-cleansession").Ranging(0, 1)
           .AnsweredBy<&DtuMqtt::DtuMqttCleanSessionSet>()
           .StoredIn(F::Slot<&G::CleanSession>())};
 }

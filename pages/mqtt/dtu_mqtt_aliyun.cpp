@@ -12,10 +12,10 @@ std::vector<DtuFieldDef> AliyunFields() {
   return {DtuTextFieldDef("Server", "aly-mqtt-addr")
               .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunAddrSet>()
               .StoredIn(F::Slot<&G::Server>()),
-          DtuNumberFieldDef("Port", "aly-mqtt-port")
+          DtuNumberFieldDef("Port", "aly-mqtt-port").Ranging(1, 65535)
               .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunPortSet>()
               .StoredIn(F::Slot<&G::Port>()),
-          DtuNumberFieldDef("Keepalive", "aly-mqtt-keepalive")
+          DtuNumberFieldDef("Keepalive", "aly-mqtt-keepalive").Ranging(0, 65535)
               .AnsweredBy<&DtuMqttAliyun::DtuMqttAliyunKeepaliveSet>()
               .StoredIn(F::Slot<&G::Keepalive>()),
           DtuTextFieldDef("InstanceID", "aly-mqtt-instanceID")

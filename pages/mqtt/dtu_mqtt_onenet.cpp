@@ -12,10 +12,10 @@ std::vector<DtuFieldDef> OnenetFields() {
   return {DtuTextFieldDef("Server", "onenet-mqtt-addr")
               .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetAddrSet>()
               .StoredIn(F::Slot<&G::Server>()),
-          DtuNumberFieldDef("Port", "onenet-mqtt-port")
+          DtuNumberFieldDef("Port", "onenet-mqtt-port").Ranging(1, 65535)
               .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetPortSet>()
               .StoredIn(F::Slot<&G::Port>()),
-          DtuNumberFieldDef("Keepalive", "onenet-mqtt-keepalive")
+          DtuNumberFieldDef("Keepalive", "onenet-mqtt-keepalive").Ranging(0, 65535)
               .AnsweredBy<&DtuMqttOnenet::DtuMqttOnenetKeepaliveSet>()
               .StoredIn(F::Slot<&G::Keepalive>()),
           DtuTextFieldDef("SubTopic", "onenet-mqtt-subtopic")

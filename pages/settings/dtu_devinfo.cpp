@@ -60,6 +60,7 @@ bool DtuDevinfo::OnBnClickedBtRead() {
 
 bool DtuDevinfo::OnBnClickedBtSet() {
   if (!DtuPagePortOpen()) return false;
+  if (!TypedValuesUsable()) return false;
   DtuSetLines lines;
   int port = std::atoi(model_.remote_port.c_str());
   lines.Add(kServerField, "remoteCfgInfo",

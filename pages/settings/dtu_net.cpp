@@ -50,6 +50,7 @@ bool DtuNet::ManualFieldsFit() const {
 
 bool DtuNet::OnBnClickedBtSet() {
   if (!DtuPagePortOpen()) return false;
+  if (!TypedValuesUsable()) return false;
   DtuSetLines lines;
   if (model_.dial_type == 1) {
     if (!ManualFieldsFit()) return false;

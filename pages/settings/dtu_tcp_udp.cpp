@@ -72,7 +72,7 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
             .StoredIn(F::Slot<&G::TCPServer>()),
         &M::server, nullptr}},
       {DtuTcpUdp::kTcp,
-       {DtuNumberFieldDef("TcpPort", "tcp-port")
+       {DtuNumberFieldDef("TcpPort", "tcp-port").Ranging(1, 65535)
             .AnsweredBy<&DtuTcpUdp::DtuTcpPortSet>()
             .StoredIn(F::Slot<&G::TCPPort>()),
         &M::port, nullptr}},
@@ -98,7 +98,7 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
             .StoredIn(F::Slot<&G::UDPServer>()),
         &M::server, nullptr}},
       {DtuTcpUdp::kUdp,
-       {DtuNumberFieldDef("UdpPort", "udp-port")
+       {DtuNumberFieldDef("UdpPort", "udp-port").Ranging(1, 65535)
             .AnsweredBy<&DtuTcpUdp::DtuUdpPortSet>()
             .StoredIn(F::Slot<&G::UDPPort>()),
         &M::port, nullptr}},
@@ -180,6 +180,7 @@ bool DtuTcpUdp::BuildSetLines(Half half, DtuSetLines &lines) const {
     const bool key_row = order.row == kProductKey || order.row == kProductSecret;
     if (key_row && !KeyFieldsVisible(half)) continue;
     const size_t field = FieldOf(half, order.row);
+    if (!FieldUsable(field, FieldLabel(half, order.label))) return false;
     lines.Add(FieldLabel(half, order.label), Def(field).key, Def(field).WireValue(FieldValue(field)));
   }
   return lines.Fit();

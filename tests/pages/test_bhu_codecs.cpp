@@ -222,22 +222,29 @@ TEST_P(BhuAnswer, Parses) {
   EXPECT_EQ(a.length, e.length);
   EXPECT_EQ(a.content, e.content);
   EXPECT_EQ(a.incomplete, e.incomplete);
+  EXPECT_EQ(a.readable, e.readable);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BhuAnswer,
     ::testing::Values(
-        AnswerCase{"LoginText", T::kLogin, "100005hello", {true, 0, 0, 5, "hello", false}},
+        AnswerCase{"LoginText", T::kLogin, "100005hello", {true, 0, 0, 5, "hello", false, true}},
         AnswerCase{"HeartHexBytes", T::kHeart, "11000000300003" + std::string("\x01\xAB\x7F", 3),
-                   {true, 1, 30, 3, "01AB7F", false}},
-        AnswerCase{"DataFieldsAsText", T::kData, "02000000100010" "01${CRC16}", {false, 2, 10, 10, "01${CRC16}", false}},
+                   {true, 1, 30, 3, "01AB7F", false, true}},
+        AnswerCase{"DataFieldsAsText", T::kData, "02000000100010" "01${CRC16}", {false, 2, 10, 10, "01${CRC16}", false, true}},
         AnswerCase{"HexLostItsTrailingBlank", T::kLogin, "110003" + std::string("\x01\x02", 2),
-                   {true, 1, 0, 3, "", true}},
-        AnswerCase{"LengthZeroIsEmpty", T::kHeader, "100000", {true, 0, 0, 0, "", false}},
-        AnswerCase{"LengthOver1024IsEmpty", T::kData, "10000000011025x", {true, 0, 1, 1025, "", false}},
-        AnswerCase{"OtherTypeDigitIsHex", T::kLogin, "1700020102", {true, 1, 0, 2, "3031", false}},
-        AnswerCase{"SwitchedOffOnly", T::kHeart, "0", {false, 0, 0, 0, "", false}},
-        AnswerCase{"LongerThanLengthKeepsLength", T::kLogin, "100002abcd", {true, 0, 0, 2, "ab", false}}),
+                   {true, 1, 0, 3, "", true, true}},
+        AnswerCase{"LengthZeroIsEmpty", T::kHeader, "100000", {true, 0, 0, 0, "", false, true}},
+        AnswerCase{"LengthOver1024IsEmpty", T::kData, "10000000011025x", {true, 0, 1, 1025, "", false, true}},
+        AnswerCase{"OtherTypeDigitIsHex", T::kLogin, "1700020102", {true, 1, 0, 2, "3031", false, true}},
+        AnswerCase{"SwitchedOffOnly", T::kHeart, "0", {false, 0, 0, 0, "", false, true}},
+        AnswerCase{"LongerThanLengthKeepsLength", T::kLogin, "100002abcd", {true, 0, 0, 2, "ab", false, true}},
+        // Values that are no packet answer: never read as a switched-off packet.
+        AnswerCase{"EmptyIsNotRead", T::kLogin, "", {false, 0, 0, 0, "", false, false}},
+        AnswerCase{"WordIsNotRead", T::kLogin, "junk", {false, 0, 0, 0, "", false, false}},
+        AnswerCase{"HugeNumberIsNotRead", T::kLogin, std::string(40, '9'), {false, 0, 0, 0, "", false, false}},
+        AnswerCase{"HeadCutShortIsNotRead", T::kHeart, "1100000030", {false, 0, 0, 0, "", false, false}},
+        AnswerCase{"LettersInTheLengthAreNotRead", T::kLogin, "10x005hello", {false, 0, 0, 0, "", false, false}}),
     [](const ::testing::TestParamInfo<AnswerCase> &info) { return std::string(info.param.name); });
 
 TEST(BhuLine, MustFitTheSlotWhole) {

@@ -106,19 +106,21 @@ TEST_F(PageWire, SetPutsExactlyItsLinesAndConfirmsOnTheLastAnswer) {
       {"net", {{"DialType", "1"}, {"APN", std::string(32, 'a')}},
        {Set("netInfo", "apn:" + std::string(32, 'a') + "&username:&pwd:")}, "Network configuration succeeded"},
       {"workmode", {{"WorkMode", "2"}}, {Set("mqtt-channel", "2")}, "Configuration succeeded"},
-      {"mqtt", {{"Server", "b.host"}, {"Password", "a|b,c"}, {"PubTopic", "x,y"}},
-       {Set("mqtt-addr", "b.host"), Set("mqtt-port", ""), Set("mqtt-keepalive", ""), Set("mqtt-clientId", ""),
+      {"mqtt", {{"Server", "b.host"}, {"Password", "a|b,c"}, {"PubTopic", "x,y"}, {"Port", "1883"},
+                {"Keepalive", "60"}, {"Qos", "1"}, {"CleanSession", "0"}},
+       {Set("mqtt-addr", "b.host"), Set("mqtt-port", "1883"), Set("mqtt-keepalive", "60"), Set("mqtt-clientId", ""),
         Set("mqtt-username", ""), Set("mqtt-password", "a[dec]b[comma]c"), Set("mqtt-subtopic", ""),
-        Set("mqtt-pubtopic", "x,y"), Set("mqtt-qos", ""), Set("mqtt-cleansession", "")},
+        Set("mqtt-pubtopic", "x,y"), Set("mqtt-qos", "1"), Set("mqtt-cleansession", "0")},
        "Configuration succeeded"},
-      {"aliyun", {{"InstanceID", ""}, {"ProductKey", "pk"}, {"PubTopic", "up"}},
-       {Set("aly-mqtt-addr", ""), Set("aly-mqtt-port", ""), Set("aly-mqtt-keepalive", ""),
+      {"aliyun", {{"InstanceID", ""}, {"ProductKey", "pk"}, {"PubTopic", "up"}, {"Port", "1883"}, {"Keepalive", "0"}},
+       {Set("aly-mqtt-addr", ""), Set("aly-mqtt-port", "1883"), Set("aly-mqtt-keepalive", "0"),
         Set("aly-mqtt-instanceID", ""), Set("aly-mqtt-productkey", "pk"), Set("aly-mqtt-productsecret", ""),
         Set("aly-mqtt-devicename", ""), Set("aly-mqtt-devicesecret", ""), Set("aly-mqtt-subtopic", ""),
         Set("aly-mqtt-pubtopic", "up")},
        "Configuration succeeded"},
-      {"onenet", {{"DeviceName", "dev"}, {"ProductID", "prod"}, {"AccessKey", "ak"}},
-       {Set("onenet-mqtt-addr", ""), Set("onenet-mqtt-port", ""), Set("onenet-mqtt-keepalive", ""),
+      {"onenet", {{"DeviceName", "dev"}, {"ProductID", "prod"}, {"AccessKey", "ak"}, {"Port", "6002"},
+                  {"Keepalive", "120"}},
+       {Set("onenet-mqtt-addr", ""), Set("onenet-mqtt-port", "6002"), Set("onenet-mqtt-keepalive", "120"),
         Set("onenet-mqtt-subtopic", ""), Set("onenet-mqtt-pubtopic", ""), Set("onenet-mqtt-clientId", "dev"),
         Set("onenet-mqtt-username", "prod"), Set("onenet-mqtt-devicekey", ""), Set("onenet-mqtt-accesskey", "ak")},
        "Configuration succeeded"},
@@ -167,13 +169,14 @@ TEST_F(PageWire, LinesThatDoNotFitAreNotSent) {
     Pairs fields;
     std::string message;
   } cases[] = {
-      {"mqtt", {{"PubTopic", std::string(240, 't')}},
+      {"mqtt", {{"PubTopic", std::string(240, 't')}, {"Port", "1"}, {"Keepalive", "1"}, {"Qos", "0"},
+                {"CleanSession", "1"}},
        "PubTopic is too long: a command line cannot exceed 255 bytes; nothing was sent."},
       {"devinfo", {{"RemoteCfgServer", std::string(230, 's')}},
        "RemoteCfgServer is too long: a command line cannot exceed 255 bytes; nothing was sent."},
-      {"tcpudp", {{"UdpServer", std::string(240, 'u')}},
+      {"tcpudp", {{"UdpServer", std::string(240, 'u')}, {"TcpPort", "1"}, {"UdpPort", "1"}},
        "UDP Server Address is too long: a command line cannot exceed 255 bytes; nothing was sent."},
-      {"onenet", {{"AccessKey", std::string(230, 'a')}},
+      {"onenet", {{"AccessKey", std::string(230, 'a')}, {"Port", "1"}, {"Keepalive", "1"}},
        "AccessKey is too long: a command line cannot exceed 255 bytes; nothing was sent."},
       {"net", {{"DialType", "1"}, {"APN", std::string(33, 'a')}}, "APN length cannot exceed 32 characters!"},
   };
@@ -202,7 +205,7 @@ TEST_F(PageWire, RebootAndResetConfirmThatTheyWereSent) {
 // A Set whose confirming answer was an error ends at once, and the Read
 // that follows cannot turn it into a success.
 TEST_F(PageWire, AReadAfterAFailedSetShowsNoSuccess) {
-  std::unique_ptr<DtuPage> page = PageWith("onenet", {{"AccessKey", "ak"}});
+  std::unique_ptr<DtuPage> page = PageWith("onenet", {{"AccessKey", "ak"}, {"Port", "1883"}, {"Keepalive", "60"}});
   FailKey("onenet-mqtt-accesskey");
   EXPECT_EQ(DtuPageRunSet(*page, kTimeoutMs), DtuPageRun::kDeviceError);
   EXPECT_EQ(messages_, std::vector<std::string>{"The device refused AccessKey (ERROR)"});
