@@ -6,6 +6,7 @@
 
 #include "pages/modbus/dtu_modbus.h"
 #include "pages/modbus/dtu_modbus_cache.h"
+#include "pages/modbus/dtu_modbus_switches.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "tests/pages/wire_fixture.h"
@@ -36,15 +37,20 @@ const Pairs kTwoPollingChannels = {{"funcSwitch", "1"}, {"maxChannel", "2"},   {
 class ModbusWire : public PageWireTest {
  protected:
   // Built after the fixture's set-up cleared the answer table.
+  // As the window has them: the cache page tells the polling page its switch.
   void SetUp() override {
     PageWireTest::SetUp();
     owned_ = std::make_unique<DtuModbus>();
+    cache_ = std::make_unique<DtuModbusCache>();
+    DtuModbusShareSwitches(*owned_, *cache_);
   }
   void TearDown() override {
+    cache_.reset();
     owned_.reset();
     PageWireTest::TearDown();
   }
   std::unique_ptr<DtuModbus> owned_;
+  std::unique_ptr<DtuModbusCache> cache_;
   DtuModbus &Page() { return *owned_; }
 };
 
@@ -100,20 +106,31 @@ TEST_F(ModbusWire, ParseRuleNeedsThePollingWindowFirst) {
   EXPECT_EQ(messages_, (std::vector<std::string>{"Please click 'Read' in polling parameters first."}));
 }
 
-TEST_F(ModbusWire, RuleSetStopsAtTheFirstBadParameterAfterSendingTheEarlierOnes) {
+// A rule written up to a bad parameter would leave the device counting
+// parameters it never got: every one is checked before any goes out.
+TEST_F(ModbusWire, RuleSetChecksEveryParameterBeforeSendingAny) {
   Fill(Page(), kTwoPollingChannels);
   ASSERT_TRUE(Page().OnBnClickedBtModbusSet());  // window of channel 1: registers 0..9
   ASSERT_TRUE(DtuPageWaitUntil([&] { return !Page().SetPending(); }, kTimeoutMs));
   Sim().ClearReceived();
   messages_.clear();
-  Fill(Page(), {{"rule1", "1"},        {"maxParamCnt1", "3"}, {"tag11", std::string(40, 't')},
+  Fill(Page(), {{"rule1", "1"},        {"maxParamCnt1", "2"}, {"tag11", std::string(40, 't')},
                {"startOffset11", "9"}, {"dataType11", "3"},   {"rate11", "1"},
                {"startOffset12", "1"}, {"rate12", "0"}});
   EXPECT_FALSE(Page().OnBnClickedBtModbusRuleSet());
   EXPECT_EQ(messages_, (std::vector<std::string>{"Parameter 2 scale must be greater than 0!"}));
-  ASSERT_TRUE(WaitForLines(1));
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=set|modbus-slave-rule|0001010301" "31" +
-                                               std::string(31, 't') + "0000000903000000000001"}));
+  EXPECT_FALSE(Page().SetPending());
+  // Fixed, both go out as one action; the tag is cut to 31 with a word.
+  messages_.clear();
+  Fill(Page(), {{"rate12", "5"}});
+  ASSERT_TRUE(Page().OnBnClickedBtModbusRuleSet());
+  ASSERT_TRUE(DtuPageWaitUntil([&] { return !Page().SetPending(); }, kTimeoutMs));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=set|modbus-slave-rule|0001010201" "31" +
+                                                   std::string(31, 't') + "0000000903000000000001",
+                                               "AT+ZEVCFG=set|modbus-slave-rule|0001010202" "00" "0000000100000000000005"}));
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Channel 1 Param 1 Parameter ID has 40 characters; only its first "
+                                                 "31 are sent.",
+                                                 "Forward rule parameter configuration succeeded"}));
   // The same last register as an int32 runs past the window.
   messages_.clear();
   Fill(Page(), {{"dataType11", "4"}});
