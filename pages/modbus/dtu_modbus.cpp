@@ -206,12 +206,12 @@ void DtuModbus::OnReadStepSent(int step) {
 // The answer's handler ran already: its result decides what comes next. An
 // answer that did not read as the value asked for ends the Read as failed:
 // nothing of it may be written back as if the device held it.
-void DtuModbus::OnReadStepAnswered(int step) {
+void DtuModbus::OnReadStepAnswered(int step, const QByteArray &answer) {
   const ReadStep &asked = read_plan_[step];
   switch (asked.kind) {
     case ReadStep::kSwitch:
       if (!switch_read_) {
-        read_->Fail();
+        read_->Fail(answer);
       } else if (switch_on_ == 1 || read_whole_) {
         read_->Advance();
       } else {
@@ -219,7 +219,7 @@ void DtuModbus::OnReadStepAnswered(int step) {
       }
       break;
     case ReadStep::kCount: {
-      if (received_count_ == 0) return read_->Fail();  // not a count
+      if (received_count_ == 0) return read_->Fail(answer);  // not a count
       std::vector<ReadStep> next;
       for (int k = 1; k <= received_count_; ++k) next.push_back(ChannelQuery(k));
       for (int c = 1; read_whole_ && c <= received_count_; ++c) next.push_back(RuleHeaderQuery(c));
@@ -228,11 +228,11 @@ void DtuModbus::OnReadStepAnswered(int step) {
       break;
     }
     case ReadStep::kChannel:
-      if (slave_cfg_channel_ != asked.channel) return read_->Fail();
+      if (slave_cfg_channel_ != asked.channel) return read_->Fail(answer);
       read_->Advance();
       break;
     case ReadStep::kRuleHeader: {
-      if (rule_state_ == 0) return read_->Fail();  // not a header
+      if (rule_state_ == 0) return read_->Fail(answer);  // not a header
       std::vector<ReadStep> params;
       for (int p = 1; rule_state_ == 1 && p <= rule_param_total_; ++p) params.push_back(RuleParamQuery(asked.channel, p));
       // A Transparent rule is read whole with its header.
@@ -243,7 +243,7 @@ void DtuModbus::OnReadStepAnswered(int step) {
     }
     case ReadStep::kRuleParam:
       // Only the parameter asked for, taken whole, lets the read go on.
-      if (rule_param_read_ != asked.channel * 10 + asked.param) return read_->Fail();
+      if (rule_param_read_ != asked.channel * 10 + asked.param) return read_->Fail(answer);
       if (asked.param == rule_param_total_) rule_held_[asked.channel - 1] = true;
       read_->Advance();
       break;

@@ -150,7 +150,7 @@ class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
   // Queries that depend on the answer just heard: they come next.
   void InsertReadSteps(std::vector<ReadStep> steps);
   void OnReadStepSent(int step);
-  void OnReadStepAnswered(int step);
+  void OnReadStepAnswered(int step, const QByteArray &answer);
   void OnReadFailed(int step, DtuSequenceFailure reason, const QByteArray &answer);
   // Tells the user how the query for `field` failed; marks the page failed.
   void ReportQueryFailed(const std::string &field, int step, DtuSequenceFailure reason, const QByteArray &answer);

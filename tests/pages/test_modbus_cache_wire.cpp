@@ -29,16 +29,17 @@ class ModbusCacheWire : public PageWireTest {
     modbus_.reset();
     PageWireTest::TearDown();
   }
-  void Fill(const std::vector<std::pair<std::string, std::string>> &fields) {
+  void Fill(const std::vector<std::pair<std::string, std::string>> &fields, DtuModbusCache *page = nullptr) {
     for (const auto &[name, value] : fields) {
       std::string error;
-      ASSERT_TRUE(cache_->SetField(name, value, error)) << error;
+      ASSERT_TRUE((page ? page : cache_.get())->SetField(name, value, error)) << error;
     }
   }
-  void FillTwoChannels() {
+  void FillTwoChannels(DtuModbusCache *page = nullptr) {
     Fill({{"funcSwitch", "1"}, {"maxChannel", "2"}, {"slave1", "1"}, {"Function1", "3"}, {"Addr1", "0"},
           {"Len1", "10"}, {"Cycle1", "5"}, {"slave2", "2"}, {"Function2", "1"}, {"Addr2", "100"},
-          {"Len2", "2000"}, {"Cycle2", "60"}});
+          {"Len2", "2000"}, {"Cycle2", "60"}},
+         page);
   }
   void AckOnly() {
     DtuSimOptions options = Sim().Options();
@@ -156,4 +157,29 @@ TEST_F(ModbusCacheWire, ValidationNamesTheFirstFailingFieldInPageOrder) {
     EXPECT_EQ(messages_, std::vector<std::string>{c.message});
   }
   EXPECT_TRUE(Lines().empty());
+}
+
+// A page alone, as varnokctl has it, asks the device for its polling switch
+// before it shows or writes the proxy ON: the device never has both on.
+TEST_F(ModbusCacheWire, APageAloneLearnsThePollingSwitchFromTheDevice) {
+  SetDeviceValue("modbus-switch", "1");
+  SetDeviceValue("modbus-cache-switch", "1");
+  DtuModbusCache alone;
+  EXPECT_EQ(DtuPageRunRead(alone, kTimeoutMs), DtuPageRun::kRefused);
+  std::string shown;
+  alone.GetField("funcSwitch", shown);
+  EXPECT_EQ(shown, "0");
+  FillTwoChannels(&alone);
+  EXPECT_EQ(DtuPageRunSet(alone, kTimeoutMs), DtuPageRun::kRefused);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=get|modbus-cache-switch", "AT+ZEVCFG=get|modbus-switch",
+                                               "AT+ZEVCFG=get|modbus-switch"}));
+  EXPECT_EQ(messages_, std::vector<std::string>(2, "Modbus host polling is enabled. Please disable it before "
+                                                   "enabling Modbus cache proxy."));
+  // With the polling off, ON follows the question.
+  SetDeviceValue("modbus-switch", "0");
+  Sim().ClearReceived();
+  EXPECT_EQ(DtuPageRunSet(alone, kTimeoutMs), DtuPageRun::kDone);
+  std::vector<std::string> expected = {"AT+ZEVCFG=get|modbus-switch"};
+  expected.insert(expected.end(), kTwoChannelSet.begin(), kTwoChannelSet.end());
+  EXPECT_EQ(Lines(), expected);
 }
