@@ -296,6 +296,11 @@ const DtuLangRow kDtuLangTable[] = {
     {613, "通道 %d", "Channel %d"},
     {614, "通道%d的%s不能超过%d位数字（最大%d），未发送!", "Channel %d %s must fit in %d digits (at most %d); nothing was sent!"},
     {615, "参数%d的%s不能超过%d位数字（最大%d），未发送!", "Parameter %d %s must fit in %d digits (at most %d); nothing was sent!"},
+    {616, "通道%d参数%d的参数标识有%d个字符，只发送前%d个。", "Channel %d Param %d Parameter ID has %d characters; only its first %d are sent."},
+    {617, "通道%d参数%d的参数标识有%d个字符，只保存前%d个。", "Channel %d Param %d Parameter ID has %d characters; only its first %d are saved."},
+    {618, "通道%d的%s必须是十进制整数，未发送!", "Channel %d %s must be a decimal whole number; nothing was sent!"},
+    {619, "参数%d的%s必须是十进制整数，未发送!", "Parameter %d %s must be a decimal whole number; nothing was sent!"},
+    {620, "通道%d参数%d的参数标识不能包含“%s”，未发送!", "Channel %d Param %d Parameter ID cannot contain \"%s\"; nothing was sent!"},
 
     // Business packet page: field editor headings, tips, and the checks added
     // for periods, contents and answers.

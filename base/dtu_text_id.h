@@ -343,7 +343,12 @@
   X(kModbusCacheChannelHeading, 612)                                                      \
   X(kModbusCacheChannelRow, 613)  /* %d: channel */                                       \
   X(kModbusChannelWidth, 614)     /* %d channel, %s field, %d digits, %d max */           \
-  X(kModbusParamWidth, 615)       /* %d parameter, %s field, %d digits, %d max */         \
+  X(kModbusParamWidth, 615)       /* %d parameter, %s field, %d digits, %d max */ \
+  X(kModbusTagCut, 616)           /* %d channel, %d parameter, %d length, %d kept */ \
+  X(kModbusTagSaveCut, 617)       /* %d channel, %d parameter, %d length, %d kept */ \
+  X(kModbusChannelNotNumber, 618) /* %d channel, %s field */                      \
+  X(kModbusParamNotNumber, 619)   /* %d parameter, %s field */                    \
+  X(kModbusTagEscapeWord, 620)    /* %d channel, %d parameter, %s the word */ \
   /* Typed values the device cannot take as typed. */                                     \
   X(kNumberOutOfRange, 1020)      /* %s field, %lld min, %lld max */                      \
   X(kEscapeWordTyped, 1021)       /* %s field */

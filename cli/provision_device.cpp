@@ -119,17 +119,34 @@ class PageRun {
     return false;
   }
 
+  // False (with the page's status set) when a page that runs its own steps
+  // (the Modbus pages) ended them refused or failed, as it told the user.
+  bool PageHeld(ProvisionStatus failed_as) {
+    if (page_.Refused()) return report_.status = ProvisionStatus::kRefused, false;
+    if (!page_.Failed()) return true;
+    report_.status = page_.FailedOnDeviceError() ? ProvisionStatus::kDeviceError : failed_as;
+    return false;
+  }
+
   void Apply(const DtuConfig &file, bool verify) {
-    if (!InFile(file) || !Read()) return;
+    if (!InFile(file) || !Read() || !PageHeld(ProvisionStatus::kDeviceError)) return;
     const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
     const FieldValues written = Snapshot(page_);
     const ProvisionStep set = link_.Set(page_);
-    report_.sent = set != ProvisionStep::kRefused;
-    if (!Completed(set)) return;
+    // A page that asked the device first and then refused wrote nothing.
+    report_.sent = set != ProvisionStep::kRefused && !page_.Refused();
+    if (!Completed(set) || !PageHeld(ProvisionStatus::kDeviceError)) return;
     report_.confirmed = true;
     if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
-    if (!Read()) return;
+    const ProvisionStep back = link_.Read(page_, missing_);
+    // A read-back the page could not finish (an answer without a value, of
+    // another key, one that does not read) leaves the fields after it
+    // unread: not verified, the page's message names where it stopped.
+    if (back != ProvisionStep::kPortLost && page_.Failed() && !page_.FailedOnDeviceError()) {
+      return void(report_.status = ProvisionStatus::kDiffers);
+    }
+    if (!Completed(back) || !PageHeld(ProvisionStatus::kDiffers)) return;
     report_.diffs = ReadBackDiffs(before, written, Snapshot(page_));
     report_.verified = report_.diffs.empty();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
@@ -146,7 +163,7 @@ class PageRun {
     if (!InFile(file)) return;
     const ProvisionStep read = link_.Read(page_, missing_);
     report_.sent = read != ProvisionStep::kRefused;
-    if (!Completed(read)) return;
+    if (!Completed(read) || !PageHeld(ProvisionStatus::kDeviceError)) return;
     report_.confirmed = true;
     const FieldValues device = Snapshot(page_);
     FieldValues kept = device;
@@ -170,7 +187,8 @@ class PageRun {
   void Backup() {
     const ProvisionStep read = link_.Read(page_, missing_);
     report_.sent = read != ProvisionStep::kRefused;
-    if (!Completed(read)) return;
+    // A Read that failed keeps blanks and cut values: nothing is saved.
+    if (!Completed(read) || !PageHeld(ProvisionStatus::kDeviceError)) return;
     report_.confirmed = true;
     report_.verified = page_.OnBnClickedBtSaveLocal();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kRefused;
@@ -267,13 +285,15 @@ DtuConfig LoadedFile(const ProvisionJob &job) {
 ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress) {
   ProvisionDeviceReport device;
   device.port = job.serial.port;
-  for (const std::string &name : job.pages) device.pages.push_back(ProvisionPageNotDone(name));
   QElapsedTimer clock;
   clock.start();
   const DtuConfig file = LoadedFile(job);
+  std::vector<std::string> pages = job.pages;
+  if (job.verb == "apply") ProvisionOrderForFile(pages, file);
+  for (const std::string &name : pages) device.pages.push_back(ProvisionPageNotDone(name));
   ProvisionLink link(job.timeout_ms);
   device.exit_code = link.Open(job.serial, device.error);
-  const int count = static_cast<int>(job.pages.size());
+  const int count = static_cast<int>(pages.size());
   for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
     if (ProvisionStopRequested()) {
       device.exit_code = kExitInterrupted;
@@ -281,8 +301,8 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
       break;
     }
     if (link.Lost()) break;
-    if (progress) progress(i, count, job.pages[i]);
-    device.pages[i] = RunPage(job, file, link, job.pages[i]);
+    if (progress) progress(i, count, pages[i]);
+    device.pages[i] = RunPage(job, file, link, pages[i]);
   }
   if (link.Lost()) device.error = link.LostText().empty() ? "the port was closed" : link.LostText();
   device.seconds = clock.elapsed() / 1000.0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "config/dtu_config.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/dtu_page_runner.h"
 
@@ -27,4 +28,13 @@ bool ProvisionSelectPages(const std::string &list, std::vector<std::string> &pag
     if (std::find(wanted.begin(), wanted.end(), name) != wanted.end()) pages.push_back(name);
   }
   return true;
+}
+
+void ProvisionOrderForFile(std::vector<std::string> &pages, const DtuConfig &file) {
+  const auto polling = std::find(pages.begin(), pages.end(), "modbus");
+  const auto cache = std::find(pages.begin(), pages.end(), "modbuscache");
+  if (polling == pages.end() || cache == pages.end()) return;
+  const bool cache_first = file.modbus.funcSwitch == 1 && file.modbusCache.funcSwitch != 1;
+  if (cache_first == (cache < polling)) return;
+  std::iter_swap(polling, cache);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class DtuConfig;
 class DtuPage;
 
 std::vector<std::string> ProvisionPageNames();
@@ -16,3 +17,9 @@ std::unique_ptr<DtuPage> ProvisionCreatePage(const std::string &name);
 // order; an empty list picks them all. False with `error` naming the page
 // that is not known.
 bool ProvisionSelectPages(const std::string &list, std::vector<std::string> &pages, std::string &error);
+
+// apply: the device may not poll as a Modbus master and proxy a Modbus cache
+// at once, and each page refuses ON while the device has the other on. A
+// file that turns the polling on and the proxy off has the proxy written
+// first; otherwise the polling goes first (tree order).
+void ProvisionOrderForFile(std::vector<std::string> &pages, const DtuConfig &file);

@@ -100,8 +100,10 @@ void DtuCmdSender::OnBurst(const std::string &cleaned, bool whole, bool ends_wit
   const DtuCmdAnswerVerdict verdict = DtuCmdJudgeAnswer(key, cleaned, whole, &error_word);
   switch (verdict) {
     case DtuCmdAnswerVerdict::kAcknowledged:
-      // The OK of the answer before, sent apart from its key line.
-      if (ok_due) return;
+      // The OK of the answer before, sent apart from its key line; or no OK
+      // at all, only the line end a device sends ahead of its answer and
+      // then pauses after.
+      if (ok_due || !ends_with_ok) return;
       ClearBusy(DtuCmdOutcome::kAcknowledged, cleaned, whole, "");
       return;
     case DtuCmdAnswerVerdict::kRefused:

@@ -61,6 +61,13 @@ int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int time
   return finished ? 0 : -1;
 }
 
+// How a page that runs its own steps ended them.
+DtuPageRun OwnEnd(const DtuPage &page) {
+  if (page.Refused()) return DtuPageRun::kRefused;
+  if (!page.Failed()) return DtuPageRun::kDone;
+  return page.FailedOnDeviceError() ? DtuPageRun::kDeviceError : DtuPageRun::kFailed;
+}
+
 // A query the device refused is named, as a page names a refused line.
 bool ReportRefused(const std::vector<std::string> &keys) {
   if (keys.empty()) return false;
@@ -128,7 +135,7 @@ DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string
     const int waited = WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms);
     if (PortGone()) return DtuPageRun::kPortClosed;
     if (waited < 0) return DtuPageRun::kTimedOut;
-    return page.Failed() ? DtuPageRun::kFailed : DtuPageRun::kDone;
+    return OwnEnd(page);
   }
   const bool reported = DtuPageWaitUntil([&] { return watch.AllReported() || PortGone(); }, timeout_ms);
   if (PortGone()) return DtuPageRun::kPortClosed;
@@ -143,15 +150,22 @@ DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string
 
 DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   if (!page.Set()) return DtuPageRun::kRefused;
-  if (RunsAnAction(page)) {
-    const DtuPageRun run = WaitForAction(page, timeout_ms);
-    // A page may chain more lines once its Set held (the Modbus rules).
-    if (run != DtuPageRun::kDone || !page.SetPending()) return run;
+  for (;;) {
+    if (RunsAnAction(page)) {
+      const DtuPageRun run = WaitForAction(page, timeout_ms);
+      if (run != DtuPageRun::kDone || !page.SetPending()) return run;
+    }
+    // A page may ask the device before its action, and start another once
+    // one held (the Modbus page: the rule of each channel in turn): each
+    // action is waited for as it comes.
+    const int waited = WaitForPage(page, [&] { return !page.SetPending() || RunsAnAction(page); }, timeout_ms);
+    if (RunsAnAction(page)) continue;
+    if (PortGone()) return DtuPageRun::kPortClosed;
+    if (waited <= 0) return DtuPageRun::kTimedOut;
+    break;
   }
-  const int waited = WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms);
-  if (PortGone()) return DtuPageRun::kPortClosed;
-  if (waited <= 0) return DtuPageRun::kTimedOut;
-  if (page.Failed()) return DtuPageRun::kFailed;
+  const DtuPageRun own = OwnEnd(page);
+  if (own != DtuPageRun::kDone) return own;
   // Some pages confirm before their last lines went out (MQTT: on the
   // publish topic, before QoS and CleanSession): let those go out too.
   WaitForPage(page, [] { return false; }, timeout_ms);

@@ -189,7 +189,8 @@ std::string DtuSim::Answer(const std::string &line, int line_number, const DtuSi
   const std::string answer = AnswerFor(line);
   if (command.kind != DtuSimCommand::kSet || answer == DtuSimErrorAnswer()) return answer;
   ++sets_taken_;
-  return treatment.bare_ok ? DtuSimOkAnswer() : answer;
+  if (treatment.bare_ok) return DtuSimOkAnswer();
+  return treatment.echo_value ? DtuSimKeyAnswer(command.key, treatment.value) : answer;
 }
 
 std::string DtuSim::AnswerFor(const std::string &line) {

@@ -26,7 +26,8 @@ void Usage(FILE *out) {
                "  --ack-style     set lines answered by the key line (echo), a bare OK (ok),\n"
                "                  or alternately (mixed)\n"
                "  --empty         gets of KEY (or of every key) answered with an empty value\n"
-               "  --bad-value     gets of KEY answered with TEXT as the value\n"
+               "  --bad-value     gets of KEY answered with TEXT as the value, and set lines\n"
+               "                  of KEY echoed with it (the sent value is still stored)\n"
                "  --lose-line     the Nth line received (from 1) gets no answer, is not applied\n"
                "  --refuse-line   the Nth line received is answered ERROR, is not applied\n");
 }

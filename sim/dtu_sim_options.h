@@ -29,7 +29,8 @@ struct DtuSimOptions {
   // Gets of these keys (lower case; "all": of every key) answered with an
   // empty value.
   std::set<std::string> empty_keys;
-  // Gets of these keys (lower case) answered with this text as the value.
+  // Gets of these keys (lower case) answered with this text as the value;
+  // set lines of them are stored as sent but echoed with this text.
   std::map<std::string, std::string> bad_values;
   // The Nth line received since the start (from 1) gets no answer / ERROR,
   // and is not applied (0: none).

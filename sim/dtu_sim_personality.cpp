@@ -55,5 +55,11 @@ DtuSimTreatment DtuSimTreat(const DtuSimCommand &command, int line_number, int s
   if (command.kind != DtuSimCommand::kSet) return treatment;
   if (options.ack_only_keys.count(lower_key) > 0) return Kind(DtuSimTreatment::kApplyAckOnly);
   treatment.bare_ok = BareOk(options.ack_style, sets_taken);
+  // A device that keeps what it was sent but echoes another value.
+  auto bad = options.bad_values.find(lower_key);
+  if (bad != options.bad_values.end()) {
+    treatment.value = bad->second;
+    treatment.echo_value = true;
+  }
   return treatment;
 }

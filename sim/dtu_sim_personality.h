@@ -14,11 +14,13 @@ struct DtuSimTreatment {
     kSilent,        // no answer; not applied
     kRefuse,        // ERROR; not applied
     kCanned,        // a get answered with `value` instead of the stored value
-    kApply,         // applied; a set the store took is acknowledged by a bare OK when `bare_ok`
+    kApply,         // applied; a set the store took is acknowledged by a bare OK when `bare_ok`,
+                    // or echoed with `value` instead of what it stored when `echo_value`
     kApplyAckOnly,  // applied; answered with a bare OK whatever the store said
   } kind = kApply;
   std::string value;
   bool bare_ok = false;
+  bool echo_value = false;
 };
 
 // `line_number` counts every line received since the start, from 1;

@@ -4,6 +4,9 @@
 
 #include "app/views/cmd_port/cmd_port_view.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
+#include "pages/modbus/dtu_modbus.h"
+#include "pages/modbus/dtu_modbus_cache.h"
+#include "pages/modbus/dtu_modbus_switches.h"
 #include "pages/virtual_serial/virtual_serial_tool.h"
 
 DtuPageHost::DtuPageHost(QWidget *parent) : QWidget(parent) {
@@ -27,6 +30,11 @@ void DtuPageHost::BuildLogic() {
   for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
     if (row.make != nullptr) logic_.push_back({row.code, row.make()});
   }
+  // The polling and the cache proxy may not both be on: the two pages know
+  // each other's switch through one shared object.
+  auto *polling = LogicAs<DtuModbus>(DtuPageCode::kModbus);
+  auto *cache = LogicAs<DtuModbusCache>(DtuPageCode::kModbusCache);
+  if (polling != nullptr && cache != nullptr) DtuModbusShareSwitches(*polling, *cache);
 }
 
 void DtuPageHost::BuildViews() {

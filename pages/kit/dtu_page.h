@@ -62,6 +62,12 @@ class DtuPage : public QObject {
   // True when the last Read or Set ended in a failure the page reported
   // (a time-out, a device error, an answer different from what was written).
   virtual bool Failed() const { return false; }
+  // With Failed(): the device refused one of the page's lines (an error word).
+  virtual bool FailedOnDeviceError() const { return false; }
+  // True when the last Read or Set stopped on a check of its own after
+  // asking the device (the Modbus pages: the other one's function is on):
+  // nothing was written, as when Set() refuses at once.
+  virtual bool Refused() const { return false; }
 
   // The Read or Set whose lines are still out (kNone when none is), how many
   // of its lines have their outcome, and how the last one ended.

@@ -3,15 +3,18 @@
 // local file in dtu_modbus_local.cpp.
 #include "pages/modbus/dtu_modbus.h"
 
+#include <strings.h>
+
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_printable.h"
 #include "base/dtu_text_id.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/modbus/dtu_modbus_cache.h"
 #include "pages/kit/dtu_page_send.h"
 #include "pages/kit/dtu_typed_number.h"
 
@@ -19,6 +22,12 @@ namespace {
 
 constexpr int kSwitchSettleMs = 1000;  // after the switch answer, before the next query
 constexpr int kAnswerWaitMs = 1000;    // for each answer a read waits for
+
+bool ValueWhole(const char *value, int length) {
+  if (length <= 0 || std::memchr(value, '\0', static_cast<size_t>(length)) == nullptr) return true;
+  DTU_LOG("answer holds a NUL, not taken : %s", value);
+  return false;
+}
 
 std::string Format(DtuTextId text_id, int a, int b = 0) {
   char text[512];
@@ -28,15 +37,22 @@ std::string Format(DtuTextId text_id, int a, int b = 0) {
 
 }  // namespace
 
-DtuModbus::DtuModbus(QObject *parent) : DtuNamedFieldsPage(parent), read_(new DtuCmdSequence(this)) {
+DtuModbus::DtuModbus(QObject *parent)
+    : DtuNamedFieldsPage(parent), read_(new DtuCmdSequence(this)), ask_(new DtuCmdSequence(this)) {
+  UseSwitches(std::make_shared<DtuModbusSwitches>());
   connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
   connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
   connect(read_, &DtuCmdSequence::Failed, this, &DtuModbus::OnReadFailed);
-  // The polling Set is an action of the page; the rules follow once it held.
-  connect(this, &DtuPage::ActionEnded, this, [this](bool ok) {
-    if (ok) ContinueChainedSet();
-    else chained_rule_channel_ = 0;
-  });
+  // Every Set is an action of the page; the rules of a whole-page Set follow
+  // one channel after another, each once the one before held. Queued: the
+  // next action starts after the one that ended has told everyone.
+  connect(
+      this, &DtuPage::ActionEnded, this,
+      [this](bool ok) {
+        if (ok) ContinueChainedSet();
+        else chained_rule_channel_ = 0;
+      },
+      Qt::QueuedConnection);
   BuildFields();
   DtuAttachPageAnswers({
       {"modbus-switch", &DtuPageAnswer<&DtuModbus::ModbusStatusSet>},
@@ -47,10 +63,16 @@ DtuModbus::DtuModbus(QObject *parent) : DtuNamedFieldsPage(parent), read_(new Dt
 }
 
 DtuModbus::~DtuModbus() {
+  switches_->TellPolling({});
+  delete ask_;
   delete read_;  // stops it: nothing reaches this page any more
 }
 
-DtuModbus *DtuModbus::Instance() { return DtuPageReference<DtuModbus>::Current(); }
+void DtuModbus::UseSwitches(std::shared_ptr<DtuModbusSwitches> switches) {
+  if (switches_) switches_->TellPolling({});
+  switches_ = std::move(switches);
+  switches_->TellPolling([this] { return PollingOn(); });
+}
 
 std::vector<std::string> DtuModbus::SwitchItems() {
   return {DtuLangText(DtuTextId::kSwitchOff), DtuLangText(DtuTextId::kSwitchOn)};
@@ -103,13 +125,10 @@ void DtuModbus::BuildFields() {
   }
 }
 
-bool DtuModbus::CacheSwitchOn() const {
-  const DtuModbusCache *cache = DtuModbusCache::Instance();
-  return cache != nullptr && cache->StoredSwitch() == 1;
-}
+std::optional<bool> DtuModbus::CacheSwitchOn() const { return switches_->CacheOn(); }
 
 bool DtuModbus::ChooseFunctionSwitch(int on) {
-  if (on == 1 && CacheSwitchOn()) {
+  if (on == 1 && CacheSwitchOn().value_or(false)) {
     DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
     model_.func_switch = 0;
     emit Changed();
@@ -127,11 +146,14 @@ void DtuModbus::SetWindow(int channel, long long start, long long length) {
 
 // ---- Reads ----
 
-DtuModbus::ReadStep DtuModbus::SwitchQuery() {
-  // The device is given a second after its answer before the next query.
+DtuModbus::ReadStep DtuModbus::SwitchQuery(bool settle) {
+  // The polling Read gives the device a second after its answer before the
+  // next query; the whole page's Read, whose next query needs nothing of
+  // that, goes on at once.
+  const int pause = settle ? kSwitchSettleMs : 0;
   return {ReadStep::kSwitch, 0,
-          {"AT+ZEVCFG=get|modbus-switch\r\n", "modbus-switch", DtuStepEnd::kPageDecides,
-           kSwitchSettleMs + kAnswerWaitMs, kSwitchSettleMs}};
+          {"AT+ZEVCFG=get|modbus-switch\r\n", "modbus-switch", DtuStepEnd::kPageDecides, pause + kAnswerWaitMs,
+           pause}};
 }
 
 DtuModbus::ReadStep DtuModbus::CountQuery() {
@@ -145,9 +167,11 @@ DtuModbus::ReadStep DtuModbus::ChannelQuery(int k) {
   return {ReadStep::kChannel, k, {line, "modbus-slave-cfg", DtuStepEnd::kPageDecides, kAnswerWaitMs}};
 }
 
-void DtuModbus::StartRead(std::vector<ReadStep> steps, bool then_rules) {
-  read_then_rules_ = then_rules;
+void DtuModbus::StartRead(std::vector<ReadStep> steps, bool whole) {
+  read_whole_ = whole;
   read_failed_ = false;
+  device_error_ = false;
+  refused_ = false;
   read_plan_ = std::move(steps);
   std::vector<DtuCmdStep> sequence;
   for (const ReadStep &step : read_plan_) sequence.push_back(step.step);
@@ -173,49 +197,56 @@ void DtuModbus::OnReadStepSent(int step) {
     case ReadStep::kRuleHeader:
       rule_channel_ = sent.channel;
       rule_state_ = 0;
+      rule_held_[sent.channel - 1] = false;  // held again once read whole
       break;
-    default: break;
+    case ReadStep::kRuleParam: rule_param_read_ = 0; break;
   }
 }
 
 // The answer's handler ran already: its result decides what comes next. An
 // answer that did not read as the value asked for ends the Read as failed:
 // nothing of it may be written back as if the device held it.
-void DtuModbus::OnReadStepAnswered(int step) {
-  switch (read_plan_[step].kind) {
+void DtuModbus::OnReadStepAnswered(int step, const QByteArray &answer) {
+  const ReadStep &asked = read_plan_[step];
+  switch (asked.kind) {
     case ReadStep::kSwitch:
       if (!switch_read_) {
-        read_->Fail();
-      } else if (switch_on_ == 1) {
+        read_->Fail(answer);
+      } else if (switch_on_ == 1 || read_whole_) {
         read_->Advance();
       } else {
-        read_->Cancel();  // polling off: no channel to read
+        read_->Cancel();  // the polling Read: polling off, no channel to read
       }
       break;
     case ReadStep::kCount: {
-      if (received_count_ == 0) return read_->Fail();  // not a count
+      if (received_count_ == 0) return read_->Fail(answer);  // not a count
       std::vector<ReadStep> next;
       for (int k = 1; k <= received_count_; ++k) next.push_back(ChannelQuery(k));
-      for (int c = 1; read_then_rules_ && c <= received_count_; ++c) next.push_back(RuleHeaderQuery(c));
+      for (int c = 1; read_whole_ && c <= received_count_; ++c) next.push_back(RuleHeaderQuery(c));
       InsertReadSteps(std::move(next));
       read_->Advance();
       break;
     }
     case ReadStep::kChannel:
-      if (slave_cfg_channel_ != read_plan_[step].channel) return read_->Fail();
+      if (slave_cfg_channel_ != asked.channel) return read_->Fail(answer);
       read_->Advance();
       break;
     case ReadStep::kRuleHeader: {
-      if (rule_state_ == 0) return read_->Fail();  // not a header
+      if (rule_state_ == 0) return read_->Fail(answer);  // not a header
       std::vector<ReadStep> params;
-      for (int p = 1; rule_state_ == 1 && p <= rule_param_total_; ++p) {
-        params.push_back(RuleParamQuery(read_plan_[step].channel, p));
-      }
+      for (int p = 1; rule_state_ == 1 && p <= rule_param_total_; ++p) params.push_back(RuleParamQuery(asked.channel, p));
+      // A Transparent rule is read whole with its header.
+      if (params.empty()) rule_held_[asked.channel - 1] = true;
       InsertReadSteps(std::move(params));
       read_->Advance();
       break;
     }
-    default: break;
+    case ReadStep::kRuleParam:
+      // Only the parameter asked for, taken whole, lets the read go on.
+      if (rule_param_read_ != asked.channel * 10 + asked.param) return read_->Fail(answer);
+      if (asked.param == rule_param_total_) rule_held_[asked.channel - 1] = true;
+      read_->Advance();
+      break;
   }
 }
 
@@ -223,7 +254,7 @@ bool DtuModbus::OnBnClickedBtModbusGet() {
   if (!DtuPagePortOpen()) return false;
   for (DtuModbusChannelRow &row : model_.channels) row = DtuModbusChannelRow();
   emit Changed();
-  StartRead({SwitchQuery(), CountQuery()}, false);
+  StartRead({SwitchQuery(true), CountQuery()}, false);
   return true;
 }
 
@@ -231,20 +262,30 @@ bool DtuModbus::Read() {
   if (!DtuPagePortOpen()) return false;
   for (DtuModbusChannelRow &row : model_.channels) row = DtuModbusChannelRow();
   emit Changed();
-  StartRead({SwitchQuery(), CountQuery()}, true);
+  StartRead({SwitchQuery(false), CountQuery()}, true);
   return true;
 }
 
 bool DtuModbus::ReadPending() const { return read_->Running(); }
 
-void DtuModbus::ClearPending() {
-  DtuPage::ClearPending();
-  PendingSet polling = pending_.load();
-  if (polling == PendingSet::kPollingOn || polling == PendingSet::kPollingOff) pending_.store(PendingSet::kNone);
+bool DtuModbus::SetPending() const {
+  return DtuPage::SetPending() || RunningAction() == DtuPageAction::Kind::kSet || chained_rule_channel_ != 0 ||
+         ask_->Running();
 }
 
-bool DtuModbus::SetPending() const {
-  return pending_.load() != PendingSet::kNone || chained_rule_channel_ != 0;
+bool DtuModbus::SetField(const std::string &name, const std::string &value, std::string &error) {
+  if (!DtuNamedFieldsPage::SetField(name, value, error)) return false;
+  // rule<c>, maxParamCnt<c> and the parameters' fields <name><c><p>.
+  static const char *const kRuleFields[] = {"rule", "maxParamCnt", "tag", "startOffset", "dataType",
+                                            "dataEndian", "dataRule", "rate"};
+  for (const char *prefix : kRuleFields) {
+    const size_t length = std::strlen(prefix);
+    if (name.size() <= length || strncasecmp(name.c_str(), prefix, length) != 0) continue;
+    const int c = name[length] - '0';
+    if (c >= 1 && c <= kModbusChannelCount) rule_held_[c - 1] = true;
+    break;
+  }
+  return true;
 }
 
 // ---- Polling Set ----
@@ -261,6 +302,22 @@ bool DtuModbus::ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg) {
   else if (cfg.cycle < 1 || cfg.cycle > 3600) refused = DtuTextId::kModbusCycleRange;
   if (refused) {
     DtuMessageBox(Format(*refused, k));
+    return false;
+  }
+  // A text that only starts with a number ("12abc", or an empty address read
+  // as 0) would go out as a number nobody typed.
+  struct Typed {
+    const std::string *text;
+    DtuTextId label;
+  };
+  for (const Typed &t : {Typed{&row.slave, DtuTextId::kCacheSlaveAddress}, Typed{&row.function, DtuTextId::kModbusFunctionCode},
+                         Typed{&row.address, DtuTextId::kModbusRegisterAddress},
+                         Typed{&row.count, DtuTextId::kModbusRegisterCount},
+                         Typed{&row.cycle, DtuTextId::kModbusPollingCycle}}) {
+    if (DtuTypedAllDigits(DtuTypedTrim(*t.text))) continue;
+    char text[512];
+    std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kModbusChannelNotNumber), k, DtuLangText(t.label));
+    DtuMessageBox(text);
     return false;
   }
   // The device reads fixed widths: a value that needs more digits would be
@@ -285,54 +342,104 @@ bool DtuModbus::ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg) {
 
 bool DtuModbus::OnBnClickedBtModbusSet() {
   if (!DtuPagePortOpen()) return false;
-  const int f = model_.func_switch, s = model_.packet_split, n = model_.channel_count;
-  if (f == 1 && CacheSwitchOn()) {
-    DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
-    return false;
+  chained_rule_channel_ = 0;
+  return StartSet(false);
+}
+
+bool DtuModbus::Set() {
+  chained_rule_channel_ = 0;
+  if (!DtuPagePortOpen()) return false;
+  // Every channel and every rule is checked before anything is written; the
+  // rules then go out one channel at a time as the device takes each.
+  for (int k = 1; k <= model_.channel_count; ++k) {
+    DtuModbusSlaveCfg cfg;
+    if (!ValidatePollingChannel(k, cfg)) return false;
   }
-  std::vector<std::string> payloads;
-  if (f == 1) {
-    for (int k = 1; k <= n; ++k) {
-      DtuModbusSlaveCfg cfg;
-      if (!ValidatePollingChannel(k, cfg)) return false;
-      payloads.push_back(*DtuModbusBuildSlaveCfg(cfg));
+  for (int c = 1; c <= model_.channel_count; ++c) {
+    DtuSetLines lines;
+    std::vector<std::string> notes;
+    if (!RuleLines(c, lines, notes)) return false;
+  }
+  return StartSet(true);
+}
+
+bool DtuModbus::StartSet(bool whole) {
+  refused_ = false;
+  read_failed_ = false;
+  device_error_ = false;
+  if (model_.func_switch == 1) {
+    const std::optional<bool> cache = CacheSwitchOn();
+    if (cache.value_or(false)) {
+      DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
+      return false;
+    }
+    if (!cache) {
+      // Checked first, so that the device is asked only about a Set that goes out.
+      for (int k = 1; k <= model_.channel_count; ++k) {
+        DtuModbusSlaveCfg cfg;
+        if (!ValidatePollingChannel(k, cfg)) return false;
+      }
+      AskCacheSwitch(whole);
+      return true;
     }
   }
-  expected_last_channel_ = n;
+  return QueuePollingSet(whole);
+}
+
+// Nobody here knows the cache proxy's switch: the device tells it.
+void DtuModbus::AskCacheSwitch(bool whole) {
+  ask_->disconnect(this);
+  connect(ask_, &DtuCmdSequence::StepAnswered, this,
+          [this, whole](int, const QByteArray &answer) { OnCacheSwitchAnswer(answer, whole); });
+  connect(ask_, &DtuCmdSequence::Failed, this, [this](int step, DtuSequenceFailure reason, const QByteArray &answer) {
+    chained_rule_channel_ = 0;
+    if (reason != DtuSequenceFailure::kCancelled) ReportQueryFailed("modbus-cache-switch", step, reason, answer);
+  });
+  ask_->Start({{"AT+ZEVCFG=get|modbus-cache-switch\r\n", "modbus-cache-switch", DtuStepEnd::kPageDecides,
+                kAnswerWaitMs}});
+}
+
+void DtuModbus::OnCacheSwitchAnswer(const QByteArray &answer, bool whole) {
+  const std::optional<int> cache = DtuModbusSwitchInAnswer(answer.toStdString(), "modbus-cache-switch");
+  if (!cache || *cache > 1) return ask_->Fail(answer);
+  if (*cache == 1) {
+    refused_ = true;
+    ask_->Cancel();
+    DtuMessageBox(DtuLangText(DtuTextId::kModbusCacheStillOn));
+    emit Changed();
+    return;
+  }
+  ask_->Advance();  // its only step: what follows is the Set's own action
+  QueuePollingSet(whole);
+}
+
+bool DtuModbus::QueuePollingSet(bool whole) {
+  const int f = model_.func_switch, s = model_.packet_split, n = model_.channel_count;
+  // The polling Set of the window writes the channels only with the switch
+  // ON (it hides them otherwise); the whole page writes what it holds.
+  const bool channels = f == 1 || whole;
+  std::vector<std::string> payloads;
+  for (int k = 1; channels && k <= n; ++k) {
+    DtuModbusSlaveCfg cfg;
+    if (!ValidatePollingChannel(k, cfg)) return false;
+    payloads.push_back(*DtuModbusBuildSlaveCfg(cfg));
+  }
   // One action: the Set is confirmed once every line was answered or
   // acknowledged, and a refused or lost line is named.
   DtuSetLines lines;
   lines.Add("funcSwitch", "modbus-switch", std::to_string(s * 2 + f));
-  if (f == 1) {
+  if (channels) {
     lines.Add("maxChannel", "modbus-channel", std::to_string(n));
     for (int k = 1; k <= n; ++k) {
       lines.Add("slave" + std::to_string(k), "modbus-slave-cfg", payloads[k - 1]);
       DTU_LOG("发送通道%d配置指令：%s", k, payloads[k - 1].c_str());
     }
   }
-  pending_.store(f == 1 ? PendingSet::kPollingOn : PendingSet::kPollingOff);
-  QueueSet(lines, f == 1 ? DtuTextId::kModbusPollingSucceeded : DtuTextId::kModbusDisableSucceeded);
-  return true;
-}
-
-bool DtuModbus::Set() {
-  chained_rule_channel_ = 0;
-  if (!DtuPagePortOpen()) return false;
-  const bool on = model_.func_switch == 1;
-  // Every channel and every rule is checked before anything is written; the
-  // rules then go out one channel at a time as the device confirms each.
-  for (int k = 1; on && k <= model_.channel_count; ++k) {
-    DtuModbusSlaveCfg cfg;
-    if (!ValidatePollingChannel(k, cfg)) return false;
-  }
-  for (int c = 1; on && c <= model_.channel_count; ++c) {
-    if (!RuleSet(c, false)) return false;
-  }
-  if (!OnBnClickedBtModbusSet()) return false;
-  if (on) {
+  if (whole) {
     chained_rule_channel_ = 1;
-    chained_last_channel_ = model_.channel_count;
+    chained_last_channel_ = n;
   }
+  QueueSet(lines, f == 1 ? DtuTextId::kModbusPollingSucceeded : DtuTextId::kModbusDisableSucceeded);
   return true;
 }
 
@@ -340,7 +447,7 @@ void DtuModbus::ContinueChainedSet() {
   if (chained_rule_channel_ == 0) return;
   const int channel = chained_rule_channel_;
   chained_rule_channel_ = channel < chained_last_channel_ ? channel + 1 : 0;
-  if (!RuleSet(channel, true)) chained_rule_channel_ = 0;
+  if (!QueueRuleSet(channel)) chained_rule_channel_ = 0;
 }
 
 // ---- Polling answers ----
@@ -353,7 +460,7 @@ std::string DtuModbus::ReadStepField(int step) const {
     case ReadStep::kCount: return "maxChannel";
     case ReadStep::kChannel: return "slave" + n;
     case ReadStep::kRuleHeader: return "rule" + n;
-    case ReadStep::kRuleParam: return "maxParamCnt" + n;
+    case ReadStep::kRuleParam: return "tag" + n + std::to_string(s.param);
   }
   return std::string();
 }
@@ -361,20 +468,28 @@ std::string DtuModbus::ReadStepField(int step) const {
 void DtuModbus::OnReadFailed(int step, DtuSequenceFailure reason, const QByteArray &answer) {
   // The Read stops on purpose once polling reads as off.
   if (reason == DtuSequenceFailure::kCancelled || step < 0 || step >= static_cast<int>(read_plan_.size())) return;
+  ReportQueryFailed(ReadStepField(step), step, reason, answer);
+}
+
+void DtuModbus::ReportQueryFailed(const std::string &field, int step, DtuSequenceFailure reason,
+                                  const QByteArray &answer) {
   read_failed_ = true;
-  const std::string field = ReadStepField(step);
   std::string message;
   switch (reason) {
     case DtuSequenceFailure::kErrorAnswer:
+      device_error_ = true;
       message = DtuPageFailureMessage({{step, field, DtuCmdOutcome::kDeviceError, answer.toStdString()}});
       break;
     case DtuSequenceFailure::kPortClosed:
       message = DtuPageFailureMessage({{step, field, DtuCmdOutcome::kPortClosed, ""}});
       break;
-    case DtuSequenceFailure::kPage: {
+    case DtuSequenceFailure::kPage:
+    case DtuSequenceFailure::kNoValue: {
+      // A bare OK carries no value: the answer could not be read either.
+      const QByteArray shown = reason == DtuSequenceFailure::kNoValue ? QByteArray("OK") : answer.left(64);
       char text[512];
       std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kAnswerNotRead), field.c_str(),
-                    answer.left(64).constData());
+                    DtuEscapeControl(shown.toStdString()).c_str());
       message = text;
       break;
     }
@@ -435,18 +550,20 @@ void DtuModbus::OnSlaveCfg(const char *value) {
   emit Changed();
 }
 
-void DtuModbus::ModbusStatusSet(const char *value, int) {
-  OnStatus(value);
+// A value that holds a NUL would be read only up to it (a tag cut, a number
+// short of its digits): it is not taken, and the read waiting for it fails.
+void DtuModbus::ModbusStatusSet(const char *value, int length) {
+  if (ValueWhole(value, length)) OnStatus(value);
 }
 
-void DtuModbus::ModbusChannelSet(const char *value, int) {
-  OnChannel(value);
+void DtuModbus::ModbusChannelSet(const char *value, int length) {
+  if (ValueWhole(value, length)) OnChannel(value);
 }
 
-void DtuModbus::ModbusSlaveCfgSet(const char *value, int) {
-  OnSlaveCfg(value);
+void DtuModbus::ModbusSlaveCfgSet(const char *value, int length) {
+  if (ValueWhole(value, length)) OnSlaveCfg(value);
 }
 
-void DtuModbus::modbusDecodeRule(const char *value, int) {
-  OnRule(value);
+void DtuModbus::modbusDecodeRule(const char *value, int length) {
+  if (ValueWhole(value, length)) OnRule(value);
 }

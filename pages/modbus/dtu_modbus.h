@@ -2,11 +2,14 @@
 // keys modbus-switch, modbus-channel, modbus-slave-cfg) and the forwarding
 // rule of each polling channel (modbus-slave-rule). Both groups have their
 // own Read and Set; Save to Local and Read Local cover [MODBUS] and [DECODE].
-// Reads are paced command sequences; they, the answers and everything else
-// run on the page's thread.
+// Reads are paced command sequences; Sets are actions of tagged lines (the
+// whole page: the polling lines, then the rule of each channel once the one
+// before held). They, the answers and everything else run on the page's
+// thread.
 #pragma once
 
-#include <atomic>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
+#include "pages/modbus/dtu_modbus_switches.h"
 
 struct DtuModbusChannelRow {
   std::string slave, function, address, count, cycle;
@@ -55,7 +59,9 @@ class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
 
   explicit DtuModbus(QObject *parent = nullptr);
   ~DtuModbus() override;
-  static DtuModbus *Instance();
+  // The object through which this page and the Modbus cache page know each
+  // other's switch; a page alone asks the device for the cache switch.
+  void UseSwitches(std::shared_ptr<DtuModbusSwitches> switches);
 
   const DtuModbusModel &Model() const { return model_; }
   // The rule of the config channel.
@@ -73,6 +79,9 @@ class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
   // The user chose a function switch: ON is refused while the cache proxy
   // is on (message shown, the switch goes back to OFF). False when refused.
   bool ChooseFunctionSwitch(int on);
+  // A field of a channel's rule changed by name makes that rule the user's:
+  // Save to Local keeps it.
+  bool SetField(const std::string &name, const std::string &value, std::string &error) override;
 
   // Polling group.
   bool OnBnClickedBtModbusGet();
@@ -94,47 +103,58 @@ class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
   int WindowLength(int channel) const { return window_length_[channel - 1]; }
 
   const char *PageName() const override { return "modbus"; }
-  // Read: the polling parameters, then the rule of every channel read.
-  // Set: the polling parameters, then the rule of each channel in turn,
-  // each after the device confirmed the one before.
+  // Read: the polling parameters and the rule of every channel the device
+  // counts, whatever its polling switch. Set: the polling parameters with
+  // every counted channel, then the rule of each channel in turn, each after
+  // the device took the one before.
   bool Read() override;
   bool Set() override;
   bool ReadPending() const override;
   bool SetPending() const override;
   bool Busy() const override { return ReadPending() || SetPending(); }
-  // The last Read ended without every answer it asked for (named to the user).
+  // The last Read, or the question a Set asked first, ended without every
+  // answer it asked for (named to the user).
   bool Failed() const override { return read_failed_; }
-
- protected:
-  void ClearPending() override;
-
- public:
+  bool FailedOnDeviceError() const override { return device_error_; }
+  // The last Set found the cache proxy on and wrote nothing.
+  bool Refused() const override { return refused_; }
 
  private:
-  // What the last Set waits for; a new Set replaces it.
-  enum class PendingSet { kNone, kPollingOn, kPollingOff, kRule };
   void BuildFields();
-  bool CacheSwitchOn() const;
+  // Nothing when no cache page shares the switches: the device must be asked.
+  std::optional<bool> CacheSwitchOn() const;
   bool ValidatePollingChannel(int k, DtuModbusSlaveCfg &cfg);
+  // The polling Set (`whole`: of the whole page, its channels whatever the
+  // switch, the rules after). Asks the device for the cache switch first
+  // when nobody else can tell it.
+  bool StartSet(bool whole);
+  bool QueuePollingSet(bool whole);
+  void AskCacheSwitch(bool whole);
+  void OnCacheSwitchAnswer(const QByteArray &answer, bool whole);
   // One step of a read and what it asks for.
   struct ReadStep {
     enum Kind { kSwitch, kCount, kChannel, kRuleHeader, kRuleParam } kind;
     int channel;
     DtuCmdStep step;
+    int param = 0;  // kRuleParam
   };
-  static ReadStep SwitchQuery();
+  // `settle`: the polling Read's second before the next query.
+  static ReadStep SwitchQuery(bool settle);
   static ReadStep CountQuery();
   static ReadStep ChannelQuery(int channel);
   static ReadStep RuleHeaderQuery(int channel);
   static ReadStep RuleParamQuery(int channel, int param);
-  // A new read replaces the running one.
-  void StartRead(std::vector<ReadStep> steps, bool then_rules);
+  // A new read replaces the running one; `whole` reads the rules of the
+  // counted channels too, whatever the switch.
+  void StartRead(std::vector<ReadStep> steps, bool whole);
   // Queries that depend on the answer just heard: they come next.
   void InsertReadSteps(std::vector<ReadStep> steps);
   void OnReadStepSent(int step);
-  void OnReadStepAnswered(int step);
+  void OnReadStepAnswered(int step, const QByteArray &answer);
   void OnReadFailed(int step, DtuSequenceFailure reason, const QByteArray &answer);
-  // The page's field that a read step fills ("funcSwitch", "slave2", "rule3").
+  // Tells the user how the query for `field` failed; marks the page failed.
+  void ReportQueryFailed(const std::string &field, int step, DtuSequenceFailure reason, const QByteArray &answer);
+  // The page's field that a read step fills ("funcSwitch", "slave2", "rule3", "tag31").
   std::string ReadStepField(int step) const;
   void SetWindow(int channel, long long start, long long length);
   void OnStatus(const char *value);
@@ -143,10 +163,12 @@ class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
   void OnRule(const char *value);
   void DecodeRuleAndParamsCnt(const std::string &value);
   void DecodeChannelParams(const std::string &value);
-  void CountRuleAnswer();
-  // The rule Set of one channel; with `send` false only its checks run.
-  bool RuleSet(int channel, bool send);
-  bool ValidateRuleParam(int channel, int p, DtuModbusRuleParam &param);
+  // The set lines of one channel's rule; false after a message naming what
+  // is wrong. `notes`: what is sent other than typed (a tag cut to 31).
+  bool RuleLines(int channel, DtuSetLines &lines, std::vector<std::string> &notes);
+  bool ValidateRuleParam(int channel, int p, DtuModbusRuleParam &param, std::vector<std::string> &notes);
+  // Queues the rule of a channel as one action; false when its checks failed.
+  bool QueueRuleSet(int channel);
   void ContinueChainedSet();
   bool SavePollingLocal();
   bool SaveRuleLocal();
@@ -158,27 +180,32 @@ class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
   int window_start_[kModbusChannelCount] = {};
   int window_length_[kModbusChannelCount] = {};
 
+  // Rules that are the device's (read), the file's (Read Local) or the
+  // user's (changed): Save to Local writes these and the config channel's.
+  bool rule_held_[kModbusChannelCount] = {};
+  std::shared_ptr<DtuModbusSwitches> switches_;
+
   // Read state (page thread only).
   int switch_on_ = 0;
   bool switch_read_ = false;    // the last switch answer was a switch value
   int slave_cfg_channel_ = 0;   // channel of the last slave answer that parsed
   bool read_failed_ = false;
+  bool device_error_ = false;   // ... because the device refused a query
+  bool refused_ = false;
   int received_count_ = 1;
   int rule_state_ = 0;  // 0 header awaited, 1 parameters, -1 nothing to read
   int rule_param_total_ = 0;
   int rule_channel_ = 1;  // channel of the rule being read
+  int rule_param_read_ = 0;  // channel * 10 + parameter of the last parameter answer that was taken
   DtuCmdSequence *read_;  // a child: it stops when the page goes
   std::vector<ReadStep> read_plan_;  // the running read's steps, as the sequence has them
-  bool read_then_rules_ = false;
+  bool read_whole_ = false;  // the whole page: rules too, whatever the switch
 
-  // Set confirmation (page thread only; atomic for varnokctl's waiting loop).
-  std::atomic<PendingSet> pending_{PendingSet::kNone};
-  int expected_last_channel_ = -1;
-  int expected_rule_answers_ = 0;
-  int rule_answer_counter_ = 0;
   // A whole-page Set: the rule channels still to write after the polling.
   int chained_rule_channel_ = 0;
   int chained_last_channel_ = 0;
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // A Set that first asks the device for the cache switch.
+  DtuCmdSequence *ask_;
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuModbus> reference_{this};
 };

@@ -10,7 +10,6 @@
 #include "base/dtu_message.h"
 #include "base/dtu_text_id.h"
 #include "link/dtu_cmd_resp_table.h"
-#include "pages/modbus/dtu_modbus.h"
 #include "pages/modbus/dtu_modbus_payload.h"
 #include "pages/kit/dtu_typed_number.h"
 
@@ -39,7 +38,9 @@ void Show(DtuTextId text_id, Args... args) {
 }  // namespace
 
 DtuModbusCache::DtuModbusCache(QObject *parent) : DtuNamedFieldsPage(parent), sequence_(new DtuCmdSequence(this)) {
-  connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this] {
+  UseSwitches(std::make_shared<DtuModbusSwitches>());
+  connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this](int step, const QByteArray &text) {
+    if (step == polling_step_) return OnPollingAnswer(text);
     if (std::exchange(accepted_, false)) sequence_->Advance();
   });
   connect(sequence_, &DtuCmdSequence::Done, this, [this] { Finish(); });
@@ -53,10 +54,15 @@ DtuModbusCache::DtuModbusCache(QObject *parent) : DtuNamedFieldsPage(parent), se
 }
 
 DtuModbusCache::~DtuModbusCache() {
+  switches_->TellCache({});
   delete sequence_;  // stops it: nothing reaches this page any more
 }
 
-DtuModbusCache *DtuModbusCache::Instance() { return DtuPageReference<DtuModbusCache>::Current(); }
+void DtuModbusCache::UseSwitches(std::shared_ptr<DtuModbusSwitches> switches) {
+  if (switches_) switches_->TellCache({});
+  switches_ = std::move(switches);
+  switches_->TellCache([this] { return stored_switch_ == 1; });
+}
 
 std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "03", "04"}; }
 
@@ -81,10 +87,7 @@ bool DtuModbusCache::SetField(const std::string &name, const std::string &value,
   return true;
 }
 
-bool DtuModbusCache::PollingOn() const {
-  const DtuModbus *modbus = DtuModbus::Instance();
-  return modbus != nullptr && modbus->PollingOn();
-}
+bool DtuModbusCache::PollingOn() const { return switches_->PollingOn().value_or(false); }
 
 bool DtuModbusCache::ChooseFunctionSwitch(int on) {
   const bool refused = on == 1 && PollingOn();

@@ -6,6 +6,7 @@
 // step. The sequence and the receive path run on the page's thread.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
+#include "pages/modbus/dtu_modbus_switches.h"
 
 struct DtuModbusCacheRow {
   std::string slave, start, quantity, cycle;
@@ -37,7 +39,10 @@ class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
 
   explicit DtuModbusCache(QObject *parent = nullptr);
   ~DtuModbusCache() override;
-  static DtuModbusCache *Instance();
+  // The object through which this page and the Modbus polling page know
+  // each other's switch; a page alone asks the device for the polling
+  // switch before it reads or writes the proxy ON.
+  void UseSwitches(std::shared_ptr<DtuModbusSwitches> switches);
 
   const DtuModbusCacheModel &Model() const { return model_; }
   // The last known switch of the proxy (1 = ON): the polling page refuses to
@@ -72,6 +77,9 @@ class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
   bool SetPending() const override { return operation_ == kSetting; }
   bool Busy() const override { return operation_ != kIdle; }
   bool Failed() const override { return failed_; }
+  bool FailedOnDeviceError() const override { return device_error_; }
+  // The device's polling is on: the proxy was neither written nor shown ON.
+  bool Refused() const override { return refused_; }
 
  signals:
   // Validation failed at this field: the view puts the focus there.
@@ -85,12 +93,19 @@ class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
   bool ValidateRow(int k);
   bool RowValue(int k, DtuModbusCacheField field, long long &value);
   DtuModbusCacheChannel RowChannel(int k) const;
-  // Runs the steps of the operation set in operation_ (which shapes them).
-  void Start(std::vector<DtuCmdStep> steps);
+  // Runs the steps of the operation set in operation_ (which shapes them);
+  // `polling_step`: the step that asks the device for the polling switch, or -1.
+  void Start(std::vector<DtuCmdStep> steps, int polling_step);
   DtuCmdStep Step(std::string line, const char *key) const;
+  DtuCmdStep PollingQuery() const;
+  // The step in the page's own numbering (the Set's and Read's tables), with
+  // the polling query left out; -1 for the polling query itself.
+  int Logical(int step) const;
+  void OnPollingAnswer(const QByteArray &answer);
+  void RefuseForPolling(bool answered_on);
   std::vector<DtuCmdStep> ReadChannelSteps() const;
   std::vector<DtuCmdStep> SetSteps() const;
-  int CurrentStep() const { return sequence_->CurrentStep(); }
+  int CurrentStep() const { return Logical(sequence_->CurrentStep()); }
   std::string StepLabel(int step) const;
   // The answer just handled lets the waiting step go on (once the sequence
   // hears it, after the handlers ran).
@@ -105,6 +120,7 @@ class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
 
   DtuModbusCacheModel model_;
   int stored_switch_ = 0;
+  std::shared_ptr<DtuModbusSwitches> switches_;
 
   // Sequence state (page thread only).
   Operation operation_ = kIdle;
@@ -112,8 +128,11 @@ class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
   int count_ = 1;
   bool accepted_ = false;
   bool failed_ = false;
+  bool device_error_ = false;
+  bool refused_ = false;
+  int polling_step_ = -1;
   int step_timeout_ms_ = kStepTimeoutMs;
   DtuCmdSequence *sequence_;  // a child: it stops when the page goes
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuModbusCache> reference_{this};
 };

@@ -4,6 +4,7 @@
 // waiting step; while setting, a bare OK lets a step go on as well (once per
 // command: the sequence passes over the OK of a line that already did).
 #include <cstdio>
+#include <optional>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
@@ -42,6 +43,20 @@ DtuCmdStep DtuModbusCache::Step(std::string line, const char *key) const {
   return step;
 }
 
+// The polling switch, when no polling page shares the switches: its answer
+// is judged by this page alone (the polling page's handler may not exist).
+// A bare OK carries no switch, whatever the operation.
+DtuCmdStep DtuModbusCache::PollingQuery() const {
+  DtuCmdStep step = Step("AT+ZEVCFG=get|modbus-switch\r\n", "modbus-switch");
+  step.end = DtuStepEnd::kPageDecides;
+  return step;
+}
+
+int DtuModbusCache::Logical(int step) const {
+  if (polling_step_ < 0 || step < polling_step_) return step;
+  return step == polling_step_ ? -1 : step - 1;
+}
+
 bool DtuModbusCache::OnBnClickedBtRead() {
   if (!DtuPagePortOpen()) return false;
   for (DtuModbusCacheRow &row : model_.rows) {
@@ -51,9 +66,11 @@ bool DtuModbusCache::OnBnClickedBtRead() {
   emit Changed();
   count_ = model_.channel_count;
   operation_ = kReading;
-  // The channels follow once the device said how many there are.
+  // The channels follow once the device said how many there are; the
+  // polling switch, once it said the proxy is on and nobody here knows.
   Start({Step("AT+ZEVCFG=get|modbus-cache-switch\r\n", "modbus-cache-switch"),
-         Step("AT+ZEVCFG=get|modbus-cache-channel\r\n", "modbus-cache-channel")});
+         Step("AT+ZEVCFG=get|modbus-cache-channel\r\n", "modbus-cache-channel")},
+        -1);
   return true;
 }
 
@@ -68,14 +85,21 @@ std::vector<DtuCmdStep> DtuModbusCache::ReadChannelSteps() const {
 bool DtuModbusCache::OnBnClickedBtSet() {
   if (!Validate()) return false;
   if (!DtuPagePortOpen()) return false;
-  if (model_.func_switch == 1 && PollingOn()) {
+  refused_ = false;
+  const std::optional<bool> polling = switches_->PollingOn();
+  if (model_.func_switch == 1 && polling.value_or(false)) {
     DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
     return false;
   }
   target_switch_ = model_.func_switch;
   count_ = model_.channel_count;
   operation_ = kSetting;
-  Start(SetSteps());
+  std::vector<DtuCmdStep> steps = SetSteps();
+  // ON is written only to a device whose polling is off: asked first when
+  // nobody here can tell.
+  const bool ask = model_.func_switch == 1 && !polling;
+  if (ask) steps.insert(steps.begin(), PollingQuery());
+  Start(std::move(steps), ask ? 0 : -1);
   return true;
 }
 
@@ -90,13 +114,18 @@ std::vector<DtuCmdStep> DtuModbusCache::SetSteps() const {
   return steps;
 }
 
-void DtuModbusCache::Start(std::vector<DtuCmdStep> steps) {
+void DtuModbusCache::Start(std::vector<DtuCmdStep> steps, int polling_step) {
   failed_ = false;
+  device_error_ = false;
+  refused_ = false;
   accepted_ = false;
+  polling_step_ = polling_step;
   sequence_->Start(std::move(steps));
 }
 
-std::string DtuModbusCache::StepLabel(int step) const {
+std::string DtuModbusCache::StepLabel(int physical) const {
+  const int step = Logical(physical);
+  if (step < 0) return DtuLangText(DtuTextId::kTreeModbusParams);
   if (operation_ == kReading) {
     if (step == 0) return DtuLangText(DtuTextId::kModbusFunctionSwitch);
     if (step == 1) return DtuLangText(DtuTextId::kCacheChannelCount);
@@ -131,6 +160,7 @@ void DtuModbusCache::OnFailed(int step, DtuSequenceFailure reason, const QByteAr
   if (reason == DtuSequenceFailure::kErrorAnswer || reason == DtuSequenceFailure::kNotQueued) {
     DTU_LOG("device error : %s", text.constData());
     message = DtuTextId::kModbusCacheFailed;
+    device_error_ = reason == DtuSequenceFailure::kErrorAnswer;
   }
   const std::string label = StepLabel(step);
   operation_ = kIdle;
@@ -158,12 +188,12 @@ void DtuModbusCache::OnSwitch(const char *raw) {
     Accept();
     return;
   }
-  if (v == 1 && PollingOn()) {
-    sequence_->Cancel();
-    stored_switch_ = 0;
-    model_.func_switch = 0;
-    emit Changed();
-    DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
+  if (v == 1 && PollingOn()) return RefuseForPolling(true);
+  if (v == 1 && operation_ == kReading && step == 0 && !switches_->PollingOn()) {
+    // Shown ON only once the device said its polling is off.
+    polling_step_ = sequence_->CurrentStep() + 1;
+    sequence_->InsertNext({PollingQuery()});
+    Accept();
     return;
   }
   stored_switch_ = v;
@@ -228,4 +258,29 @@ void DtuModbusCache::OnSlaveCfg(const char *raw) {
   }
   ApplyChannel(*channel);
   if (reading_channel) Accept();
+}
+
+// Polling and proxy may not both be on: nothing more is read or written;
+// a switch answer of ON (`answered_on`) is shown as OFF.
+void DtuModbusCache::RefuseForPolling(bool answered_on) {
+  refused_ = true;
+  sequence_->Cancel();
+  if (answered_on) {
+    stored_switch_ = 0;
+    model_.func_switch = 0;
+    emit Changed();
+  }
+  DtuMessageBox(DtuLangText(DtuTextId::kModbusPollingStillOn));
+}
+
+void DtuModbusCache::OnPollingAnswer(const QByteArray &answer) {
+  const std::optional<int> polling = DtuModbusSwitchInAnswer(answer.toStdString(), "modbus-switch");
+  if (!polling || *polling > 3) return Fail();
+  if (*polling & 1) return RefuseForPolling(operation_ == kReading);
+  if (operation_ == kReading) {  // the proxy's ON, held back until now
+    stored_switch_ = 1;
+    model_.func_switch = 1;
+    emit Changed();
+  }
+  sequence_->Advance();
 }

@@ -1,6 +1,7 @@
-// The forwarding rule group of the Modbus page: Read (header, then one
-// parameter every 500 ms, as steps of the page's read), Set with the register
-// window checks, and the answers of modbus-slave-rule.
+// The forwarding rule group of the Modbus page: Read (header, then each
+// parameter, 500 ms apart, as steps of the page's read), Set as one action
+// of tagged lines after the register window checks, and the answers of
+// modbus-slave-rule.
 #include <cstdio>
 
 #include "base/dtu_lang.h"
@@ -17,10 +18,15 @@ constexpr int kHeaderWaitMs = 1000;
 constexpr int kParamPauseMs = 500;
 
 template <class... Args>
-void Show(DtuTextId text_id, Args... args) {
+std::string Text(DtuTextId text_id, Args... args) {
   char text[512];
   std::snprintf(text, sizeof(text), DtuLangText(text_id), args...);
-  DtuMessageBox(text);
+  return text;
+}
+
+template <class... Args>
+void Show(DtuTextId text_id, Args... args) {
+  DtuMessageBox(Text(text_id, args...));
 }
 
 int InList(int code, int size) { return code >= 0 && code < size ? code : 0; }
@@ -38,10 +44,13 @@ DtuModbus::ReadStep DtuModbus::RuleHeaderQuery(int c) {
 }
 
 DtuModbus::ReadStep DtuModbus::RuleParamQuery(int c, int p) {
-  // Not waited for: the device gets 500 ms per parameter, its answers come meanwhile.
-  return {ReadStep::kRuleParam, c,
-          {"AT+ZEVCFG=get|modbus-slave-rule|" + DtuModbusRuleParamArgument(c, p) + "\r\n", "",
-           DtuStepEnd::kNoWait, 0, kParamPauseMs, false, false}};
+  // Each parameter's own answer is waited for; the device then gets its
+  // 500 ms before the next query.
+  ReadStep step{ReadStep::kRuleParam, c,
+                {"AT+ZEVCFG=get|modbus-slave-rule|" + DtuModbusRuleParamArgument(c, p) + "\r\n", "modbus-slave-rule",
+                 DtuStepEnd::kPageDecides, kHeaderWaitMs, kParamPauseMs}};
+  step.param = p;
+  return step;
 }
 
 bool DtuModbus::OnBnClickedBtModbusRuleGet() {
@@ -59,10 +68,22 @@ bool DtuModbus::OnBnClickedBtModbusRuleGet() {
 bool DtuModbus::OnBnClickedBtModbusRuleSet() {
   if (!DtuPagePortOpen()) return false;
   chained_rule_channel_ = 0;
-  return RuleSet(model_.config_channel, true);
+  refused_ = false;
+  return QueueRuleSet(model_.config_channel);
 }
 
-bool DtuModbus::ValidateRuleParam(int c, int p, DtuModbusRuleParam &param) {
+bool DtuModbus::QueueRuleSet(int c) {
+  DtuSetLines lines;
+  std::vector<std::string> notes;
+  if (!RuleLines(c, lines, notes)) return false;
+  for (const std::string &note : notes) DtuMessageBox(note);
+  // One action: confirmed once the device answered or acknowledged every
+  // line; a refused or lost line is named.
+  QueueSet(lines, DtuTextId::kRuleConfigSucceeded);
+  return true;
+}
+
+bool DtuModbus::ValidateRuleParam(int c, int p, DtuModbusRuleParam &param, std::vector<std::string> &notes) {
   const DtuModbusParamRow &row = model_.rules[c - 1].params[p - 1];
   const long long a = DtuTypedNumber(row.address);
   const long long start = window_start_[c - 1];
@@ -80,6 +101,13 @@ bool DtuModbus::ValidateRuleParam(int c, int p, DtuModbusRuleParam &param) {
     Show(DtuTextId::kRuleScaleNotPositive, p);
     return false;
   }
+  // A text that only starts with a number would go out as one nobody typed.
+  for (auto [text, label] : {std::pair{&row.address, DtuTextId::kModbusRegisterAddress},
+                             std::pair{&row.multiplier, DtuTextId::kModbusMultiplier}}) {
+    if (DtuTypedAllDigits(DtuTypedTrim(*text))) continue;
+    Show(DtuTextId::kModbusParamNotNumber, p, DtuLangText(label));
+    return false;
+  }
   // Both numbers travel in 8 digits: more would shift every field after them.
   const int max = static_cast<int>(DtuModbusWidthMax(kModbusRuleNumberWidth));
   if (!DtuModbusFitsWidth(a, kModbusRuleNumberWidth)) {
@@ -90,48 +118,47 @@ bool DtuModbus::ValidateRuleParam(int c, int p, DtuModbusRuleParam &param) {
     Show(DtuTextId::kModbusParamWidth, p, DtuLangText(DtuTextId::kModbusMultiplier), kModbusRuleNumberWidth, max);
     return false;
   }
+  // The command port writes '|' and ',' of a payload as these words, and
+  // the device reads them back as '|' and ',': typed, they would not arrive
+  // as typed.
+  for (const char *word : {"[dec]", "[comma]"}) {
+    if (row.tag.find(word) == std::string::npos) continue;
+    Show(DtuTextId::kModbusTagEscapeWord, c, p, word);
+    return false;
+  }
+  // The tag's length travels in two digits and the device keeps 31.
+  if (row.tag.size() > static_cast<size_t>(kModbusTagMax)) {
+    notes.push_back(Text(DtuTextId::kModbusTagCut, c, p, static_cast<int>(row.tag.size()), kModbusTagMax));
+  }
   const DtuModbusRule &rule = model_.rules[c - 1];
   param = {c, 1, rule.param_count, p, row.tag.substr(0, kModbusTagMax), a, row.data_type, row.byte_order,
            row.convert, multiplier};
   return true;
 }
 
-bool DtuModbus::RuleSet(int c, bool send) {
+bool DtuModbus::RuleLines(int c, DtuSetLines &lines, std::vector<std::string> &notes) {
   const DtuModbusRule &rule = model_.rules[c - 1];
-  if (send) {
-    // A Set counts only its own answers, whatever an earlier Set left.
-    rule_answer_counter_ = 0;
-    expected_rule_answers_ = 0;
-  }
+  const std::string n = std::to_string(c);
   if (rule.rule == 0) {
-    if (send) {
-      pending_.store(PendingSet::kRule);
-      DtuPageQueueLine("AT+ZEVCFG=set|modbus-slave-rule|" + DtuModbusBuildTransparentRule(c) + "\r\n");
-    }
+    lines.Add("rule" + n, "modbus-slave-rule", DtuModbusBuildTransparentRule(c));
     return true;
   }
   if (window_length_[c - 1] == 0) {
     DtuMessageBox(DtuLangText(DtuTextId::kRuleReadPollingFirst));
     return false;
   }
-  const int n = rule.param_count;
-  if (n < 1) {
+  if (rule.param_count < 1) {
     Show(DtuTextId::kCacheFieldEmpty, c, DtuLangText(DtuTextId::kModbusParameterCount));
     return false;
   }
-  if (send) expected_rule_answers_ = n;
-  for (int p = 1; p <= n; ++p) {
+  // Every parameter is checked before any goes out: a rule written up to a
+  // bad parameter would leave the device counting parameters it never got.
+  for (int p = 1; p <= rule.param_count; ++p) {
     DtuModbusRuleParam param;
-    if (!ValidateRuleParam(c, p, param)) {
-      PendingSet rule_pending = PendingSet::kRule;
-      pending_.compare_exchange_strong(rule_pending, PendingSet::kNone);
-      return false;  // parameters already sent stay sent
-    }
-    if (!send) continue;
-    pending_.store(PendingSet::kRule);
-    DtuPageQueueLine("AT+ZEVCFG=set|modbus-slave-rule|" + *DtuModbusBuildRuleParam(param) + "\r\n");
+    if (!ValidateRuleParam(c, p, param, notes)) return false;
+    lines.Add("tag" + n + std::to_string(p), "modbus-slave-rule", *DtuModbusBuildRuleParam(param));
   }
-  return true;
+  return lines.Fit();
 }
 
 // ---- Answers ----
@@ -143,7 +170,6 @@ void DtuModbus::OnRule(const char *value) {
     case 1: DecodeChannelParams(value); break;
     default: break;
   }
-  CountRuleAnswer();
 }
 
 void DtuModbus::DecodeRuleAndParamsCnt(const std::string &value) {
@@ -155,6 +181,8 @@ void DtuModbus::DecodeRuleAndParamsCnt(const std::string &value) {
   DTU_LOG("rule : %d.", header->rule);
   DtuModbusRule &rule = model_.rules[RuleChannelOf(header->channel, rule_channel_) - 1];
   rule.rule = header->rule == 0 ? 0 : 1;
+  // A Parse rule of no parameters keeps none of the page's either.
+  if (header->rule != 0 && header->count == 0) rule.param_count = 0;
   if (header->rule == 0 || header->count == 0) {
     rule_state_ = -1;
     emit Changed();
@@ -174,7 +202,8 @@ void DtuModbus::DecodeChannelParams(const std::string &value) {
     return;
   }
   DTU_LOG("rule : %d.", p->rule);
-  DtuModbusRule &rule = model_.rules[RuleChannelOf(p->channel, rule_channel_) - 1];
+  const int channel = RuleChannelOf(p->channel, rule_channel_);
+  DtuModbusRule &rule = model_.rules[channel - 1];
   if (p->rule == 0) {
     rule.rule = 0;
     rule_state_ = -1;
@@ -190,15 +219,6 @@ void DtuModbus::DecodeChannelParams(const std::string &value) {
   row.byte_order = InList(p->byte_order, kByteOrders);
   row.convert = InList(p->convert, kConverts);
   row.multiplier = std::to_string(p->multiplier);
+  rule_param_read_ = channel * 10 + p->param;
   emit Changed();
-}
-
-void DtuModbus::CountRuleAnswer() {
-  if (pending_.load() != PendingSet::kRule) return;
-  if (++rule_answer_counter_ < expected_rule_answers_) return;
-  pending_.store(PendingSet::kNone);
-  rule_answer_counter_ = 0;
-  DtuMessageBox(DtuLangText(DtuTextId::kRuleConfigSucceeded));
-  emit SetConfirmed();
-  ContinueChainedSet();
 }

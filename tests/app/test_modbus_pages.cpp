@@ -108,5 +108,5 @@ TEST_F(ModbusPagesTest, ClosingTheWindowDuringAReadEndsCleanly) {
   Child<QPushButton>(ModbusPage(), "RuleRead")->click();  // stops the first read, starts its own
   ASSERT_TRUE(window_->Pages()->LogicAs<DtuModbus>(DtuPageCode::kModbus)->ReadPending());
   window_.reset();  // the read waits between queries: its sequence goes with the page
-  EXPECT_EQ(DtuModbus::Instance(), nullptr);
+  EXPECT_EQ(DtuPageReference<DtuModbus>::Current(), nullptr);
 }

@@ -334,6 +334,80 @@ TEST_F(Provisioning, CtrlCStopsAfterThePageBeingWrittenAndNamesThePagesNotDone) 
   EXPECT_NE(r.out.find("stopped by Ctrl-C"), std::string::npos) << r.out;
 }
 
+// The Modbus pages' whole configuration (every counted channel with its
+// rule, while the polling is off too) survives backup and apply; the polling
+// and the cache proxy are never both on, whichever the file turns off.
+struct ExclusionCase {
+  const char *name;
+  std::map<std::string, std::string> source, target;  // switches on each device
+};
+
+void PrintTo(const ExclusionCase &c, std::ostream *out) { *out << c.name; }
+
+class ProvisioningModbus : public Provisioning, public ::testing::WithParamInterface<ExclusionCase> {};
+
+TEST_P(ProvisioningModbus, RulesOfEveryChannelAndBothSwitchesAreCopied) {
+  auto source = StartDtuSim(), target = StartDtuSim();
+  for (const auto &[key, value] : GetParam().source) source->Store().SetValue(key, value);
+  for (const auto &[key, value] : GetParam().target) target->Store().SetValue(key, value);
+  source->Store().SetValue("modbus-channel", "2");
+  for (const char *line : {"AT+ZEVCFG=set|modbus-slave-cfg|0002001700040004000100023600\r\n",
+                           "AT+ZEVCFG=set|modbus-slave-rule|000201020104temp0004000103000000000001\r\n",
+                           "AT+ZEVCFG=set|modbus-slave-rule|000201020204volt0004000203000000000010\r\n"}) {
+    source->AnswerFor(line);
+  }
+  const std::string file = dir_.File("modbus.txt");
+  const QStringList pages = {"--pages", "modbus,modbuscache"};
+  ASSERT_EQ(RunVarnokctl(QStringList{"backup", "-p", Path(*source), QString::fromStdString(file)} + pages).exit_code, 0);
+  VarnokctlResult r = RunVarnokctl(Apply(*target, file, pages));
+  EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
+  for (const char *key : {"modbus-switch", "modbus-channel", "modbus-cache-switch"}) {
+    EXPECT_EQ(target->Store().Value(key), source->Store().Value(key)) << key;
+  }
+  for (const char *index : {"1", "2", "2/1", "2/2"}) {
+    EXPECT_EQ(target->Store().ChannelValue("modbus-slave-rule", index),
+              source->Store().ChannelValue("modbus-slave-rule", index)) << index;
+  }
+  EXPECT_EQ(target->Store().ChannelValue("modbus-slave-cfg", "2"), "0002001700040004000100023600");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, ProvisioningModbus,
+    ::testing::Values(ExclusionCase{"PollingOffCacheOn", {{"modbus-cache-switch", "1"}}, {{"modbus-switch", "1"}}},
+                      ExclusionCase{"PollingOnCacheOff", {{"modbus-switch", "1"}}, {{"modbus-cache-switch", "1"}}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A read-back that stops at the channel count leaves the channels and rules
+// after it unread: the page is not verified, and the field is named.
+TEST_F(Provisioning, AModbusReadBackThatStopsIsNotVerified) {
+  auto source = StartDtuSim();
+  const std::string file = dir_.File("m.txt");
+  ASSERT_EQ(RunVarnokctl({"backup", "-p", Path(*source), "--pages", "modbus", QString::fromStdString(file)}).exit_code, 0);
+  struct Case {
+    void (*fault)(DtuSimOptions &);
+    const char *named;
+  } cases[] = {
+      {[](DtuSimOptions &o) { o.bad_values = {{"modbus-channel", "0"}}; },
+       "The device's answer for maxChannel could not be read: modbus-channel : 0"},
+      {[](DtuSimOptions &o) { o.lose_line = 10; }, "No answer from the device for maxChannel"},
+  };
+  for (const Case &c : cases) {
+    auto target = StartDtuSim();
+    QProcess process;
+    process.start(VARNOKCTL_PATH, Apply(*target, file, {"--pages", "modbus"}));
+    // Read 4 lines, Set 4 (the polling off: switch, count, channel 1, its
+    // rule); the fault meets the read-back's count, its 10th line.
+    target->WaitForLines(8, 20s);
+    DtuSimOptions options = target->Options();
+    c.fault(options);
+    target->SetOptions(options);
+    VarnokctlResult r = FinishVarnokctl(process, 60000);
+    EXPECT_EQ(r.exit_code, 7) << r.out << r.err;
+    EXPECT_NE(r.out.find("modbus      sent, confirmed, not verified: read-back differs\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("      " + std::string(c.named) + "\n"), std::string::npos) << r.out;
+  }
+}
+
 TEST_F(Provisioning, UsageAndFileErrors) {
   auto sim = StartDtuSim();
   EXPECT_EQ(RunVarnokctl({"apply", "-p", Path(*sim)}).exit_code, 2);

@@ -6,12 +6,14 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/dtu_message.h"
 #include "link/dtu_cmd_answer_match.h"
 #include "link/dtu_cmd_outcome.h"
 #include "link/dtu_cmd_port.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/sim_link.h"
 
 using namespace std::chrono_literals;
@@ -200,4 +202,26 @@ TEST(CmdOutcome, SlowAnswersEachReachTheirOwnCommand) {
     EXPECT_EQ(reports[i].tag.item, i);
     EXPECT_EQ(reports[i].outcome, DtuCmdOutcome::kAnswered);
   }
+}
+
+// A device that pauses after the line end that opens its answer: that line
+// end is no acknowledgement, and the answer after the pause is the line's.
+TEST(CmdOutcome, ALineEndAheadOfAnAnswerAcknowledgesNothing) {
+  PtyPair pty;
+  DtuCmdPort port;
+  std::string error;
+  DtuSerialSettings settings;
+  settings.port = pty.SlavePath();
+  ASSERT_TRUE(port.DtuCmdPortOpen(settings, error)) << error;
+  OutcomeRecorder recorder;
+  ASSERT_EQ(QueueTagged("AT+ZEVCFG=get|modbus-slave-rule|00010001\r\n", recorder.Tag(0)), 0);
+  ASSERT_NE(pty.ReadUntil("\n", 2s).find("modbus-slave-rule"), std::string::npos);
+  pty.Write("\r\n");
+  std::this_thread::sleep_for(60ms);  // the device's pause: longer than the quiet gap
+  pty.Write("modbus-slave-rule : 000101010104temp0000000003000000000001\r\n\r\nOK\r\n");
+  const std::vector<DtuCmdReport> reports = recorder.WaitFor(1, 5s);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].outcome, DtuCmdOutcome::kAnswered) << DtuCmdOutcomeName(reports[0].outcome);
+  EXPECT_NE(reports[0].answer.find("temp0000000003"), std::string::npos) << reports[0].answer;
+  port.Close();
 }

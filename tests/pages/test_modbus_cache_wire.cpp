@@ -7,6 +7,7 @@
 
 #include "pages/modbus/dtu_modbus.h"
 #include "pages/modbus/dtu_modbus_cache.h"
+#include "pages/modbus/dtu_modbus_switches.h"
 #include "pages/dtu_page_runner.h"
 #include "sim/dtu_sim.h"
 #include "tests/pages/wire_fixture.h"
@@ -21,22 +22,24 @@ class ModbusCacheWire : public PageWireTest {
     PageWireTest::SetUp();
     modbus_ = std::make_unique<DtuModbus>();
     cache_ = std::make_unique<DtuModbusCache>();
+    DtuModbusShareSwitches(*modbus_, *cache_);  // as the window has them
   }
   void TearDown() override {
     cache_.reset();
     modbus_.reset();
     PageWireTest::TearDown();
   }
-  void Fill(const std::vector<std::pair<std::string, std::string>> &fields) {
+  void Fill(const std::vector<std::pair<std::string, std::string>> &fields, DtuModbusCache *page = nullptr) {
     for (const auto &[name, value] : fields) {
       std::string error;
-      ASSERT_TRUE(cache_->SetField(name, value, error)) << error;
+      ASSERT_TRUE((page ? page : cache_.get())->SetField(name, value, error)) << error;
     }
   }
-  void FillTwoChannels() {
+  void FillTwoChannels(DtuModbusCache *page = nullptr) {
     Fill({{"funcSwitch", "1"}, {"maxChannel", "2"}, {"slave1", "1"}, {"Function1", "3"}, {"Addr1", "0"},
           {"Len1", "10"}, {"Cycle1", "5"}, {"slave2", "2"}, {"Function2", "1"}, {"Addr2", "100"},
-          {"Len2", "2000"}, {"Cycle2", "60"}});
+          {"Len2", "2000"}, {"Cycle2", "60"}},
+         page);
   }
   void AckOnly() {
     DtuSimOptions options = Sim().Options();
@@ -82,18 +85,13 @@ TEST_P(ModbusCacheSetOrder, TwoChannelsGoOutInOrderAndReadBack) {
 INSTANTIATE_TEST_SUITE_P(AnswerLinesOrAcks, ModbusCacheSetOrder, ::testing::Bool());
 
 TEST_F(ModbusCacheWire, AChannelAnswerOneDigitOffFailsAtThatChannel) {
-  // The answer below used to be slipped in ahead of the device's own; the
-  // command port now credits a line only with the device's answer, so this
-  // needs a device that echoes another value than it was sent.
-  GTEST_SKIP() << "needs dtu-sim to echo a set with another value";
   FillTwoChannels();
   DtuSimOptions options = Sim().Options();
-  options.latency_ms = 300;  // the test's own answer comes first
+  options.bad_values = {{"modbus-cache-slave-cfg", "010001030000000000100006"}};  // echoes cycle 6 for 5
   Sim().SetOptions(options);
   ASSERT_TRUE(cache_->OnBnClickedBtSet());
-  Answer("modbus-cache-switch : 0");
-  Answer("modbus-cache-slave-cfg : 010001030000000000100006");
-  EXPECT_FALSE(cache_->Busy());
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Lines(), std::vector<std::string>(kTwoChannelSet.begin(), kTwoChannelSet.begin() + 2));
   EXPECT_EQ(messages_, (std::vector<std::string>{"Invalid Modbus cache proxy response: Channel 1 Config."}));
   EXPECT_TRUE(cache_->Failed());
 }
@@ -159,4 +157,29 @@ TEST_F(ModbusCacheWire, ValidationNamesTheFirstFailingFieldInPageOrder) {
     EXPECT_EQ(messages_, std::vector<std::string>{c.message});
   }
   EXPECT_TRUE(Lines().empty());
+}
+
+// A page alone, as varnokctl has it, asks the device for its polling switch
+// before it shows or writes the proxy ON: the device never has both on.
+TEST_F(ModbusCacheWire, APageAloneLearnsThePollingSwitchFromTheDevice) {
+  SetDeviceValue("modbus-switch", "1");
+  SetDeviceValue("modbus-cache-switch", "1");
+  DtuModbusCache alone;
+  EXPECT_EQ(DtuPageRunRead(alone, kTimeoutMs), DtuPageRun::kRefused);
+  std::string shown;
+  alone.GetField("funcSwitch", shown);
+  EXPECT_EQ(shown, "0");
+  FillTwoChannels(&alone);
+  EXPECT_EQ(DtuPageRunSet(alone, kTimeoutMs), DtuPageRun::kRefused);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"AT+ZEVCFG=get|modbus-cache-switch", "AT+ZEVCFG=get|modbus-switch",
+                                               "AT+ZEVCFG=get|modbus-switch"}));
+  EXPECT_EQ(messages_, std::vector<std::string>(2, "Modbus host polling is enabled. Please disable it before "
+                                                   "enabling Modbus cache proxy."));
+  // With the polling off, ON follows the question.
+  SetDeviceValue("modbus-switch", "0");
+  Sim().ClearReceived();
+  EXPECT_EQ(DtuPageRunSet(alone, kTimeoutMs), DtuPageRun::kDone);
+  std::vector<std::string> expected = {"AT+ZEVCFG=get|modbus-switch"};
+  expected.insert(expected.end(), kTwoChannelSet.begin(), kTwoChannelSet.end());
+  EXPECT_EQ(Lines(), expected);
 }

@@ -306,6 +306,13 @@ INSTANTIATE_TEST_SUITE_P(
                          return options;
                        },
                        {"AT+ZEVCFG=get|LogLevel\r\n"}, "\r\nLogLevel : abc\r\n\r\nOK\r\n", "2"},
+        PersonalityRow{"BadValueEchoesASetThatIsStoredAsSent",
+                       [] {
+                         DtuSimOptions options;
+                         options.bad_values = {{"loglevel", "4"}};
+                         return options;
+                       },
+                       {kSet3}, "\r\nlogLevel : 4\r\n\r\nOK\r\n", "3"},
         PersonalityRow{"LostLineIsNotApplied",
                        [] {
                          DtuSimOptions options;
