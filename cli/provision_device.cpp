@@ -64,6 +64,26 @@ std::vector<ProvisionFieldDiff> ReadBackDiffs(const FieldValues &before, const F
   return diffs;
 }
 
+// The fields a read-back left as they were (the page marks them: no
+// answer it could read, a rule the device reports empty) that the file
+// wrote: nothing proves they hold.
+std::vector<std::string> NotReadBack(const DtuPage &page, const FieldValues &written) {
+  std::vector<std::string> names;
+  for (const std::string &name : page.MarkedFields()) {
+    const bool listed = std::any_of(written.begin(), written.end(), [&](const auto &f) { return f.first == name; });
+    if (listed && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  return names;
+}
+
+std::string NotVerifiedNote(const std::vector<std::string> &names) {
+  constexpr size_t kShown = 6;
+  std::string text = "not verified, the device gave no read-back of ";
+  for (size_t i = 0; i < names.size() && i < kShown; ++i) text += (i ? ", " : "") + names[i];
+  if (names.size() > kShown) text += " and " + std::to_string(names.size() - kShown) + " more";
+  return text;
+}
+
 std::string ErrorNote(int count) {
   return "the device answered ERROR to " + std::to_string(count) + (count == 1 ? " line" : " lines");
 }
@@ -109,6 +129,16 @@ class PageRun {
     return false;
   }
 
+  // False (with the page's status set) when the page's Read ended without
+  // a field it asked for, though every line was answered: an answer that
+  // did not read as its value (the page named the field). Nothing is
+  // written or saved from such a Read.
+  bool ReadWhole() {
+    if (!page_.Failed()) return true;
+    report_.status = ProvisionStatus::kDeviceError;
+    return false;
+  }
+
   // False (with the page's status set) when the file does not hold the page
   // whole: nothing of it is sent, not even its Read.
   bool InFile(const DtuConfig &file) {
@@ -121,7 +151,7 @@ class PageRun {
   }
 
   void Apply(const DtuConfig &file, bool verify) {
-    if (!InFile(file) || !Completed(link_.Read(page_))) return;
+    if (!InFile(file) || !Completed(link_.Read(page_)) || !ReadWhole()) return;
     const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
     const FieldValues written = Snapshot(page_);
@@ -132,7 +162,9 @@ class PageRun {
     if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
     if (!Completed(link_.Read(page_))) return;
     report_.diffs = ReadBackDiffs(before, written, Snapshot(page_));
-    report_.verified = report_.diffs.empty();
+    const std::vector<std::string> unread = NotReadBack(page_, written);
+    if (!unread.empty()) report_.messages.push_back(NotVerifiedNote(unread));
+    report_.verified = report_.diffs.empty() && unread.empty();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
   }
 
@@ -171,7 +203,7 @@ class PageRun {
   void Backup() {
     const ProvisionStep read = link_.Read(page_);
     report_.sent = read != ProvisionStep::kRefused;
-    if (!Completed(read)) return;
+    if (!Completed(read) || !ReadWhole()) return;
     report_.confirmed = true;
     report_.verified = page_.OnBnClickedBtSaveLocal();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kRefused;

@@ -61,6 +61,19 @@ int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int time
   return finished ? 0 : -1;
 }
 
+// A page that ran its lines by roads of its own names what failed; its
+// first failed line says how the run ended.
+DtuPageRun FailedRun(const DtuPage &page) {
+  const std::optional<DtuCmdOutcome> outcome = page.FailedOutcome();
+  if (!outcome) return DtuPageRun::kFailed;
+  switch (*outcome) {
+    case DtuCmdOutcome::kDeviceError: return DtuPageRun::kDeviceError;
+    case DtuCmdOutcome::kNoAnswer: return DtuPageRun::kTimedOut;
+    case DtuCmdOutcome::kPortClosed: return DtuPageRun::kPortClosed;
+    default: return DtuPageRun::kFailed;
+  }
+}
+
 // A query the device refused is named, as a page names a refused line.
 bool ReportRefused(const std::vector<std::string> &keys) {
   if (keys.empty()) return false;
@@ -128,7 +141,7 @@ DtuPageRun DtuPageRunRead(DtuPage &page, int timeout_ms, std::vector<std::string
     const int waited = WaitForPage(page, [&] { return !page.ReadPending(); }, timeout_ms);
     if (PortGone()) return DtuPageRun::kPortClosed;
     if (waited < 0) return DtuPageRun::kTimedOut;
-    return page.Failed() ? DtuPageRun::kFailed : DtuPageRun::kDone;
+    return page.Failed() ? FailedRun(page) : DtuPageRun::kDone;
   }
   const bool reported = DtuPageWaitUntil([&] { return watch.AllReported() || PortGone(); }, timeout_ms);
   if (PortGone()) return DtuPageRun::kPortClosed;
@@ -149,7 +162,7 @@ DtuPageRun DtuPageRunSet(DtuPage &page, int timeout_ms) {
   const int waited = WaitForPage(page, [&] { return !page.SetPending(); }, timeout_ms);
   if (PortGone()) return DtuPageRun::kPortClosed;
   if (waited <= 0) return DtuPageRun::kTimedOut;
-  if (page.Failed()) return DtuPageRun::kFailed;
+  if (page.Failed()) return FailedRun(page);
   // Some pages confirm before their last lines went out (MQTT: on the
   // publish topic, before QoS and CleanSession): let those go out too.
   WaitForPage(page, [] { return false; }, timeout_ms);

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,10 @@ class DtuPage : public QObject {
   // True when the last Read or Set ended in a failure the page reported
   // (a time-out, a device error, an answer different from what was written).
   virtual bool Failed() const { return false; }
+  // For a page whose Read runs by roads of its own: how its last failed
+  // Read failed, the outcome of the first line that failed, or none when an
+  // answer came that did not read as its value.
+  virtual std::optional<DtuCmdOutcome> FailedOutcome() const { return std::nullopt; }
 
   // The Read or Set whose lines are still out (kNone when none is), how many
   // of its lines have their outcome, and how the last one ended.
@@ -101,6 +106,9 @@ class DtuPage : public QObject {
   void QueueSet(const DtuSetLines &lines, DtuTextId success_text_id);
   // Clears the page's pending flags (a page with flags of its own adds them).
   virtual void ClearPending();
+  // A page whose Read runs by roads of its own names the fields that Read
+  // left as they were (views mark them).
+  void SetMarkedFields(std::vector<std::string> fields) { marked_ = std::move(fields); }
 
   // Answers arrive on the page's own thread; the flags are atomic all the
   // same, since they are also read from varnokctl's waiting loop.
@@ -109,6 +117,7 @@ class DtuPage : public QObject {
 
  private:
   void QueueAction(DtuPageAction::Kind kind, const std::vector<DtuPageLine> &lines);
+  void QueueMoreLines();
   void OnOutcome(const DtuCmdReport &report);
   void EndAction();
   void PutBackUnanswered();
@@ -116,6 +125,11 @@ class DtuPage : public QObject {
   int owner_ = 0;
   DtuPageAction action_;
   int action_id_ = 0;
+  // The running action's lines, and the first of them not yet handed to the
+  // command port: an action of more lines than the command ring holds goes
+  // out as the outcomes of its earlier lines make room.
+  std::vector<std::string> action_lines_;
+  size_t next_line_ = 0;
   // Per line of the running Read: its fields' names and values before it.
   std::vector<std::vector<std::pair<std::string, std::string>>> before_read_;
   std::vector<std::string> marked_;

@@ -26,10 +26,6 @@ const KnownFailure kKnownFailures[] = {
     {"modbus", "BareOkAck", "the chained rule Set waits for a key line: kTimedOut"},
     {"modbus", "MixedAck", "the chained rule Set waits for a key line: kTimedOut"},
     {"modbuscache", "RefusedSetLine", "ERROR to set|modbus-cache-switch: kFailed, not kDeviceError"},
-    {"dlt645", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut"},
-    {"dlt645", "MixedAck", "a bare OK does not acknowledge a set line: kTimedOut"},
-    {"dlt645", "RefusedSetLine", "ERROR to set|dlt645-switch swallowed: kTimedOut, not kDeviceError"},
-    {"dlt645", "FailedRead", "get|dlt645-switch| refused, yet the Read is kDone and the Set writes ON"},
 };
 
 enum class Personality {
