@@ -47,7 +47,7 @@ std::string FailedFields(const DtuDlt645Unread &unread) {
     case DtuDlt645Unread::kSwitch: return "funcSwitch";
     case DtuDlt645Unread::kChannel: return "maxChannel";
     case DtuDlt645Unread::kMeter:
-      return Joined(DtuDlt645MeterFieldNames(unread.channel, unread.missing & DtuDlt645Meter::kAll));
+      return Joined(DtuDlt645MeterFieldNames(unread.channel, unread.missing));
     case DtuDlt645Unread::kRule: return "rule" + c;
     case DtuDlt645Unread::kItem: return "tag" + c + "_" + std::to_string(unread.item);
   }
@@ -57,6 +57,7 @@ std::string FailedFields(const DtuDlt645Unread &unread) {
 }  // namespace
 
 DtuDLT645::DtuDLT645(QObject *parent) : DtuPage(parent), reader_(std::make_unique<DtuDlt645Reader>(*this)) {
+  connect(this, &DtuPage::ActionEnded, this, [this] { whole_set_ = false; });
   DtuAttachPageAnswers({
       {"dlt645-switch", &DtuPageAnswer<&DtuDLT645::Dlt645SwitchSet>},
       {"dlt645-channel", &DtuPageAnswer<&DtuDLT645::Dlt645ChannelSet>},
@@ -172,6 +173,7 @@ bool DtuDLT645::Set() {
     if (!BuildRuleLines(c, lines)) return false;
   }
   rules_changed_ = 0;
+  whole_set_ = true;
   QueueSet(lines, DtuTextId::kDltConfigSucceeded);
   return true;
 }
@@ -222,7 +224,7 @@ void DtuDLT645::PutBack(const DtuDlt645Unread &unread, std::vector<std::string> 
       if (unread.missing & DtuDlt645Meter::kCycle) row.cycle = was.cycle;
       if (unread.missing & DtuDlt645Meter::kDiNum) row.di_num = was.di_num;
       if (unread.missing == DtuDlt645Meter::kAll) row.di_list = was.di_list;  // no record at all
-      more = DtuDlt645MeterFieldNames(c, unread.missing);
+      more = DtuDlt645MeterFieldNames(c, unread.missing, unread.missing == DtuDlt645Meter::kAll);
       break;
     }
     case DtuDlt645Unread::kRule: {

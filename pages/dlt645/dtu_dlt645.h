@@ -72,9 +72,9 @@ struct DtuDlt645Unread {
   std::string answer;      // an answer that did not read
 };
 
-// The page's field names of meter channel k (`fields`: DtuDlt645Meter bits;
-// with kAll, its DI codes too) and of parameter p of configure channel c.
-std::vector<std::string> DtuDlt645MeterFieldNames(int k, unsigned fields);
+// The page's field names of meter channel k (`fields`: DtuDlt645Meter bits,
+// and its DI codes `with_dis`) and of parameter p of configure channel c.
+std::vector<std::string> DtuDlt645MeterFieldNames(int k, unsigned fields, bool with_dis = false);
 std::vector<std::string> DtuDlt645ParamFieldNames(int c, int p);
 
 class DtuDLT645 : public DtuPage, public DtuStoredPage {
@@ -181,6 +181,8 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
   // Configure channels whose rule fields were changed since the last Read
   // (varnokctl writes only those), and those whose rule the page knows from
   // the device or the file (a Save keeps those; a Set writes no other).
+  // A whole-page Set is out: its rule read-backs leave the rule on view.
+  bool whole_set_ = false;
   unsigned rules_changed_ = 0;
   unsigned rules_known_ = 0;
   unsigned rules_asked_ = 0;  // by the running Read

@@ -267,16 +267,14 @@ bool DtuDLT645::SetField(const std::string &name, const std::string &value, std:
   return true;
 }
 
-std::vector<std::string> DtuDlt645MeterFieldNames(int k, unsigned fields) {
+std::vector<std::string> DtuDlt645MeterFieldNames(int k, unsigned fields, bool with_dis) {
   const std::string n = std::to_string(k);
   std::vector<std::string> names;
   for (const auto &[bit, word] : {std::pair{DtuDlt645Meter::kAddr, "addr"}, {DtuDlt645Meter::kPreamble, "preamble"},
                                   {DtuDlt645Meter::kCycle, "cycle"}, {DtuDlt645Meter::kDiNum, "diNum"}}) {
     if (fields & bit) names.push_back(word + n);
   }
-  for (int j = 1; fields == DtuDlt645Meter::kAll && j <= kDlt645DiCodes; ++j) {
-    names.push_back("di" + n + "_" + std::to_string(j));
-  }
+  for (int j = 1; with_dis && j <= kDlt645DiCodes; ++j) names.push_back("di" + n + "_" + std::to_string(j));
   return names;
 }
 

@@ -62,7 +62,8 @@ bool DtuDLT645::BuildRuleLines(int channel, DtuSetLines &lines) const {
 
 // An empty value is a channel without a rule: nothing to fill. An answer
 // for a channel outside 1..6 is dropped; one for another channel than the
-// one being read fills that channel's rule but leaves the view.
+// one being read, or one of a whole-page Set's read-backs, fills that
+// channel's rule but leaves the view.
 void DtuDLT645::OnRule(const char *value) {
   std::string text = DtuDlt645Trim(value);
   while (!text.empty() && text.back() == ';') text.pop_back();
@@ -80,7 +81,7 @@ void DtuDLT645::OnRule(const char *value) {
   DtuDlt645RuleRows &rule = model_.Rule(c);
   rule.rule = answer.rule != 0 ? 1 : 0;
   rule.param_count = count < 1 ? 1 : count;
-  if (channel_being_read_ == 0 && model_.config_channel != c) {
+  if (channel_being_read_ == 0 && !whole_set_ && model_.config_channel != c) {
     model_.config_channel = c;
     emit ConfigChannelChanged();
   }
