@@ -33,12 +33,12 @@ DtuDlt645Reader::~DtuDlt645Reader() {
 }
 
 DtuCmdStep DtuDlt645Reader::Step(Kind kind, int channel, int item, const std::string &line, const char *key,
-                                 int pause_ms) {
+                                 bool wait, int pause_ms) {
   queries_.push_back({kind, channel, item});
   DtuCmdStep step;
   step.line = line;
   step.key = key;
-  step.end = DtuStepEnd::kKey;
+  step.end = wait ? DtuStepEnd::kKey : DtuStepEnd::kNoWait;
   step.timeout_ms = kAnswerWaitMs;
   step.pause_after_ms = pause_ms;
   step.timeout_fails = false;
@@ -57,11 +57,12 @@ void DtuDlt645Reader::Start(Scope scope, int channel) {
   page_.ReadStarting();
   std::vector<DtuCmdStep> steps;
   if (scope == Scope::kRule) {
-    steps.push_back(Step(Kind::kRule, channel, 0, RuleQuery(channel), "dlt645-meter-rule"));
+    steps.push_back(Step(Kind::kRule, channel, 0, RuleQuery(channel), "dlt645-meter-rule", true));
   } else {
-    steps.push_back(Step(Kind::kSwitch, 0, 0, "AT+ZEVCFG=get|dlt645-switch|\r\n", "dlt645-switch"));
-    steps.push_back(Step(Kind::kChannel, 0, 0, "AT+ZEVCFG=get|dlt645-channel|\r\n", "dlt645-channel"));
-    steps.push_back(Step(Kind::kMeter, 0, 0, "AT+ZEVCFG=get|dlt645-meter-cfg|\r\n", "dlt645-meter-cfg"));
+    // The three basic queries go out at once; the rules wait for the last.
+    steps.push_back(Step(Kind::kSwitch, 0, 0, "AT+ZEVCFG=get|dlt645-switch|\r\n", "dlt645-switch", false));
+    steps.push_back(Step(Kind::kChannel, 0, 0, "AT+ZEVCFG=get|dlt645-channel|\r\n", "dlt645-channel", false));
+    steps.push_back(Step(Kind::kMeter, 0, 0, "AT+ZEVCFG=get|dlt645-meter-cfg|\r\n", "dlt645-meter-cfg", true));
   }
   for (const DtuCmdStep &step : steps) plan_.push_back(step.tag.item);
   sequence_->Start(std::move(steps));
@@ -76,8 +77,39 @@ void DtuDlt645Reader::InsertNext(std::vector<DtuCmdStep> steps) {
   sequence_->InsertNext(std::move(steps));
 }
 
+std::vector<DtuCmdStep> DtuDlt645Reader::ItemSteps(int channel, int count) {
+  std::vector<DtuCmdStep> steps;
+  for (int p = 1; p <= count; ++p) {
+    steps.push_back(
+        Step(Kind::kItem, channel, p, ItemQuery(channel, p), "dlt645-meter-rule-item", false, kItemPauseMs));
+  }
+  // Sends nothing; ends once every item has its outcome (the reader then
+  // advances it), or is passed over after the answer wait.
+  DtuCmdStep wait = Step(Kind::kItem, channel, 0, std::string(), "", false);
+  wait.end = DtuStepEnd::kUntil;
+  wait.until = [this, channel] { return ItemsHeard(channel); };
+  wait.tag = DtuCmdTag{};
+  steps.push_back(wait);
+  return steps;
+}
+
+bool DtuDlt645Reader::ItemsHeard(int channel) const {
+  for (const Query &query : queries_) {
+    if (query.kind == Kind::kItem && query.channel == channel && query.item > 0 && !query.heard) return false;
+  }
+  return true;
+}
+
+bool DtuDlt645Reader::WaitingAfterItems(int channel) const {
+  const int step = sequence_->CurrentStep();
+  if (!sequence_->Running() || step < 0 || step >= static_cast<int>(plan_.size())) return false;
+  const Query &current = queries_[plan_[step]];
+  return current.kind == Kind::kItem && current.item == 0 && current.channel == channel;
+}
+
 void DtuDlt645Reader::OnStepSent(int step) {
   Query &query = queries_[plan_[step]];
+  if (query.kind == Kind::kItem && query.item == 0) return;  // the wait after the items
   query.sent = true;
   switch (query.kind) {
     case Kind::kSwitch: page_.switch_read_ = false; break;
@@ -104,6 +136,11 @@ void DtuDlt645Reader::OnOutcome(const DtuCmdReport &report) {
     const bool bare_ok = report.outcome == DtuCmdOutcome::kAcknowledged;
     Miss(query, bare_ok ? "OK" : report.answer, bare_ok ? nullptr : &report);
   }
+  // The last item's outcome ends the wait after the items (a late one, after
+  // the wait was passed over, ends nothing).
+  if (query.kind == Kind::kItem && ItemsHeard(query.channel) && WaitingAfterItems(query.channel)) {
+    sequence_->Advance();
+  }
   if (query.kind != Kind::kMeter || scope_ != Scope::kWhole || report.outcome == DtuCmdOutcome::kPortClosed) return;
   // Rules belong to the configure channels 1..6, whatever the channel count.
   // A device that answered no channel count of 1..6 (0, shown as 1, or none
@@ -113,7 +150,7 @@ void DtuDlt645Reader::OnOutcome(const DtuCmdReport &report) {
   const int channels = answer >= 1 && answer <= kDlt645Channels ? kDlt645Channels : page_.model_.channel_count;
   std::vector<DtuCmdStep> rules;
   for (int c = 1; c <= channels; ++c) {
-    rules.push_back(Step(Kind::kRule, c, 0, RuleQuery(c), "dlt645-meter-rule"));
+    rules.push_back(Step(Kind::kRule, c, 0, RuleQuery(c), "dlt645-meter-rule", true));
   }
   InsertNext(std::move(rules));
 }
@@ -130,15 +167,9 @@ void DtuDlt645Reader::Judge(const Query query, const std::string &answer) {
       return Miss(query, answer, nullptr);  // names only the channels whose record did not come
     case Kind::kRule:
       switch (page_.rule_answer_) {
-        case DtuDLT645::RuleAnswer::kParse: {
-          std::vector<DtuCmdStep> items;
-          for (int p = 1; p <= page_.items_to_read_; ++p) {
-            items.push_back(Step(Kind::kItem, query.channel, p, ItemQuery(query.channel, p), "dlt645-meter-rule-item",
-                                 kItemPauseMs));
-          }
-          InsertNext(std::move(items));
+        case DtuDLT645::RuleAnswer::kParse:
+          if (page_.items_to_read_ > 0) InsertNext(ItemSteps(query.channel, page_.items_to_read_));
           return;
-        }
         case DtuDLT645::RuleAnswer::kTransparent: return;
         case DtuDLT645::RuleAnswer::kEmpty: {
           // No rule: not a failure, but nothing of the rule was read.

@@ -52,8 +52,14 @@ class DtuDlt645Reader {
     bool heard = false;  // its outcome came
   };
 
+  // A query step: it waits for its line's outcome (`wait`), or the sequence
+  // goes on once the line is queued and the outcome comes to the reader.
   DtuCmdStep Step(DtuDlt645Unread::Kind kind, int channel, int item, const std::string &line, const char *key,
-                  int pause_ms = 0);
+                  bool wait, int pause_ms = 0);
+  // A Parse rule's items, 200 ms apart, then a wait until each has its outcome.
+  std::vector<DtuCmdStep> ItemSteps(int channel, int count);
+  bool ItemsHeard(int channel) const;
+  bool WaitingAfterItems(int channel) const;
   void InsertNext(std::vector<DtuCmdStep> steps);
   void OnStepSent(int step);
   void OnOutcome(const DtuCmdReport &report);
