@@ -203,18 +203,25 @@ void DtuDLT645::RuleAsked(int channel) {
 }
 
 // Puts back what the Read found in the place it did not get, and names its
-// fields.
+// fields, by the file's names and by those the view binds (the rule on view
+// by its own).
 void DtuDLT645::PutBack(const DtuDlt645Unread &unread, std::vector<std::string> &names) {
   const int c = unread.channel;
+  const bool on_view = c == model_.config_channel;
   std::vector<std::string> more;
+  auto view_params = [&](int p) {
+    for (const char *word : {"Tag", "RuleDi", "DataType", "DataEndian", "DataRule", "Rate"}) {
+      if (on_view) more.push_back(word + std::to_string(p));
+    }
+  };
   switch (unread.kind) {
     case DtuDlt645Unread::kSwitch:
       model_.switch_index = before_read_.switch_index;
-      more = {"funcSwitch"};
+      more = {"funcSwitch", "Switch"};
       break;
     case DtuDlt645Unread::kChannel:
       model_.channel_count = before_read_.channel_count;
-      more = {"maxChannel"};
+      more = {"maxChannel", "ChannelCount"};
       break;
     case DtuDlt645Unread::kMeter: {
       DtuDlt645MeterRow &row = model_.meters[c - 1];
@@ -225,6 +232,7 @@ void DtuDLT645::PutBack(const DtuDlt645Unread &unread, std::vector<std::string> 
       if (unread.missing & DtuDlt645Meter::kDiNum) row.di_num = was.di_num;
       if (unread.missing == DtuDlt645Meter::kAll) row.di_list = was.di_list;  // no record at all
       more = DtuDlt645MeterFieldNames(c, unread.missing, unread.missing == DtuDlt645Meter::kAll);
+      if (unread.missing == DtuDlt645Meter::kAll) more.push_back("DiList" + std::to_string(c));
       break;
     }
     case DtuDlt645Unread::kRule: {
@@ -234,11 +242,14 @@ void DtuDLT645::PutBack(const DtuDlt645Unread &unread, std::vector<std::string> 
       for (int p = 1; rule.rule == 1 && p <= rule.param_count; ++p) {
         for (const std::string &name : DtuDlt645ParamFieldNames(c, p)) more.push_back(name);
       }
+      if (on_view) more.insert(more.end(), {"Rule", "ParamCount"});
+      for (int p = 1; rule.rule == 1 && p <= rule.param_count; ++p) view_params(p);
       break;
     }
     case DtuDlt645Unread::kItem:
       model_.Rule(c).params[unread.item - 1] = before_read_.Rule(c).params[unread.item - 1];
       more = DtuDlt645ParamFieldNames(c, unread.item);
+      view_params(unread.item);
       break;
   }
   names.insert(names.end(), more.begin(), more.end());

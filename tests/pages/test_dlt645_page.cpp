@@ -240,8 +240,9 @@ TEST_F(Dlt645Page, ARefusedRuleReadIsReported) {
 }
 
 // A Read against devices whose answers fall short, one way each: how the run
-// ends, what the page says, which fields it marks as not read (they keep what
-// they held), and which configure channels' rules it asks. Each row then
+// ends, what the page says, which fields it marks as not read (by the file's
+// names and the view's; they keep what they held), and which configure
+// channels' rules it asks. Each row then
 // sets `set_field` on the healed device: refused with `set_refusal`, or
 // confirmed.
 struct ReadCase {
@@ -277,7 +278,7 @@ const ReadCase kReadCases[] = {
      {}, DtuPageRun::kDone, {}, {}, {1}, {"rule3", "1"},
      "The rule of channel 3 was not read from the device (channel count 1); nothing was sent."},
     {"RefusedSwitch", [](DtuSim &sim) { Personalise(sim, [](DtuSimOptions &o) { o.error_keys = {"dlt645-switch"}; }); },
-     {{"funcSwitch", "1"}}, DtuPageRun::kDeviceError, {"The device refused funcSwitch (ERROR)"}, {"funcSwitch"},
+     {{"funcSwitch", "1"}}, DtuPageRun::kDeviceError, {"The device refused funcSwitch (ERROR)"}, {"funcSwitch", "Switch"},
      kEveryRule, {"cycle1", "30"}, ""},
     {"AddressTooLong",
      [](DtuSim &sim) {
