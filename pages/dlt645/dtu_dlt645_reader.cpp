@@ -14,9 +14,10 @@ std::string ItemQuery(int c, int p) {
 
 }  // namespace
 
-// Every step waits for its own line's outcome and is passed over when it
-// fails (refused, no answer, a bare OK): the reader notes the failure and
-// the read goes on. Only a closed port or a full command ring ends it early.
+// Every query's outcome comes to the reader, whether its step waits for it
+// or not; a step that waits is passed over when its line fails (refused, no
+// answer, a bare OK): the reader notes the failure and the read goes on.
+// Only a closed port or a full command ring ends it early.
 DtuDlt645Reader::DtuDlt645Reader(DtuDLT645 &page) : page_(page), sequence_(new DtuCmdSequence(&page)) {
   owner_ = DtuCmdAddOwner([this](const DtuCmdReport &report) { OnOutcome(report); });
   QObject::connect(sequence_, &DtuCmdSequence::StepSent, sequence_, [this](int step) { OnStepSent(step); });
@@ -88,7 +89,7 @@ std::vector<DtuCmdStep> DtuDlt645Reader::ItemSteps(int channel, int count) {
   DtuCmdStep wait = Step(Kind::kItem, channel, 0, std::string(), "", false);
   wait.end = DtuStepEnd::kUntil;
   wait.until = [this, channel] { return ItemsHeard(channel); };
-  wait.tag = DtuCmdTag{};
+  wait.tag.owner = 0;  // no line, no outcome; the item keeps its place in the plan
   steps.push_back(wait);
   return steps;
 }
