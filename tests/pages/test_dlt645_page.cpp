@@ -331,6 +331,25 @@ TEST_P(Dlt645Read, NamesWhatItDidNotGetAndKeepsTheRest) {
 INSTANTIATE_TEST_SUITE_P(Cases, Dlt645Read, ::testing::ValuesIn(kReadCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// Six Parse rules of eight items: 111 lines, more than the command ring
+// holds, go out as one action and every one of them reaches the device.
+TEST_F(Dlt645Page, ASetLongerThanTheCommandRingGoesOutWhole) {
+  ASSERT_EQ(DtuPageRunRead(*page_, kTimeoutMs), DtuPageRun::kDone);
+  for (int c = 1; c <= kDlt645Channels; ++c) {
+    const std::string n = std::to_string(c);
+    Fill({{"rule" + n, "1"}, {"paramCnt" + n, "8"}});
+    for (int p = 1; p <= kDlt645Params; ++p) {
+      const std::string np = n + "_" + std::to_string(p);
+      Fill({{"tag" + np, "t" + np}, {"ruleDi" + np, "0201010" + std::to_string(p)}});
+    }
+  }
+  const size_t before = Lines().size();
+  EXPECT_EQ(DtuPageRunSet(*page_, 30000), DtuPageRun::kDone);
+  EXPECT_EQ(Lines().size() - before, 111u);
+  EXPECT_EQ(Sim().Store().ChannelValue("dlt645-meter-rule-item", "6/8"),
+            "ch:6/paramId:8/tag:t6_8/di:02010108/dataType:0/dataEndian:0/dataRule:0/rate:1");
+}
+
 TEST_F(Dlt645Page, SaveAndReadLocalKeepTheSection) {
   WriteConfig("[UART]\r\nBaudrate=9600\r\n");
   Fill(kTwoChannels);
