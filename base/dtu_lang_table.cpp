@@ -317,8 +317,9 @@ const DtuLangRow kDtuLangTable[] = {
      "%s content was read back incomplete (length %d bytes) and cannot be shown; read it again."},
 
     // DL/T 645 meter page: tree item, headings, row names and the checks
-    // added for separators, DI codes and a rule read without answer. The two
-    // parameter checks exist only in Chinese.
+    // added for separators, DI codes, the ranges of the device's numbers and
+    // a rule the page did not read. The two parameter checks exist only in
+    // Chinese.
     {700, "DL/T645电表", "DL/T645 Meter"},
     {701, "%s不能包含“%s”，未发送。", "%s cannot contain \"%s\"; nothing was sent."},
     {702, "通道%d的DI项格式错误，必须为8位16进制，例如00010102", "Channel %d DI items must be 8 hexadecimal digits, e.g. 00010102"},
@@ -339,8 +340,10 @@ const DtuLangRow kDtuLangTable[] = {
     {717, "参数%d", "Param %d"},
     {718, "参数%d的参数标识或DI项不能为空", "参数%d的参数标识或DI项不能为空"},
     {719, "参数%d的DI项格式错误，必须为8位16进制，例如00010102", "参数%d的DI项格式错误，必须为8位16进制，例如00010102"},
-    {720, "通道%d的转发规则读取无应答。", "No answer to the forward rule read of channel %d."},
-    {721, "通道%d的转发规则读取失败：设备返回错误。", "The device refused the forward rule read of channel %d."},
+    {722, "%s必须为至多%d位16进制数字，未发送。", "%s must be at most %d hexadecimal digits; nothing was sent."},
+    {723, "%s必须为%d~%d的整数，未发送。", "%s must be a whole number %d~%d; nothing was sent."},
+    {724, "通道%d的转发规则未从设备读取（通道个数%d），未发送。",
+     "The rule of channel %d was not read from the device (channel count %d); nothing was sent."},
 
     // What happened to a page's Read or Set, the busy state, the dangerous
     // buttons' questions and the command port's terminal.

@@ -296,8 +296,9 @@
   X(kDltParamN, 717)              /* %d: parameter */                                     \
   X(kDltParamEmpty, 718)          /* %d: parameter */                                     \
   X(kDltParamDiFormat, 719)       /* %d: parameter */                                     \
-  X(kDltRuleNoAnswer, 720)        /* %d: channel */                                       \
-  X(kDltRuleRefused, 721)         /* %d: channel */                                       \
+  X(kDltHexDigits, 722)           /* %s: field, %d: most digits */                        \
+  X(kDltNumberRange, 723)         /* %s: field, %d~%d: range */                           \
+  X(kDltRuleNotRead, 724)         /* %d: channel, %d: channel count */                    \
   /* The virtual serial page's worker, failures and link loss. */                         \
   X(kCloudLinkLost, 900)          /* %s: why */                                           \
   X(kLoginFailed, 901)            /* %s: why */                                           \

@@ -70,6 +70,26 @@ std::string Joined(const std::vector<std::string> &keys) {
   return text;
 }
 
+// The fields a read-back left as they were (the page marks them: no
+// answer it could read, a rule the device reports empty) that the file
+// wrote: nothing proves they hold.
+std::vector<std::string> NotReadBack(const DtuPage &page, const FieldValues &written) {
+  std::vector<std::string> names;
+  for (const std::string &name : page.MarkedFields()) {
+    const bool listed = std::any_of(written.begin(), written.end(), [&](const auto &f) { return f.first == name; });
+    if (listed && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  return names;
+}
+
+std::string NotVerifiedNote(const std::vector<std::string> &names) {
+  constexpr size_t kShown = 6;
+  std::string text = "not verified, the device gave no read-back of ";
+  for (size_t i = 0; i < names.size() && i < kShown; ++i) text += (i ? ", " : "") + names[i];
+  if (names.size() > kShown) text += " and " + std::to_string(names.size() - kShown) + " more";
+  return text;
+}
+
 // While a page works, what it would show the user is kept for the report.
 class MessageRecorder {
  public:
@@ -148,7 +168,9 @@ class PageRun {
     }
     if (!Completed(back) || !PageHeld(ProvisionStatus::kDiffers)) return;
     report_.diffs = ReadBackDiffs(before, written, Snapshot(page_));
-    report_.verified = report_.diffs.empty();
+    const std::vector<std::string> unread = NotReadBack(page_, written);
+    if (!unread.empty()) report_.messages.push_back(NotVerifiedNote(unread));
+    report_.verified = report_.diffs.empty() && unread.empty();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
   }
 

@@ -61,11 +61,19 @@ int WaitForPage(const DtuPage &page, const std::function<bool()> &done, int time
   return finished ? 0 : -1;
 }
 
-// How a page that runs its own steps ended them.
+// How a page that runs its own steps ended them: refused by a check of its
+// own, or failed as its first failed line did.
 DtuPageRun OwnEnd(const DtuPage &page) {
   if (page.Refused()) return DtuPageRun::kRefused;
   if (!page.Failed()) return DtuPageRun::kDone;
-  return page.FailedOnDeviceError() ? DtuPageRun::kDeviceError : DtuPageRun::kFailed;
+  const std::optional<DtuCmdOutcome> outcome = page.FailedOutcome();
+  if (!outcome) return DtuPageRun::kFailed;
+  switch (*outcome) {
+    case DtuCmdOutcome::kDeviceError: return DtuPageRun::kDeviceError;
+    case DtuCmdOutcome::kNoAnswer: return DtuPageRun::kTimedOut;
+    case DtuCmdOutcome::kPortClosed: return DtuPageRun::kPortClosed;
+    default: return DtuPageRun::kFailed;
+  }
 }
 
 // A query the device refused is named, as a page names a refused line.

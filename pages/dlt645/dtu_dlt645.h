@@ -4,17 +4,19 @@
 // Parse rule with up to eight parameters).
 #pragma once
 
-#include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "link/dtu_cmd_outcome.h"
 #include "pages/dlt645/dtu_dlt645_records.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
 
-class DtuDlt645RuleReader;
+class DtuDlt645Reader;
+class DtuSetLines;
 
 // One meter channel row, as the user typed it or the device reported it.
 struct DtuDlt645MeterRow {
@@ -55,6 +57,25 @@ struct DtuDlt645Model {
   bool ParamsVisible() const { return Rule(config_channel).rule == 1; }
   bool ParamRowVisible(int p) const { return ParamsVisible() && p <= Rule(config_channel).param_count; }
 };
+
+// What a Read did not get from the device: the place it belongs to, and
+// why. A failure is named to the user and fails the Read; an empty rule
+// answer ("no rule") is not, but its fields were not read either.
+struct DtuDlt645Unread {
+  enum Kind { kSwitch, kChannel, kMeter, kRule, kItem } kind = kSwitch;
+  int channel = 0;         // kMeter, kRule, kItem
+  int item = 0;            // kItem
+  unsigned missing = 0;    // kMeter: the DtuDlt645Meter fields that did not come
+  bool failure = true;     // false: an empty rule answer
+  std::optional<DtuCmdOutcome> outcome;  // none: answered, but not readable
+  std::string error_word;  // a refusal's error word
+  std::string answer;      // an answer that did not read
+};
+
+// The page's field names of meter channel k (`fields`: DtuDlt645Meter bits,
+// and its DI codes `with_dis`) and of parameter p of configure channel c.
+std::vector<std::string> DtuDlt645MeterFieldNames(int k, unsigned fields, bool with_dis = false);
+std::vector<std::string> DtuDlt645ParamFieldNames(int c, int p);
 
 class DtuDLT645 : public DtuPage, public DtuStoredPage {
   Q_OBJECT
@@ -101,81 +122,72 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
   std::vector<DtuPageFieldInfo> Fields() const override;
   bool GetField(const std::string &name, std::string &value) const override;
   bool SetField(const std::string &name, const std::string &value, std::string &error) override;
-  // Both groups: the basic parameters and the rules of all six configure
-  // channels; a Set writes the rules whose fields were changed by name.
+  // Read: the basic parameters, then the rules of the six configure
+  // channels (of channels 1..count when the device answered no count).
+  // Set: the basic parameters and the rules changed since the last Read (by
+  // name, or all of them by Read Local), as one action.
   bool Read() override;
   bool Set() override;
   bool ReadPending() const override;
-  bool SetPending() const override;
   bool Busy() const override;
-  // The last rule read ended without every channel's rule (refused or silent).
-  bool Failed() const override { return rule_read_failed_; }
+  // The last Read ended without a field it asked for (named to the user);
+  // FailedOutcome tells how its first such field failed.
+  bool Failed() const override { return read_failed_; }
+  std::optional<DtuCmdOutcome> FailedOutcome() const override { return failed_outcome_; }
 
-  // Rule read state (the rule reader waits on it): 0 waiting for the rule
-  // header, 1 reading items, -1 transparent.
-  int RuleReadState() const { return rule_read_state_.load(); }
-  int ItemsToRead() const { return items_to_read_.load(); }
-  // The configure channel a running rule read works on, 0 when none runs.
-  int ChannelBeingRead() const { return channel_being_read_.load(); }
+  // The rule answer of the channel being read, as the reader judges it.
+  enum class RuleAnswer { kNone, kEmpty, kTransparent, kParse };
 
  signals:
   // The rule on view switched to another configure channel.
   void ConfigChannelChanged();
 
  private:
-  friend class DtuDlt645RuleReader;
+  friend class DtuDlt645Reader;
 
-  // Basic group.
-  void QueueBasicRead();
-  bool BuildBasicLines(class DtuSetLines &lines, unsigned &sent) const;
-  void QueueBasicSet(const class DtuSetLines &lines, unsigned sent);
+  bool BuildBasicLines(DtuSetLines &lines) const;
+  bool BuildRuleLines(int channel, DtuSetLines &lines) const;
   void OnSwitch(const char *value);
   void OnChannel(const char *value);
   void OnMeters(const char *value);
-  void CheckBasicConfirmed();
-
-  // Forwarding rule group.
-  void ClearRuleRows(int channel);
-  bool StartRuleRead(const std::vector<int> &channels);
-  bool QueueRuleSet(int channel);
   void OnRule(const char *value);
   void OnRuleItems(const char *value);
-  void RuleCheckConfirmed();
-  // When the rule reader ended (0, or the channel that gave no answer or an
-  // error).
-  void OnRuleSequenceDone(int failed_channel, bool refused);
+  void ClearRuleRows(int channel);
+
+  // The reader's side: what is about to be asked, and the end of a Read
+  // with the fields it did not get (put back as they were and marked).
+  void ReadStarting();
+  void MetersAsked();
+  void RuleAsked(int channel);
+  void ReadEnded(const std::vector<DtuDlt645Unread> &unread);
+  void PutBack(const DtuDlt645Unread &unread, std::vector<std::string> &names);
 
   DtuDlt645Model model_;
+  DtuDlt645Model before_read_;  // the model as the running Read found it
 
-  // Basic confirmation: which answers a Set still waits for. The meter
-  // channels are a bit mask of the channels that Set sent.
-  std::atomic<bool> basic_pending_{false};
-  std::atomic<bool> switch_outstanding_{false};
-  std::atomic<bool> channel_outstanding_{false};
-  std::atomic<unsigned> meters_outstanding_{0};
-  std::atomic<bool> basic_read_pending_{false};
+  // What the answers of the step being read gave (the reader resets them).
+  bool switch_read_ = false;
+  bool channel_read_ = false;
+  int channel_answer_ = 0;  // the count as answered, before it is limited to 1..6
+  unsigned meter_fields_[kDlt645Channels] = {};  // DtuDlt645Meter fields that came, per channel
+  int channel_being_read_ = 0;  // the rule's configure channel, 0 when no rule is read
+  RuleAnswer rule_answer_ = RuleAnswer::kNone;
+  int items_to_read_ = 0;
+  unsigned items_answered_ = 0;  // of the channel being read, bit p-1 for item p
 
-  // Rule confirmation: the header and the items (bit p-1 for item p) of the
-  // expected channel.
-  std::atomic<bool> rule_pending_{false};
-  std::atomic<bool> header_outstanding_{false};
-  std::atomic<unsigned> items_outstanding_{0};
-  std::atomic<int> expected_channel_{0};
+  bool read_failed_ = false;
+  std::optional<DtuCmdOutcome> failed_outcome_;
 
-  std::atomic<int> rule_read_state_{0};
-  std::atomic<int> items_to_read_{0};
-  std::atomic<int> channel_being_read_{0};
-  std::atomic<bool> rule_read_pending_{false};
-  bool rule_read_failed_ = false;
-  // Items of the channel being read that answered (bit p-1 for item p).
-  std::atomic<unsigned> items_answered_{0};
-
-  // Configure channels whose rule fields were changed by name since the last
-  // Read (varnokctl writes only those).
+  // Configure channels whose rule fields were changed since the last Read
+  // (varnokctl writes only those), and those whose rule the page knows from
+  // the device or the file (a Save keeps those; a Set writes no other).
+  // A whole-page Set is out: its rule read-backs leave the rule on view.
+  bool whole_set_ = false;
   unsigned rules_changed_ = 0;
-  std::vector<int> rules_to_set_;  // the rest of a multi-channel Set
+  unsigned rules_known_ = 0;
+  unsigned rules_asked_ = 0;  // by the running Read
 
-  std::unique_ptr<DtuDlt645RuleReader> reader_;
+  std::unique_ptr<DtuDlt645Reader> reader_;
   // Last member: Instance() and the answer handlers reach the page until it starts going.
   DtuPageReference<DtuDLT645> reference_{this};
 };

@@ -266,3 +266,21 @@ bool DtuDLT645::SetField(const std::string &name, const std::string &value, std:
   if (channel != kNoRule) rules_changed_ |= 1u << (channel - 1);
   return true;
 }
+
+std::vector<std::string> DtuDlt645MeterFieldNames(int k, unsigned fields, bool with_dis) {
+  const std::string n = std::to_string(k);
+  std::vector<std::string> names;
+  for (const auto &[bit, word] : {std::pair{DtuDlt645Meter::kAddr, "addr"}, {DtuDlt645Meter::kPreamble, "preamble"},
+                                  {DtuDlt645Meter::kCycle, "cycle"}, {DtuDlt645Meter::kDiNum, "diNum"}}) {
+    if (fields & bit) names.push_back(word + n);
+  }
+  for (int j = 1; with_dis && j <= kDlt645DiCodes; ++j) names.push_back("di" + n + "_" + std::to_string(j));
+  return names;
+}
+
+std::vector<std::string> DtuDlt645ParamFieldNames(int c, int p) {
+  const std::string suffix = std::to_string(c) + "_" + std::to_string(p);
+  std::vector<std::string> names;
+  for (const char *word : {"tag", "ruleDi", "dataType", "dataEndian", "dataRule", "rate"}) names.push_back(word + suffix);
+  return names;
+}

@@ -104,23 +104,31 @@ void LoadRule(const DtuConfig::Dlt645Rule &stored, DtuDlt645RuleRows &rule) {
 
 }  // namespace
 
-// The meter channels 1..count and the rule of the configure channel on view;
-// the file keeps what it holds for the other channels.
+// The meter channels 1..count, the rule of the configure channel on view
+// and every rule the page read from the device or the file (a backup keeps
+// every configure channel's rule); the file keeps what it holds for the
+// other channels.
 bool DtuDLT645::OnBnClickedBtSaveLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
-  const DtuDlt645RuleRows &rule = model_.Rule(model_.config_channel);
-  if (!MetersFit(model_) || !RuleFits(rule)) return false;
+  const unsigned saved = rules_known_ | 1u << (model_.config_channel - 1);
+  if (!MetersFit(model_)) return false;
+  for (int c = 1; c <= kDlt645Channels; ++c) {
+    if ((saved >> (c - 1) & 1u) != 0 && !RuleFits(model_.Rule(c))) return false;
+  }
   DtuConfig::Dlt645Group &d = config.dlt645;
   d.funcSwitch = model_.switch_index == 0 ? 1 : 0;
   d.maxChannel = model_.channel_count;
   for (int k = 1; k <= model_.channel_count; ++k) StoreMeter(model_.meters[k - 1], d.channel[k - 1]);
-  StoreRule(rule, d.rule[model_.config_channel - 1]);
+  for (int c = 1; c <= kDlt645Channels; ++c) {
+    if ((saved >> (c - 1) & 1u) != 0) StoreRule(model_.Rule(c), d.rule[c - 1]);
+  }
   return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 // Every configure channel's rule comes back, so the rule on view matches
-// the file whichever channel is chosen afterwards.
+// the file whichever channel is chosen afterwards. They count as changed:
+// the page's Set writes them all (apply).
 bool DtuDLT645::OnBnClickedBtReadLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
@@ -129,6 +137,8 @@ bool DtuDLT645::OnBnClickedBtReadLocal() {
   model_.channel_count = Clamp(d.maxChannel, 1, kDlt645Channels);
   for (int k = 1; k <= model_.channel_count; ++k) LoadMeter(d.channel[k - 1], model_.meters[k - 1]);
   for (int c = 1; c <= kDlt645Channels; ++c) LoadRule(d.rule[c - 1], model_.Rule(c));
+  rules_known_ = (1u << kDlt645Channels) - 1u;
+  rules_changed_ = rules_known_;
   emit Changed();
   DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
   return true;

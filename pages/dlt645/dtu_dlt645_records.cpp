@@ -71,12 +71,16 @@ void ApplyMeterField(DtuDlt645Meter &meter, const std::string &name, const std::
     meter.ch = std::atoi(Kept(value, kNumberKept, "ch").c_str());
   } else if (name == "addr") {
     meter.addr = Kept(value, kCodeKept, "addr");
+    meter.present |= DtuDlt645Meter::kAddr;
   } else if (name == "preamble") {
     meter.preamble = Kept(value, kNumberKept, "preamble");
+    meter.present |= DtuDlt645Meter::kPreamble;
   } else if (name == "cycle") {
     meter.cycle = Kept(value, kNumberKept, "cycle");
+    meter.present |= DtuDlt645Meter::kCycle;
   } else if (name == "diNum") {
     meter.di_num = Kept(value, kNumberKept, "diNum");
+    meter.present |= DtuDlt645Meter::kDiNum;
   } else if (const int j = DiNumber(name)) {
     meter.di[j - 1] = Kept(value, kCodeKept, "di");
     if (j > meter.highest_di) meter.highest_di = j;

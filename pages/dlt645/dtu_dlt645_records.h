@@ -13,7 +13,10 @@ constexpr int kDlt645Params = 8;    // parameter rows per forwarding rule
 // One meter channel as the device reports it. The texts are kept as they
 // came (numbers too), so the page shows what the device holds.
 struct DtuDlt645Meter {
+  // The fields a record must carry, as bits of `present`.
+  enum Field : unsigned { kAddr = 1, kPreamble = 2, kCycle = 4, kDiNum = 8, kAll = 15 };
   int ch = 0;  // 0 when the record carried no usable "ch"
+  unsigned present = 0;  // the fields the record carried usably (a value too long is not)
   std::string addr;
   std::string preamble;
   std::string cycle;

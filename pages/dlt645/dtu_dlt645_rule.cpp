@@ -1,14 +1,11 @@
-// The forwarding rule group of the DL/T 645 page: Read through the rule
-// reader, Set with its read-back, and the rule and rule item answers.
-#include <cstdio>
+// The forwarding rule group of the DL/T 645 page: Read through the reader,
+// Set with its read-back, and the rule and rule item answers.
 #include <string>
 
-#include "base/dtu_lang.h"
 #include "base/dtu_log.h"
-#include "base/dtu_message.h"
 #include "pages/dlt645/dtu_dlt645.h"
 #include "pages/dlt645/dtu_dlt645_checks.h"
-#include "pages/dlt645/dtu_dlt645_rule_reader.h"
+#include "pages/dlt645/dtu_dlt645_reader.h"
 #include "pages/kit/dtu_page_send.h"
 
 namespace {
@@ -34,94 +31,64 @@ std::string ItemQuery(int c, int p) {
 
 bool DtuDLT645::OnBnClickedBtRuleRead() {
   if (!DtuPagePortOpen()) return false;
-  return StartRuleRead({model_.config_channel});
+  reader_->Start(DtuDlt645Reader::Scope::kRule, model_.config_channel);
+  return true;
 }
 
 void DtuDLT645::ClearRuleRows(int channel) {
   for (DtuDlt645ParamRow &row : model_.Rule(channel).params) row = DtuDlt645ParamRow();
 }
 
-bool DtuDLT645::StartRuleRead(const std::vector<int> &channels) {
-  for (int c : channels) ClearRuleRows(c);
-  emit Changed();
-  rule_read_failed_ = false;
-  rule_read_pending_ = true;
-  reader_->Start(channels);
-  return true;
-}
-
-void DtuDLT645::OnRuleSequenceDone(int failed_channel, bool refused) {
-  rule_read_failed_ = failed_channel != 0;
-  if (rule_read_failed_) {
-    char text[256];
-    std::snprintf(text, sizeof(text), DtuLangText(refused ? DtuTextId::kDltRuleRefused : DtuTextId::kDltRuleNoAnswer),
-                  failed_channel);
-    DtuWarningBox(text);
-  }
-  if (rule_read_pending_.exchange(false) && !ReadPending()) emit ReadFinished();
-}
-
 bool DtuDLT645::OnBnClickedBtRuleSet() {
   if (!DtuPagePortOpen()) return false;
-  rules_to_set_.clear();
-  return QueueRuleSet(model_.config_channel);
+  DtuSetLines lines;
+  if (!BuildRuleLines(model_.config_channel, lines)) return false;
+  QueueSet(lines, DtuTextId::kDltConfigSucceeded);
+  return true;
 }
 
 // The rule, its items, then the rule and item queries without pauses: the
-// answers confirm the Set and show what the device now holds.
-bool DtuDLT645::QueueRuleSet(int channel) {
+// answers show what the device now holds, and the Set holds once every one
+// of these lines was answered.
+bool DtuDLT645::BuildRuleLines(int channel, DtuSetLines &lines) const {
   const DtuDlt645RuleRows &rule = model_.Rule(channel);
-  DtuSetLines lines;
   if (!DtuDlt645AddRuleLines(channel, rule, lines)) return false;
   const int n = rule.rule == 1 ? rule.param_count : 0;
-  expected_channel_ = channel;
-  header_outstanding_ = true;
-  items_outstanding_ = (1u << n) - 1u;
-  rule_pending_ = true;
-  lines.Queue();
-  DtuPageQueueLine(RuleQuery(channel));
-  for (int p = 1; p <= n; ++p) DtuPageQueueLine(ItemQuery(channel, p));
+  const std::string c = std::to_string(channel);
+  lines.AddLine("rule" + c, RuleQuery(channel));
+  for (int p = 1; p <= n; ++p) lines.AddLine("tag" + c + "_" + std::to_string(p), ItemQuery(channel, p));
   return true;
 }
 
-void DtuDLT645::RuleCheckConfirmed() {
-  if (!rule_pending_ || header_outstanding_ || items_outstanding_ != 0) return;
-  rule_pending_ = false;
-  DtuMessageBox(DtuLangText(DtuTextId::kDltConfigSucceeded));
-  emit SetConfirmed();
-  if (rules_to_set_.empty()) return;
-  const int next = rules_to_set_.front();
-  rules_to_set_.erase(rules_to_set_.begin());
-  QueueRuleSet(next);
-}
-
-// An answer for a channel outside 1..6 is dropped; one for another channel
-// than the one being read fills that channel's rule but leaves the view.
+// An empty value is a channel without a rule: nothing to fill. An answer
+// for a channel outside 1..6 is dropped; one for another channel than the
+// one being read, or one of a whole-page Set's read-backs, fills that
+// channel's rule but leaves the view.
 void DtuDLT645::OnRule(const char *value) {
-  DtuDlt645Rule answer;
-  if (value[0] == '\0' || !DtuDlt645ParseRule(value, answer)) return;
-  const int c = answer.ch;
-  if (!InRange(c, 1, kDlt645Channels)) {
-    DTU_LOG("rule answer of channel %d ignored.", c);
+  std::string text = DtuDlt645Trim(value);
+  while (!text.empty() && text.back() == ';') text.pop_back();
+  if (text.empty()) {
+    if (channel_being_read_ != 0) rule_answer_ = RuleAnswer::kEmpty;
     return;
   }
+  DtuDlt645Rule answer;
+  if (!DtuDlt645ParseRule(text, answer) || !InRange(answer.ch, 1, kDlt645Channels)) {
+    DTU_LOG("rule answer not read : %s", value);
+    return;
+  }
+  const int c = answer.ch;
   const int count = answer.param_cnt < 0 ? 0 : answer.param_cnt > kDlt645Params ? kDlt645Params : answer.param_cnt;
   DtuDlt645RuleRows &rule = model_.Rule(c);
   rule.rule = answer.rule != 0 ? 1 : 0;
   rule.param_count = count < 1 ? 1 : count;
-  const int reading = channel_being_read_;
-  if (reading == 0 && model_.config_channel != c) {
+  if (channel_being_read_ == 0 && !whole_set_ && model_.config_channel != c) {
     model_.config_channel = c;
     emit ConfigChannelChanged();
   }
   emit Changed();
-  if (reading == c) {
+  if (channel_being_read_ == c) {
+    rule_answer_ = rule.rule == 1 ? RuleAnswer::kParse : RuleAnswer::kTransparent;
     items_to_read_ = rule.rule == 1 ? count : 0;
-    rule_read_state_ = rule.rule == 1 ? 1 : -1;
-  }
-  if (rule_pending_ && expected_channel_ == c) {
-    header_outstanding_ = false;
-    RuleCheckConfirmed();
   }
 }
 
@@ -141,8 +108,6 @@ void DtuDLT645::OnRuleItems(const char *value) {
     row.rate = std::to_string(item.rate);
     changed = true;
     if (channel_being_read_ == item.ch) items_answered_ |= ItemBit(item.param_id);
-    if (rule_pending_ && expected_channel_ == item.ch) items_outstanding_ &= ~ItemBit(item.param_id);
   }
   if (changed) emit Changed();
-  RuleCheckConfirmed();
 }

@@ -78,17 +78,26 @@ void DtuPage::QueueAction(DtuPageAction::Kind kind, const std::vector<DtuPageLin
   marked_.clear();
   keys_without_answer_.clear();
   emit ActionStarted();
-  std::vector<int> not_queued;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const DtuCmdTag tag{owner_, action_id_, static_cast<int>(i)};
-    const std::string &text = lines[i].line;
-    if (DtuCmdPort::DtuCmdRingbufSend(text.c_str(), static_cast<int>(text.size()), tag) != 0) {
-      not_queued.push_back(static_cast<int>(i));
+  action_lines_.clear();
+  for (const DtuPageLine &line : lines) action_lines_.push_back(line.line);
+  next_line_ = 0;
+  QueueMoreLines();
+}
+
+// At most this many lines of an action wait for their outcome at a time,
+// well within the 63 the command ring holds.
+constexpr size_t kActionLinesAhead = 32;
+
+void DtuPage::QueueMoreLines() {
+  const int action = action_id_;
+  while (next_line_ < action_lines_.size() && next_line_ < static_cast<size_t>(action_.Done()) + kActionLinesAhead) {
+    const int i = static_cast<int>(next_line_++);
+    const std::string &text = action_lines_[i];
+    if (DtuCmdPort::DtuCmdRingbufSend(text.c_str(), static_cast<int>(text.size()), DtuCmdTag{owner_, action, i}) == 0) {
+      continue;
     }
-  }
-  // A line the queue refused never goes out: it can get no answer.
-  for (int line : not_queued) {
-    if (action_.Record(action_id_, line, DtuCmdOutcome::kNoAnswer, "")) EndAction();
+    // A line the queue refused never goes out: it can get no answer.
+    if (action_.Record(action, i, DtuCmdOutcome::kNoAnswer, "")) return EndAction();
   }
 }
 
@@ -104,7 +113,8 @@ void DtuPage::OnOutcome(const DtuCmdReport &report) {
   }
   const bool ended = action_.Record(report.tag.action, report.tag.item, report.outcome, report.error_word);
   emit ActionProgress(action_.Done(), action_.Total());
-  if (ended) EndAction();
+  if (ended) return EndAction();
+  QueueMoreLines();
 }
 
 void DtuPage::PutBackUnanswered() {

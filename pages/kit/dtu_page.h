@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,8 +63,11 @@ class DtuPage : public QObject {
   // True when the last Read or Set ended in a failure the page reported
   // (a time-out, a device error, an answer different from what was written).
   virtual bool Failed() const { return false; }
-  // With Failed(): the device refused one of the page's lines (an error word).
-  virtual bool FailedOnDeviceError() const { return false; }
+  // With Failed(): how the page's own steps failed, the outcome of the
+  // first line that failed (kDeviceError: the device refused one), or none
+  // when an answer came that did not read as its value.
+  virtual std::optional<DtuCmdOutcome> FailedOutcome() const { return std::nullopt; }
+  bool FailedOnDeviceError() const { return FailedOutcome() == DtuCmdOutcome::kDeviceError; }
   // True when the last Read or Set stopped on a check of its own after
   // asking the device (the Modbus pages: the other one's function is on):
   // nothing was written, as when Set() refuses at once.
@@ -115,6 +119,9 @@ class DtuPage : public QObject {
   void QueueSet(const DtuSetLines &lines, DtuTextId success_text_id);
   // Clears the page's pending flags (a page with flags of its own adds them).
   virtual void ClearPending();
+  // A page whose Read runs by roads of its own names the fields that Read
+  // left as they were (views mark them).
+  void SetMarkedFields(std::vector<std::string> fields) { marked_ = std::move(fields); }
 
   // Answers arrive on the page's own thread; the flags are atomic all the
   // same, since they are also read from varnokctl's waiting loop.
@@ -123,6 +130,7 @@ class DtuPage : public QObject {
 
  private:
   void QueueAction(DtuPageAction::Kind kind, const std::vector<DtuPageLine> &lines);
+  void QueueMoreLines();
   void OnOutcome(const DtuCmdReport &report);
   void EndAction();
   void PutBackUnanswered();
@@ -130,6 +138,11 @@ class DtuPage : public QObject {
   int owner_ = 0;
   DtuPageAction action_;
   int action_id_ = 0;
+  // The running action's lines, and the first of them not yet handed to the
+  // command port: an action of more lines than the command ring holds goes
+  // out as the outcomes of its earlier lines make room.
+  std::vector<std::string> action_lines_;
+  size_t next_line_ = 0;
   // Per line of the running Read: its fields' names and values before it.
   std::vector<std::vector<std::pair<std::string, std::string>>> before_read_;
   std::vector<std::string> marked_;

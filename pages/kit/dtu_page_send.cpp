@@ -40,6 +40,11 @@ void DtuSetLines::Add(const std::string &field, const std::string &key, const st
   fields_.push_back(field);
 }
 
+void DtuSetLines::AddLine(const std::string &field, const std::string &line) {
+  lines_.push_back(line);
+  fields_.push_back(field);
+}
+
 bool DtuSetLines::Fit() const {
   const size_t max_line = kDtuSetLineBuffer - 1;
   for (size_t i = 0; i < lines_.size(); ++i) {

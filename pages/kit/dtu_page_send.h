@@ -31,6 +31,9 @@ class DtuSetLines {
   // `field` names the control whose text makes the payload: the message
   // names it when the line does not fit.
   void Add(const std::string &field, const std::string &key, const std::string &payload);
+  // A whole line as it is ("AT+ZEVCFG=get|...\r\n"): a query whose answer
+  // shows what the Set left on the device goes out as part of the Set.
+  void AddLine(const std::string &field, const std::string &line);
   // False, after a message naming the field and the line limit (255 bytes
   // and the NUL), when a line does not fit the 256-byte buffer.
   bool Fit() const;

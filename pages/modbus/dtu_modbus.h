@@ -115,7 +115,9 @@ class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
   // The last Read, or the question a Set asked first, ended without every
   // answer it asked for (named to the user).
   bool Failed() const override { return read_failed_; }
-  bool FailedOnDeviceError() const override { return device_error_; }
+  std::optional<DtuCmdOutcome> FailedOutcome() const override {
+    return device_error_ ? std::optional<DtuCmdOutcome>(DtuCmdOutcome::kDeviceError) : std::nullopt;
+  }
   // The last Set found the cache proxy on and wrote nothing.
   bool Refused() const override { return refused_; }
 

@@ -77,7 +77,9 @@ class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
   bool SetPending() const override { return operation_ == kSetting; }
   bool Busy() const override { return operation_ != kIdle; }
   bool Failed() const override { return failed_; }
-  bool FailedOnDeviceError() const override { return device_error_; }
+  std::optional<DtuCmdOutcome> FailedOutcome() const override {
+    return device_error_ ? std::optional<DtuCmdOutcome>(DtuCmdOutcome::kDeviceError) : std::nullopt;
+  }
   // The device's polling is on: the proxy was neither written nor shown ON.
   bool Refused() const override { return refused_; }
 

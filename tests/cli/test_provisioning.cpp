@@ -45,6 +45,16 @@ const std::map<std::string, std::string> kNonDefault = {
     {"bhu-header", "100004HDR1"},
 };
 
+// A DL/T 645 page beyond the factory's: a second meter channel whose rule
+// parses two items (records as the device keeps them, by key and index).
+const std::vector<std::pair<std::string, std::string>> kDlt645Records = {
+    {"dlt645-meter-cfg", "ch:2/addr:000000000042/preamble:2/cycle:30/diNum:2/di1:00010000/di2:00020000;"},
+    {"dlt645-meter-rule", "ch:2/rule:1/paramCnt:2"},
+    {"dlt645-meter-rule-item", "ch:2/paramId:1/tag:Ua/di:02010100/dataType:3/dataEndian:1/dataRule:0/rate:1"},
+    {"dlt645-meter-rule-item", "ch:2/paramId:2/tag:Ia/di:02020100/dataType:5/dataEndian:0/dataRule:2/rate:10"},
+};
+const char *const kDlt645Indexes[] = {"2", "2", "2/1", "2/2"};
+
 // Keys of the set lines a simulator received.
 std::set<std::string> SetKeys(const DtuSim &sim) {
   std::set<std::string> keys;
@@ -75,6 +85,8 @@ class Provisioning : public ::testing::Test {
   static std::unique_ptr<DtuSim> WorkingDevice() {
     auto device = StartDtuSim();
     for (const auto &[key, value] : kNonDefault) device->Store().SetValue(key, value);
+    device->Store().SetValue("dlt645-channel", "2");
+    for (const auto &[key, record] : kDlt645Records) EXPECT_TRUE(device->Store().Set(key, record)) << record;
     return device;
   }
   // The device's settings saved by backup into a file.
@@ -112,6 +124,11 @@ TEST_F(Provisioning, BackupThenApplyCopiesEveryPageAndProvesItByReadBackAndDiff)
   }
   for (const std::string &key : written) {
     EXPECT_EQ(target->Store().Value(key), source->Store().Value(key)) << key;
+  }
+  EXPECT_NE(ReadWholeFile(file).find("rule2=1\r\nparamCnt2=2\r\ntag2_1=Ua\r\nruleDi2_1=02010100\r\n"),
+            std::string::npos);
+  for (size_t i = 0; i < kDlt645Records.size(); ++i) {
+    EXPECT_EQ(target->Store().ChannelValue(kDlt645Records[i].first, kDlt645Indexes[i]), kDlt645Records[i].second);
   }
   // The copy's backup is the same file: nothing was lost on the way.
   EXPECT_EQ(ReadWholeFile(Backup(*target, "copy.txt")), ReadWholeFile(file));
@@ -178,6 +195,18 @@ DtuSimOptions SilentEvery(int n) {
   return o;
 }
 
+DtuSimOptions EmptyOn(const char *key) {
+  DtuSimOptions o;
+  o.empty_keys = {key};
+  return o;
+}
+
+DtuSimOptions BadValue(const char *key, const std::string &value) {
+  DtuSimOptions o;
+  o.bad_values[key] = value;
+  return o;
+}
+
 DtuSimOptions UnplugAfter(int n) {
   DtuSimOptions o;
   o.unplug_after = n;
@@ -197,7 +226,12 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, ProvisioningFault,
     ::testing::Values(
         FaultCase{"DeviceError", ErrorOn("mqtt-qos"), "workmode,mqtt", 6, "mqtt        not sent, not confirmed, not verified: device error"},
-        FaultCase{"NoAnswer", SilentEvery(3), "workmode", 3, "workmode    sent, confirmed, not verified: no answer"}),
+        FaultCase{"NoAnswer", SilentEvery(3), "workmode", 3, "workmode    sent, confirmed, not verified: no answer"},
+        // Rules the device reports empty (no rule) cannot prove what was written.
+        FaultCase{"Dlt645RulesNotReadBack", EmptyOn("dlt645-meter-rule"), "dlt645", 7,
+                  "not verified, the device gave no read-back of rule1, paramCnt1, rule2, paramCnt2, tag2_1"},
+        FaultCase{"Dlt645AddressUnreadable", BadValue("dlt645-meter-cfg", "ch:1/addr:" + std::string(10240, '1')),
+                  "dlt645", 6, "dlt645      not sent, not confirmed, not verified: device error"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Provisioning, UnplugNamesThePortAndLeavesTheRestNotDone) {

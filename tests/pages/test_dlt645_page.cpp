@@ -2,6 +2,7 @@
 // command port: what its Read and Set put on the wire, what the answers fill
 // in, when a Set counts as confirmed, and what its checks refuse.
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -128,6 +129,9 @@ TEST_F(Dlt645Page, BasicSetChecksEveryRowBeforeSending) {
           {{{"addr1", "0000/1"}}, "Channel 1 Meter Addr cannot contain \"/\"; nothing was sent."},
           {{{"cycle1", "6;0"}}, "Channel 1 Cycle (s) cannot contain \";\"; nothing was sent."},
           {{{"maxChannel", "2"}, {"preamble2", "0"}}, "Channel 2 preamble must be 1~4."},
+          {{{"cycle1", "99999999999999999999"}}, "Channel 1 Cycle (s) must be a whole number 0~9999999; nothing was sent."},
+          {{{"addr1", "0000123456789"}}, "Channel 1 Meter Addr must be at most 12 hexadecimal digits; nothing was sent."},
+          {{{"addr1", "00001234567G"}}, "Channel 1 Meter Addr must be at most 12 hexadecimal digits; nothing was sent."},
       },
       &DtuDLT645::OnBnClickedBtBasicSet);
 }
@@ -187,6 +191,9 @@ TEST_F(Dlt645Page, RuleSetChecksParameters) {
                      {{{"RuleDi1", "0001010G"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
                      {{{"RuleDi1", "0001010"}}, "参数1的DI项格式错误，必须为8位16进制，例如00010102"},
                      {{{"Tag1", "U:a"}}, "Param 1 Parameter Tag cannot contain \":\"; nothing was sent."},
+                     {{{"Tag1", "U[dec]a"}}, "Param 1 Parameter Tag cannot contain \"[dec]\"; nothing was sent."},
+                     {{{"Tag1", "U[COMMA]a"}}, "Param 1 Parameter Tag cannot contain \"[comma]\"; nothing was sent."},
+                     {{{"Rate1", "10000000"}}, "Param 1 Multiplier must be a whole number 1~9999999; nothing was sent."},
                  },
                  &DtuDLT645::OnBnClickedBtRuleSet);
 }
@@ -224,12 +231,123 @@ TEST_F(Dlt645Page, ARefusedRuleReadIsReported) {
   FailKey("dlt645-meter-rule");
   ASSERT_TRUE(page_->OnBnClickedBtRuleRead());
   ASSERT_TRUE(DtuPageWaitUntil([&] { return !page_->ReadPending(); }, kTimeoutMs));
-  EXPECT_EQ(messages_, std::vector<std::string>{"The device refused the forward rule read of channel 1."});
-  // varnokctl's run of the whole page ends as failed, not done; a later
-  // read that gets every rule clears it.
-  EXPECT_EQ(DtuPageRunRead(*page_, kTimeoutMs), DtuPageRun::kFailed);
+  EXPECT_EQ(messages_, std::vector<std::string>{"The device refused rule1 (ERROR)"});
+  // varnokctl's run of the whole page ends as the device answered, not
+  // done; a later read that gets every rule clears it.
+  EXPECT_EQ(DtuPageRunRead(*page_, kTimeoutMs), DtuPageRun::kDeviceError);
   HealKey("dlt645-meter-rule");
   EXPECT_EQ(DtuPageRunRead(*page_, kTimeoutMs), DtuPageRun::kDone);
+}
+
+// A Read against devices whose answers fall short, one way each: how the run
+// ends, what the page says, which fields it marks as not read (by the file's
+// names and the view's; they keep what they held), and which configure
+// channels' rules it asks. Each row then
+// sets `set_field` on the healed device: refused with `set_refusal`, or
+// confirmed.
+struct ReadCase {
+  const char *name;
+  std::function<void(DtuSim &)> device;
+  Pairs held;  // typed before the Read
+  DtuPageRun run;
+  std::vector<std::string> messages;
+  std::vector<std::string> marked;
+  std::vector<int> rules_asked;
+  std::pair<std::string, std::string> set_field;
+  std::string set_refusal;  // "": the Set goes out
+};
+
+void PrintTo(const ReadCase &c, std::ostream *out) { *out << c.name; }
+
+void Personalise(DtuSim &sim, const std::function<void(DtuSimOptions &)> &change) {
+  DtuSimOptions options = sim.Options();
+  change(options);
+  sim.SetOptions(options);
+}
+
+const std::string kLongAddress = std::string("dlt645-meter-cfg : ch:1/addr:") + std::string(10240, '1');
+const std::vector<int> kEveryRule = {1, 2, 3, 4, 5, 6};
+
+const ReadCase kReadCases[] = {
+    {"EmptyRuleIsNoRule",
+     [](DtuSim &sim) { sim.Store().FromJson(R"({"channels": {"dlt645-meter-rule": {"2": ""}}})"); },
+     {{"rule2", "1"}}, DtuPageRun::kDone, {}, {"rule2", "paramCnt2", "tag2_1", "ruleDi2_1", "dataType2_1",
+     "dataEndian2_1", "dataRule2_1", "rate2_1"}, kEveryRule, {"cycle1", "30"}, ""},
+    {"CountZeroAsksTheShownChannelOnly",
+     [](DtuSim &sim) { Personalise(sim, [](DtuSimOptions &o) { o.bad_values["dlt645-channel"] = "0"; }); },
+     {}, DtuPageRun::kDone, {}, {}, {1}, {"rule3", "1"},
+     "The rule of channel 3 was not read from the device (channel count 1); nothing was sent."},
+    {"RefusedSwitch", [](DtuSim &sim) { Personalise(sim, [](DtuSimOptions &o) { o.error_keys = {"dlt645-switch"}; }); },
+     {{"funcSwitch", "1"}}, DtuPageRun::kDeviceError, {"The device refused funcSwitch (ERROR)"}, {"funcSwitch", "Switch"},
+     kEveryRule, {"cycle1", "30"}, ""},
+    {"AddressTooLong",
+     [](DtuSim &sim) {
+       Personalise(sim, [](DtuSimOptions &o) {
+         o.bad_values["dlt645-meter-cfg"] = kLongAddress.substr(19) + "/preamble:4/cycle:60/diNum:1";
+       });
+     },
+     {{"addr1", "000000000009"}}, DtuPageRun::kFailed,
+     {"The device's answer for addr1 could not be read: " + kLongAddress.substr(0, 64)}, {"addr1"}, kEveryRule,
+     {"cycle1", "30"}, ""},
+    {"ItemsUnreadable",
+     [](DtuSim &sim) {
+       sim.Store().Set("dlt645-meter-rule", "ch:2/rule:1/paramCnt:1");
+       Personalise(sim, [](DtuSimOptions &o) { o.bad_values["dlt645-meter-rule-item"] = "ch:2"; });
+     },
+     {}, DtuPageRun::kFailed, {"The device's answer for tag2_1 could not be read: dlt645-meter-rule-item : ch:2"},
+     {"tag2_1", "ruleDi2_1", "dataType2_1", "dataEndian2_1", "dataRule2_1", "rate2_1"}, kEveryRule,
+     {"cycle1", "30"}, ""},
+};
+
+class Dlt645Read : public Dlt645Page, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(Dlt645Read, NamesWhatItDidNotGetAndKeepsTheRest) {
+  const ReadCase &c = GetParam();
+  c.device(Sim());
+  Fill(c.held);
+  EXPECT_EQ(DtuPageRunRead(*page_, kTimeoutMs), c.run);
+  EXPECT_EQ(messages_, c.messages);
+  EXPECT_EQ(page_->MarkedFields(), c.marked);
+  for (const auto &[name, value] : c.held) EXPECT_EQ(Field(name), value) << name;
+  std::vector<int> asked;
+  for (int ch = 1; ch <= kDlt645Channels; ++ch) {
+    const std::vector<std::string> lines = Lines();
+    if (std::count(lines.begin(), lines.end(), "AT+ZEVCFG=get|dlt645-meter-rule|ch:" + std::to_string(ch))) {
+      asked.push_back(ch);
+    }
+  }
+  EXPECT_EQ(asked, c.rules_asked);
+  EXPECT_EQ(Field("addr2"), "") << "a channel beyond the count is not the device's";
+
+  // The device heals; what the Read left is what the Set writes.
+  Sim().SetOptions(DtuSimOptions());
+  messages_.clear();
+  Fill({c.set_field});
+  const bool refused = !c.set_refusal.empty();
+  EXPECT_EQ(DtuPageRunSet(*page_, kTimeoutMs), refused ? DtuPageRun::kRefused : DtuPageRun::kDone);
+  EXPECT_EQ(messages_, std::vector<std::string>{refused ? c.set_refusal : kConfigured});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Dlt645Read, ::testing::ValuesIn(kReadCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Six Parse rules of eight items: 111 lines, more than the command ring
+// holds, go out as one action and every one of them reaches the device.
+TEST_F(Dlt645Page, ASetLongerThanTheCommandRingGoesOutWhole) {
+  ASSERT_EQ(DtuPageRunRead(*page_, kTimeoutMs), DtuPageRun::kDone);
+  for (int c = 1; c <= kDlt645Channels; ++c) {
+    const std::string n = std::to_string(c);
+    Fill({{"rule" + n, "1"}, {"paramCnt" + n, "8"}});
+    for (int p = 1; p <= kDlt645Params; ++p) {
+      const std::string np = n + "_" + std::to_string(p);
+      Fill({{"tag" + np, "t" + np}, {"ruleDi" + np, "0201010" + std::to_string(p)}});
+    }
+  }
+  const size_t before = Lines().size();
+  EXPECT_EQ(DtuPageRunSet(*page_, 30000), DtuPageRun::kDone);
+  EXPECT_EQ(Lines().size() - before, 111u);
+  EXPECT_EQ(Sim().Store().ChannelValue("dlt645-meter-rule-item", "6/8"),
+            "ch:6/paramId:8/tag:t6_8/di:02010108/dataType:0/dataEndian:0/dataRule:0/rate:1");
 }
 
 TEST_F(Dlt645Page, SaveAndReadLocalKeepTheSection) {

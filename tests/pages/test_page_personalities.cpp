@@ -23,10 +23,6 @@ struct KnownFailure {
   const char *defect;
 };
 const KnownFailure kKnownFailures[] = {
-    {"dlt645", "BareOkAck", "a bare OK does not acknowledge a set line: kTimedOut"},
-    {"dlt645", "MixedAck", "a bare OK does not acknowledge a set line: kTimedOut"},
-    {"dlt645", "RefusedSetLine", "ERROR to set|dlt645-switch swallowed: kTimedOut, not kDeviceError"},
-    {"dlt645", "FailedRead", "get|dlt645-switch| refused, yet the Read is kDone and the Set writes ON"},
 };
 
 enum class Personality {
