@@ -388,6 +388,7 @@ const DtuLangRow kDtuLangTable[] = {
     {1020, "%s 须为 %lld 到 %lld 之间的整数。", "%s must be a whole number from %lld to %lld."},
     {1021, "%s 不能含有 [dec] 或 [comma]（设备会把它们存成 | 和 ,）。",
      "%s may not hold [dec] or [comma] (the device would store them as | and ,)."},
+    {1022, "%s：正在与设备交互…", "%s: working with the device…"},
 };
 
 const int kDtuLangTableSize = static_cast<int>(sizeof(kDtuLangTable) / sizeof(kDtuLangTable[0]));

@@ -352,7 +352,8 @@
   X(kModbusTagEscapeWord, 620)    /* %d channel, %d parameter, %s the word */ \
   /* Typed values the device cannot take as typed. */                                     \
   X(kNumberOutOfRange, 1020)      /* %s field, %lld min, %lld max */                      \
-  X(kEscapeWordTyped, 1021)       /* %s field */
+  X(kEscapeWordTyped, 1021)       /* %s field */                                         \
+  X(kPageWorking, 1022)           /* %s: the page */
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "base/dtu_lang.h"
+#include "link/dtu_cmd_port.h"
+#include "link/dtu_cmd_ring.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "pages/kit/dtu_page.h"
 
@@ -22,10 +24,33 @@ QString LineSettingsText(const DtuSerialSettings &s) {
   return QStringLiteral("%1 %2%3%4").arg(s.baud).arg(s.databits).arg(QLatin1Char(parity)).arg(QLatin1String(stop));
 }
 
+constexpr int kPollMs = 100;
+// A page that still says it works this long after the link last moved is
+// taken at its word no longer (a flag that never cleared).
+constexpr int kQuietLimitMs = 6000;
+
 // Buttons that start a Read or Set: "Read", "Set", "TcpRead", "UdpSet", ...
 bool StartsAnAction(const QPushButton *button) {
   const QString name = button->objectName();
   return name.endsWith(QStringLiteral("Read")) || name.endsWith(QStringLiteral("Set"));
+}
+
+// Buttons that would cut into a running Read or Set on any page.
+bool DisturbsTheDevice(const QPushButton *button) {
+  const QString name = button->objectName();
+  return name == QStringLiteral("Reboot") || name == QStringLiteral("Reset");
+}
+
+bool TouchesTheFile(const QPushButton *button) {
+  const QString name = button->objectName();
+  return name == QStringLiteral("SaveLocal") || name == QStringLiteral("ReadLocal");
+}
+
+// Lines wait in the queue, or one is out without its answer yet.
+bool LinkActive() {
+  if (DtuCmdRingInstance().Waiting() != 0) return true;
+  const DtuCmdPort *port = DtuCmdPort::OpenInstance();
+  return port != nullptr && port->CommandsWritten() != port->CommandsAnswered();
 }
 
 }  // namespace
@@ -46,6 +71,61 @@ BusyStatusBar::BusyStatusBar(QStatusBar *bar, DtuCmdPortPage *port_page)
   bar->addPermanentWidget(port_label_);
   connect(port_page_, &DtuCmdPortPage::OpenStateChanged, this, &BusyStatusBar::UpdateLanguage);
   UpdateLanguage();
+  link_quiet_.start();
+  poll_.setInterval(kPollMs);
+  connect(&poll_, &QTimer::timeout, this, &BusyStatusBar::Poll);
+  poll_.start();
+}
+
+bool BusyStatusBar::Works(const DtuPage &page) {
+  if (page.RunningAction() != DtuPageAction::Kind::kNone || page.Busy()) return true;
+  if (!page.ReadPending() && !page.SetPending()) return false;
+  return link_quiet_.elapsed() < kQuietLimitMs;
+}
+
+void BusyStatusBar::Poll() {
+  if (LinkActive()) link_quiet_.restart();
+  bool changed = false, any = false;
+  for (Followed &followed : followed_) {
+    const bool works = Works(*followed.page);
+    changed = changed || works != followed.working;
+    followed.working = works;
+    any = any || works;
+  }
+  if (changed) {
+    for (const Followed &followed : followed_) {
+      EnableNamed(followed.view, !followed.working, true);
+      if (!followed.working) EnableNamed(followed.view, !any, false);
+    }
+  }
+  if (shown_ != nullptr) return;  // the action's own progress is shown
+  if (!any) {
+    if (!changed) return;
+    progress_->hide();
+    action_label_->clear();
+    return;
+  }
+  progress_->setRange(0, 0);  // no count to show: a moving bar
+  progress_->show();
+  action_label_->setText(WorkingText());
+}
+
+QString BusyStatusBar::WorkingText() const {
+  for (const Followed &followed : followed_) {
+    if (!followed.working) continue;
+    char buffer[256];
+    std::snprintf(buffer, sizeof(buffer), DtuLangText(DtuTextId::kPageWorking), DtuLangText(followed.title_text_id));
+    return QString::fromUtf8(buffer);
+  }
+  return QString();
+}
+
+void BusyStatusBar::EnableNamed(QWidget *view, bool enabled, bool all_actions) {
+  if (view == nullptr) return;
+  for (QPushButton *button : view->findChildren<QPushButton *>()) {
+    const bool own = StartsAnAction(button) || TouchesTheFile(button);
+    if (DisturbsTheDevice(button) || (all_actions && own)) button->setEnabled(enabled);
+  }
 }
 
 void BusyStatusBar::Follow(DtuPage *page, QWidget *view, DtuTextId title_text_id) {
@@ -67,7 +147,7 @@ QString BusyStatusBar::PortText() const {
 }
 
 QString BusyStatusBar::ActionText() const {
-  if (shown_ == nullptr || shown_->page->RunningAction() == DtuPageAction::Kind::kNone) return QString();
+  if (shown_ == nullptr || shown_->page->RunningAction() == DtuPageAction::Kind::kNone) return WorkingText();
   const DtuPage *page = shown_->page;
   const DtuTextId text_id =
       page->RunningAction() == DtuPageAction::Kind::kRead ? DtuTextId::kReadingProgress : DtuTextId::kSettingProgress;

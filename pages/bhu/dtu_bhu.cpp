@@ -156,7 +156,9 @@ bool DtuBhu::OnBnClickedBtRead() {
 // layout is asked for. A late answer still ends the Read.
 void DtuBhu::OnPacketWaitOver() {
   const int type = reading_type_;
-  if (type >= 0 && !answered_ && wants_layout_) AskLayout(static_cast<DtuBhuPacketType>(type));
+  if (type < 0 || answered_) return;
+  if (wants_layout_) return AskLayout(static_cast<DtuBhuPacketType>(type));
+  EndRead();  // nothing more comes for this Read: the page is free again
 }
 
 void DtuBhu::AskLayout(DtuBhuPacketType type) {

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -69,6 +70,14 @@ class MainWindowTest : public ::testing::Test {
       }
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
+    return true;
+  }
+
+  // Presses a button as a user does: once it can be pressed (a page at work
+  // holds its buttons until its Read or Set is over).
+  bool ClickOnceEnabled(QPushButton *button, int timeout_ms = 10000) {
+    if (!WaitFor([&] { return button->isEnabled(); }, timeout_ms)) return false;
+    button->click();
     return true;
   }
 

@@ -38,7 +38,7 @@ class BhuViewTest : public SimWindowTest {
     return widget;
   }
   QComboBox *List(const QString &name) const { return Child<QComboBox>(name); }
-  void Click(const char *button) { Child<QPushButton>(button)->click(); }
+  void Click(const char *button) { ASSERT_TRUE(ClickOnceEnabled(Child<QPushButton>(button))) << button; }
   bool WaitForMessage(const std::string &text) {
     return WaitFor([&] { return !messages_.empty() && messages_.back() == text; });
   }

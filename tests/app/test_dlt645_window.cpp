@@ -44,7 +44,7 @@ class Dlt645WindowTest : public SimWindowTest {
     box->setCurrentIndex(index);
     emit box->activated(index);
   }
-  void Click(const char *button) { Child<QPushButton>(button)->click(); }
+  void Click(const char *button) { ASSERT_TRUE(ClickOnceEnabled(Child<QPushButton>(button))) << button; }
   bool WaitForMessage(const std::string &text) {
     return WaitFor([&] { return !messages_.empty() && messages_.back() == text; }, 10000);
   }

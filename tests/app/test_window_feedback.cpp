@@ -142,14 +142,35 @@ TEST_F(BusyWindowTest, StatusBarFollowsAReadAndTheButtonsWaitForIt) {
   Button(7, "Read")->click();
   EXPECT_FALSE(Button(7, "Read")->isEnabled());
   EXPECT_FALSE(Button(7, "Set")->isEnabled());
-  EXPECT_TRUE(Button(7, "SaveLocal")->isEnabled());
   ASSERT_TRUE(WaitFor([&] { return window_->Busy()->ActionText() == "Reading Device Info… 3 of 7"; }));
   EXPECT_TRUE(window_->Busy()->Progress()->isVisible());
+  ASSERT_TRUE(WaitFor([&] { return !Button(7, "SaveLocal")->isEnabled(); }));
+  EXPECT_FALSE(Button(7, "Reboot")->isEnabled());
   ASSERT_TRUE(WaitFor([&] { return Button(7, "Read")->isEnabled(); }));
   EXPECT_TRUE(Button(7, "Set")->isEnabled());
+  ASSERT_TRUE(WaitFor([&] { return Button(7, "SaveLocal")->isEnabled() && Button(7, "Reboot")->isEnabled(); }));
   EXPECT_TRUE(window_->Busy()->ActionText().isEmpty());
   EXPECT_FALSE(window_->Busy()->Progress()->isVisible());
   EXPECT_TRUE(messages_.empty());
+}
+
+// A page that reads by steps of its own (the business packets) shows busy
+// too: its buttons and every page's Reboot wait until its Read is over,
+// even when the device never answers.
+TEST_F(BusyWindowTest, APageReadingByItsOwnStepsShowsBusyUntilItsReadIsOver) {
+  DtuSimOptions options;
+  options.silent_every = 1;
+  auto sim = StartDtuSim(options);
+  OpenOn(*sim);
+  Select("BHU");
+  Button(14, "Read")->click();
+  ASSERT_TRUE(WaitFor([&] { return window_->Busy()->ActionText() == "BHU: working with the device…"; }));
+  for (const char *name : {"Read", "Set", "SaveLocal", "ReadLocal"}) EXPECT_FALSE(Button(14, name)->isEnabled()) << name;
+  EXPECT_FALSE(Button(7, "Reboot")->isEnabled());
+  EXPECT_TRUE(Button(7, "Read")->isEnabled()) << "another page's own buttons stay";
+  ASSERT_TRUE(WaitFor([&] { return Button(14, "Read")->isEnabled(); }, 5000));
+  EXPECT_TRUE(Button(7, "Reboot")->isEnabled());
+  EXPECT_TRUE(window_->Busy()->ActionText().isEmpty());
 }
 
 // A Set the device refuses ends with one warning naming the field, never
@@ -157,11 +178,14 @@ TEST_F(BusyWindowTest, StatusBarFollowsAReadAndTheButtonsWaitForIt) {
 TEST_F(BusyWindowTest, RefusedSetWarnsNamingTheFieldAndNeverSucceeds) {
   std::vector<std::pair<std::string, DtuMessageKind>> shown;
   auto previous = DtuSetKindMessageSink([&](const std::string &text, DtuMessageKind kind) { shown.emplace_back(text, kind); });
-  DtuSimOptions options;
-  options.error_keys = {"mqtt-pubtopic"};
-  auto sim = StartDtuSim(options);
+  auto sim = StartDtuSim();
   OpenOn(*sim);
   Select("MQTT Mode");
+  Button(11, "Read")->click();
+  ASSERT_TRUE(WaitFor([&] { return Button(11, "Set")->isEnabled(); }));
+  DtuSimOptions options = sim->Options();
+  options.error_keys = {"mqtt-pubtopic"};
+  sim->SetOptions(options);
   Button(11, "Set")->click();
   ASSERT_TRUE(WaitFor([&] { return !shown.empty(); }));
   WaitFor([] { return false; }, 200);
