@@ -1,6 +1,5 @@
 #include "pages/dlt645/dtu_dlt645_checks.h"
 
-#include <strings.h>
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +11,7 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 #include "pages/dlt645/dtu_dlt645.h"
+#include "pages/kit/dtu_typed_number.h"
 
 namespace {
 
@@ -55,9 +55,7 @@ bool RefuseHolding(const std::string &field, const std::string &what) {
 bool NoSeparator(const std::string &field, const std::string &text) {
   const char separator = DtuDlt645RecordSeparatorIn(text);
   if (separator != '\0') return RefuseHolding(field, std::string(1, separator));
-  for (const char *word : {"[dec]", "[comma]"}) {
-    if (strcasestr(text.c_str(), word) != nullptr) return RefuseHolding(field, word);
-  }
+  if (const char *word = DtuTypedEscapeWordIn(text)) return RefuseHolding(field, word);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -41,6 +42,11 @@ bool DtuTypedNumberIn(const std::string &text, long long min, long long max) {
   return errno != ERANGE && value >= min && value <= max;
 }
 
-bool DtuTypedHasEscapeWord(const std::string &text) {
-  return text.find("[dec]") != std::string::npos || text.find("[comma]") != std::string::npos;
+const char *DtuTypedEscapeWordIn(const std::string &text) {
+  for (const char *word : {"[dec]", "[comma]"}) {
+    if (strcasestr(text.c_str(), word) != nullptr) return word;
+  }
+  return nullptr;
 }
+
+bool DtuTypedHasEscapeWord(const std::string &text) { return DtuTypedEscapeWordIn(text) != nullptr; }

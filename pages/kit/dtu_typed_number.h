@@ -20,3 +20,6 @@ bool DtuTypedNumberIn(const std::string &text, long long min, long long max);
 // "[comma]", which it turns into "|" and "," as it stores a value: a typed
 // value holding one would not be stored as typed.
 bool DtuTypedHasEscapeWord(const std::string &text);
+// The first escape word the text holds (compared without regard to case),
+// or null.
+const char *DtuTypedEscapeWordIn(const std::string &text);

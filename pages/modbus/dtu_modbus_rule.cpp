@@ -121,8 +121,7 @@ bool DtuModbus::ValidateRuleParam(int c, int p, DtuModbusRuleParam &param, std::
   // The command port writes '|' and ',' of a payload as these words, and
   // the device reads them back as '|' and ',': typed, they would not arrive
   // as typed.
-  for (const char *word : {"[dec]", "[comma]"}) {
-    if (row.tag.find(word) == std::string::npos) continue;
+  if (const char *word = DtuTypedEscapeWordIn(row.tag)) {
     Show(DtuTextId::kModbusTagEscapeWord, c, p, word);
     return false;
   }
