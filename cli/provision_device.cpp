@@ -106,6 +106,9 @@ class PageRun {
     else report_.status = ProvisionStatus::kNoAnswer;
     if (NewErrors()) report_.messages.push_back(ErrorNote(link_.DeviceErrors() - errors_before_));
     if (NewSilences()) report_.messages.push_back(SilenceNote(link_.Unanswered() - unanswered_before_));
+    for (const DtuPageAction::Failure &f : page_.ActionFailures()) {
+      report_.failed_fields.push_back(f.field + ": " + DtuCmdOutcomeName(f.outcome));
+    }
     return false;
   }
 
@@ -120,16 +123,27 @@ class PageRun {
     return false;
   }
 
-  void Apply(const DtuConfig &file, bool verify) {
+  // The job's adjust hook, when it has one; false (the page refused) when it
+  // refuses the page's values.
+  bool Adjusted(const ProvisionJob &job) {
+    std::string why;
+    if (!job.adjust || job.adjust(page_, why)) return true;
+    report_.status = ProvisionStatus::kRefused;
+    report_.messages.push_back(why);
+    return false;
+  }
+
+  void Apply(const DtuConfig &file, const ProvisionJob &job) {
     if (!InFile(file) || !Completed(link_.Read(page_))) return;
     const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
+    if (!Adjusted(job)) return;
     const FieldValues written = Snapshot(page_);
     const ProvisionStep set = link_.Set(page_);
     report_.sent = set != ProvisionStep::kRefused;
     if (!Completed(set)) return;
     report_.confirmed = true;
-    if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
+    if (!job.verify) return void(report_.status = ProvisionStatus::kConfirmed);
     if (!Completed(link_.Read(page_))) return;
     report_.diffs = ReadBackDiffs(before, written, Snapshot(page_));
     report_.verified = report_.diffs.empty();
@@ -143,7 +157,9 @@ class PageRun {
   // from another (a field the device leaves empty while polling is off,
   // stored as 0) is no difference. A device value the page refuses to save
   // is compared as it came.
-  void Diff(const DtuConfig &file, const std::string &file_path, const std::string &scratch) {
+  void Diff(const DtuConfig &file, const ProvisionJob &job) {
+    const std::string &file_path = job.file;
+    const std::string &scratch = job.scratch;
     if (!InFile(file)) return;
     const ProvisionStep read = link_.Read(page_);
     report_.sent = read != ProvisionStep::kRefused;
@@ -159,6 +175,7 @@ class PageRun {
       DtuPageSetConfigPath(file_path);
     }
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
+    if (!Adjusted(job)) return;
     const FieldValues in_file = Snapshot(page_);
     for (const ProvisionFieldDiff &d : Compare(kept, in_file)) {
       const auto as_read = std::find_if(device.begin(), device.end(), [&](const auto &f) { return f.first == d.field; });
@@ -196,8 +213,8 @@ ProvisionPageReport RunPage(const ProvisionJob &job, const DtuConfig &file, Prov
     std::unique_ptr<DtuPage> page = ProvisionCreatePage(name);
     PageRun run(link, *page, report);
     if (job.verb == "backup") run.Backup();
-    else if (job.verb == "diff") run.Diff(file, job.file, job.scratch);
-    else run.Apply(file, job.verify);
+    else if (job.verb == "diff") run.Diff(file, job);
+    else run.Apply(file, job);
   }
   report.seconds = clock.elapsed() / 1000.0;
   return report;
@@ -215,6 +232,12 @@ DtuConfig LoadedFile(const ProvisionJob &job) {
   return file;
 }
 
+// Verified, confirmed, or not in the file (nothing to do for it).
+bool ProvisionPageWentWell(ProvisionStatus status) {
+  return status == ProvisionStatus::kVerified || status == ProvisionStatus::kConfirmed ||
+         status == ProvisionStatus::kNotInFile;
+}
+
 }  // namespace
 
 ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress) {
@@ -226,6 +249,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   const DtuConfig file = LoadedFile(job);
   ProvisionLink link(job.timeout_ms);
   device.exit_code = link.Open(job.serial, device.error);
+  if (device.exit_code == kExitOk && job.probe && !job.probe(link, device.error)) device.exit_code = kExitNoAnswer;
   const int count = static_cast<int>(job.pages.size());
   for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
     if (ProvisionStopRequested()) {
@@ -236,6 +260,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
     if (link.Lost()) break;
     if (progress) progress(i, count, job.pages[i]);
     device.pages[i] = RunPage(job, file, link, job.pages[i]);
+    if (job.stop_at_first_failure && !ProvisionPageWentWell(device.pages[i].status)) break;
   }
   if (link.Lost()) device.error = link.LostText().empty() ? "the port was closed" : link.LostText();
   device.seconds = clock.elapsed() / 1000.0;

@@ -36,6 +36,10 @@ class ProvisionLink : public QObject {
   int Unanswered() const;
 
   ProvisionStep Read(DtuPage &page);
+  // Sends one query line of no page and waits for its outcome: kDone when
+  // the device answered it (even with ERROR), kNoAnswer when the sender gave
+  // up on it. Tells whether anything answers at all before a page starts.
+  ProvisionStep Probe(const std::string &line);
   // Done only when the device confirmed the Set and every line the Set
   // queued has had its answer: an answer to a set line echoes its key, so
   // one still on its way would be taken for the answer of a later Read.
