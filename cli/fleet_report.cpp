@@ -34,6 +34,7 @@ std::string ValuesText(const FleetValues &values) {
 }
 
 std::string FailureText(const FleetFailure &f) {
+  if (f.reason.empty()) return std::string();
   std::string text = f.page.empty() ? std::string() : f.page + (f.field.empty() ? "" : " " + f.field) + ": ";
   if (!f.field.empty() && (!f.device.empty() || !f.file.empty())) {
     text += "device \"" + DtuEscapeControl(f.device) + "\", file \"" + DtuEscapeControl(f.file) + "\"; ";
@@ -76,8 +77,11 @@ std::string FleetReportText(const FleetReport &report) {
                   FleetStateName(d.state), d.pages_done, d.pages_total, d.attempts, d.attempts == 1 ? "" : "s",
                   d.seconds);
     out << head;
-    if (d.state != FleetState::kSucceeded) out << ": " << FailureText(d.failure);
-    if (!d.note.empty()) out << (d.state == FleetState::kSucceeded ? ": " : "; ") << d.note;
+    std::vector<std::string> parts;
+    const std::string failure = d.state != FleetState::kSucceeded ? FailureText(d.failure) : std::string();
+    if (!failure.empty()) parts.push_back(failure);
+    if (!d.note.empty()) parts.push_back(d.note);
+    for (size_t i = 0; i < parts.size(); ++i) out << (i == 0 ? ": " : "; ") << parts[i];
     out << "\n";
     if (!d.values.empty()) out << "    values: " << ValuesText(d.values) << "\n";
   }

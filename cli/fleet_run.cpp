@@ -395,19 +395,28 @@ class FleetRunner {
       return Final(device, state, ProvisionDeviceExitCode(report));
     }
     // Stopped between pages (Ctrl-C, out of time) or the port could not be opened.
-    device.result.failure.page = device.todo.empty() ? std::string() : device.todo.front();
+    const std::string after = LastDone(report).empty() ? "before its first page" : "after page " + LastDone(report);
+    const std::string left = "; not done: " + Joined(device.todo, ", ");
     if (attempt.out_of_time) {
       device.result.failure.reason = "ran out of its " + std::to_string(plan_.options.device_timeout_s) +
-                                     " s; stopped after the page it was writing";
+                                     " s and was stopped " + after + left;
       return Final(device, FleetState::kTimedOut, kExitNoAnswer);
     }
     if (report.exit_code == kExitInterrupted) {
-      device.result.failure.reason = "stopped by Ctrl-C after the page it was writing; pages not done: " +
-                                     Joined(device.todo, ", ");
+      device.result.failure.reason = "stopped by Ctrl-C " + after + left;
       return Final(device, FleetState::kCanceled, kExitInterrupted);
     }
     device.result.failure.reason = report.error.empty() ? "pages not done: " + Joined(device.todo, ", ") : report.error;
     Final(device, FleetState::kFailed, std::max(ProvisionDeviceExitCode(report), 1));
+  }
+
+  // The last page of the attempt that went well, "" when none did.
+  static std::string LastDone(const ProvisionDeviceReport &report) {
+    std::string last;
+    for (const ProvisionPageReport &page : report.pages) {
+      if (WentWell(page.status) && page.status != ProvisionStatus::kNotInFile) last = page.page;
+    }
+    return last;
   }
 
   void NeverAnswered(Device &device, const ProvisionDeviceReport &report) {

@@ -6,6 +6,9 @@
 #include <sstream>
 
 #include "base/dtu_message.h"
+#include <QDir>
+
+#include "cli/provision_backup_file.h"
 #include "cli/provision_pages.h"
 #include "config/dtu_config.h"
 #include "config/dtu_file_io.h"
@@ -59,6 +62,8 @@ std::vector<std::string> Lines(const std::string &bytes) {
   return lines;
 }
 
+std::string TempBase() { return QDir::temp().filePath("varnokctl-values").toStdString(); }
+
 bool Blank(const std::string &line) { return line.find_first_not_of(" \t") == std::string::npos; }
 
 std::string Trim(const std::string &text) {
@@ -93,6 +98,41 @@ std::string CheckColumn(const std::string &column, const std::vector<std::string
            ", so nothing of it is written (" + why + ")";
   }
   return std::string();
+}
+
+// A CSV value must be one the configuration file could hold, as a value
+// that came from the file would be: each page of the row is saved into a
+// scratch copy of the file and read back, and every value must come back as
+// it was given ("abc" for a port comes back as 0). "" when all do.
+std::string CheckThroughFile(const std::string &scratch, const FleetValues &values, const std::string &imei,
+                             std::map<std::string, std::unique_ptr<DtuPage>> &page_objects) {
+  const std::string file = DtuPageConfigPath();
+  std::vector<std::string> said;
+  DtuMessageSink previous = DtuSetMessageSink([&said](const std::string &text) { said.push_back(text); });
+  std::string problem;
+  std::set<std::string> saved;
+  DtuPageSetConfigPath(scratch);
+  for (const auto &[name, value] : values) {
+    const std::string page_name = name.substr(0, name.find('.'));
+    DtuPage &page = *page_objects[page_name];
+    said.clear();
+    if (saved.insert(page_name).second && !page.OnBnClickedBtSaveLocal()) {
+      problem = name + " \"" + value + "\": the configuration file cannot hold it" +
+                (said.empty() ? std::string() : " (" + said.back() + ")");
+      break;
+    }
+    std::unique_ptr<DtuPage> back = ProvisionCreatePage(page_name);
+    std::string kept;
+    back->OnBnClickedBtReadLocal();
+    back->GetField(name.substr(name.find('.') + 1), kept);
+    if (kept != WithImei(value, imei)) {
+      problem = name + " \"" + value + "\": the configuration file cannot hold it (it reads back as \"" + kept + "\")";
+      break;
+    }
+  }
+  DtuPageSetConfigPath(file);
+  DtuSetMessageSink(previous);
+  return problem;
 }
 
 }  // namespace
@@ -176,6 +216,7 @@ bool FleetValueTable::Load(const std::string &path, const std::vector<std::strin
   if (imei_column < 0) return fail(header_line + 1, "no IMEI column in the header");
   const std::set<std::string> known(known_imeis.begin(), known_imeis.end());
   std::map<std::string, size_t> line_of;
+  ProvisionBackupFile scratch;  // made at the first row with values
   for (size_t l = header_line + 1; l < lines.size(); ++l) {
     if (Blank(lines[l])) continue;
     std::vector<std::string> cells;
@@ -201,6 +242,11 @@ bool FleetValueTable::Load(const std::string &path, const std::vector<std::strin
         return fail(l + 1, column + " \"" + cells[c] + "\": " + refusal);
       }
       values.emplace_back(column, cells[c]);
+    }
+    if (!values.empty()) {
+      if (scratch.WorkPath().empty() && !scratch.Begin(DtuPageConfigPath(), error, TempBase())) return false;
+      const std::string problem = CheckThroughFile(scratch.WorkPath(), values, imei, page_objects);
+      if (!problem.empty()) return fail(l + 1, problem);
     }
     rows_[imei] = values;
   }

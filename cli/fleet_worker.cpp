@@ -71,7 +71,7 @@ bool Probe(ProvisionLink &link, std::string &why) {
   const ProvisionStep step = link.Probe(kFleetProbeLine);
   if (step == ProvisionStep::kDone) return true;
   why = step == ProvisionStep::kPortLost ? "the broker dropped the connection before the device answered"
-                                         : "the device never answered (no answer to a query of its version)";
+                                         : "the device never answered a query of its version";
   return false;
 }
 

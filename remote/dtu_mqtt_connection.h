@@ -1,12 +1,19 @@
 // One MQTT connection of its own (not the process-wide cloud link of
-// tam_mqtt_client.h), over the Paho MQTT C synchronous client: the fleet's
-// command-port transport and the simulated remote devices each hold one.
-// It tries its brokers in the order given (the first one that accepts
-// wins; Paho's server list), publishes and subscribes at the QoS it is
-// given, and tells its handlers about messages and a lost connection on the
-// library's thread, where they must not block.
+// tam_mqtt_client.h): the fleet's command-port transport and the simulated
+// remote devices each hold one. It tries its brokers in the order given (the
+// first one that accepts wins; Paho's server list), publishes and subscribes
+// at the QoS it is given, and tells its handlers about messages and a lost
+// connection on the library's thread, where they must not block.
+//
+// It runs on Paho's asynchronous client (MQTTAsync): the synchronous one
+// polls every 100 ms while it connects and connects one client at a time,
+// so a simulator's thousand devices would take minutes to come up. Connect,
+// Subscribe and Disconnect still wait for their outcome; Publish queues.
+// The two Paho libraries share only stateless helpers (pthread wrappers,
+// MQTT 5 property functions), so one process may use both.
 #pragma once
 
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -68,10 +75,22 @@ class DtuMqttConnection {
   friend struct DtuMqttConnectionCallbacks;
   void *Handle() const;
 
-  mutable std::mutex lock_;  // client_, connected_, server_uri_
-  void *client_ = nullptr;   // the MQTTClient handle
+  // Waits until the request just made ended (the library's onSuccess or
+  // onFailure) or timeout_ms passed; false on failure or time-out, with
+  // the library's text in `error`.
+  bool Await(int timeout_ms, std::string &error);
+  void Ended(bool ok, int code, const char *message, const char *server_uri = nullptr, int granted = 0);
+
+  mutable std::mutex lock_;  // everything up to the handlers
+  std::condition_variable ended_;
+  void *client_ = nullptr;   // the MQTTAsync handle
   bool connected_ = false;
   std::string server_uri_;
+  // The request in progress (one at a time: the owner waits for each).
+  bool request_done_ = false;
+  bool request_ok_ = false;
+  std::string request_error_;
+  int granted_qos_ = 0;
   // Held while a handler runs on the library's thread; Disconnect takes it
   // after the library stopped delivering, so no handler runs once it returns.
   std::mutex handler_lock_;

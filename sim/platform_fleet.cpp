@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr int kHousekeepingMs = 100;
+constexpr size_t kStartThreads = 16;
 constexpr long long kFirstImei = 860000000000001LL;
 const char *const kDemoNames[] = {"pump-house", "tank-level", "meter-room"};
 
@@ -83,14 +85,36 @@ bool PlatformFleet::Start(const PlatformFleetConfig &config, std::string &error)
     }
     devices_.push_back(
         std::make_unique<PlatformFleetDevice>(device, [this](std::function<void()> work) { Post(std::move(work)); }));
-    if (!devices_.back()->Start(BrokersOf(i), error)) {
-      error = "device " + device.imei + ": " + error;
-      Stop();
-      return false;
-    }
+  }
+  if (!StartDevices(error)) {
+    Stop();
+    return false;
   }
   housekeeping_ = std::thread(&PlatformFleet::HousekeepingLoop, this);
   return true;
+}
+
+// Each connect waits for its broker's answer: a few threads bring the
+// devices up side by side.
+bool PlatformFleet::StartDevices(std::string &error) {
+  std::mutex lock;
+  std::string first_error;
+  std::vector<std::thread> starters;
+  const size_t count = std::min(kStartThreads, devices_.size());
+  for (size_t t = 0; t < count; ++t) {
+    starters.emplace_back([&, t] {
+      for (size_t i = t; i < devices_.size(); i += count) {
+        std::string why;
+        if (devices_[i]->Start(BrokersOf(i), why)) continue;
+        std::lock_guard<std::mutex> guard(lock);
+        if (first_error.empty()) first_error = "device " + devices_[i]->Imei() + ": " + why;
+        return;
+      }
+    });
+  }
+  for (std::thread &t : starters) t.join();
+  error = first_error;
+  return first_error.empty();
 }
 
 void PlatformFleet::Stop() {

@@ -57,6 +57,7 @@ class PlatformFleet {
   std::vector<DtuMqttBroker> BrokersOf(size_t index) const;
 
  private:
+  bool StartDevices(std::string &error);
   void Post(std::function<void()> work);
   void WorkerLoop();
   void HousekeepingLoop();

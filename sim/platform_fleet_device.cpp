@@ -49,10 +49,8 @@ PlatformFleetDevice::PlatformFleetDevice(const PlatformFleetDeviceConfig &config
       username_(config.product_key),
       password_(config.product_secret),
       client_id_("sim-" + config.imei + "-" + std::to_string(getpid())),
-      fault_(config.fault),
       post_(std::move(post)) {
-  if (fault_.kind == PlatformFleetFault::kErrorKey) options_.error_keys.insert(DtuSimLower(fault_.key));
-  if (fault_.kind == PlatformFleetFault::kWrongReadback) options_.bad_values["mqtt-addr"] = kPlatformFleetWrongServer;
+  SetFault(config.fault);
   GiveOwnSettings(device_.Store(), imei_, config.index);
   connection_.SetMessageHandler(
       [this](const std::string &topic, const char *payload, int length) { OnMessage(topic, payload, length); });
@@ -60,6 +58,20 @@ PlatformFleetDevice::PlatformFleetDevice(const PlatformFleetDeviceConfig &config
 }
 
 PlatformFleetDevice::~PlatformFleetDevice() { Stop(); }
+
+PlatformFleetFaultSpec PlatformFleetDevice::Fault() const {
+  std::lock_guard<std::mutex> guard(fault_lock_);
+  return fault_;
+}
+
+void PlatformFleetDevice::SetFault(const PlatformFleetFaultSpec &fault) {
+  DtuSimOptions options;
+  if (fault.kind == PlatformFleetFault::kErrorKey) options.error_keys.insert(DtuSimLower(fault.key));
+  if (fault.kind == PlatformFleetFault::kWrongReadback) options.bad_values["mqtt-addr"] = kPlatformFleetWrongServer;
+  std::lock_guard<std::mutex> guard(fault_lock_);
+  fault_ = fault;
+  options_ = options;
+}
 
 bool PlatformFleetDevice::Start(const std::vector<DtuMqttBroker> &brokers, std::string &error) {
   brokers_ = brokers;
@@ -192,15 +204,22 @@ void PlatformFleetDevice::Take(const std::string &bytes) {
 
 void PlatformFleetDevice::HandleLine(const std::string &line) {
   const int number = ++lines_;
-  if (fault_.kind == PlatformFleetFault::kSilent) return;
-  if (fault_.kind == PlatformFleetFault::kDropConnection && !dropped_ &&
+  PlatformFleetFaultSpec fault;
+  DtuSimOptions options;
+  {
+    std::lock_guard<std::mutex> guard(fault_lock_);
+    fault = fault_;
+    options = options_;
+  }
+  if (fault.kind == PlatformFleetFault::kSilent) return;
+  if (fault.kind == PlatformFleetFault::kDropConnection && !dropped_ &&
       DtuSimParseLine(line).kind == DtuSimCommand::kSet && ++sets_seen_ == kDropAtSetLine) {
     dropped_ = true;
     std::fprintf(stderr, "platform-sim: device %s drops its connection (fault)\n", imei_.c_str());
     Leave(kAwayAfterDrop);
     return;
   }
-  const std::string answer = device_.Answer(line, number, options_);
+  const std::string answer = device_.Answer(line, number, options);
   if (answer.empty()) return;
   const int result = connection_.Publish(update_topic_, answer.data(), static_cast<int>(answer.size()), kAnswerQos);
   if (result != 0) {

@@ -65,7 +65,9 @@ class PlatformFleetDevice {
   void KeepUp();
 
   const std::string &Imei() const { return imei_; }
-  const PlatformFleetFaultSpec &Fault() const { return fault_; }
+  PlatformFleetFaultSpec Fault() const;
+  // A new fault (kNone: the device is repaired), from its next line on.
+  void SetFault(const PlatformFleetFaultSpec &fault);
   DtuSimStore &Store() { return device_.Store(); }
   bool Connected() const { return connection_.Connected(); }
   int LinesReceived() const { return lines_.load(); }
@@ -89,9 +91,10 @@ class PlatformFleetDevice {
   const std::string update_topic_;  // the device answers here
   const std::string username_, password_;
   const std::string client_id_;
-  const PlatformFleetFaultSpec fault_;
   const Post post_;
-  DtuSimOptions options_;
+  mutable std::mutex fault_lock_;  // the two below
+  PlatformFleetFaultSpec fault_;
+  DtuSimOptions options_;          // what the fault makes of the device's personality
   std::vector<DtuMqttBroker> brokers_;  // set by Start
 
   // The device's own work: everything below it runs there only.
