@@ -1,6 +1,7 @@
 #include "cli/fleet_run.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -36,6 +37,8 @@ struct Attempt {
   std::string verb;                // "apply" or "diff"
   std::vector<std::string> pages;  // what it works on
   std::string page_now;            // the page it reported last
+  int page_number = 0;             // and its place in `pages`, from 1
+  QElapsedTimer clock;
   bool out_of_time = false;
   QTimer deadline;
   QTimer kill;
@@ -216,6 +219,7 @@ class FleetRunner {
     attempt->kill.setSingleShot(true);
     QObject::connect(&attempt->kill, &QTimer::timeout, &loop_, [this, index] { Signal(index, SIGKILL); });
     ++device.result.attempts;
+    attempt->clock.start();
     device.attempt = std::move(attempt);
     process->start(QCoreApplication::applicationFilePath(), args);
   }
@@ -258,7 +262,7 @@ class FleetRunner {
     const QByteArray out = attempt->process->readAllStandardOutput();
     ProvisionReport report;
     const bool have_report = ProvisionReportFromJson(out, report) && report.devices.size() == 1;
-    if (have_report) device.result.seconds += report.devices[0].seconds;
+    device.result.seconds += attempt->clock.elapsed() / 1000.0;
     if (!have_report) Ended(device, *attempt);
     else if (attempt->verb == "diff") Reread(device, report.devices[0], *attempt);
     else Applied(device, report.devices[0], *attempt);
@@ -279,7 +283,9 @@ class FleetRunner {
       attempt.stderr_tail.remove(0, end + 1);
       if (!line.startsWith(kProgressTag)) continue;
       const QList<QByteArray> words = line.mid(static_cast<int>(sizeof kProgressTag - 1)).split(' ');
-      if (words.size() >= 3) attempt.page_now = words[2].toStdString();
+      if (words.size() < 3) continue;
+      attempt.page_number = words[0].toInt();
+      attempt.page_now = words[2].toStdString();
     }
   }
 
@@ -303,8 +309,14 @@ class FleetRunner {
   }
 
   // The worker left no report: it could not start, crashed or was ended.
+  // A worker stops at its first failed page, so the pages before the one
+  // it worked on went well.
   void Ended(Device &device, const Attempt &attempt) {
-    const std::string page = attempt.page_now.empty() ? std::string("its first page") : "page " + attempt.page_now;
+    for (int i = 0; i + 1 < attempt.page_number && i < static_cast<int>(attempt.pages.size()); ++i) {
+      Verified(device, attempt.pages[static_cast<size_t>(i)]);
+    }
+    // The page is named in the failure's own member.
+    const std::string page = attempt.page_now.empty() ? std::string("its first page") : "this page";
     device.result.failure.page = attempt.page_now;
     if (attempt.process->error() == QProcess::FailedToStart) {
       device.result.failure.reason = "cannot start a worker process: " + attempt.process->errorString().toStdString();
