@@ -19,6 +19,7 @@
 #include "cli/fleet_worker.h"
 #include "cli/provision_stop.h"
 #include "cli/verb_registry.h"
+#include "base/dtu_lang.h"
 #include "base/dtu_message.h"
 #include "pages/kit/dtu_page.h"
 #include "cli/provision_pages.h"
@@ -389,15 +390,14 @@ class FleetRunner {
     if (failed == nullptr && report.error.empty() && device.todo.empty()) {
       return Final(device, FleetState::kSucceeded, kExitOk);
     }
-    if (failed == nullptr && !report.error.empty() && report.exit_code == kExitNoAnswer) {
-      return NeverAnswered(device, report);
-    }
-    if (failed != nullptr && (failed->status == ProvisionStatus::kNoAnswer || failed->status == ProvisionStatus::kPortLost) &&
-        failed->sent && !interrupted) {
-      // The write was cut off: what the device holds is not known. Read it
-      // again before anything is sent to it again.
+    if (ProbeUnanswered(report)) return NeverAnswered(device, report);
+    if (failed != nullptr && !interrupted && CutOff(*failed, report)) {
+      // What the device holds of the page is not known. Read it again
+      // before anything is sent to it again.
       device.reread = {failed->page};
-      device.cut_off = "page " + failed->page + " was cut off (" + ProvisionStatusName(failed->status) + ")";
+      const bool lost = failed->status == ProvisionStatus::kPortLost || !report.error.empty() || FoundPortClosed(*failed);
+      device.cut_off = "page " + failed->page + " was cut off (" +
+                       (lost ? std::string("the broker connection was lost") : ProvisionStatusName(failed->status)) + ")";
       waiting_.push_front(IndexOf(device));
       return;
     }
@@ -431,6 +431,29 @@ class FleetRunner {
     return last;
   }
 
+  // A page whose writing may have been cut off half-way: a set line went
+  // unanswered, or the connection went while the page was at work (a page
+  // that paces its own lines may have written some before it found the
+  // port gone, whatever its own "sent" says).
+  // After a page started, the report's own error can only be the lost port;
+  // a page that found the port closed before the loss was reported refused
+  // its next line with the page's own "not open" text.
+  static bool CutOff(const ProvisionPageReport &page, const ProvisionDeviceReport &report) {
+    if (page.status == ProvisionStatus::kNoAnswer && page.sent) return true;
+    return page.status == ProvisionStatus::kPortLost || !report.error.empty() || FoundPortClosed(page);
+  }
+
+  static bool FoundPortClosed(const ProvisionPageReport &page) {
+    const std::string closed = DtuLangText(DtuTextId::kPortNotOpen);
+    return page.status == ProvisionStatus::kRefused &&
+           std::find(page.messages.begin(), page.messages.end(), closed) != page.messages.end();
+  }
+
+  // The worker's first question (its version) went unanswered.
+  static bool ProbeUnanswered(const ProvisionDeviceReport &report) {
+    return FirstFailure(report) == nullptr && !report.error.empty() && report.exit_code == kExitNoAnswer;
+  }
+
   void NeverAnswered(Device &device, const ProvisionDeviceReport &report) {
     ++device.never_answered;
     if (device.never_answered <= plan_.options.retries) {
@@ -443,7 +466,14 @@ class FleetRunner {
   }
 
   void Reread(Device &device, const ProvisionDeviceReport &report, const Attempt &attempt) {
-    const std::string cut = "the write of " + device.cut_off + " and the device was read again";
+    const std::string cut = device.cut_off + " and the device was read again";
+    // A device that came back to the broker a moment later may miss the
+    // first question: it is asked again, as one that never answered.
+    if (ProbeUnanswered(report) && device.never_answered < plan_.options.retries) {
+      ++device.never_answered;
+      waiting_.push_back(IndexOf(device));
+      return;
+    }
     device.reread.clear();
     const ProvisionPageReport *failed = FirstFailure(report);
     if (failed == nullptr && report.error.empty()) {

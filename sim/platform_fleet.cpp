@@ -49,6 +49,49 @@ std::vector<int> PlatformFleetFaultyIndices(int count, int percent) {
   return faulty;
 }
 
+void PlatformWorkPool::Start(int threads) {
+  Stop();
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    stopping_ = false;
+  }
+  for (int i = 0; i < threads; ++i) threads_.emplace_back(&PlatformWorkPool::Loop, this);
+}
+
+void PlatformWorkPool::Stop() {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    stopping_ = true;
+    queue_.clear();
+  }
+  changed_.notify_all();
+  for (std::thread &t : threads_) t.join();
+  threads_.clear();
+}
+
+void PlatformWorkPool::Post(std::function<void()> work) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (stopping_) return;
+    queue_.push_back(std::move(work));
+  }
+  changed_.notify_one();
+}
+
+void PlatformWorkPool::Loop() {
+  for (;;) {
+    std::function<void()> work;
+    {
+      std::unique_lock<std::mutex> guard(lock_);
+      changed_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
+      if (stopping_) return;
+      work = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    work();
+  }
+}
+
 PlatformFleet::~PlatformFleet() { Stop(); }
 
 std::vector<DtuMqttBroker> PlatformFleet::BrokersOf(size_t index) const {
@@ -66,10 +109,11 @@ bool PlatformFleet::Start(const PlatformFleetConfig &config, std::string &error)
   }
   RaiseDescriptorLimit(config.devices.size());
   {
-    std::lock_guard<std::mutex> guard(queue_lock_);
+    std::lock_guard<std::mutex> guard(stop_lock_);
     stopping_ = false;
   }
-  for (int i = 0; i < config.workers; ++i) workers_.emplace_back(&PlatformFleet::WorkerLoop, this);
+  workers_.Start(config.workers);
+  connectors_.Start(config.connectors);
   const std::vector<int> faulty = PlatformFleetFaultyIndices(static_cast<int>(config.devices.size()),
                                                              config.faulty_percent);
   size_t next_faulty = 0;
@@ -83,8 +127,9 @@ bool PlatformFleet::Start(const PlatformFleetConfig &config, std::string &error)
       device.fault = config.fault;
       ++next_faulty;
     }
-    devices_.push_back(
-        std::make_unique<PlatformFleetDevice>(device, [this](std::function<void()> work) { Post(std::move(work)); }));
+    devices_.push_back(std::make_unique<PlatformFleetDevice>(
+        device, [this](std::function<void()> work) { workers_.Post(std::move(work)); },
+        [this](std::function<void()> work) { connectors_.Post(std::move(work)); }));
   }
   if (!StartDevices(error)) {
     Stop();
@@ -119,47 +164,22 @@ bool PlatformFleet::StartDevices(std::string &error) {
 
 void PlatformFleet::Stop() {
   {
-    std::lock_guard<std::mutex> guard(queue_lock_);
+    std::lock_guard<std::mutex> guard(stop_lock_);
     stopping_ = true;
-    queue_.clear();
   }
-  queue_changed_.notify_all();
   stop_requested_.notify_all();
   if (housekeeping_.joinable()) housekeeping_.join();
-  for (std::thread &t : workers_) t.join();
-  workers_.clear();
-  // The workers are gone: nothing of a device runs while it stops.
+  workers_.Stop();
+  connectors_.Stop();
+  // The threads are gone: nothing of a device runs while it stops.
   for (auto &device : devices_) device->Stop();
   devices_.clear();
-}
-
-void PlatformFleet::Post(std::function<void()> work) {
-  {
-    std::lock_guard<std::mutex> guard(queue_lock_);
-    if (stopping_) return;
-    queue_.push_back(std::move(work));
-  }
-  queue_changed_.notify_one();
-}
-
-void PlatformFleet::WorkerLoop() {
-  for (;;) {
-    std::function<void()> work;
-    {
-      std::unique_lock<std::mutex> guard(queue_lock_);
-      queue_changed_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
-      if (stopping_) return;
-      work = std::move(queue_.front());
-      queue_.pop_front();
-    }
-    work();
-  }
 }
 
 void PlatformFleet::HousekeepingLoop() {
   for (;;) {
     {
-      std::unique_lock<std::mutex> guard(queue_lock_);
+      std::unique_lock<std::mutex> guard(stop_lock_);
       if (stop_requested_.wait_for(guard, std::chrono::milliseconds(kHousekeepingMs), [this] { return stopping_; })) {
         return;
       }

@@ -36,7 +36,26 @@ struct PlatformFleetConfig {
   std::vector<DtuMqttBroker> brokers;  // device i prefers broker i mod n, then the next ones
   int faulty_percent = 0;
   PlatformFleetFaultSpec fault;
-  int workers = 4;
+  int workers = 4;     // answer the devices' lines
+  int connectors = 8;  // bring lost links back (a connect may wait long for a broker)
+};
+
+// A few threads that run posted work in order of posting.
+class PlatformWorkPool {
+ public:
+  ~PlatformWorkPool() { Stop(); }
+  void Start(int threads);
+  // Ends the threads; work not yet begun is dropped.
+  void Stop();
+  void Post(std::function<void()> work);
+
+ private:
+  void Loop();
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::deque<std::function<void()>> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
 };
 
 class PlatformFleet {
@@ -58,17 +77,14 @@ class PlatformFleet {
 
  private:
   bool StartDevices(std::string &error);
-  void Post(std::function<void()> work);
-  void WorkerLoop();
   void HousekeepingLoop();
 
   std::vector<DtuMqttBroker> brokers_;
   std::vector<std::unique_ptr<PlatformFleetDevice>> devices_;
-  std::mutex queue_lock_;
-  std::condition_variable queue_changed_;   // the workers wait on it
+  PlatformWorkPool workers_;
+  PlatformWorkPool connectors_;
+  std::mutex stop_lock_;
   std::condition_variable stop_requested_;  // the housekeeping waits on it
-  std::deque<std::function<void()>> queue_;
-  bool stopping_ = false;  // guarded by queue_lock_
-  std::vector<std::thread> workers_;
+  bool stopping_ = false;                   // guarded by stop_lock_
   std::thread housekeeping_;
 };

@@ -42,14 +42,15 @@ std::string PlatformFleetFaultText(const PlatformFleetFaultSpec &fault) {
   return "none";
 }
 
-PlatformFleetDevice::PlatformFleetDevice(const PlatformFleetDeviceConfig &config, Post post)
+PlatformFleetDevice::PlatformFleetDevice(const PlatformFleetDeviceConfig &config, Post post, Post connect)
     : imei_(config.imei),
       get_topic_(DtuRemoteDeviceTopics(config.product_key, config.imei).publish),
       update_topic_(DtuRemoteDeviceTopics(config.product_key, config.imei).subscribe),
       username_(config.product_key),
       password_(config.product_secret),
       client_id_("sim-" + config.imei + "-" + std::to_string(getpid())),
-      post_(std::move(post)) {
+      post_(std::move(post)),
+      connect_(std::move(connect)) {
   SetFault(config.fault);
   GiveOwnSettings(device_.Store(), imei_, config.index);
   connection_.SetMessageHandler(
@@ -159,7 +160,7 @@ void PlatformFleetDevice::KeepUp() {
     // Not due again until this attempt has run.
     back_at_ = Clock::time_point::max();
   }
-  Run([this] { Reconnect(); });
+  connect_([this] { Reconnect(); });
 }
 
 void PlatformFleetDevice::Reconnect() {
@@ -173,6 +174,7 @@ void PlatformFleetDevice::Reconnect() {
   if (up) {
     reconnect_due_ = false;
     backoff_.Reset();
+    ++reconnects_;
     std::fprintf(stderr, "platform-sim: device %s is back on the broker (%s)\n", imei_.c_str(),
                  connection_.ServerUri().c_str());
     return;

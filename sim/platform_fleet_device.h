@@ -51,7 +51,9 @@ class PlatformFleetDevice {
   // Runs `work` on one of the fleet's worker threads.
   using Post = std::function<void(std::function<void()> work)>;
 
-  PlatformFleetDevice(const PlatformFleetDeviceConfig &config, Post post);
+  // `post` runs the device's answers, `connect` its reconnects: a connect
+  // may wait long for a broker, and must not hold up other devices' answers.
+  PlatformFleetDevice(const PlatformFleetDeviceConfig &config, Post post, Post connect);
   ~PlatformFleetDevice();
   PlatformFleetDevice(const PlatformFleetDevice &) = delete;
   PlatformFleetDevice &operator=(const PlatformFleetDevice &) = delete;
@@ -71,6 +73,8 @@ class PlatformFleetDevice {
   DtuSimStore &Store() { return device_.Store(); }
   bool Connected() const { return connection_.Connected(); }
   int LinesReceived() const { return lines_.load(); }
+  // Times it came back to a broker after losing one.
+  int Reconnects() const { return reconnects_.load(); }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -92,22 +96,26 @@ class PlatformFleetDevice {
   const std::string username_, password_;
   const std::string client_id_;
   const Post post_;
+  const Post connect_;
   mutable std::mutex fault_lock_;  // the two below
   PlatformFleetFaultSpec fault_;
   DtuSimOptions options_;          // what the fault makes of the device's personality
   std::vector<DtuMqttBroker> brokers_;  // set by Start
 
-  // The device's own work: everything below it runs there only.
+  // The device's own work: everything below it runs there only (the
+  // connection is also connected again on the connector, while the work
+  // finds it down and publishes nothing).
   std::mutex work_lock_;
   std::vector<std::function<void()>> work_;
   bool scheduled_ = false;  // a Drain is posted or running
   DtuSimDevice device_;
-  DtuMqttConnection connection_;  // connected, used and closed by the work only
+  DtuMqttConnection connection_;
   std::string pending_;           // a line not yet ended
   int sets_seen_ = 0;
   bool dropped_ = false;
 
   std::atomic<int> lines_{0};
+  std::atomic<int> reconnects_{0};
   std::mutex link_lock_;  // the three below
   bool stopping_ = false;
   bool reconnect_due_ = false;  // down; connect again at back_at_
