@@ -6,7 +6,7 @@ BUILD_TSAN ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run run-remote test test-asan test-tsan bench package clean
+.PHONY: all deps build run run-remote test test-asan test-tsan test-cluster bench package clean
 
 all: build
 
@@ -48,6 +48,14 @@ test-tsan: deps
 	  ctest --output-on-failure -L 'link|sim' --timeout 900
 	cd $(BUILD_TSAN) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --output-on-failure -L cli -R '^(MainThreadDispatcher|VarnokctlSend|VarnokctlRaw)[.]' --timeout 900
+
+# The fleet apply through a three-node RabbitMQ cluster of its own on
+# 127.0.0.1 (the package's own service is left alone): one node is stopped
+# mid-run, one --resume finishes the rest.
+test-cluster: deps $(BUILD)/build.ninja
+	cmake -S . -B $(BUILD) -DVARNOK_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS) --target test_cluster varnokctl
+	cd $(BUILD)/tests/cluster && ./test_cluster
 
 # The Debian package (varnok-configure-tool_<version>_<arch>.deb) in $(BUILD).
 package: build

@@ -123,6 +123,9 @@ class PageRun {
         if (!missing_.empty()) report_.messages.push_back("no answer of its own for " + Joined(missing_));
         break;
     }
+    for (const DtuPageAction::Failure &f : page_.ActionFailures()) {
+      report_.failed_fields.push_back(f.field + ": " + DtuCmdOutcomeName(f.outcome));
+    }
     return false;
   }
 
@@ -148,17 +151,28 @@ class PageRun {
     return false;
   }
 
-  void Apply(const DtuConfig &file, bool verify) {
+  // The job's adjust hook, when it has one; false (the page refused) when it
+  // refuses the page's values.
+  bool Adjusted(const ProvisionJob &job) {
+    std::string why;
+    if (!job.adjust || job.adjust(page_, why)) return true;
+    report_.status = ProvisionStatus::kRefused;
+    report_.messages.push_back(why);
+    return false;
+  }
+
+  void Apply(const DtuConfig &file, const ProvisionJob &job) {
     if (!InFile(file) || !Read() || !PageHeld(ProvisionStatus::kDeviceError)) return;
     const FieldValues before = Snapshot(page_);
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
+    if (!Adjusted(job)) return;
     const FieldValues written = Snapshot(page_);
     const ProvisionStep set = link_.Set(page_);
     // A page that asked the device first and then refused wrote nothing.
     report_.sent = set != ProvisionStep::kRefused && !page_.Refused();
     if (!Completed(set) || !PageHeld(ProvisionStatus::kDeviceError)) return;
     report_.confirmed = true;
-    if (!verify) return void(report_.status = ProvisionStatus::kConfirmed);
+    if (!job.verify) return void(report_.status = ProvisionStatus::kConfirmed);
     const ProvisionStep back = link_.Read(page_, missing_);
     // A read-back the page could not finish (an answer without a value, of
     // another key, one that does not read) leaves the fields after it
@@ -181,7 +195,9 @@ class PageRun {
   // from another (a field the device leaves empty while polling is off,
   // stored as 0) is no difference. A device value the page refuses to save
   // is compared as it came.
-  void Diff(const DtuConfig &file, const std::string &file_path, const std::string &scratch) {
+  void Diff(const DtuConfig &file, const ProvisionJob &job) {
+    const std::string &file_path = job.file;
+    const std::string &scratch = job.scratch;
     if (!InFile(file)) return;
     const ProvisionStep read = link_.Read(page_, missing_);
     report_.sent = read != ProvisionStep::kRefused;
@@ -197,6 +213,7 @@ class PageRun {
       DtuPageSetConfigPath(file_path);
     }
     if (!page_.OnBnClickedBtReadLocal()) return void(report_.status = ProvisionStatus::kRefused);
+    if (!Adjusted(job)) return;
     const FieldValues in_file = Snapshot(page_);
     for (const ProvisionFieldDiff &d : Compare(kept, in_file)) {
       const auto as_read = std::find_if(device.begin(), device.end(), [&](const auto &f) { return f.first == d.field; });
@@ -227,8 +244,8 @@ void RunVerb(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &link
              ProvisionPageReport &report) {
   PageRun run(link, page, report);
   if (job.verb == "backup") run.Backup();
-  else if (job.verb == "diff") run.Diff(file, job.file, job.scratch);
-  else run.Apply(file, job.verify);
+  else if (job.verb == "diff") run.Diff(file, job);
+  else run.Apply(file, job);
 }
 
 bool Failure(ProvisionStatus status) {
@@ -261,6 +278,7 @@ void RunGroups(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &li
     }
     for (const std::string &message : part.messages) report.messages.push_back(group + ": " + message);
     report.diffs.insert(report.diffs.end(), part.diffs.begin(), part.diffs.end());
+    report.failed_fields.insert(report.failed_fields.end(), part.failed_fields.begin(), part.failed_fields.end());
     report.sent = report.sent || part.sent;
     report.confirmed = (!any_held || report.confirmed) && part.confirmed;
     report.verified = (!any_held || report.verified) && part.verified;
@@ -302,6 +320,12 @@ DtuConfig LoadedFile(const ProvisionJob &job) {
   return file;
 }
 
+// Verified, confirmed, or not in the file (nothing to do for it).
+bool ProvisionPageWentWell(ProvisionStatus status) {
+  return status == ProvisionStatus::kVerified || status == ProvisionStatus::kConfirmed ||
+         status == ProvisionStatus::kNotInFile;
+}
+
 }  // namespace
 
 ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress) {
@@ -315,6 +339,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   for (const std::string &name : pages) device.pages.push_back(ProvisionPageNotDone(name));
   ProvisionLink link(job.timeout_ms);
   device.exit_code = link.Open(job.serial, device.error);
+  if (device.exit_code == kExitOk && job.probe && !job.probe(link, device.error)) device.exit_code = kExitNoAnswer;
   const int count = static_cast<int>(pages.size());
   for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
     if (ProvisionStopRequested()) {
@@ -325,6 +350,7 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
     if (link.Lost()) break;
     if (progress) progress(i, count, pages[i]);
     device.pages[i] = RunPage(job, file, link, pages[i]);
+    if (job.stop_at_first_failure && !ProvisionPageWentWell(device.pages[i].status)) break;
   }
   if (link.Lost()) device.error = link.LostText().empty() ? "the port was closed" : link.LostText();
   device.seconds = clock.elapsed() / 1000.0;

@@ -19,6 +19,9 @@
 #include "cli/provision_report.h"
 #include "link/dtu_cmd_port.h"
 
+class DtuPage;
+class ProvisionLink;
+
 struct ProvisionJob {
   std::string verb;                // "apply", "backup" or "diff"
   std::string file;                // the configuration file
@@ -27,6 +30,18 @@ struct ProvisionJob {
   int timeout_ms = 20000;          // per step of a page (Read, Set, read-back)
   bool verify = true;              // apply: read back and compare
   std::string scratch;             // diff: a copy of the file the device's pages are saved into
+
+  // A fleet's device (cli/fleet_*) beside the above:
+  // run on each page right after Read Local from the file, before the page
+  // is written (apply) or compared (diff): the device's own values. False
+  // (with the reason) refuses the page: nothing of it is written.
+  std::function<bool(DtuPage &page, std::string &why)> adjust;
+  // Asked once the port is open, before the first page: false (with the
+  // reason) ends the device with no page started and kExitNoAnswer.
+  std::function<bool(ProvisionLink &link, std::string &why)> probe;
+  // Stop at the first page that did not end well; the pages after it stay
+  // "not done".
+  bool stop_at_first_failure = false;
 };
 
 // Told before each page starts: its index (from 0), the number of pages and

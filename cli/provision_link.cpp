@@ -48,6 +48,24 @@ ProvisionStep ProvisionLink::Read(DtuPage &page, std::vector<std::string> &missi
   return Judged(StepOf(DtuPageRunRead(page, timeout_ms_, &missing)));
 }
 
+ProvisionStep ProvisionLink::Probe(const std::string &line) {
+  if (Lost()) return ProvisionStep::kPortLost;
+  bool ended = false;
+  DtuCmdOutcome outcome = DtuCmdOutcome::kNoAnswer;
+  const int owner = DtuCmdAddOwner([&](const DtuCmdReport &report) {
+    ended = true;
+    outcome = report.outcome;
+  });
+  const int queued = DtuCmdPort::DtuCmdRingbufSend(line.c_str(), static_cast<int>(line.size()), DtuCmdTag{owner, 0, 0});
+  if (queued == 0) DtuPageWaitUntil([&] { return ended || Lost(); }, timeout_ms_);
+  DtuCmdRemoveOwner(owner);
+  if (queued != 0) return ProvisionStep::kRefused;
+  if (Lost()) return ProvisionStep::kPortLost;
+  const bool answered = ended && (outcome == DtuCmdOutcome::kAnswered || outcome == DtuCmdOutcome::kAcknowledged ||
+                                  outcome == DtuCmdOutcome::kDeviceError);
+  return answered ? ProvisionStep::kDone : ProvisionStep::kNoAnswer;
+}
+
 ProvisionStep ProvisionLink::Set(DtuPage &page) {
   if (Lost()) return ProvisionStep::kPortLost;
   return Judged(StepOf(DtuPageRunSet(page, timeout_ms_)));

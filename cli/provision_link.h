@@ -35,6 +35,10 @@ class ProvisionLink : public QObject {
 
   // `missing`: the keys a Read got no answer of their own for.
   ProvisionStep Read(DtuPage &page, std::vector<std::string> &missing);
+  // Sends one query line of no page and waits for its outcome: kDone when
+  // the device answered it (even with ERROR), kNoAnswer when the sender gave
+  // up on it. Tells whether anything answers at all before a page starts.
+  ProvisionStep Probe(const std::string &line);
   ProvisionStep Set(DtuPage &page);
 
  private:

@@ -106,7 +106,9 @@ std::string ProvisionHelp(const std::string &verb) {
             "  page's own checks, wait for the device's confirmation, then read the page\n"
             "  back and compare every field with what was written.\n"
             "  --parallel   all devices at once (one process per port)\n"
-            "  --no-verify  skip the read-back\n";
+            "  --no-verify  skip the read-back\n"
+            "  (remote devices through the cloud: varnokctl apply --cloud FILE ...; see\n"
+            "   varnokctl apply --cloud --help)\n";
   }
   text << "  --pages LIST  comma-separated pages (default: all), worked in tree order\n"
           "  --json        print the report as JSON\n"

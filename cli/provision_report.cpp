@@ -59,7 +59,10 @@ QJsonObject PageJson(const ProvisionPageReport &page) {
   }
   QJsonArray messages;
   for (const std::string &m : page.messages) messages.append(QString::fromStdString(m));
+  QJsonArray failed_fields;
+  for (const std::string &f : page.failed_fields) failed_fields.append(QString::fromStdString(f));
   return QJsonObject{{"page", QString::fromStdString(page.page)},
+                     {"failed_fields", failed_fields},
                      {"status", ProvisionStatusName(page.status)},
                      {"sent", page.sent},
                      {"confirmed", page.confirmed},
@@ -83,6 +86,7 @@ bool PageFromJson(const QJsonObject &o, ProvisionPageReport &page) {
                           diff["file"].toString().toStdString()});
   }
   for (const QJsonValue &m : o["messages"].toArray()) page.messages.push_back(m.toString().toStdString());
+  for (const QJsonValue &f : o["failed_fields"].toArray()) page.failed_fields.push_back(f.toString().toStdString());
   return true;
 }
 

@@ -37,6 +37,9 @@ struct ProvisionPageReport {
   bool verified = false;   // the read-back equals what was written (backup: saved)
   std::vector<ProvisionFieldDiff> diffs;
   std::vector<std::string> messages;  // what the page said meanwhile (refusal reasons)
+  // The fields whose lines failed in the step that failed, with how
+  // ("Server: device error", "QoS: no answer"), as the page's action kept them.
+  std::vector<std::string> failed_fields;
   double seconds = 0;
 };
 

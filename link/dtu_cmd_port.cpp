@@ -16,6 +16,7 @@
 #include "link/dtu_cmd_resp_table.h"
 #include "link/dtu_cmd_ring.h"
 #include "link/dtu_cmd_sender.h"
+#include "link/dtu_cmd_transport.h"
 #include "link/serial_error.h"
 #include "link/serial_line_timing.h"
 #include "link/serial_port_posix.h"
@@ -103,8 +104,16 @@ class SerialPortListenerImpl : public CSerialPortListener {
 };
 
 struct DtuCmdPort::Impl {
-  CSerialPortPosix driver;
-  DtuCmdSender sender{&driver, [this](const DtuCmdReport &report) { Report(report); }};
+  CSerialPortPosix serial;
+  // The driver in use: the serial driver, or the transport the port name's
+  // scheme asks for (link/dtu_cmd_transport.h). Changed only by an open
+  // while the port is closed; a transport put aside stays alive with the
+  // port, so a caller that took the driver a moment before never holds a
+  // dangling one.
+  std::atomic<CSerialPortBase *> active{&serial};
+  std::string active_scheme;  // "" for the serial driver
+  std::vector<std::unique_ptr<CSerialPortBase>> transports;
+  DtuCmdSender sender{&serial, [this](const DtuCmdReport &report) { Report(report); }};
   std::unique_ptr<SerialPortListenerImpl> listener;
   std::mutex state_mutex;  // open and close
 
@@ -137,11 +146,15 @@ struct DtuCmdPort::Impl {
     if (current && *current) (*current)(bytes);
   }
 
+  CSerialPortBase &Driver() const { return *active.load(std::memory_order_acquire); }
+
   DtuPortOpenFailure ClassifyOpenFailure() const {
-    switch (driver.GetLastErrorCode()) {
+    const bool serial_in_use = &Driver() == &serial;
+    switch (Driver().GetLastErrorCode()) {
       case kSerialNotExist: return DtuPortOpenFailure::kNotExist;
       case kSerialAccessDenied:
-        return driver.GetLastOpenErrno() == EBUSY ? DtuPortOpenFailure::kInUse : DtuPortOpenFailure::kNoPermission;
+        if (!serial_in_use) return DtuPortOpenFailure::kNoPermission;
+        return serial.GetLastOpenErrno() == EBUSY ? DtuPortOpenFailure::kInUse : DtuPortOpenFailure::kNoPermission;
       default: return DtuPortOpenFailure::kOther;
     }
   }
@@ -174,17 +187,39 @@ struct DtuCmdPort::Impl {
   }
 };
 
-DtuCmdPort::DtuCmdPort() : impl_(std::make_unique<Impl>()) {
-  impl_->driver.SetReadIdleTime(0);
-  impl_->driver.SetMinNotifyBytes(1);
-  impl_->driver.SetPortLostCallback([this](int code) { OnPortLost(code); });
+DtuCmdPort::DtuCmdPort() : impl_(std::make_unique<Impl>()) { PrepareDriver(impl_->serial); }
+
+void DtuCmdPort::PrepareDriver(CSerialPortBase &driver) {
+  driver.SetReadIdleTime(0);
+  driver.SetMinNotifyBytes(1);
+  driver.SetPortLostCallback([this](int code) { OnPortLost(code); });
+}
+
+// Puts the driver the port name asks for in place (the port is closed). The
+// listener holds the driver it reads from, so a change makes a new one.
+void DtuCmdPort::UseDriverFor(const std::string &port_name) {
+  const std::string scheme = DtuCmdTransportScheme(port_name);
+  if (scheme == impl_->active_scheme) return;
+  CSerialPortBase *driver = &impl_->serial;
+  if (!scheme.empty()) {
+    std::unique_ptr<CSerialPortBase> transport = DtuCmdMakeTransport(port_name);
+    if (!transport) return;  // unregistered meanwhile: a serial port after all
+    PrepareDriver(*transport);
+    driver = transport.get();
+    impl_->transports.push_back(std::move(transport));
+  }
+  impl_->listener.reset();
+  impl_->sender.SetDriver(driver);
+  impl_->active.store(driver, std::memory_order_release);
+  impl_->active_scheme = scheme;
 }
 
 DtuCmdPort::~DtuCmdPort() {
   if (remote_peer_) LeaveRemoteMode();
   Close();
   impl_->JoinCloser();
-  impl_->driver.SetPortLostCallback(nullptr);
+  impl_->serial.SetPortLostCallback(nullptr);
+  for (auto &transport : impl_->transports) transport->SetPortLostCallback(nullptr);
 }
 
 DtuCmdPort *DtuCmdPort::OpenInstance() { return g_open_instance.load(std::memory_order_acquire); }
@@ -192,11 +227,12 @@ DtuCmdPort *DtuCmdPort::OpenInstance() { return g_open_instance.load(std::memory
 bool DtuCmdPort::DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &error_text) {
   impl_->JoinCloser();
   std::lock_guard<std::mutex> lock(impl_->state_mutex);
-  CSerialPortBase &driver = impl_->driver;
-  if (driver.IsOpen()) {
+  if (impl_->Driver().IsOpen()) {
     error_text = DtuSerialErrorText(kSerialAlreadyOpen);
     return false;
   }
+  UseDriverFor(settings.port);
+  CSerialPortBase &driver = impl_->Driver();
   driver.Init(settings.port, settings.baud, settings.parity, settings.databits, settings.stopbits, 0, 2048);
   driver.SetIoMode(0);
   driver.SetReadIdleTime(DtuQuietGapMs(settings.baud, settings.databits, settings.parity, settings.stopbits));
@@ -233,7 +269,7 @@ bool DtuCmdPort::DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &
 
 void DtuCmdPort::Close() {
   std::lock_guard<std::mutex> lock(impl_->state_mutex);
-  CSerialPortBase &driver = impl_->driver;
+  CSerialPortBase &driver = impl_->Driver();
   if (!driver.IsOpen()) return;
   driver.DetachListener();
   impl_->sender.Stop();  // before the listener goes: the sender's no-answer hook reaches it
@@ -244,7 +280,7 @@ void DtuCmdPort::Close() {
   impl_->DropWaitingCommands();
 }
 
-bool DtuCmdPort::IsOpen() const { return impl_->driver.IsOpen(); }
+bool DtuCmdPort::IsOpen() const { return impl_->Driver().IsOpen(); }
 
 DtuPortOpenFailure DtuCmdPort::LastOpenFailure() const {
   std::lock_guard<std::mutex> lock(impl_->state_mutex);
@@ -259,10 +295,10 @@ void DtuCmdPort::SetRawChunkTap(RawChunkTap tap) {
 
 int DtuCmdPort::SendRaw(const std::string &text) {
   const std::string line = text + "\r\n";
-  return impl_->driver.Write(line.data(), static_cast<int>(line.size()));
+  return impl_->Driver().Write(line.data(), static_cast<int>(line.size()));
 }
 
-int DtuCmdPort::WriteRaw(const char *data, int length) { return impl_->driver.Write(data, length); }
+int DtuCmdPort::WriteRaw(const char *data, int length) { return impl_->Driver().Write(data, length); }
 
 void DtuCmdPort::SetChunkDispatcher(ChunkDispatcher dispatcher) {
   auto holder = dispatcher ? std::make_shared<const ChunkDispatcher>(std::move(dispatcher)) : nullptr;
@@ -281,7 +317,7 @@ void DtuCmdPort::SetPortLostHandler(std::function<void(const std::string &text)>
   impl_->port_lost_handler = std::move(handler);
 }
 
-CSerialPortBase &DtuCmdPort::Driver() { return impl_->driver; }
+CSerialPortBase &DtuCmdPort::Driver() { return impl_->Driver(); }
 
 int DtuCmdPort::CommandsWritten() const { return impl_->sender.Written(); }
 
@@ -292,9 +328,9 @@ int DtuCmdPort::CommandsAnswered() const { return impl_->sender.Answered(); }
 void DtuCmdPort::OnPortLost(int error_code) {
   std::lock_guard<std::mutex> lock(impl_->closer_mutex);
   if (impl_->closer.joinable()) impl_->closer.join();
-  impl_->closer = std::thread([this, error_code] {
+  const std::string text = std::string("the port was closed: ") + impl_->Driver().DescribeLoss(error_code);
+  impl_->closer = std::thread([this, text] {
     Close();
-    const std::string text = std::string("the port was closed: ") + DtuSerialErrorText(error_code);
     DTU_LOG("%s", text.c_str());
     std::function<void(const std::string &)> handler;
     {

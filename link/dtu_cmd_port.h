@@ -49,7 +49,9 @@ class DtuCmdPort {
   static DtuCmdPort *OpenInstance();
 
   // Opens the port (clears the ring, starts the sender, sets the open
-  // reference). On failure returns false and sets error_text to the driver's
+  // reference). A port name of a registered transport scheme
+  // ("cloud:<IMEI>", link/dtu_cmd_transport.h) opens that transport in place
+  // of a serial port. On failure returns false and sets error_text to the driver's
   // error text ("not exist error", "access denied error", ...).
   bool DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &error_text);
   void Close();
@@ -102,6 +104,8 @@ class DtuCmdPort {
 
  private:
   void OnPortLost(int error_code);
+  void PrepareDriver(CSerialPortBase &driver);
+  void UseDriverFor(const std::string &port_name);
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::shared_ptr<DtuCmdRemotePeer> remote_peer_;

@@ -35,6 +35,9 @@ class DtuCmdSender {
   DtuCmdSender &operator=(const DtuCmdSender &) = delete;
 
   bool Start();  // clears the busy flag; false when the thread cannot start
+  // The driver commands are written to; changed only while stopped (the
+  // command port changes transport at an open).
+  void SetDriver(CSerialPortBase *driver) { driver_ = driver; }
   // Wakes and joins the thread; a command still in flight is reported as
   // port closed.
   void Stop();

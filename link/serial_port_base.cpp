@@ -4,6 +4,8 @@
 
 const char *CSerialPortBase::GetLastErrorText() const { return DtuSerialErrorText(last_error_); }
 
+std::string CSerialPortBase::DescribeLoss(int error_code) const { return DtuSerialErrorText(error_code); }
+
 void CSerialPortBase::AttachListener(CSerialPortListener *listener) {
   std::lock_guard<std::mutex> lock(listener_mutex_);
   listener_ = listener;

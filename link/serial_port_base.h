@@ -47,7 +47,12 @@ class CSerialPortBase {
   virtual bool FlushTx() = 0;
 
   int GetLastErrorCode() const { return last_error_; }
-  const char *GetLastErrorText() const;
+  // The text of the last error; a transport may say more than the code's
+  // text (which broker refused, and why).
+  virtual const char *GetLastErrorText() const;
+  // What a port-lost report with this code means ("read failed error"; a
+  // transport: "the broker dropped the connection: ...").
+  virtual std::string DescribeLoss(int error_code) const;
 
   virtual void SetPortName(const std::string &name) = 0;
   virtual std::string GetPortName() const = 0;

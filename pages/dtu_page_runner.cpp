@@ -1,8 +1,11 @@
 #include "pages/dtu_page_runner.h"
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <atomic>
 
 #include "base/dtu_message.h"
 #include "link/dtu_cmd_port.h"
@@ -13,6 +16,7 @@
 namespace {
 
 constexpr int kPollMs = 5;
+std::atomic<int> g_poll_ms{kPollMs};
 
 // The port closed under the page (the device went away): nothing more can
 // come, so there is nothing to wait for.
@@ -115,14 +119,27 @@ bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms) {
   clock.start();
   QEventLoop loop;
   QTimer tick;
-  tick.setInterval(kPollMs);
+  const int poll_ms = g_poll_ms.load();
+  tick.setInterval(poll_ms);
   QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
     if (done() || clock.elapsed() >= timeout_ms) loop.quit();
   });
+  // With a slow tick, the condition is also asked each time the events that
+  // came in (answers, outcomes) have been handled: those end a wait at once.
+  QMetaObject::Connection after_events;
+  if (poll_ms > kPollMs) {
+    after_events = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                                    &loop, [&] {
+                                      if (done()) loop.quit();
+                                    });
+  }
   tick.start();
   loop.exec();
+  QObject::disconnect(after_events);
   return done();
 }
+
+void DtuPageSetWaitTickMs(int ms) { g_poll_ms.store(ms > kPollMs ? ms : kPollMs); }
 
 bool DtuCommandsDrained() {
   DtuCmdPort *port = DtuCmdPort::OpenInstance();

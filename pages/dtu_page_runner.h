@@ -28,6 +28,11 @@ enum class DtuPageRun {
 
 // Runs the event loop until done() or the time-out; returns done().
 bool DtuPageWaitUntil(const std::function<bool()> &done, int timeout_ms);
+// How often the wait asks its condition (default and least 5 ms). A slower
+// tick also asks it whenever the events that came in were handled, so an
+// answer still ends a wait at once; a process of a hundred waiting at once
+// (a fleet's workers) spends its CPU on the work instead of on the ticks.
+void DtuPageSetWaitTickMs(int ms);
 
 // True when no command waits in the ring and every command written since
 // the port was opened has had an answer.

@@ -47,7 +47,7 @@ struct DtuRemoteBridgeLinkRoute {
 };
 
 int DtuRemoteBridge::Connect(const DtuRemoteLinkSettings &settings) {
-  const std::string client_id = settings.client_id.empty() ? DtuRemoteClientId() : settings.client_id;
+  const std::string client_id = settings.client_id.empty() ? DtuInstanceClientId(DtuRemoteClientId()) : settings.client_id;
   const DtuRemoteTopics topics = DtuRemoteDeviceTopics(settings.product_key, settings.device_id);
   DTU_LOG("mac : %s.", client_id.c_str());
   tam_mqtt_client_params params{};

@@ -31,7 +31,7 @@
 struct DtuRemoteLinkSettings {
   std::string host;
   int port = 1883;
-  std::string client_id;  // empty: DtuRemoteClientId()
+  std::string client_id;  // empty: DtuInstanceClientId(DtuRemoteClientId())
   std::string product_key;
   std::string product_secret;
   std::string device_id;  // the device's IMEI

@@ -1,6 +1,7 @@
 #include "remote/dtu_remote_ids.h"
 
 #include <cstdio>
+#include <random>
 
 namespace {
 
@@ -41,6 +42,20 @@ std::string DtuRemoteClientId() {
   std::tm now{};
   localtime_r(&t, &now);
   return DtuClientIdFromAdapters(DtuListAdapterAddresses(), now);
+}
+
+std::string DtuInstanceClientId(const std::string &machine_id) {
+  // Drawn once per process: the pid alone would repeat after a restart
+  // while the broker still holds the old session.
+  static const unsigned tag = [] {
+    std::random_device device;
+    return static_cast<unsigned>(device());
+  }();
+  char suffix[16];
+  snprintf(suffix, sizeof suffix, "-%08x", tag);
+  constexpr size_t kMaxLength = 23;  // what every MQTT 3.1 broker accepts
+  const size_t keep = kMaxLength - (sizeof "-00000000" - 1);
+  return machine_id.substr(0, keep) + suffix;
 }
 
 DtuRemoteTopics DtuRemoteDeviceTopics(const std::string &product_key,

@@ -17,6 +17,13 @@ std::string DtuClientIdFromAdapters(const std::vector<DtuHardwareAddress> &addre
 // The identifier for this machine: adapter list and local clock.
 std::string DtuRemoteClientId();
 
+// `machine_id` (as above) with a tag of this process: "<id>-<8 hex digits>",
+// at most 23 characters. Two tool instances on one machine never share an
+// MQTT client identifier (the broker would throw the first off when the
+// second connects); within one process it stays the same, so a reconnect
+// takes up its own session again.
+std::string DtuInstanceClientId(const std::string &machine_id);
+
 // A device's topics, filled with the product key and the device id (IMEI)
 // and cut to 255 characters: the link subscribes to `subscribe` (the device
 // publishes there) and publishes to `publish`.

@@ -51,10 +51,10 @@ std::string PlatformClient::DevNumberUrl(const std::string &product_key,
 }
 
 std::string PlatformClient::DevListUrl(const std::string &product_key, const std::string &product_secret,
-                                       int page_size) const {
-  return Format(kPlatformUrlSize, "%s%s?productKey=%s&productSecret=%s&pageNum=1&pageSize=%d",
+                                       int page_size, int page_num) const {
+  return Format(kPlatformUrlSize, "%s%s?productKey=%s&productSecret=%s&pageNum=%d&pageSize=%d",
                 api_base_.c_str(), kPlatformDevListPath, Cut(product_key, kPlatformProductFieldMax).c_str(),
-                Cut(product_secret, kPlatformProductFieldMax).c_str(), page_size);
+                Cut(product_secret, kPlatformProductFieldMax).c_str(), page_num, page_size);
 }
 
 int PlatformClient::Login(const std::string &username, const std::string &password) {
@@ -128,7 +128,14 @@ int PlatformClient::RefreshDevices(const std::string &product_key, const std::st
   result = GetWithToken(DevListUrl(product_key, product_secret, count), answer.get(), kPlatformLargeAnswer);
   if (result != 0) return result;
   std::vector<std::string> found;
-  int parsed = PlatformParseDeviceList(answer.get(), std::strlen(answer.get()), &found);
+  result = ParseListAnswer(answer.get(), found);
+  if (result != PLATFORM_OK) return result;
+  if (devices) *devices = std::move(found);
+  return PLATFORM_OK;
+}
+
+int PlatformClient::ParseListAnswer(const char *answer, std::vector<std::string> &found) {
+  int parsed = PlatformParseDeviceList(answer, std::strlen(answer), &found);
   if (parsed == PLATFORM_ANSWER_MISSING) {
     DTU_LOG("rows is not array or not found.");
     return PLATFORM_NO_MEMBER;
@@ -137,6 +144,32 @@ int PlatformClient::RefreshDevices(const std::string &product_key, const std::st
     DTU_LOG("parse device list json failed.");
     return PLATFORM_BAD_JSON;
   }
-  if (devices) *devices = std::move(found);
+  return PLATFORM_OK;
+}
+
+int PlatformClient::ListAllDevices(const std::string &product_key, const std::string &product_secret,
+                                   std::vector<std::string> *devices, int page_size) {
+  if (!logged_in_) return PLATFORM_NOT_LOGGED_IN;
+  std::unique_ptr<char[]> answer(new char[kPlatformLargeAnswer]);
+  int result = GetWithToken(DevNumberUrl(product_key, product_secret), answer.get(), kPlatformLargeAnswer);
+  if (result != 0) return result;
+  const int count = PlatformParseDeviceCount(answer.get());
+  if (count < 0) {
+    DTU_LOG("device count not found.");
+    return PLATFORM_NO_MEMBER;
+  }
+  std::vector<std::string> all;
+  for (int page = 1; (page - 1) * page_size < count; ++page) {
+    result = GetWithToken(DevListUrl(product_key, product_secret, page_size, page), answer.get(),
+                          kPlatformLargeAnswer);
+    if (result != 0) return result;
+    std::vector<std::string> found;
+    result = ParseListAnswer(answer.get(), found);
+    if (result != PLATFORM_OK) return result;
+    // Rows without an IMEI (a device not provisioned yet) are left out, so
+    // a page may give fewer than it holds: the count says when to stop.
+    all.insert(all.end(), found.begin(), found.end());
+  }
+  if (devices) *devices = std::move(all);
   return PLATFORM_OK;
 }

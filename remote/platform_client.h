@@ -16,6 +16,9 @@ constexpr int kPlatformHeaderSize = kPlatformTokenSize + 32;
 constexpr int kPlatformSmallAnswer = 1024;  // login and logout answers
 constexpr int kPlatformLargeAnswer = 8192;  // device count and list answers
 constexpr size_t kPlatformProductFieldMax = 255;
+// Rows asked for per page of a whole list: a row is well under 160 bytes, so
+// a page fits the device list's answer buffer.
+constexpr int kPlatformListPageSize = 40;
 
 extern const char kPlatformLoginPath[];
 extern const char kPlatformLogoutPath[];
@@ -53,16 +56,23 @@ class PlatformClient {
   // in `devices`; on failure `devices` is left as it was.
   int RefreshDevices(const std::string &product_key, const std::string &product_secret,
                      std::vector<std::string> *devices);
+  // The whole list of a product of any size: the device count, then the
+  // list page by page (`page_size` rows a page, so that each answer fits
+  // its buffer). 0 and the IMEIs in `devices`; on failure `devices` is left
+  // as it was.
+  int ListAllDevices(const std::string &product_key, const std::string &product_secret,
+                     std::vector<std::string> *devices, int page_size = kPlatformListPageSize);
 
   // The URLs and header the calls send (cut to their buffers).
   std::string LoginUrl(const std::string &username, const std::string &password) const;
   std::string BearerHeader() const;
   std::string DevNumberUrl(const std::string &product_key, const std::string &product_secret) const;
   std::string DevListUrl(const std::string &product_key, const std::string &product_secret,
-                         int page_size) const;
+                         int page_size, int page_num = 1) const;
 
  private:
   int GetWithToken(const std::string &url, char *answer, int answer_size);
+  int ParseListAnswer(const char *answer, std::vector<std::string> &found);
 
   std::string api_base_;
   bool logged_in_ = false;

@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
   libpaho-mqtt-dev libcjson-dev libssl-dev openssl
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  mosquitto
+  mosquitto rabbitmq-server
   clang libclang-rt-dev
   xvfb xauth curl ccache
   fonts-wqy-microhei

@@ -9,22 +9,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "link/serial_termios.h"
-#include "sim/dtu_sim_line.h"
-#include "sim/dtu_sim_personality.h"
 
 namespace {
-
-std::string ReadFileText(const std::string &path, bool *ok) {
-  std::ifstream in(path, std::ios::binary);
-  *ok = static_cast<bool>(in);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // Where a split answer pauses: before its closing OK line (as a device that
 // is slow to confirm), or in the middle when it has none.
@@ -49,11 +37,8 @@ bool DtuSim::Start(std::string *error) {
     return false;
   };
   const DtuSimOptions options = Options();
-  if (!options.state_file.empty()) {
-    bool exists = false;
-    std::string json = ReadFileText(options.state_file, &exists);
-    if (exists && !json.empty() && !store_.FromJson(json)) return fail("state file is not valid JSON: " + options.state_file);
-  }
+  std::string state_error;
+  if (!device_.LoadState(options, &state_error)) return fail(state_error);
   char name[256] = {0};
   if (openpty(&master_, &slave_hold_, name, nullptr, nullptr) != 0) return fail("openpty failed");
   DtuTermiosMakeRaw(slave_hold_);
@@ -166,58 +151,12 @@ void DtuSim::HandleLine(const std::string &line) {
   }
   const int seen = ++commands_seen_;
   const DtuSimOptions options = Options();
-  const std::string answer = Answer(line, seen, options);
+  const std::string answer = device_.Answer(line, seen, options);
   if (!answer.empty()) SendAnswer(answer, options);
   if (options.unplug_after > 0 && seen >= options.unplug_after) Unplug();
 }
 
-// The answer to the `line_number`th line, faults and personality applied.
-std::string DtuSim::Answer(const std::string &line, int line_number, const DtuSimOptions &options) {
-  const DtuSimCommand command = DtuSimParseLine(line);
-  const DtuSimTreatment treatment = DtuSimTreat(command, line_number, sets_taken_, options);
-  switch (treatment.kind) {
-    case DtuSimTreatment::kSilent: return std::string();
-    case DtuSimTreatment::kRefuse: return DtuSimErrorAnswer();
-    case DtuSimTreatment::kCanned: return DtuSimKeyAnswer(command.key, treatment.value);
-    case DtuSimTreatment::kApplyAckOnly:
-      AnswerFor(line);  // the value is still stored
-      return DtuSimOkAnswer();
-    case DtuSimTreatment::kApply: break;
-  }
-  // A device that takes a set words its acknowledgement in its own style;
-  // one that cannot take it says ERROR in any style.
-  const std::string answer = AnswerFor(line);
-  if (command.kind != DtuSimCommand::kSet || answer == DtuSimErrorAnswer()) return answer;
-  ++sets_taken_;
-  if (treatment.bare_ok) return DtuSimOkAnswer();
-  return treatment.echo_value ? DtuSimKeyAnswer(command.key, treatment.value) : answer;
-}
-
-std::string DtuSim::AnswerFor(const std::string &line) {
-  const DtuSimCommand command = DtuSimParseLine(line);
-  switch (command.kind) {
-    case DtuSimCommand::kMalformed: return DtuSimErrorAnswer();
-    case DtuSimCommand::kAt: return DtuSimOkAnswer();
-    case DtuSimCommand::kGet: {
-      auto value = store_.Get(command.key, command.argument);
-      return value ? DtuSimKeyAnswer(command.key, *value) : DtuSimErrorAnswer();
-    }
-    case DtuSimCommand::kSet: break;
-  }
-  const std::string lower = DtuSimLower(command.key);
-  if (lower == "reboot" || lower == "reload") {
-    if (lower == "reload") {
-      store_.Reset();
-      SaveState();
-    }
-    return DtuSimOkAnswer();
-  }
-  if (!command.has_argument) return DtuSimErrorAnswer();
-  auto stored = store_.Set(command.key, command.argument);
-  if (!stored) return DtuSimErrorAnswer();
-  SaveState();
-  return DtuSimKeyAnswer(command.key, *stored);
-}
+std::string DtuSim::AnswerFor(const std::string &line) { return device_.AnswerFor(line, Options()); }
 
 void DtuSim::SendAnswer(const std::string &answer, const DtuSimOptions &options) {
   if (options.latency_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.latency_ms));
@@ -248,16 +187,4 @@ void DtuSim::WritePaced(const std::string &bytes, int baud) {
       std::this_thread::sleep_until(due);
     }
   }
-}
-
-void DtuSim::SaveState() {
-  const std::string path = Options().state_file;
-  if (path.empty()) return;
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << store_.ToJson();
-    if (!out) return;
-  }
-  std::rename(temp.c_str(), path.c_str());
 }

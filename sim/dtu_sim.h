@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/dtu_sim_device.h"
 #include "sim/dtu_sim_options.h"
 #include "sim/dtu_sim_store.h"
 
@@ -46,22 +47,20 @@ class DtuSim {
   void SetOptions(const DtuSimOptions &options);
   DtuSimOptions Options() const;
 
-  DtuSimStore &Store() { return store_; }
+  DtuSimStore &Store() { return device_.Store(); }
   // What the device answers to one line, without faults or pacing.
   std::string AnswerFor(const std::string &line);
 
  private:
   void Run();
   void HandleLine(const std::string &line);
-  std::string Answer(const std::string &line, int line_number, const DtuSimOptions &options);
   void SendAnswer(const std::string &answer, const DtuSimOptions &options);
   void WritePaced(const std::string &bytes, int baud);
-  void SaveState();
   void CloseLine();
 
   mutable std::mutex options_mutex_;
   DtuSimOptions options_;
-  DtuSimStore store_;
+  DtuSimDevice device_;  // the simulator's thread only, but for the tests' Store()
   int master_ = -1;
   int slave_hold_ = -1;  // keeps the line up while the tool has it closed
   int wake_pipe_[2] = {-1, -1};
@@ -70,7 +69,6 @@ class DtuSim {
   std::atomic<bool> running_{false};
   std::atomic<bool> unplugged_{false};
   std::atomic<int> commands_seen_{0};
-  int sets_taken_ = 0;  // set lines the store took; the simulator's thread only
   mutable std::mutex lines_mutex_;
   mutable std::condition_variable lines_changed_;
   std::vector<std::string> lines_;

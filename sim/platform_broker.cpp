@@ -114,6 +114,12 @@ bool MosquittoBroker::Launch(const std::string &exe) {
     return false;
   }
   if (pid == 0) {
+    // A mask blocked by the starter (platform-sim waits for its stop
+    // signals with sigwait) would keep SIGTERM from the broker, which then
+    // stops only at the SIGKILL 3 s later.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
     // The broker dies with the process that started it, even on a crash.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) _exit(127);

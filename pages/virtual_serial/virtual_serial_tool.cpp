@@ -175,5 +175,5 @@ std::string VirtualSerialTool::ClientId() const {
   const std::time_t seconds = std::time(nullptr);
   std::tm now{};
   localtime_r(&seconds, &now);
-  return DtuClientIdFromAdapters(addresses, now);
+  return DtuInstanceClientId(DtuClientIdFromAdapters(addresses, now));
 }

@@ -44,6 +44,52 @@ TEST(BridgePlatformSim, PrintsWhereEverythingIsAndStopsItsBroker) {
   EXPECT_EQ(kill(children[0], 0), -1) << "broker " << children[0] << " outlived the simulator";
 }
 
+TEST(BridgePlatformSim, AFleetListsEveryDeviceAndNamesTheFaultyOnes) {
+  TempDir dir;
+  BridgeProcess sim;
+  ASSERT_TRUE(sim.Start({VARNOK_PLATFORM_SIM_PATH, "--devices", "40", "--faulty", "5%", "--fault", "error-key",
+                         "mqtt-qos"},
+                        {}, dir.Path()));
+  ASSERT_TRUE(sim.WaitFor("export VARNOK_API_BASE=", 30000)) << sim.Output();
+  const std::string out = sim.Output();
+  const std::regex device("    device      : (86\\d{13}) \\((\\S+)\\)\n");
+  int count = 0;
+  for (auto it = std::sregex_iterator(out.begin(), out.end(), device); it != std::sregex_iterator(); ++it) ++count;
+  EXPECT_EQ(count, 40);
+  EXPECT_NE(out.find("device      : 860000000000040 (dtu-0040)"), std::string::npos);
+  // 5 % of 40: two devices, in the middle of each half.
+  EXPECT_NE(out.find("  faulty        : 860000000000011 (error-key mqtt-qos)\n"
+                     "  faulty        : 860000000000031 (error-key mqtt-qos)\n"
+                     "  remote DTUs   : 40"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(sim.Stop(), 0);
+}
+
+struct BadArguments {
+  std::vector<std::string> args;
+  const char *says;
+};
+
+TEST(BridgePlatformSim, BadFleetArgumentsAreUsage) {
+  const BadArguments rows[] = {
+      {{"--devices", "1001"}, "bad argument '--devices'"},
+      {{"--faulty", "10%"}, "--faulty needs --fault"},
+      {{"--faulty", "10%", "--fault", "error-key"}, "bad argument '--fault'"},
+      {{"--fault", "silent"}, "--fault needs --faulty P%"},
+      {{"--broker", "127.0.0.1:0"}, "--broker: bad broker port"},
+  };
+  for (const BadArguments &row : rows) {
+    TempDir dir;
+    BridgeProcess sim;
+    std::vector<std::string> args = {VARNOK_PLATFORM_SIM_PATH};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    ASSERT_TRUE(sim.Start(args, {}, dir.Path()));
+    EXPECT_EQ(sim.WaitExit(10000), 2) << row.says;
+    EXPECT_NE(sim.Output().find(row.says), std::string::npos) << sim.Output();
+  }
+}
+
 TEST(BridgePlatformSim, BadArgumentIsUsage) {
   TempDir dir;
   BridgeProcess sim;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <regex>
 
 #include "remote/dtu_remote_ids.h"
 
@@ -48,6 +49,14 @@ TEST(RemoteClientId, ThisMachineGivesTwelveHexOrFourteenDigits) {
     if (id.size() == 12) EXPECT_TRUE(isdigit(c) || (c >= 'A' && c <= 'F')) << id;
     else EXPECT_TRUE(isdigit(c)) << id;
   }
+}
+
+TEST(RemoteClientId, InstanceIdsCarryTheProcessTagWithinTheMqttLimit) {
+  const std::string mac = DtuInstanceClientId("A1B2C3D4E5F6");
+  EXPECT_TRUE(std::regex_match(mac, std::regex("A1B2C3D4E5F6-[0-9a-f]{8}"))) << mac;
+  const std::string stamp = DtuInstanceClientId("20260105070809");
+  EXPECT_EQ(stamp.size(), 23u) << stamp;
+  EXPECT_EQ(stamp.substr(14), mac.substr(12)) << "one tag for the whole process: a reconnect keeps its session";
 }
 
 TEST(RemoteTopics, FilledWithProductKeyAndDevice) {
