@@ -8,11 +8,13 @@
 #include <sstream>
 #include <vector>
 
+#include "base/dtu_lang.h"
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
+#include "pages/dtu_page_catalog.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {
@@ -156,6 +158,21 @@ int Prepare(const char *verb, int argc, char **argv, PageVerbArgs &parsed, std::
 
 }  // namespace
 
+std::string PageListHelp() {
+  std::ostringstream text;
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    if (row.cli_name == nullptr) continue;
+    const std::string name = row.cli_name;
+    text << "  " << name << std::string(name.size() < 12 ? 12 - name.size() : 1, ' ') << " "
+         << DtuLangText(row.tree_text);
+    // A page of several groups (the business packets) says how to pick one.
+    const std::vector<std::string> groups = DtuCreatePage(name)->GroupNames();
+    for (size_t i = 0; i < groups.size(); ++i) text << (i == 0 ? " (--packet " : "|") << groups[i];
+    text << (groups.empty() ? "" : ")") << "\n";
+  }
+  return text.str();
+}
+
 std::string PageVerbHelp(const char *verb) {
   std::ostringstream text;
   const bool set = std::string(verb) == "set";
@@ -170,16 +187,8 @@ std::string PageVerbHelp(const char *verb) {
        << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost,\n"
        << "      6 the device answered a line with an error, or a paced page (Modbus cache)\n"
        << "        ended in a failure it reported\n"
-       << "pages and their fields:\n";
-  for (const std::string &name : DtuPageNames()) {
-    std::unique_ptr<DtuPage> page = DtuCreatePage(name);
-    text << "  " << name << ":";
-    for (const DtuPageFieldInfo &info : page->Fields()) {
-      text << " " << info.name;
-      if (info.is_list) text << "[0-" << info.list_size - 1 << "]";
-    }
-    text << "\n";
-  }
+       << "pages ('varnokctl fields PAGE' lists a page's fields):\n"
+       << PageListHelp();
   return text.str();
 }
 

@@ -15,5 +15,8 @@
 int RunPageReadVerb(int argc, char **argv);
 int RunPageSetVerb(int argc, char **argv);
 
-// The help text: options, page names and every page's field names.
+// The help text: options and the pages, one line each.
 std::string PageVerbHelp(const char *verb);
+// One line per page varnokctl reaches: its name and the page tree's title
+// for it, in the current language.
+std::string PageListHelp();
