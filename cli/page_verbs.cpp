@@ -50,22 +50,6 @@ bool TakePacketOption(int &argc, char **argv, std::string &packet, std::string &
   return true;
 }
 
-// Applies --packet: only a page with groups (the business packets) has
-// packets to choose from.
-bool SelectPacket(DtuPage &page, const std::string &packet, std::string &error) {
-  if (packet.empty()) return true;
-  const std::vector<std::string> groups = page.GroupNames();
-  if (groups.empty()) return error = "--packet applies to the bhu page only", false;
-  if (!page.SelectGroup(packet)) {
-    std::string names;
-    for (size_t i = 0; i < groups.size(); ++i) {
-      names += (i == 0 ? "" : i + 1 == groups.size() ? " or " : ", ") + groups[i];
-    }
-    return error = "unknown packet \"" + packet + "\" (" + names + ")", false;
-  }
-  return true;
-}
-
 bool ParseArgs(int argc, char **argv, PageVerbArgs &parsed, std::string &error) {
   if (!TakePacketOption(argc, argv, parsed.packet, error)) return false;
   if (!ParseCliPortOptions(argc, argv, &parsed.port, &error)) return false;
@@ -149,7 +133,7 @@ int Prepare(const char *verb, int argc, char **argv, PageVerbArgs &parsed, std::
     std::fprintf(stderr, "varnokctl %s: unknown page \"%s\"\n%s", verb, parsed.page.c_str(), PageVerbHelp(verb).c_str());
     return kExitUsage;
   }
-  if (!SelectPacket(*page, parsed.packet, error)) {
+  if (!PageSelectPacket(*page, parsed.packet, error)) {
     std::fprintf(stderr, "varnokctl %s: %s\n", verb, error.c_str());
     return kExitUsage;
   }
@@ -157,6 +141,22 @@ int Prepare(const char *verb, int argc, char **argv, PageVerbArgs &parsed, std::
 }
 
 }  // namespace
+
+// Applies --packet: only a page with groups (the business packets) has
+// packets to choose from.
+bool PageSelectPacket(DtuPage &page, const std::string &packet, std::string &error) {
+  if (packet.empty()) return true;
+  const std::vector<std::string> groups = page.GroupNames();
+  if (groups.empty()) return error = "--packet applies to the bhu page only", false;
+  if (!page.SelectGroup(packet)) {
+    std::string names;
+    for (size_t i = 0; i < groups.size(); ++i) {
+      names += (i == 0 ? "" : i + 1 == groups.size() ? " or " : ", ") + groups[i];
+    }
+    return error = "unknown packet \"" + packet + "\" (" + names + ")", false;
+  }
+  return true;
+}
 
 std::string PageListHelp() {
   std::ostringstream text;
