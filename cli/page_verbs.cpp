@@ -12,6 +12,7 @@
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
+#include "cli/page_json.h"
 #include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
 #include "pages/dtu_page_catalog.h"
@@ -26,6 +27,7 @@ struct PageVerbArgs {
   std::string page;
   std::string packet;  // --packet of the business packet page
   std::vector<std::string> assignments;  // name=value
+  bool json = false;                     // read --json
   int timeout_ms = 0;
 };
 
@@ -50,8 +52,23 @@ bool TakePacketOption(int &argc, char **argv, std::string &packet, std::string &
   return true;
 }
 
+// Takes "--json" out of argv.
+bool TakeJsonFlag(int &argc, char **argv) {
+  bool found = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
+    if (std::strcmp(argv[i], "--json") != 0) continue;
+    found = true;
+    for (int j = i; j + 1 <= argc; ++j) argv[j] = argv[j + 1];
+    --argc;
+    --i;
+  }
+  return found;
+}
+
 bool ParseArgs(int argc, char **argv, PageVerbArgs &parsed, std::string &error) {
   if (!TakePacketOption(argc, argv, parsed.packet, error)) return false;
+  parsed.json = TakeJsonFlag(argc, argv);
   if (!ParseCliPortOptions(argc, argv, &parsed.port, &error)) return false;
   if (parsed.port.operands.empty()) return error = "no page given", false;
   parsed.page = parsed.port.operands[0];
@@ -176,11 +193,15 @@ std::string PageListHelp() {
 std::string PageVerbHelp(const char *verb) {
   std::ostringstream text;
   const bool set = std::string(verb) == "set";
-  text << "usage: varnokctl " << verb << " -p PORT [options] PAGE" << (set ? " name=value..." : "") << "\n";
+  text << "usage: varnokctl " << verb << " -p PORT [options] PAGE" << (set ? " name=value..." : " [--json]") << "\n";
   text << (set ? "  Reads the page from the device, changes the named fields (lists by index),\n"
                  "  writes the page and waits for the device to confirm it.\n"
                : "  Reads the page from the device and prints its fields as name=value\n"
-                 "  (lists by their selected index, -1 when none).\n");
+                 "  (lists by their selected index, -1 when none).\n"
+                 "  --json              print one JSON object instead, on one line:\n"
+                 "                      {\"page\":\"mqtt\",\"fields\":{\"Server\":\"...\",\"Port\":\"1883\",...}}\n"
+                 "                      every value a string as above; bytes that are not UTF-8\n"
+                 "                      are written as \\xNN; on failure nothing is printed\n");
   text << CliPortOptionsHelp() << "  (default timeout: 10 s)\n"
        << "  --packet P          bhu only: login, heart, data or header (default login);\n"
        << "                      the field names end in _login, _heartBeat, _UserData or _header\n"
@@ -207,7 +228,17 @@ int RunPageReadVerb(int argc, char **argv) {
   std::vector<std::string> missing;
   const DtuPageRun run = DtuPageRunRead(*page, parsed.timeout_ms, &missing);
   const int code = RunResult(run, "read", session, missing);
-  if (code == kExitOk) PrintFields(*page);  // blanks and cut values are never printed as values
+  if (code != kExitOk) return code;  // blanks and cut values are never printed as values
+  if (!parsed.json) {
+    PrintFields(*page);
+    return code;
+  }
+  const std::string json = PageFieldsJson(*page);
+  if (json.empty()) {
+    std::fprintf(stderr, "varnokctl read: out of memory for the JSON text\n");
+    return kExitRefused;
+  }
+  std::fputs(json.c_str(), stdout);
   return code;
 }
 
@@ -218,6 +249,10 @@ int RunPageSetVerb(int argc, char **argv) {
   if (early >= 0) return early;
   if (parsed.assignments.empty()) {
     std::fprintf(stderr, "varnokctl set: no name=value given\n");
+    return kExitUsage;
+  }
+  if (parsed.json) {
+    std::fprintf(stderr, "varnokctl set: --json applies to read only\n");
     return kExitUsage;
   }
   Assignments pairs;

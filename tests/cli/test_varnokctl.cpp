@@ -3,7 +3,9 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <cjson/cJSON.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -171,8 +173,35 @@ TEST(VarnokctlFields, PageVerbHelpListsEveryPageOnceAndNoFields) {
     for (const std::string &page : DtuPageNames()) {
       EXPECT_EQ(LinesStartingWith(r.out, "  " + page).size(), 1u) << verb << " --help, page " << page << ":\n" << r.out;
     }
-    for (const char *field : {"Server", "BaudRate", "IMEI", "funcSwitch"}) {
+    for (const char *field : {"PubTopic", "BaudRate", "IMEI", "funcSwitch"}) {
       EXPECT_EQ(r.out.find(field), std::string::npos) << verb << " --help names the field " << field;
     }
   }
+}
+
+// read --json: one object a script can parse, or nothing at all.
+TEST(VarnokctlReadJson, ThePageAsOneParsableObjectOrNothingOnFailure) {
+  auto sim = StartDtuSim();
+  // A device text in another encoding and with a control character still
+  // gives valid JSON, and says what the bytes were.
+  sim->Store().SetValue("mqtt-addr", "br\xff" "oker\x1b[2J");
+  Result r = RunVarnokctl({"read", "-p", Path(*sim), "--json", "mqtt"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  std::unique_ptr<cJSON, decltype(&cJSON_Delete)> root(cJSON_ParseWithLength(r.out.data(), r.out.size()),
+                                                        &cJSON_Delete);
+  ASSERT_NE(root, nullptr) << r.out;
+  EXPECT_STREQ(cJSON_GetStringValue(cJSON_GetObjectItemCaseSensitive(root.get(), "page")), "mqtt");
+  const cJSON *fields = cJSON_GetObjectItemCaseSensitive(root.get(), "fields");
+  EXPECT_STREQ(cJSON_GetStringValue(cJSON_GetObjectItemCaseSensitive(fields, "Server")), "br\\xffoker\x1b[2J");
+  EXPECT_STREQ(cJSON_GetStringValue(cJSON_GetObjectItemCaseSensitive(fields, "Qos")),
+               sim->Store().Value("mqtt-qos").c_str());
+  EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << "the escape reaches the terminal as \\u001b only";
+
+  DtuSimOptions silent;
+  silent.silent_every = 1;
+  sim->SetOptions(silent);
+  r = RunVarnokctl({"read", "-p", Path(*sim), "--timeout", "1", "--json", "mqtt"});
+  EXPECT_EQ(r.exit_code, 3);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("no answer in time"), std::string::npos) << r.err;
 }
