@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -119,6 +120,28 @@ TEST_F(Package, InstalledVarnokctlTellsTheVersionThePackageCarries) {
   const ToolRun run = RunTool(Extracted() + "/usr/bin/varnokctl", {"--version"});
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(run.out.trimmed(), QString("varnokctl %1").arg(kVarnokVersion));
+}
+
+// Every verb the installed program lists has its entry in the installed
+// manual page (a verb added without one fails here).
+TEST_F(Package, InstalledManualPageDescribesEveryVerbTheProgramLists) {
+  const QString root = Extracted();
+  const ToolRun page = RunTool("gzip", {"-dc", root + "/usr/share/man/man1/varnokctl.1.gz"});
+  ASSERT_EQ(page.code, 0) << page.out.toStdString();
+  const QString help = RunTool(root + "/usr/bin/varnokctl", {"--help"}).out;
+  const QStringList lines = help.mid(help.indexOf("verbs:\n")).split('\n');
+  int verbs = 0;
+  for (const QString &line : lines) {
+    const QRegularExpressionMatch verb = QRegularExpression("^  ([a-z]+) ").match(line);
+    if (!verb.hasMatch()) continue;
+    ++verbs;
+    // An entry's tag (the line after .TP) starts with the verb in bold:
+    // .B verb, .BI "verb ..., \fBverb
+    const QRegularExpression tag("^\\.TP\\n(\\.BI? \"?|\\\\fB)" + verb.captured(1) + "\\b",
+                                 QRegularExpression::MultilineOption);
+    EXPECT_TRUE(tag.match(page.out).hasMatch()) << "no entry for " << verb.captured(1).toStdString();
+  }
+  EXPECT_GT(verbs, 0) << "no verbs in:\n" << help.toStdString();
 }
 
 // The installed completion, in the bash the user has, asks the installed
