@@ -15,3 +15,8 @@ bool DtuHasControlCharacter(const std::string &text);
 // else "\x1b" style. With `keep_line_breaks`, CR LF and LF stay as they are
 // and only the other control bytes (a lone CR among them) are escaped.
 std::string DtuEscapeControl(const std::string &text, bool keep_line_breaks = false);
+
+// The text with every byte that does not belong to well-formed UTF-8 written
+// as "\xff" style, so that a device's text in another encoding can be put
+// into JSON (which must be UTF-8) without losing what the byte was.
+std::string DtuEscapeInvalidUtf8(const std::string &text);

@@ -8,11 +8,14 @@
 #include <sstream>
 #include <vector>
 
+#include "base/dtu_lang.h"
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
+#include "cli/page_json.h"
 #include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
+#include "pages/dtu_page_catalog.h"
 #include "pages/dtu_page_runner.h"
 
 namespace {
@@ -24,6 +27,7 @@ struct PageVerbArgs {
   std::string page;
   std::string packet;  // --packet of the business packet page
   std::vector<std::string> assignments;  // name=value
+  bool json = false;                     // read --json
   int timeout_ms = 0;
 };
 
@@ -48,24 +52,23 @@ bool TakePacketOption(int &argc, char **argv, std::string &packet, std::string &
   return true;
 }
 
-// Applies --packet: only a page with groups (the business packets) has
-// packets to choose from.
-bool SelectPacket(DtuPage &page, const std::string &packet, std::string &error) {
-  if (packet.empty()) return true;
-  const std::vector<std::string> groups = page.GroupNames();
-  if (groups.empty()) return error = "--packet applies to the bhu page only", false;
-  if (!page.SelectGroup(packet)) {
-    std::string names;
-    for (size_t i = 0; i < groups.size(); ++i) {
-      names += (i == 0 ? "" : i + 1 == groups.size() ? " or " : ", ") + groups[i];
-    }
-    return error = "unknown packet \"" + packet + "\" (" + names + ")", false;
+// Takes "--json" out of argv.
+bool TakeJsonFlag(int &argc, char **argv) {
+  bool found = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
+    if (std::strcmp(argv[i], "--json") != 0) continue;
+    found = true;
+    for (int j = i; j + 1 <= argc; ++j) argv[j] = argv[j + 1];
+    --argc;
+    --i;
   }
-  return true;
+  return found;
 }
 
 bool ParseArgs(int argc, char **argv, PageVerbArgs &parsed, std::string &error) {
   if (!TakePacketOption(argc, argv, parsed.packet, error)) return false;
+  parsed.json = TakeJsonFlag(argc, argv);
   if (!ParseCliPortOptions(argc, argv, &parsed.port, &error)) return false;
   if (parsed.port.operands.empty()) return error = "no page given", false;
   parsed.page = parsed.port.operands[0];
@@ -147,7 +150,7 @@ int Prepare(const char *verb, int argc, char **argv, PageVerbArgs &parsed, std::
     std::fprintf(stderr, "varnokctl %s: unknown page \"%s\"\n%s", verb, parsed.page.c_str(), PageVerbHelp(verb).c_str());
     return kExitUsage;
   }
-  if (!SelectPacket(*page, parsed.packet, error)) {
+  if (!PageSelectPacket(*page, parsed.packet, error)) {
     std::fprintf(stderr, "varnokctl %s: %s\n", verb, error.c_str());
     return kExitUsage;
   }
@@ -156,30 +159,57 @@ int Prepare(const char *verb, int argc, char **argv, PageVerbArgs &parsed, std::
 
 }  // namespace
 
+// Applies --packet: only a page with groups (the business packets) has
+// packets to choose from.
+bool PageSelectPacket(DtuPage &page, const std::string &packet, std::string &error) {
+  if (packet.empty()) return true;
+  const std::vector<std::string> groups = page.GroupNames();
+  if (groups.empty()) return error = "--packet applies to the bhu page only", false;
+  if (!page.SelectGroup(packet)) {
+    std::string names;
+    for (size_t i = 0; i < groups.size(); ++i) {
+      names += (i == 0 ? "" : i + 1 == groups.size() ? " or " : ", ") + groups[i];
+    }
+    return error = "unknown packet \"" + packet + "\" (" + names + ")", false;
+  }
+  return true;
+}
+
+std::string PageListHelp() {
+  std::ostringstream text;
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    if (row.cli_name == nullptr) continue;
+    const std::string name = row.cli_name;
+    text << "  " << name << std::string(name.size() < 12 ? 12 - name.size() : 1, ' ') << " "
+         << DtuLangText(row.tree_text);
+    // A page of several groups (the business packets) says how to pick one.
+    const std::vector<std::string> groups = DtuCreatePage(name)->GroupNames();
+    for (size_t i = 0; i < groups.size(); ++i) text << (i == 0 ? " (--packet " : "|") << groups[i];
+    text << (groups.empty() ? "" : ")") << "\n";
+  }
+  return text.str();
+}
+
 std::string PageVerbHelp(const char *verb) {
   std::ostringstream text;
   const bool set = std::string(verb) == "set";
-  text << "usage: varnokctl " << verb << " -p PORT [options] PAGE" << (set ? " name=value..." : "") << "\n";
+  text << "usage: varnokctl " << verb << " -p PORT [options] PAGE" << (set ? " name=value..." : " [--json]") << "\n";
   text << (set ? "  Reads the page from the device, changes the named fields (lists by index),\n"
                  "  writes the page and waits for the device to confirm it.\n"
                : "  Reads the page from the device and prints its fields as name=value\n"
-                 "  (lists by their selected index, -1 when none).\n");
+                 "  (lists by their selected index, -1 when none).\n"
+                 "  --json              print one JSON object instead, on one line:\n"
+                 "                      {\"page\":\"mqtt\",\"fields\":{\"Server\":\"...\",\"Port\":\"1883\",...}}\n"
+                 "                      every value a string as above; bytes that are not UTF-8\n"
+                 "                      are written as \\xNN; on failure nothing is printed\n");
   text << CliPortOptionsHelp() << "  (default timeout: 10 s)\n"
        << "  --packet P          bhu only: login, heart, data or header (default login);\n"
        << "                      the field names end in _login, _heartBeat, _UserData or _header\n"
        << "exit: 0 done, 1 refused, 2 usage, 3 no answer in time, 4 port in use, 5 port lost,\n"
        << "      6 the device answered a line with an error, or a paced page (Modbus cache)\n"
        << "        ended in a failure it reported\n"
-       << "pages and their fields:\n";
-  for (const std::string &name : DtuPageNames()) {
-    std::unique_ptr<DtuPage> page = DtuCreatePage(name);
-    text << "  " << name << ":";
-    for (const DtuPageFieldInfo &info : page->Fields()) {
-      text << " " << info.name;
-      if (info.is_list) text << "[0-" << info.list_size - 1 << "]";
-    }
-    text << "\n";
-  }
+       << "pages ('varnokctl fields PAGE' lists a page's fields):\n"
+       << PageListHelp();
   return text.str();
 }
 
@@ -198,7 +228,17 @@ int RunPageReadVerb(int argc, char **argv) {
   std::vector<std::string> missing;
   const DtuPageRun run = DtuPageRunRead(*page, parsed.timeout_ms, &missing);
   const int code = RunResult(run, "read", session, missing);
-  if (code == kExitOk) PrintFields(*page);  // blanks and cut values are never printed as values
+  if (code != kExitOk) return code;  // blanks and cut values are never printed as values
+  if (!parsed.json) {
+    PrintFields(*page);
+    return code;
+  }
+  const std::string json = PageFieldsJson(*page);
+  if (json.empty()) {
+    std::fprintf(stderr, "varnokctl read: out of memory for the JSON text\n");
+    return kExitRefused;
+  }
+  std::fputs(json.c_str(), stdout);
   return code;
 }
 
@@ -209,6 +249,10 @@ int RunPageSetVerb(int argc, char **argv) {
   if (early >= 0) return early;
   if (parsed.assignments.empty()) {
     std::fprintf(stderr, "varnokctl set: no name=value given\n");
+    return kExitUsage;
+  }
+  if (parsed.json) {
+    std::fprintf(stderr, "varnokctl set: --json applies to read only\n");
     return kExitUsage;
   }
   Assignments pairs;

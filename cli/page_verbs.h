@@ -11,9 +11,17 @@
 
 #include <string>
 
+class DtuPage;
+
 // argv[0] is the verb's name.
 int RunPageReadVerb(int argc, char **argv);
 int RunPageSetVerb(int argc, char **argv);
 
-// The help text: options, page names and every page's field names.
+// The help text: options and the pages, one line each.
 std::string PageVerbHelp(const char *verb);
+// Applies --packet PACKET (empty: none given) to a page; false with the
+// reason in `error` for a page without packets or an unknown packet.
+bool PageSelectPacket(DtuPage &page, const std::string &packet, std::string &error);
+// One line per page varnokctl reaches: its name and the page tree's title
+// for it, in the current language.
+std::string PageListHelp();

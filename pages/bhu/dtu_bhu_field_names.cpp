@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/dtu_text_id.h"
 #include "pages/bhu/dtu_bhu.h"
 #include "pages/kit/dtu_page_fields.h"
 
@@ -52,18 +53,39 @@ bool ParseCount(const std::string &value, int &count, std::string &error) {
   return true;
 }
 
+// The window's label of a field, and a list's entries.
+DtuPageFieldInfo Described(DtuPageFieldInfo info, DtuTextId label, std::vector<std::string> (*items)() = nullptr) {
+  info.label = label;
+  info.items = items;
+  return info;
+}
+
+// dataType: the packet's format, and for HEX how its content is made (the
+// window's format and edit mode lists in one).
+std::vector<std::string> DataTypeItems() {
+  const std::vector<std::string> formats = DtuBhu::FormatItems();
+  const std::vector<std::string> modes = DtuBhu::EditModeItems();
+  return {formats[0], formats[1] + " (" + modes[0] + ")", formats[1] + " (" + modes[1] + ")"};
+}
+
 }  // namespace
 
 std::vector<DtuPageFieldInfo> DtuBhu::Fields() const {
+  using T = DtuTextId;
   const std::string suffix = std::string("_") + kSuffixes[static_cast<int>(selected_)];
-  std::vector<DtuPageFieldInfo> fields = {{"funcSwitch" + suffix, true, kSwitchItems}};
-  if (DtuBhuHasPeriod(selected_)) fields.push_back({"cycle" + suffix, false, 0});
-  fields.push_back({"dataType" + suffix, true, kDataTypes});
-  fields.push_back({"data" + suffix, false, 0});
-  fields.push_back({"itemNum" + suffix, false, 0});
+  std::vector<DtuPageFieldInfo> fields = {Described({"funcSwitch" + suffix, true, kSwitchItems}, T::kModbusFunctionSwitch, &SwitchItems)};
+  if (DtuBhuHasPeriod(selected_)) fields.push_back(Described({"cycle" + suffix, false, 0}, T::kBhuCycle));
+  fields.push_back(Described({"dataType" + suffix, true, kDataTypes}, T::kBhuPacketFormat, &DataTypeItems));
+  fields.push_back(Described({"data" + suffix, false, 0}, T::kBhuPacketContent));
+  DtuPageFieldInfo count{"itemNum" + suffix, false, 0};
+  count.is_number = true;
+  count.min_value = 1;
+  count.max_value = kDtuBhuFieldsMax;
+  fields.push_back(Described(count, T::kBhuFieldCount));
   for (int n = 1; n <= kDtuBhuFieldsMax; ++n) {
-    fields.push_back({"itemType" + std::to_string(n) + suffix, true, kDtuBhuFieldTypes});
-    fields.push_back({"itemData" + std::to_string(n) + suffix, false, 0});
+    fields.push_back(Described({"itemType" + std::to_string(n) + suffix, true, kDtuBhuFieldTypes}, T::kBhuValueType,
+                               &FieldTypeItems));
+    fields.push_back(Described({"itemData" + std::to_string(n) + suffix, false, 0}, T::kBhuValue));
   }
   return fields;
 }

@@ -135,6 +135,23 @@ class TableBuilder {
   void AddText(std::string name, Dlt645Codec codec, int rule = kNoRule) {
     fields.push_back({{std::move(name), false, 0}, listing, true, rule, std::move(codec)});
   }
+  // What `varnokctl fields` says of the field added last: the window's label,
+  // a list's entries, a number's range.
+  TableBuilder &Label(DtuTextId text_id) {
+    fields.back().info.label = text_id;
+    return *this;
+  }
+  TableBuilder &Items(std::vector<std::string> (*items)()) {
+    fields.back().info.items = items;
+    return *this;
+  }
+  TableBuilder &Range(int low, int high) {
+    DtuPageFieldInfo &info = fields.back().info;
+    info.is_number = true;
+    info.min_value = low;
+    info.max_value = high;
+    return *this;
+  }
 };
 
 void AddMeterFields(TableBuilder &t) {
@@ -142,10 +159,17 @@ void AddMeterFields(TableBuilder &t) {
     const std::string n = std::to_string(k);
     auto row = [k](auto &m) -> auto & { return m.meters[k - 1]; };
     t.AddText("addr" + n, TextCodec([row](auto &m) -> auto & { return row(m).addr; }));
+    t.Label(DtuTextId::kDltHeadMeterAddress);
     t.AddText("preamble" + n, TextCodec([row](auto &m) -> auto & { return row(m).preamble; }));
+    t.Label(DtuTextId::kDltHeadPreamble);
     t.AddText("cycle" + n, TextCodec([row](auto &m) -> auto & { return row(m).cycle; }));
+    t.Label(DtuTextId::kDltHeadCycle);
     t.AddText("diNum" + n, TextCodec([row](auto &m) -> auto & { return row(m).di_num; }));
-    for (int j = 1; j <= kDlt645DiCodes; ++j) t.AddText("di" + n + "_" + std::to_string(j), DiCodeCodec(k, j));
+    t.Label(DtuTextId::kDltHeadDiCount);
+    for (int j = 1; j <= kDlt645DiCodes; ++j) {
+      t.AddText("di" + n + "_" + std::to_string(j), DiCodeCodec(k, j));
+      t.Label(DtuTextId::kDltHeadDiItem);
+    }
   }
 }
 
@@ -154,24 +178,32 @@ void AddMeterFields(TableBuilder &t) {
 template <typename Param>
 void AddParamFields(TableBuilder &t, const std::string &suffix, int rule, Param param, Dlt645Codec rate) {
   t.AddText("tag" + suffix, TextCodec([param](auto &m) -> auto & { return param(m).tag; }), rule);
+  t.Label(DtuTextId::kDltHeadParameterTag);
   t.AddText("ruleDi" + suffix, TextCodec([param](auto &m) -> auto & { return param(m).di; }), rule);
+  t.Label(DtuTextId::kDltHeadDiItem);
   t.Add("dataType" + suffix,
         NumberCodec([param](auto &m) -> auto & { return param(m).data_type; }, 0, DtuDLT645::kDataTypeCount - 1),
         rule, DtuDLT645::kDataTypeCount);
+  t.Label(DtuTextId::kDltHeadDataType).Items(&DtuDLT645::DataTypeItems);
   t.Add("dataEndian" + suffix,
         NumberCodec([param](auto &m) -> auto & { return param(m).data_endian; }, 0, DtuDLT645::kEndianCount - 1),
         rule, DtuDLT645::kEndianCount);
+  t.Label(DtuTextId::kDltHeadByteEndian).Items(&DtuDLT645::EndianItems);
   t.Add("dataRule" + suffix,
         NumberCodec([param](auto &m) -> auto & { return param(m).data_rule; }, 0, DtuDLT645::kDataRuleCount - 1),
         rule, DtuDLT645::kDataRuleCount);
+  t.Label(DtuTextId::kDltHeadConversionRule).Items(&DtuDLT645::DataRuleItems);
   t.AddText("rate" + suffix, std::move(rate), rule);
+  t.Label(DtuTextId::kDltHeadMultiplier);
 }
 
 void AddRuleFields(TableBuilder &t) {
   for (int c = 1; c <= kDlt645Channels; ++c) {
     const std::string n = std::to_string(c);
     t.Add("rule" + n, NumberCodec([c](auto &m) -> auto & { return m.Rule(c).rule; }, 0, 1), c, DtuDLT645::kRuleCount);
+    t.Label(DtuTextId::kDltForwardRuleGroup).Items(&DtuDLT645::RuleItems);
     t.Add("paramCnt" + n, ParamCountCodec(c), c);
+    t.Label(DtuTextId::kDltParameterCount).Range(0, kDlt645Params);
     for (int p = 1; p <= kDlt645Params; ++p) {
       auto param = [c, p](auto &m) -> auto & { return m.Rule(c).params[p - 1]; };
       AddParamFields(t, n + "_" + std::to_string(p), c, param, RateCodec(c, p));
@@ -206,9 +238,12 @@ void AddViewFields(TableBuilder &t) {
 std::vector<Dlt645Field> BuildTable() {
   TableBuilder t;
   t.Add("funcSwitch", FuncSwitchCodec());
+  t.Label(DtuTextId::kModbusFunctionSwitch).Range(0, 1);  // 1 ON, as the file and the wire say
   t.Add("maxChannel", NumberCodec([](auto &m) -> auto & { return m.channel_count; }, 1, kDlt645Channels));
+  t.Label(DtuTextId::kModbusChannelCount).Range(1, kDlt645Channels);
   AddMeterFields(t);
   t.Add("configChannel", NumberCodec([](auto &m) -> auto & { return m.config_channel; }, 1, kDlt645Channels));
+  t.Label(DtuTextId::kDltConfigChannel).Range(1, kDlt645Channels);
   AddRuleFields(t);
   AddViewFields(t);
   return std::move(t.fields);

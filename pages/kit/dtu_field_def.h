@@ -11,11 +11,13 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/kit/dtu_page_answers.h"
@@ -79,6 +81,8 @@ struct DtuFieldDef {
   long long min_value = 0;
   long long max_value = -1;
   DtuCmdRespHandler answer = nullptr;  // attached to the key's answer rows
+  // The label the window shows beside the field where it is not the name.
+  std::optional<DtuTextId> label;
 
   DtuFieldDef AnsweredBy(DtuCmdRespHandler handler) const {
     DtuFieldDef def = *this;
@@ -112,6 +116,11 @@ struct DtuFieldDef {
     return def;
   }
   bool Ranged() const { return max_value >= min_value; }
+  DtuFieldDef Labelled(DtuTextId text_id) const {
+    DtuFieldDef def = *this;
+    def.label = text_id;
+    return def;
+  }
   DtuFieldDef WithCodec(DtuFieldCodec value_codec) const {
     DtuFieldDef def = *this;
     def.codec = value_codec;

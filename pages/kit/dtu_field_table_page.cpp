@@ -1,6 +1,7 @@
 #include "pages/kit/dtu_field_table_page.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
@@ -25,7 +26,14 @@ std::vector<DtuPageFieldInfo> DtuFieldTablePage::Fields() const {
   for (size_t i = 0; i < FieldCount(); ++i) {
     const DtuFieldDef &def = Def(i);
     const bool is_list = def.kind == DtuFieldKind::kList;
-    out.push_back({def.name, is_list, is_list ? def.list_size : 0});
+    DtuPageFieldInfo info{def.name, is_list, is_list ? def.list_size : 0};
+    info.is_number = def.kind == DtuFieldKind::kNumber;
+    info.min_value = def.min_value;
+    info.max_value = def.max_value;
+    if (def.kind == DtuFieldKind::kText) info.text_limit = def.file.capacity;
+    info.label = def.label;
+    info.items = def.items;
+    out.push_back(std::move(info));
   }
   return out;
 }

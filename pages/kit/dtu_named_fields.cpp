@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <utility>
+
 #include "pages/kit/dtu_page_fields.h"
 #include "pages/kit/dtu_typed_number.h"
 
@@ -24,7 +26,14 @@ const DtuNamedField *DtuFindNamedField(const DtuNamedFields &fields, const std::
 
 std::vector<DtuPageFieldInfo> DtuNamedFieldInfo(const DtuNamedFields &fields) {
   std::vector<DtuPageFieldInfo> out;
-  for (const DtuNamedField &f : fields) out.push_back({f.name, f.is_list, f.is_list ? f.high + 1 : 0});
+  for (const DtuNamedField &f : fields) {
+    DtuPageFieldInfo info{f.name, f.is_list, f.is_list ? f.high + 1 : 0};
+    info.is_number = f.number != nullptr && !f.is_list;
+    if (info.is_number) info.min_value = f.low, info.max_value = f.high;
+    info.label = f.label;
+    info.items = f.items;
+    out.push_back(std::move(info));
+  }
   return out;
 }
 

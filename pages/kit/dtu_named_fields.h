@@ -3,9 +3,11 @@
 // loops (channels, rules, parameters), so names are made at run time.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/dtu_text_id.h"
 #include "pages/kit/dtu_page.h"
 
 struct DtuNamedField {
@@ -14,6 +16,19 @@ struct DtuNamedField {
   int *number;        // a list index / number in low..high
   int low, high;
   bool is_list;
+  std::optional<DtuTextId> label = std::nullopt;  // the window's label, where it is not the name
+  std::vector<std::string> (*items)() = nullptr;  // a list's entries, in the current language
+
+  DtuNamedField Labelled(DtuTextId text_id) const {
+    DtuNamedField field = *this;
+    field.label = text_id;
+    return field;
+  }
+  DtuNamedField Listing(std::vector<std::string> (*list_items)()) const {
+    DtuNamedField field = *this;
+    field.items = list_items;
+    return field;
+  }
 };
 using DtuNamedFields = std::vector<DtuNamedField>;
 

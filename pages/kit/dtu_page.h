@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,16 @@ struct DtuPageFieldInfo {
   std::string name;    // the page's own name ("IMEI", "BaudRate", ...)
   bool is_list;        // the value is a list index
   int list_size;       // entries of the list when is_list
+  // What the page declares of the value, for a user who asks what a field
+  // takes (`varnokctl fields`) before typing it:
+  bool is_number = false;          // a number, not a list index or a text
+  long long min_value = 0;         // a number's range; none when max < min
+  long long max_value = -1;
+  std::size_t text_limit = 0;      // bytes a text may hold; 0: none declared
+  std::optional<DtuTextId> label = std::nullopt;  // the window's label; none: the name is its label
+  std::vector<std::string> (*items)() = nullptr;  // a list's entries, in the current language
+
+  bool Ranged() const { return max_value >= min_value; }
 };
 
 class DtuPage : public QObject {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <tuple>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
@@ -95,32 +96,42 @@ std::vector<std::string> DtuModbus::DataTypeItems() {
 }
 
 void DtuModbus::BuildFields() {
+  using T = DtuTextId;
   DtuModbusModel &m = model_;
-  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2), DtuListField("packetSplit", &m.packet_split, 2),
-             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusChannelCount)};
+  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2).Labelled(T::kModbusFunctionSwitch).Listing(&SwitchItems),
+             DtuListField("packetSplit", &m.packet_split, 2).Labelled(T::kModbusPacketSplitSwitch).Listing(&SwitchItems),
+             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusChannelCount).Labelled(T::kModbusChannelCount)};
   for (int k = 1; k <= kModbusChannelCount; ++k) {
     DtuModbusChannelRow &row = m.channels[k - 1];
     const std::string n = std::to_string(k);
-    for (auto [name, text] : {std::pair{"slave", &row.slave}, {"Function", &row.function},
-                              {"Addr", &row.address}, {"Len", &row.count}, {"Cycle", &row.cycle}}) {
-      fields_.push_back(DtuTextField(name + n, text));
+    for (auto [name, text, label] :
+         {std::tuple{"slave", &row.slave, T::kCacheSlaveAddress}, {"Function", &row.function, T::kModbusFunctionCode},
+          {"Addr", &row.address, T::kModbusRegisterAddress}, {"Len", &row.count, T::kModbusRegisterCount},
+          {"Cycle", &row.cycle, T::kModbusPollingCycle}}) {
+      fields_.push_back(DtuTextField(name + n, text).Labelled(label));
     }
   }
-  fields_.push_back(DtuNumberField("configChannel", &m.config_channel, 1, kModbusChannelCount));
+  fields_.push_back(
+      DtuNumberField("configChannel", &m.config_channel, 1, kModbusChannelCount).Labelled(T::kModbusConfigChannel));
   for (int c = 1; c <= kModbusChannelCount; ++c) {
     DtuModbusRule &rule = m.rules[c - 1];
     const std::string n = std::to_string(c);
-    fields_.push_back(DtuListField("rule" + n, &rule.rule, 2));
-    fields_.push_back(DtuNumberField("maxParamCnt" + n, &rule.param_count, 0, kModbusRuleParams));
+    fields_.push_back(DtuListField("rule" + n, &rule.rule, 2).Labelled(T::kModbusForwardRuleGroup).Listing(&RuleItems));
+    fields_.push_back(
+        DtuNumberField("maxParamCnt" + n, &rule.param_count, 0, kModbusRuleParams).Labelled(T::kModbusParameterCount));
     for (int p = 1; p <= kModbusRuleParams; ++p) {
       DtuModbusParamRow &row = rule.params[p - 1];
       const std::string np = n + std::to_string(p);
-      fields_.push_back(DtuTextField("tag" + np, &row.tag));
-      fields_.push_back(DtuTextField("startOffset" + np, &row.address));
-      fields_.push_back(DtuListField("dataType" + np, &row.data_type, kDataTypes));
-      fields_.push_back(DtuListField("dataEndian" + np, &row.byte_order, kByteOrders));
-      fields_.push_back(DtuListField("dataRule" + np, &row.convert, kConverts));
-      fields_.push_back(DtuTextField("rate" + np, &row.multiplier));
+      fields_.push_back(DtuTextField("tag" + np, &row.tag).Labelled(T::kModbusParameterId));
+      fields_.push_back(DtuTextField("startOffset" + np, &row.address).Labelled(T::kModbusRegisterAddress));
+      fields_.push_back(
+          DtuListField("dataType" + np, &row.data_type, kDataTypes).Labelled(T::kModbusDataType).Listing(&DataTypeItems));
+      fields_.push_back(DtuListField("dataEndian" + np, &row.byte_order, kByteOrders)
+                            .Labelled(T::kModbusByteOrder)
+                            .Listing(&ByteOrderItems));
+      fields_.push_back(
+          DtuListField("dataRule" + np, &row.convert, kConverts).Labelled(T::kModbusConvertRule).Listing(&ConvertItems));
+      fields_.push_back(DtuTextField("rate" + np, &row.multiplier).Labelled(T::kModbusMultiplier));
     }
   }
 }

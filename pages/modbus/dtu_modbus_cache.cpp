@@ -68,16 +68,17 @@ std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "
 
 void DtuModbusCache::BuildFields() {
   DtuModbusCacheModel &m = model_;
-  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2),
-             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusCacheChannels)};
+  using T = DtuTextId;
+  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2).Labelled(T::kModbusFunctionSwitch).Listing(&DtuModbus::SwitchItems),
+             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusCacheChannels).Labelled(T::kCacheChannelCount)};
   for (int k = 1; k <= kModbusCacheChannels; ++k) {
     DtuModbusCacheRow &row = m.rows[k - 1];
     const std::string n = std::to_string(k);
-    fields_.push_back(DtuTextField("slave" + n, &row.slave));
-    fields_.push_back(DtuNumberField("Function" + n, &row.function, 1, 4));
-    fields_.push_back(DtuTextField("Addr" + n, &row.start));
-    fields_.push_back(DtuTextField("Len" + n, &row.quantity));
-    fields_.push_back(DtuTextField("Cycle" + n, &row.cycle));
+    fields_.push_back(DtuTextField("slave" + n, &row.slave).Labelled(T::kCacheSlaveAddress));
+    fields_.push_back(DtuNumberField("Function" + n, &row.function, 1, 4).Labelled(T::kModbusFunctionCode));
+    fields_.push_back(DtuTextField("Addr" + n, &row.start).Labelled(T::kCacheStartAddress));
+    fields_.push_back(DtuTextField("Len" + n, &row.quantity).Labelled(T::kCacheCount));
+    fields_.push_back(DtuTextField("Cycle" + n, &row.cycle).Labelled(T::kCacheCycle));
   }
 }
 

@@ -17,6 +17,13 @@ namespace {
 // The field the remote configuration's set line is named by.
 constexpr const char *kServerField = "RemoteCfgServer";
 
+std::vector<std::string> SwitchItems() {
+  return {DtuDevinfo::kSwitchItems, DtuDevinfo::kSwitchItems + DtuDevinfo::kSwitchCount};
+}
+std::vector<std::string> LogLevelItems() {
+  return {DtuDevinfo::kLogLevelItems, DtuDevinfo::kLogLevelItems + DtuDevinfo::kLogLevelCount};
+}
+
 int IndexOr(int value, int count, int fallback) { return value >= 0 && value < count ? value : fallback; }
 
 // Stored values outside the lists read back as OFF and INFO.
@@ -146,17 +153,22 @@ const std::vector<DtuFieldBinding<DtuDevinfoModel>> &DtuDevinfo::Bindings() cons
       {DtuTextFieldDef("ICCID", "iccid").AnsweredBy<&DtuDevinfo::DevinfoIccidSet>(), &M::iccid, nullptr},
       {DtuTextFieldDef("IMSI", "imsi").AnsweredBy<&DtuDevinfo::DevinfoImsiSet>(), &M::imsi, nullptr},
       {DtuListFieldDef("RemoteCfgSwitch", nullptr, kSwitchCount)
+           .Listing(&SwitchItems)
            .StoredIn(F::Slot<&G::remoteCfgFlag>())
            .WithCodec({nullptr, nullptr, &StoredSwitch}),
        nullptr, &M::remote_switch},
       {DtuTextFieldDef(kServerField, nullptr).StoredIn(F::Slot<&G::remoteCfgServer>()), &M::remote_server, nullptr},
       {DtuNumberFieldDef("RemoteCfgPort", nullptr).StoredIn(F::Slot<&G::remoteCfgPort>()), &M::remote_port, nullptr},
       {DtuListFieldDef("LogLevel", "logLevel", kLogLevelCount)
+           .Labelled(DtuTextId::kDevinfoLogLevel)
+           .Listing(&LogLevelItems)
            .AnsweredBy<&DtuDevinfo::DevinfoLogLevelSet>()
            .StoredIn(F::Slot<&G::logLevel>())
            .WithCodec({nullptr, nullptr, &StoredLogLevel}),
        nullptr, &M::log_level},
-      {DtuListFieldDef("WatchDogSwitch", "watchdog-switch", kSwitchCount).AnsweredBy<&DtuDevinfo::DevinfoWatchdogSet>(),
+      {DtuListFieldDef("WatchDogSwitch", "watchdog-switch", kSwitchCount)
+           .Listing(&SwitchItems)
+           .AnsweredBy<&DtuDevinfo::DevinfoWatchdogSet>(),
        nullptr, &M::watchdog},
   };
   return table;

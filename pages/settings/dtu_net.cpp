@@ -88,10 +88,13 @@ const std::vector<DtuFieldBinding<DtuNetModel>> &DtuNet::Bindings() const {
   // Read and Set are the page's own: the four fields are one device key.
   // The dial type is not stored: Read Local takes it from the APN.
   static const std::vector<DtuFieldBinding<M>> table = {
-      {DtuListFieldDef("DialType", nullptr, kDialTypeCount), nullptr, &M::dial_type},
+      {DtuListFieldDef("DialType", nullptr, kDialTypeCount).Labelled(DtuTextId::kNetDialType).Listing(&DialTypeItems),
+       nullptr, &M::dial_type},
       {DtuTextFieldDef("APN", nullptr).StoredIn(F::Slot<&G::apn>()), &M::apn, nullptr},
-      {DtuTextFieldDef("Username", nullptr).StoredIn(F::Slot<&G::username>()), &M::username, nullptr},
-      {DtuTextFieldDef("Password", nullptr).StoredIn(F::Slot<&G::pwd>()), &M::password, nullptr},
+      {DtuTextFieldDef("Username", nullptr).Labelled(DtuTextId::kNetUsername).StoredIn(F::Slot<&G::username>()),
+       &M::username, nullptr},
+      {DtuTextFieldDef("Password", nullptr).Labelled(DtuTextId::kNetPassword).StoredIn(F::Slot<&G::pwd>()),
+       &M::password, nullptr},
   };
   return table;
 }

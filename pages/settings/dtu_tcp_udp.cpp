@@ -62,53 +62,65 @@ const std::vector<TcpUdpField> &TcpUdpFields() {
   static const std::vector<TcpUdpField> table = {
       {DtuTcpUdp::kTcp,
        {DtuListFieldDef("TcpType", "tcp-type", DtuTcpUdp::kTypeCount)
+            .Labelled(DtuTextId::kConnectionType)
+            .Listing(&DtuTcpUdp::TypeItems)
             .AnsweredBy<&DtuTcpUdp::DtuTcpTypeSet>()
             .StoredIn(F::Slot<&G::TCP_TYPE>())
             .WithCodec(type_codec),
         nullptr, &M::type}},
       {DtuTcpUdp::kTcp,
        {DtuTextFieldDef("TcpServer", "tcp-addr")
+            .Labelled(DtuTextId::kServerAddress)
             .AnsweredBy<&DtuTcpUdp::DtuTcpAddrSet>()
             .StoredIn(F::Slot<&G::TCPServer>()),
         &M::server, nullptr}},
       {DtuTcpUdp::kTcp,
        {DtuNumberFieldDef("TcpPort", "tcp-port").Ranging(1, 65535)
+            .Labelled(DtuTextId::kServerPort)
             .AnsweredBy<&DtuTcpUdp::DtuTcpPortSet>()
             .StoredIn(F::Slot<&G::TCPPort>()),
         &M::port, nullptr}},
       {DtuTcpUdp::kTcp,
        {DtuTextFieldDef("TcpProductKey", "tcp-productkey")
+            .Labelled(DtuTextId::kProductName)
             .AnsweredBy<&DtuTcpUdp::DtuTcpProductKeySet>()
             .StoredIn(F::Slot<&G::TcpProductkey>()),
         &M::product_key, nullptr}},
       {DtuTcpUdp::kTcp,
        {DtuTextFieldDef("TcpProductSecret", "tcp-productsecret")
+            .Labelled(DtuTextId::kProductSecret)
             .AnsweredBy<&DtuTcpUdp::DtuTcpProductSecretSet>()
             .StoredIn(F::Slot<&G::TcpProductsecret>()),
         &M::product_secret, nullptr}},
       {DtuTcpUdp::kUdp,
        {DtuListFieldDef("UdpType", "udp-type", DtuTcpUdp::kTypeCount)
+            .Labelled(DtuTextId::kConnectionType)
+            .Listing(&DtuTcpUdp::TypeItems)
             .AnsweredBy<&DtuTcpUdp::DtuUdpTypeSet>()
             .StoredIn(F::Slot<&G::UDP_TYPE>())
             .WithCodec(type_codec),
         nullptr, &M::type}},
       {DtuTcpUdp::kUdp,
        {DtuTextFieldDef("UdpServer", "udp-addr")
+            .Labelled(DtuTextId::kServerAddress)
             .AnsweredBy<&DtuTcpUdp::DtuUdpAddrSet>()
             .StoredIn(F::Slot<&G::UDPServer>()),
         &M::server, nullptr}},
       {DtuTcpUdp::kUdp,
        {DtuNumberFieldDef("UdpPort", "udp-port").Ranging(1, 65535)
+            .Labelled(DtuTextId::kServerPort)
             .AnsweredBy<&DtuTcpUdp::DtuUdpPortSet>()
             .StoredIn(F::Slot<&G::UDPPort>()),
         &M::port, nullptr}},
       {DtuTcpUdp::kUdp,
        {DtuTextFieldDef("UdpProductKey", "udp-productkey")
+            .Labelled(DtuTextId::kProductName)
             .AnsweredBy<&DtuTcpUdp::DtuUdpProductKeySet>()
             .StoredIn(F::Slot<&G::UdpProductkey>()),
         &M::product_key, nullptr}},
       {DtuTcpUdp::kUdp,
        {DtuTextFieldDef("UdpProductSecret", "udp-productsecret")
+            .Labelled(DtuTextId::kProductSecret)
             .AnsweredBy<&DtuTcpUdp::DtuUdpProductSecretSet>()
             .StoredIn(F::Slot<&G::UdpProductsecret>()),
         &M::product_secret, nullptr}},

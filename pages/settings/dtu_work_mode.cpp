@@ -47,6 +47,7 @@ const std::vector<DtuFieldBinding<DtuWorkModeModel>> &DtuWorkMode::Bindings() co
   using G = DtuConfig::ChannelGroup;
   static const std::vector<DtuFieldBinding<M>> table = {
       {DtuListFieldDef("WorkMode", "mqtt-channel", kModeCount)
+           .Listing(&ModeItems)
            .AnsweredBy<&DtuWorkMode::DtuWorkModeChannelSet>()
            .StoredIn(DtuFileGroup<&DtuConfig::channel>::Slot<&G::Channel>())
            .WithCodec({nullptr, nullptr, &StoredMode})

@@ -10,6 +10,7 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "base/dtu_printable.h"
 
 namespace {
 
@@ -110,4 +111,21 @@ TEST(MessageSink, RecorderReceivesMessagesAndPreviousSinkIsRestored) {
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], "first");
   EXPECT_EQ(seen[1], "second");
+}
+
+TEST(PrintableText, BytesThatAreNotUtf8AreWrittenAsEscapesAndTheRestKept) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"plain", "plain"},
+      {"\xe9\x85\x8d\xe7\xbd\xae", "\xe9\x85\x8d\xe7\xbd\xae"},  // Chinese, kept
+      {"\xf0\x9f\x99\x82", "\xf0\x9f\x99\x82"},                  // four bytes, kept
+      {"a\xffz", "a\\xffz"},                                      // never in UTF-8
+      {"\xc0\xaf", "\\xc0\\xaf"},                                 // overlong "/"
+      {"\xed\xa0\x80", "\\xed\\xa0\\x80"},                        // a surrogate
+      {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},               // past U+10FFFF
+      {"ok\xe9\x85", "ok\\xe9\\x85"},                             // cut short at the end
+      {"\xb0" "GBK", "\\xb0GBK"},                                 // a stray continuation byte
+  };
+  for (const auto &c : cases) EXPECT_EQ(DtuEscapeInvalidUtf8(c.in), c.out) << c.in;
 }
