@@ -10,6 +10,7 @@
 #include "base/dtu_message.h"
 #include "base/dtu_text_id.h"
 #include "link/dtu_cmd_resp_table.h"
+#include "pages/modbus/dtu_modbus.h"
 #include "pages/modbus/dtu_modbus_payload.h"
 #include "pages/kit/dtu_typed_number.h"
 
