@@ -161,6 +161,21 @@ TEST_F(ClusterTest, ANodeStoppedMidRunLeavesNamedFailuresThatOneResumeFinishes) 
   std::printf("node %s stopped mid-run: %d of %d devices succeeded at once; %d needed more than one attempt\n",
               cluster_.NodeName(kStoppedNode).c_str(), succeeded, kDevices, read_again);
 
+  // The devices of the lost node come back after their reconnect back-off,
+  // which grows with each failed try: the resume is for a fleet that can be
+  // reached again.
+  const auto all_back = [this] {
+    for (size_t i = 0; i < fleet_.Size(); ++i) {
+      if (!fleet_.Device(i).Connected()) return false;
+    }
+    return true;
+  };
+  const auto back_by = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  while (!all_back() && std::chrono::steady_clock::now() < back_by) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(all_back()) << "a device of the stopped node never came back on another node";
+
   const std::string saved = dir_.File("report.json");
   std::ofstream(saved) << run.out;
   QProcess second;
