@@ -80,20 +80,10 @@ struct Run {
 // process tree every 500 ms (reading /proc of a hundred processes costs CPU
 // the run itself needs: more often slows what is measured).
 Run RunSampled(const std::vector<std::string> &args) {
-  std::vector<std::string> all = {BenchVarnokctlPath()};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char *> argv;
-  for (auto &a : all) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   Run run;
-  pid_t pid = 0;
   const double start = BenchNowMs();
-  const int rc = posix_spawn(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return run;
+  const pid_t pid = BenchSpawnVarnokctl(args);
+  if (pid < 0) return run;
   int status = 0;
   double next_sample = start + kSampleMs;
   while (waitpid(pid, &status, WNOHANG) == 0) {

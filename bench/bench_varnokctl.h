@@ -22,11 +22,10 @@ inline std::string BenchVarnokctlPath() {
   return dir + "/../cli/varnokctl";
 }
 
-// Runs varnokctl with `args` (standard output to /dev/null); returns its
-// exit code, -1 when it could not run or was killed.
-inline int BenchRunVarnokctl(const std::vector<std::string> &args) {
-  const std::string ctl = BenchVarnokctlPath();
-  std::vector<std::string> all = {ctl};
+// Starts varnokctl with `args` (standard output to /dev/null); its process
+// id, or -1 when it could not start.
+inline pid_t BenchSpawnVarnokctl(const std::vector<std::string> &args) {
+  std::vector<std::string> all = {BenchVarnokctlPath()};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char *> argv;
   for (auto &a : all) argv.push_back(&a[0]);
@@ -35,9 +34,16 @@ inline int BenchRunVarnokctl(const std::vector<std::string> &args) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
-  int rc = posix_spawn(&pid, ctl.c_str(), &actions, nullptr, argv.data(), environ);
+  const int rc = posix_spawn(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
+  return rc == 0 ? pid : -1;
+}
+
+// Runs varnokctl with `args` (standard output to /dev/null); returns its
+// exit code, -1 when it could not run or was killed.
+inline int BenchRunVarnokctl(const std::vector<std::string> &args) {
+  const pid_t pid = BenchSpawnVarnokctl(args);
+  if (pid < 0) return -1;
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
