@@ -96,7 +96,11 @@ void PlatformFleetDevice::Stop() {
 bool PlatformFleetDevice::Connect(std::string &error) {
   DtuMqttConnectionOptions options;
   options.brokers = brokers_;
-  options.client_id = client_id_;
+  // A fresh id for every connection: the broker keeps the subscription of
+  // a session under its client id, and a session left on a node that died
+  // may still be on record when the device comes back on another node; a
+  // subscription made under that old id would feed a queue nobody reads.
+  options.client_id = client_id_ + "-" + std::to_string(++connections_);
   options.username = username_;
   options.password = password_;
   options.clean_session = true;

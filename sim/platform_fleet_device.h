@@ -94,7 +94,8 @@ class PlatformFleetDevice {
   const std::string get_topic_;     // the tool publishes here
   const std::string update_topic_;  // the device answers here
   const std::string username_, password_;
-  const std::string client_id_;
+  const std::string client_id_;  // with the connection's number after it
+  int connections_ = 0;
   const Post post_;
   const Post connect_;
   mutable std::mutex fault_lock_;  // the two below
