@@ -17,6 +17,8 @@
 
 #include "config/dtu_config_template.h"
 #include "pages/dtu_page_runner.h"
+#include "pages/modbus/dtu_modbus_cache_payload.h"
+#include "pages/modbus/dtu_modbus_payload.h"
 #include "tests/cli/varnokctl_process.h"
 #include "tests/support/sim_link.h"
 #include "tests/support/temp_dir.h"
@@ -145,6 +147,63 @@ TEST_F(Provisioning, BackupThenApplyCopiesEveryPageAndProvesItByReadBackAndDiff)
   EXPECT_EQ(changed.exit_code, 7) << changed.out << changed.err;
   EXPECT_EQ(changed.out, "mqtt Server: device \"changed.example\", file \"broker.example\"\n" +
                              Path(*target).toStdString() + ": 1 of 2 pages agree, 1 difference (exit 7)\n");
+}
+
+// Every channel of every six-channel group configured apart from the others,
+// each with a two-parameter Parse rule where the group has rules.
+void ConfigureSixChannels(DtuSim &device) {
+  device.Store().SetValue("modbus-switch", "1");
+  for (const char *key : {"modbus-channel", "modbus-cache-channel", "dlt645-channel"})
+    device.Store().SetValue(key, "6");
+  for (int c = 1; c <= 6; ++c) {
+    const std::string ch = std::to_string(c);
+    const auto polling = DtuModbusBuildSlaveCfg({c, 10 + c, 3, 100 * c, c + 1, 5 * c});
+    const auto cache = DtuModbusBuildCacheChannel({c, 20 + c, 1 + c % 4, 200 * c, 10, 30 + c});
+    ASSERT_TRUE(polling && cache) << ch;
+    device.AnswerFor("AT+ZEVCFG=set|modbus-slave-cfg|" + *polling + "\r\n");
+    device.AnswerFor("AT+ZEVCFG=set|modbus-cache-slave-cfg|" + *cache + "\r\n");
+    for (int p = 1; p <= 2; ++p) {
+      const auto param =
+          DtuModbusBuildRuleParam({c, 1, 2, p, "t" + ch + "_" + std::to_string(p), 100 * c + p - 1, 3, p - 1, 0, c});
+      ASSERT_TRUE(param) << ch;
+      device.AnswerFor("AT+ZEVCFG=set|modbus-slave-rule|" + *param + "\r\n");
+      EXPECT_TRUE(device.Store().Set("dlt645-meter-rule-item", "ch:" + ch + "/paramId:" + std::to_string(p) + "/tag:m" +
+                                                                   ch + std::to_string(p) + "/di:0201010" +
+                                                                   std::to_string(p) +
+                                                                   "/dataType:3/dataEndian:1/dataRule:0/rate:" + ch));
+    }
+    EXPECT_TRUE(device.Store().Set("dlt645-meter-cfg", "ch:" + ch + "/addr:00000000004" + ch +
+                                                           "/preamble:2/cycle:" + std::to_string(10 * c) +
+                                                           "/diNum:2/di1:00010000/di2:0002000" + ch + ";"));
+    EXPECT_TRUE(device.Store().Set("dlt645-meter-rule", "ch:" + ch + "/rule:1/paramCnt:2"));
+  }
+}
+
+// A device configured on every page, all six channels of each group with
+// their rules and all four packets: its copy backs up as the same file, and
+// diff finds nothing between them.
+TEST_F(Provisioning, EverySixChannelGroupAndItsRulesSurviveTheRoundTrip) {
+  auto source = WorkingDevice();
+  ConfigureSixChannels(*source);
+  const std::string file = Backup(*source);
+  auto target = StartDtuSim();
+  VarnokctlResult apply = RunVarnokctl(Apply(*target, file));
+  ASSERT_EQ(apply.exit_code, 0) << apply.out << apply.err;
+  EXPECT_EQ(ReadWholeFile(Backup(*target, "copy.txt")), ReadWholeFile(file));
+  for (int c = 1; c <= 6; ++c) {
+    const std::string ch = std::to_string(c);
+    for (const char *key : {"modbus-slave-cfg", "modbus-cache-slave-cfg", "dlt645-meter-cfg", "dlt645-meter-rule"}) {
+      EXPECT_EQ(target->Store().ChannelValue(key, ch), source->Store().ChannelValue(key, ch)) << key << " " << ch;
+    }
+    for (const std::string &item : {ch + "/1", ch + "/2"}) {
+      for (const char *key : {"modbus-slave-rule", "dlt645-meter-rule-item"}) {
+        EXPECT_EQ(target->Store().ChannelValue(key, item), source->Store().ChannelValue(key, item))
+            << key << " " << item;
+      }
+    }
+  }
+  VarnokctlResult diff = RunVarnokctl({"diff", "-p", Path(*target), QString::fromStdString(file)});
+  EXPECT_EQ(diff.exit_code, 0) << diff.out << diff.err;
 }
 
 TEST_F(Provisioning, BlanksTheFileCannotHoldDoNotCountAsDifferences) {
