@@ -120,18 +120,9 @@ int PlatformClient::Logout() {
 
 int PlatformClient::RefreshDevices(const std::string &product_key, const std::string &product_secret,
                                    std::vector<std::string> *devices) {
-  if (!logged_in_) return PLATFORM_NOT_LOGGED_IN;
-  std::unique_ptr<char[]> answer(new char[kPlatformLargeAnswer]);
-  int result = GetWithToken(DevNumberUrl(product_key, product_secret), answer.get(), kPlatformLargeAnswer);
-  if (result != 0) return result;
-  int count = PlatformParseDeviceCount(answer.get());
-  result = GetWithToken(DevListUrl(product_key, product_secret, count), answer.get(), kPlatformLargeAnswer);
-  if (result != 0) return result;
-  std::vector<std::string> found;
-  result = ParseListAnswer(answer.get(), found);
-  if (result != PLATFORM_OK) return result;
-  if (devices) *devices = std::move(found);
-  return PLATFORM_OK;
+  // One page of all rows while they fit the answer buffer; a longer list
+  // would be cut and fail to parse, so it is asked for page by page.
+  return ListDevices(product_key, product_secret, devices, 0);
 }
 
 int PlatformClient::ParseListAnswer(const char *answer, std::vector<std::string> &found) {
@@ -149,17 +140,26 @@ int PlatformClient::ParseListAnswer(const char *answer, std::vector<std::string>
 
 int PlatformClient::ListAllDevices(const std::string &product_key, const std::string &product_secret,
                                    std::vector<std::string> *devices, int page_size) {
+  return ListDevices(product_key, product_secret, devices, page_size);
+}
+
+int PlatformClient::ListDevices(const std::string &product_key, const std::string &product_secret,
+                                std::vector<std::string> *devices, int page_size) {
   if (!logged_in_) return PLATFORM_NOT_LOGGED_IN;
   std::unique_ptr<char[]> answer(new char[kPlatformLargeAnswer]);
   int result = GetWithToken(DevNumberUrl(product_key, product_secret), answer.get(), kPlatformLargeAnswer);
   if (result != 0) return result;
   const int count = PlatformParseDeviceCount(answer.get());
-  if (count < 0) {
+  const bool one_page = page_size <= 0;
+  if (count < 0 && !one_page) {
     DTU_LOG("device count not found.");
     return PLATFORM_NO_MEMBER;
   }
+  // A count the answer did not give (-1) is asked for as the page size, as
+  // the platform expects of the one-page list.
+  if (one_page) page_size = count <= kPlatformListPageSize ? count : kPlatformListPageSize;
   std::vector<std::string> all;
-  for (int page = 1; (page - 1) * page_size < count; ++page) {
+  for (int page = 1; page == 1 || (page - 1) * page_size < count; ++page) {
     result = GetWithToken(DevListUrl(product_key, product_secret, page_size, page), answer.get(),
                           kPlatformLargeAnswer);
     if (result != 0) return result;

@@ -52,8 +52,9 @@ class PlatformClient {
   int Login(const std::string &username, const std::string &password);
   // Closes the login; the client stays logged in when the request fails.
   int Logout();
-  // Device count, then the device list with that page size. 0 and the IMEIs
-  // in `devices`; on failure `devices` is left as it was.
+  // Device count, then the device list: in one page of that size when the
+  // rows fit one answer, else as ListAllDevices does. 0 and the IMEIs in
+  // `devices`; on failure `devices` is left as it was.
   int RefreshDevices(const std::string &product_key, const std::string &product_secret,
                      std::vector<std::string> *devices);
   // The whole list of a product of any size: the device count, then the
@@ -73,6 +74,9 @@ class PlatformClient {
  private:
   int GetWithToken(const std::string &url, char *answer, int answer_size);
   int ParseListAnswer(const char *answer, std::vector<std::string> &found);
+  // page_size 0: the whole count in one page while it fits one answer.
+  int ListDevices(const std::string &product_key, const std::string &product_secret,
+                  std::vector<std::string> *devices, int page_size);
 
   std::string api_base_;
   bool logged_in_ = false;

@@ -7,6 +7,7 @@
 #include "remote/http_client.h"
 #include "remote/platform_answers.h"
 #include "remote/platform_client.h"
+#include "sim/platform_fleet.h"
 #include "sim/platform_rest_server.h"
 #include "tests/remote/http_test_server.h"
 #include "tests/remote/remote_test_support.h"
@@ -55,6 +56,21 @@ TEST_F(PlatformClientTest, RefusedLoginIsOnlyLogged) {
   EXPECT_FALSE(client.LoggedIn());
   EXPECT_TRUE(messages_.empty());
   EXPECT_TRUE(log.Contains("access_token not found in response."));
+}
+
+TEST_F(PlatformClientTest, AProductOfMoreDevicesThanOneAnswerHoldsIsListedWhole) {
+  PlatformRestConfig config = PlatformDemoConfig();
+  config.products.front().devices = PlatformFleetDeviceList(120);
+  PlatformRestServer large;
+  std::string error;
+  ASSERT_TRUE(large.Start(config, error)) << error;
+  http_client_set_tls(large.CaFile().c_str(), 1);
+  PlatformClient client(large.ApiBase());
+  ASSERT_EQ(client.Login("engineer", "varnok-demo"), PLATFORM_OK);
+  std::vector<std::string> devices;
+  ASSERT_EQ(client.RefreshDevices("pk-demo", "ps-demo", &devices), PLATFORM_OK);
+  ASSERT_EQ(devices.size(), 120u);
+  EXPECT_EQ(devices.back(), config.products.front().devices.back().imei);
 }
 
 TEST_F(PlatformClientTest, DeviceListInOrderThenLogout) {
@@ -137,7 +153,9 @@ TEST_F(ScriptedPlatformTest, CountWithoutTotalAsksForPageSizeMinusOne) {
   EXPECT_NE(server_->Requests().at(2).find("&pageNum=1&pageSize=-1 HTTP/1.1"), std::string::npos);
 }
 
-TEST_F(ScriptedPlatformTest, ListAnswerOver8191BytesIsCutAndLeavesTheListAlone) {
+// A list longer than one answer holds is asked for page by page; a page cut
+// at the buffer's end still fails without touching the list.
+TEST_F(ScriptedPlatformTest, ALongListComesPageByPageAndACutPageLeavesTheListAlone) {
   std::string rows = "{\"rows\":[";
   while (rows.size() < 9000) rows += "{\"imei\":\"860000000000000\"},";
   rows += "{\"imei\":\"last\"}]}";
@@ -149,7 +167,8 @@ TEST_F(ScriptedPlatformTest, ListAnswerOver8191BytesIsCutAndLeavesTheListAlone) 
   EXPECT_EQ(client.RefreshDevices("k", "s", &devices), PLATFORM_BAD_JSON);
   EXPECT_EQ(devices, std::vector<std::string>{"kept"});
   EXPECT_TRUE(log.Contains("parse device list json failed."));
-  EXPECT_NE(server_->Requests().at(2).find("&pageSize=400 "), std::string::npos);
+  EXPECT_NE(server_->Requests().at(2).find("&pageNum=1&pageSize=" + std::to_string(kPlatformListPageSize) + " "),
+            std::string::npos);
 }
 
 TEST(PlatformAnswers, DeviceCountRules) {
