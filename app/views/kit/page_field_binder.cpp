@@ -1,11 +1,11 @@
 #include "app/views/kit/page_field_binder.h"
 
 #include <QComboBox>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
+#include <QValidator>
 #include <QVariant>
 
 #include <algorithm>
@@ -23,6 +23,27 @@ PageFieldBinder::PageFieldBinder(DtuPage *page, QObject *parent) : QObject(paren
 }
 
 namespace {
+
+// Digits only, never above the largest value: a value below the smallest
+// may still grow into the range while it is typed (a Set names it if not).
+class RangeValidator : public QValidator {
+ public:
+  RangeValidator(long long min, long long max, QObject *parent) : QValidator(parent), min_(min), max_(max) {}
+  State validate(QString &input, int &) const override {
+    if (input.isEmpty()) return Intermediate;
+    for (const QChar c : input) {
+      if (!c.isDigit()) return Invalid;
+    }
+    bool ok = false;
+    const long long value = input.toLongLong(&ok);
+    if (!ok || value > max_) return Invalid;
+    return value >= min_ ? Acceptable : Intermediate;
+  }
+
+ private:
+  long long min_;
+  long long max_;
+};
 
 // Entries given in index order, as the rows of a list with that row order.
 QStringList InRowOrder(const QStringList &items, const std::vector<int> &order) {
@@ -61,7 +82,7 @@ QLineEdit *PageFieldBinder::Text(const char *field, QWidget *parent) {
   const DtuPageFieldInfo *info = Info(name);
   if (info != nullptr && info->is_number && info->Ranged() && info->min_value >= 0 &&
       info->max_value <= std::numeric_limits<int>::max()) {
-    edit->setValidator(new QIntValidator(static_cast<int>(info->min_value), static_cast<int>(info->max_value), edit));
+    edit->setValidator(new RangeValidator(info->min_value, info->max_value, edit));
   }
   return edit;
 }
