@@ -350,6 +350,64 @@
   X(kModbusChannelNotNumber, 618) /* %d channel, %s field */                      \
   X(kModbusParamNotNumber, 619)   /* %d parameter, %s field */                    \
   X(kModbusTagEscapeWord, 620)    /* %d channel, %d parameter, %s the word */ \
+  /* The window's workbench: field labels in both languages, the help page, */        \
+  /* the about box in English, terminal notes, port states, DL/T 645 texts. */         \
+  X(kLabelPort, 1200)                                                                     \
+  X(kLabelBaudRate, 1201)                                                                 \
+  X(kLabelDataBits, 1202)                                                                 \
+  X(kLabelStopBits, 1203)                                                                 \
+  X(kLabelParity, 1204)                                                                   \
+  X(kLabelFlow, 1205)                                                                     \
+  X(kLabelServer, 1206)                                                                   \
+  X(kLabelServerPort, 1207)                                                               \
+  X(kLabelKeepalive, 1208)                                                                \
+  X(kLabelClientId, 1209)                                                                 \
+  X(kLabelUsername, 1210)                                                                 \
+  X(kLabelPassword, 1211)                                                                 \
+  X(kLabelSubTopic, 1212)                                                                 \
+  X(kLabelPubTopic, 1213)                                                                 \
+  X(kLabelQos, 1214)                                                                      \
+  X(kLabelCleanSession, 1215)                                                             \
+  X(kLabelInstanceId, 1216)                                                               \
+  X(kLabelDeviceName, 1217)                                                               \
+  X(kLabelDeviceSecret, 1218)                                                             \
+  X(kLabelProductId, 1219)                                                                \
+  X(kLabelDeviceKey, 1220)                                                                \
+  X(kLabelAccessKey, 1221)                                                                \
+  X(kLabelVersion, 1222)                                                                  \
+  X(kLabelRemoteCfgSwitch, 1223)                                                          \
+  X(kLabelRemoteCfgServer, 1224)                                                          \
+  X(kLabelRemoteCfgPort, 1225)                                                            \
+  X(kLabelWatchDogSwitch, 1226)                                                           \
+  X(kLabelWorkMode, 1227)                                                                 \
+  X(kAboutMenuItem, 1230)                                                                 \
+  X(kAboutCaption, 1231)                                                                  \
+  X(kAboutText, 1232)             /* %s: version */                                       \
+  X(kAboutOk, 1233)                                                                       \
+  X(kHelpTitle, 1240)                                                                     \
+  X(kHelpWhat, 1241)                                                                      \
+  X(kHelpStart, 1242)                                                                     \
+  X(kHelpFiles, 1243)             /* %s: configuration file, %s: log file */              \
+  X(kHelpTerminal, 1244)                                                                  \
+  X(kHelpCommandLine, 1245)                                                               \
+  X(kHelpVersion, 1246)           /* %s: version */                                       \
+  X(kNoAnswerTo, 1250)            /* %s: the line */                                      \
+  X(kLogSavedTo, 1251)            /* %s: file */                                          \
+  X(kPortGoneState, 1252)         /* %s: port */                                          \
+  X(kPortGoneTag, 1253)                                                                   \
+  X(kSentTag, 1254)                                                                       \
+  X(kDltDiConfigHeading, 1260)                                                            \
+  X(kDltBasicConfigSucceeded, 1261)                                                       \
+  X(kDltRuleConfigSucceeded, 1262)                                                        \
+  X(kWorkModeUnknownNotSet, 1263)                                                         \
+  X(kListNone, 1270)              /* 1270..1277: line setting list entries */            \
+  X(kListOdd, 1271)                                                                       \
+  X(kListEven, 1272)                                                                      \
+  X(kListMark, 1273)                                                                      \
+  X(kListSpace, 1274)                                                                     \
+  X(kListHardware, 1275)                                                                  \
+  X(kListSoftware, 1276)                                                                  \
+  X(kListCustom, 1277)                                                                    \
   /* Typed values the device cannot take as typed. */                                     \
   X(kNumberOutOfRange, 1020)      /* %s field, %lld min, %lld max */                      \
   X(kEscapeWordTyped, 1021)       /* %s field */                                         \

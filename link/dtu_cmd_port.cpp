@@ -120,6 +120,7 @@ struct DtuCmdPort::Impl {
   std::mutex handler_mutex;
   std::shared_ptr<const ChunkDispatcher> dispatcher;
   std::shared_ptr<const RawChunkTap> raw_tap;
+  WrittenTap written_tap;  // handed to the sender at each open
   DtuPortOpenFailure open_failure = DtuPortOpenFailure::kNone;
   std::shared_ptr<const OutcomeDispatcher> outcome_dispatcher;
   std::function<void(const std::string &)> port_lost_handler;
@@ -250,6 +251,7 @@ bool DtuCmdPort::DtuCmdPortOpen(const DtuSerialSettings &settings, std::string &
   }
   driver.AttachListener(impl_->listener.get());
   impl_->sender.SetNoAnswerHook([listener = impl_->listener.get()] { listener->FlushHeld(); });
+  impl_->sender.SetWrittenHook(impl_->written_tap);
   DtuCmdRingInstance().Clear();
   // The reference goes up before the sender can write, so the listener never
   // drops an answer to the first command.
@@ -286,6 +288,8 @@ DtuPortOpenFailure DtuCmdPort::LastOpenFailure() const {
   std::lock_guard<std::mutex> lock(impl_->state_mutex);
   return impl_->open_failure;
 }
+
+void DtuCmdPort::SetWrittenTap(WrittenTap tap) { impl_->written_tap = std::move(tap); }
 
 void DtuCmdPort::SetRawChunkTap(RawChunkTap tap) {
   auto holder = tap ? std::make_shared<const RawChunkTap>(std::move(tap)) : nullptr;

@@ -84,6 +84,11 @@ class DtuCmdPort {
   // (`raw` prints what came, not what the answer dispatch keeps of it).
   using RawChunkTap = std::function<void(const std::string &bytes)>;
   void SetRawChunkTap(RawChunkTap tap);
+  // Sees every queued command as the sender writes it, on the sender
+  // thread (the window's terminal echoes what the pages send). Takes effect
+  // at the next open.
+  using WrittenTap = std::function<void(const std::string &line)>;
+  void SetWrittenTap(WrittenTap tap);
   // Receives each command's outcome (from the reader, sender or closing
   // thread). Default: DtuCmdOutcomeProcess on that thread. The GUI and
   // varnokctl post it to their main thread, on the road the chunks take, so

@@ -146,6 +146,7 @@ void DtuCmdSender::Run() {
     MarkInFlight(tag, DtuCmdLineKey(slot.text, slot.length));
     written_.fetch_add(1);
     driver_->Write(slot.text, slot.length);  // a failed write is not retried
+    if (written_hook_) written_hook_(std::string(slot.text, static_cast<size_t>(slot.length)));
     // After 5 s without an answer the next command goes out regardless; the
     // one that got none is not repeated.
     if (!WaitForAnswer(written_at)) {

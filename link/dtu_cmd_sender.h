@@ -55,6 +55,8 @@ class DtuCmdSender {
   std::string InFlightKey() const;
   // Called (on the sender thread) when the command in flight got no answer.
   void SetNoAnswerHook(std::function<void()> hook) { no_answer_hook_ = std::move(hook); }
+  // Called (on the sender thread) with each command's bytes as written.
+  void SetWrittenHook(std::function<void(const std::string &line)> hook) { written_hook_ = std::move(hook); }
   bool Busy() const { return busy_.load(); }
   int Written() const { return written_.load(); }
   int Answered() const { return answered_.load(); }
@@ -79,6 +81,7 @@ class DtuCmdSender {
   std::atomic<int> written_{0};
   std::atomic<int> answered_{0};
   std::function<void()> no_answer_hook_;  // set before the thread starts
+  std::function<void(const std::string &)> written_hook_;  // set before the thread starts
   mutable std::mutex wait_mutex_;
   std::condition_variable wake_;  // busy cleared or stop requested
   bool in_flight_ = false;        // guarded by wait_mutex_: a written command awaits its outcome

@@ -40,7 +40,7 @@ const std::vector<DtuPageCatalogRow> kDtuPageCatalog = {
     {C::kMqttOnenet, T::kTreeOnenetMqtt, C::kWorkMode, C::kMqttOnenet, "onenet", &DtuMakePage<DtuMqttOnenet>},
     {C::kBhu, T::kTreeBhu, C::kRoot, C::kBhu, "bhu", &DtuMakePage<DtuBhu>},
     {C::kVirtualSerial, T::kTreeVirtualSerial, C::kRoot, C::kVirtualSerial, nullptr, &DtuMakePage<VirtualSerialTool>},
-    {C::kHelp, T::kTreeHelp, C::kRoot, C::kNone, nullptr, nullptr},
+    {C::kHelp, T::kTreeHelp, C::kRoot, C::kHelp, nullptr, nullptr},
 };
 
 }  // namespace

@@ -10,7 +10,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   mosquitto rabbitmq-server
   clang libclang-rt-dev
-  xvfb xauth curl ccache
+  xvfb xauth curl ccache libxcb1-dev
+  cutecom
   fonts-wqy-microhei
 )
 

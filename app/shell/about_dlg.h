@@ -1,4 +1,5 @@
-// The about box: the application icon, name and version.
+// The about box: the application icon, name and version, in the current
+// language.
 #pragma once
 
 #include <QDialog>

@@ -92,12 +92,7 @@ void BusyStatusBar::Poll() {
     followed.working = works;
     any = any || works;
   }
-  if (changed) {
-    for (const Followed &followed : followed_) {
-      EnableNamed(followed.view, !followed.working, true);
-      if (!followed.working) EnableNamed(followed.view, !any, false);
-    }
-  }
+  if (changed) Reapply();
   if (shown_ != nullptr) return;  // the action's own progress is shown
   if (!any) {
     if (!changed) return;
@@ -108,6 +103,15 @@ void BusyStatusBar::Poll() {
   progress_->setRange(0, 0);  // no count to show: a moving bar
   progress_->show();
   action_label_->setText(WorkingText());
+}
+
+void BusyStatusBar::Reapply() {
+  bool any = false;
+  for (const Followed &followed : followed_) any = any || followed.working;
+  for (const Followed &followed : followed_) {
+    EnableNamed(followed.view, !followed.working, true);
+    if (!followed.working) EnableNamed(followed.view, !any, false);
+  }
 }
 
 QString BusyStatusBar::WorkingText() const {

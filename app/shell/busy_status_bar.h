@@ -35,6 +35,9 @@ class BusyStatusBar : public QObject {
   // tree text); `view` holds its Read and Set buttons.
   void Follow(DtuPage *page, QWidget *view, DtuTextId title_text_id);
   void UpdateLanguage();
+  // Holds or frees every followed view's buttons as the last poll found the
+  // pages (a view built since has buttons the poll has not seen).
+  void Reapply();
 
   QString PortText() const;
   QString ActionText() const;

@@ -2,6 +2,7 @@
 
 #include "app/views/bhu/bhu_view.h"
 #include "app/views/cmd_port/cmd_port_view.h"
+#include "app/views/help/help_view.h"
 #include "app/views/settings/data_port_view.h"
 #include "app/views/settings/devinfo_view.h"
 #include "app/views/dlt645/dlt645_view.h"
@@ -38,6 +39,12 @@ using C = DtuPageCode;
 void VirtualSerialShown(QObject *logic) { qobject_cast<VirtualSerialTool *>(logic)->SetOnView(true); }
 void VirtualSerialHidden(QObject *logic) { qobject_cast<VirtualSerialTool *>(logic)->SetOnView(false); }
 
+// The Help page has no logic object: its view is all there is.
+DtuHostedView MakeHelpView(QObject *, const DtuPageCatalogRow &) {
+  auto *view = new HelpView;
+  return {view, [view] { view->UpdateLanguage(); }};
+}
+
 const std::vector<DtuPageViewRow> kDtuPageViews = {
     {C::kCmdPort, &DtuMakeView<CmdPortView, DtuCmdPortPage>},
     {C::kDataPort, &DtuMakeView<DataPortView, DtuDataPort>},
@@ -53,6 +60,7 @@ const std::vector<DtuPageViewRow> kDtuPageViews = {
     {C::kMqttOnenet, &DtuMakeView<MqttOnenetView, DtuMqttOnenet>},
     {C::kBhu, &DtuMakeView<BhuView, DtuBhu>},
     {C::kVirtualSerial, &DtuMakeView<VirtualSerialView, VirtualSerialTool>, &VirtualSerialShown, &VirtualSerialHidden},
+    {C::kHelp, &MakeHelpView},
 };
 
 }  // namespace

@@ -56,8 +56,8 @@ void CVarnokConfigureToolDlg::BuildMenus() {
   connect(english_, &QAction::triggered, this, [this] { SetLanguage(1); });
 
   help_menu_ = menuBar()->addMenu(QString());
-  QAction *about = help_menu_->addAction(QStringLiteral("关于 Varnok-Configure-Tool(&A)..."));
-  connect(about, &QAction::triggered, this, &CVarnokConfigureToolDlg::ShowAbout);
+  about_ = help_menu_->addAction(QString());
+  connect(about_, &QAction::triggered, this, &CVarnokConfigureToolDlg::ShowAbout);
 }
 
 void CVarnokConfigureToolDlg::BuildCentralArea() {
@@ -89,9 +89,11 @@ void CVarnokConfigureToolDlg::BuildStatusBar() {
   for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
     auto *page = pages_->LogicAs<DtuPage>(row.code);
     if (page != nullptr && row.shows == row.code) {
-      busy_->Follow(page, pages_->PageForCode(static_cast<int>(row.code)), row.tree_text);
+      busy_->Follow(page, pages_->SlotForCode(static_cast<int>(row.code)), row.tree_text);
     }
   }
+  // A view built while a page works gets its buttons held like the others.
+  connect(pages_, &DtuPageHost::ViewBuilt, busy_, &BusyStatusBar::Reapply);
 }
 
 void CVarnokConfigureToolDlg::BuildPageTree() {
@@ -150,6 +152,7 @@ void CVarnokConfigureToolDlg::ApplyLanguage() {
   tabs_->setTabText(0, DtuLangText(DtuTextId::kTabDtuConfig));
   language_menu_->setTitle(DtuLangText(DtuTextId::kLanguageMenu));
   help_menu_->setTitle(DtuLangText(DtuTextId::kTreeHelp));
+  about_->setText(DtuLangText(DtuTextId::kAboutMenuItem));
   pages_->UpdateLanguage();
   busy_->UpdateLanguage();
   ShowPage(code);

@@ -41,6 +41,7 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   BusyStatusBar *Busy() const { return busy_; }
   QAction *ChineseAction() const { return chinese_; }
   QAction *EnglishAction() const { return english_; }
+  QAction *AboutAction() const { return about_; }
 
  public slots:
   void ShowAbout();
@@ -61,4 +62,5 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   QMenu *help_menu_ = nullptr;
   QAction *chinese_ = nullptr;
   QAction *english_ = nullptr;
+  QAction *about_ = nullptr;
 };

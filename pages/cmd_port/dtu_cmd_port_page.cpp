@@ -31,15 +31,27 @@ DtuCmdPortPage::DtuCmdPortPage(QObject *parent) : QObject(parent) {
     QMetaObject::invokeMethod(this, [this, text] { OnPortLost(text); }, Qt::QueuedConnection);
   });
   DtuCmdSetReceiveSink([this](const std::string &text) { emit ReceiveAppended(QString::fromStdString(text)); });
+  port_.SetWrittenTap([this](const std::string &line) {
+    QString text = QString::fromStdString(line);
+    while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))) text.chop(1);
+    QMetaObject::invokeMethod(this, [this, text] { emit CommandWritten(text); }, Qt::QueuedConnection);
+  });
 
   poll_timer_.setInterval(kPortPollMs);
   connect(&poll_timer_, &QTimer::timeout, this, &DtuCmdPortPage::UpdateSerailPortList);
   poll_timer_.start();
+  // A device plugged in or out changes /dev (and /dev/serial/by-id) at once;
+  // udev may still be making its links, so the list follows a moment later.
+  folder_settle_.setSingleShot(true);
+  folder_settle_.setInterval(kFolderSettleMs);
+  connect(&folder_settle_, &QTimer::timeout, this, &DtuCmdPortPage::UpdateSerailPortList);
+  connect(&folder_watch_, &QFileSystemWatcher::directoryChanged, &folder_settle_, qOverload<>(&QTimer::start));
   UpdateSerailPortList();
 }
 
 DtuCmdPortPage::~DtuCmdPortPage() {
   DtuCmdSetReceiveSink(nullptr);
+  port_.SetWrittenTap(nullptr);
   DtuMainThreadDispatcher::DetachFrom(port_);
   port_.SetPortLostHandler(nullptr);
   if (port_.IsOpen()) {
@@ -60,16 +72,38 @@ QStringList DtuCmdPortPage::PortListTexts() const {
   for (const DtuPortInfo &info : ports_) {
     texts << DisplayText(info);
   }
+  QStringList listed;
+  for (const DtuPortInfo &info : ports_) listed << QString::fromStdString(info.path);
   for (const QString &path : known_ports_) {
-    if (!texts.contains(path)) {
+    if (!texts.contains(path) && !listed.contains(path)) {
       texts << path;
     }
   }
   return texts;
 }
 
+QStringList DtuCmdPortPage::ListedPaths() const {
+  QStringList paths = known_ports_;
+  for (const DtuPortInfo &info : ports_) paths << QString::fromStdString(info.path);
+  return paths;
+}
+
+bool DtuCmdPortPage::PortGone(const QString &path) const { return gone_.contains(PortPathForText(path)); }
+
+void DtuCmdPortPage::WatchPortFolders() {
+  QStringList folders = {QStringLiteral("/dev"), QStringLiteral("/dev/serial"), QStringLiteral("/dev/serial/by-id")};
+  for (const QString &path : known_ports_) folders << QFileInfo(path).absolutePath();
+  folders.removeDuplicates();
+  QStringList missing;
+  for (const QString &folder : folders) {
+    if (!folder_watch_.directories().contains(folder) && QFileInfo(folder).isDir()) missing << folder;
+  }
+  if (!missing.isEmpty()) folder_watch_.addPaths(missing);
+}
+
 void DtuCmdPortPage::UpdateSerailPortList() {
   QStringList before = PortListTexts();
+  const QStringList paths_before = ListedPaths();
   ports_ = DtuListSerialPorts();
   QStringList still_there;
   for (const QString &path : known_ports_) {
@@ -78,6 +112,19 @@ void DtuCmdPortPage::UpdateSerailPortList() {
     }
   }
   known_ports_ = still_there;
+  const QStringList paths_after = ListedPaths();
+  for (const QString &path : paths_before) {
+    if (!paths_after.contains(path) && !gone_.contains(path)) gone_ << path;
+  }
+  for (const QString &path : paths_after) gone_.removeAll(path);
+  // A port given by path that comes back is listed again.
+  for (const QString &path : QStringList(gone_)) {
+    if (QFileInfo::exists(path) && !known_ports_.contains(path)) {
+      known_ports_ << path;
+      gone_.removeAll(path);
+    }
+  }
+  WatchPortFolders();
   QStringList after = PortListTexts();
   if (after != before) {
     // Polled every 2 s: only a change is worth a record, and one record
@@ -94,6 +141,8 @@ void DtuCmdPortPage::AddKnownPort(const QString &path) {
     return;
   }
   known_ports_ << trimmed;
+  gone_.removeAll(trimmed);
+  WatchPortFolders();
   emit PortListChanged();
 }
 

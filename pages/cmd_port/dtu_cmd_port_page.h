@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 #include <string>
@@ -25,6 +26,7 @@ class DtuCmdPortPage : public QObject {
   static constexpr int kDefaultFlowIndex = 2;      // None
   static constexpr int kPortNameMax = 255;
   static constexpr int kPortPollMs = 2000;
+  static constexpr int kFolderSettleMs = 150;
 
   explicit DtuCmdPortPage(QObject *parent = nullptr);
   ~DtuCmdPortPage() override;
@@ -44,6 +46,9 @@ class DtuCmdPortPage : public QObject {
   void UpdateSerailPortList();
   // Keeps a port named by path in the list while it exists.
   void AddKnownPort(const QString &path);
+  // True for a port that was in the list and went away (unplugged, its
+  // simulator ended); false again once it is back.
+  bool PortGone(const QString &path) const;
 
   // The port setting: a list text or a typed path (at most 255 characters).
   void SetPortName(const QString &text);
@@ -80,16 +85,26 @@ class DtuCmdPortPage : public QObject {
   void OpenStateChanged(bool open);
   // Text the dispatcher passed on for the receive window (answer + "\r\n").
   void ReceiveAppended(const QString &text);
+  // A queued command (a page's get or set line) as the sender wrote it,
+  // without its line end.
+  void CommandWritten(const QString &line);
 
  private:
   void DtuCmdPortOpen();
   void ClosePort();
   void OnPortLost(const std::string &text);
   QString PortPathForText(const QString &text) const;
+  QStringList ListedPaths() const;
+  // The folders whose entries come and go with the ports: /dev,
+  // /dev/serial/by-id and those of the ports given by path.
+  void WatchPortFolders();
 
   DtuMainThreadDispatcher dispatcher_;  // declared first: outlives the port's reader
   DtuCmdPort port_;
-  QTimer poll_timer_;
+  QTimer poll_timer_;  // a slow fallback where the folders cannot be watched
+  QFileSystemWatcher folder_watch_;
+  QTimer folder_settle_;  // one update for a burst of folder changes
+  QStringList gone_;
   std::vector<DtuPortInfo> ports_;
   QStringList known_ports_;
   QString port_name_;

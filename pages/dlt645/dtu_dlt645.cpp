@@ -96,7 +96,7 @@ bool DtuDLT645::OnBnClickedBtBasicSet() {
   if (!DtuPagePortOpen()) return false;
   DtuSetLines lines;
   if (!BuildBasicLines(lines)) return false;
-  QueueSet(lines, DtuTextId::kDltConfigSucceeded);
+  QueueSet(lines, DtuTextId::kDltBasicConfigSucceeded);
   return true;
 }
 

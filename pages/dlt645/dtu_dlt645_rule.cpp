@@ -43,7 +43,7 @@ bool DtuDLT645::OnBnClickedBtRuleSet() {
   if (!DtuPagePortOpen()) return false;
   DtuSetLines lines;
   if (!BuildRuleLines(model_.config_channel, lines)) return false;
-  QueueSet(lines, DtuTextId::kDltConfigSucceeded);
+  QueueSet(lines, DtuTextId::kDltRuleConfigSucceeded);
   return true;
 }
 

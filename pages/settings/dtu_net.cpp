@@ -7,6 +7,7 @@
 #include "link/dtu_cmd_resp_table.h"
 #include "pages/settings/dtu_net_info.h"
 #include "pages/kit/dtu_page_send.h"
+#include "pages/kit/dtu_typed_number.h"
 #include "pages/kit/dtu_page_store.h"
 #include "base/dtu_text_id.h"
 
@@ -66,6 +67,22 @@ bool DtuNet::OnBnClickedBtSet() {
 bool DtuNet::FieldsFitFile() const { return ManualFieldsFit(); }
 
 void DtuNet::FieldsReadFromFile(const DtuConfig &) { SelectDialTypeFromApn(); }
+
+void DtuNet::PutFieldValue(size_t field, const std::string &value) {
+  const bool to_manual = field == 0 && value == "1" && model_.dial_type != 1;
+  DtuBoundPage::PutFieldValue(field, value);
+  if (!to_manual) return;
+  const bool was_auto = DtuNetInfoIsAuto(model_.apn);
+  if (was_auto) model_.apn.clear();
+  bool blanked = false;
+  for (std::string *text : {&model_.username, &model_.password}) {
+    if (!text->empty() && DtuTypedTrim(*text).empty()) {
+      text->clear();
+      blanked = true;
+    }
+  }
+  if (was_auto || blanked) emit Changed();
+}
 
 void DtuNet::SelectDialTypeFromApn() { model_.dial_type = DtuNetInfoIsAuto(model_.apn) ? 0 : 1; }
 

@@ -51,6 +51,9 @@ class DtuNet : public DtuBoundPage<DtuNetModel>, public DtuStoredPage {
   // password; each has its own message.
   bool FieldsFitFile() const override;
   void FieldsReadFromFile(const DtuConfig &config) override;
+  // Choosing Manual after an Auto APN starts from empty fields: not the
+  // word "auto", not the blanks the device keeps for no user name.
+  void PutFieldValue(size_t field, const std::string &value) override;
 
  private:
   void SelectDialTypeFromApn();

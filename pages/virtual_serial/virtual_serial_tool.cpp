@@ -114,7 +114,9 @@ void VirtualSerialTool::iotInfoInit() {
   for (int field = kUsername; field <= kProductSecret; ++field) {
     bool seen = false;
     const std::string *value = AccountValue(info, field, seen);
-    if (seen) PutField(static_cast<Field>(field), QString::fromStdString(*value));
+    // A prompt the file holds by default is no account: the field stays
+    // empty and the view shows the prompt as its placeholder.
+    if (seen) PutField(static_cast<Field>(field), IsPrompt(field, *value) ? QString() : QString::fromStdString(*value));
   }
   ReLabel();
   for (int field = kUsername; field <= kProductSecret; ++field) saved_[field] = fields_[field];
@@ -133,17 +135,17 @@ void VirtualSerialTool::SaveIotInfoIfChanged() {
   for (int field = kUsername; field <= kProductSecret; ++field) saved_[field] = fields_[field];
 }
 
-void VirtualSerialTool::ReLabel() {
-  const bool english = DtuLangFlag.load() == 1;
-  for (int field = kUsername; field <= kProductSecret; ++field) {
-    const char *key = kAccountKeys[field];
-    const std::string text = fields_[field].toStdString();
-    if (text == iotInfoPrompt(key, true) || text == iotInfoPrompt(key, false)) {
-      PutField(static_cast<Field>(field), QString::fromUtf8(iotInfoPrompt(key, english)));
-    }
-  }
-  emit Relabelled();
+bool VirtualSerialTool::IsPrompt(int field, const std::string &text) {
+  const char *key = kAccountKeys[field];
+  return text == iotInfoPrompt(key, true) || text == iotInfoPrompt(key, false);
 }
+
+QString VirtualSerialTool::Prompt(Field field) {
+  if (field < kUsername || field > kProductSecret) return QString();
+  return QString::fromUtf8(iotInfoPrompt(kAccountKeys[field], DtuLangFlag.load() == 1));
+}
+
+void VirtualSerialTool::ReLabel() { emit Relabelled(); }
 
 void VirtualSerialTool::OnNMClickTreeVirtdev(int row) {
   if (row < 0 || row >= static_cast<int>(devices_.size())) return;

@@ -62,8 +62,11 @@ class VirtualSerialTool : public QObject {
 
   void iotInfoInit();
   void SaveIotInfoIfChanged();
-  // Account prompts to the current language, then Relabelled().
+  // Tells the view to re-label (Relabelled()). The account fields never
+  // hold their prompts: those are the view's placeholders (Prompt).
   void ReLabel();
+  // The prompt of an account field in the current language ("" for others).
+  static QString Prompt(Field field);
 
   void OnBnClickedBtVirtdevLogin();
   void OnBnClickedBtVirtdevUpdate();
@@ -95,6 +98,8 @@ class VirtualSerialTool : public QObject {
   void LinkStateChanged(bool connected);
 
  private:
+  // True when the text is the field's prompt in either language.
+  static bool IsPrompt(int field, const std::string &text);
   void InstallBridgeHooks();
   void RemoveBridgeHooks();
   void PutField(Field field, const QString &text);

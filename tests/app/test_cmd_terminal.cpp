@@ -4,7 +4,9 @@
 // real pseudo-terminal.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -16,6 +18,7 @@
 
 #include "app/views/cmd_port/cmd_port_view.h"
 #include "app/views/cmd_port/command_input_edit.h"
+#include "app/views/cmd_port/receive_log_view.h"
 #include "app/views/cmd_port/terminal_format.h"
 #include "app_fixture.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
@@ -70,8 +73,8 @@ class CmdTerminalTest : public MainWindowTest {
  protected:
   CmdPortView *View() const { return window_->Pages()->CmdPortPageView(); }
   DtuCmdPortPage *Page() const { return window_->Pages()->CmdPortPage(); }
-  void Open() {
-    sim_ = StartDtuSim();
+  void Open(const DtuSimOptions &options = DtuSimOptions()) {
+    sim_ = StartDtuSim(options);
     View()->PortList()->setEditText(QString::fromStdString(sim_->SlavePath()));
     View()->OpenCloseButton()->click();
     ASSERT_TRUE(Page()->IsOpen());
@@ -129,6 +132,7 @@ TEST_F(CmdTerminalTest, TimeStampsAndHexShowOnReceivedLines) {
   EXPECT_FALSE(View()->HexOption()->isChecked());
   View()->TimeStampsOption()->setChecked(true);
   View()->HexOption()->setChecked(true);
+  EXPECT_TRUE(View()->ReceiveWindow()->Wraps()) << "hex pairs wrap instead of running off to the right";
   Type("AT+ZEVCFG=get|logLevel");
   Key(Qt::Key_Return);
   ASSERT_TRUE(WaitFor([&] { return View()->ReceivedText().contains("logLevel : "); }));
@@ -147,6 +151,54 @@ TEST_F(CmdTerminalTest, LineSettingsAreLockedWhileThePortIsOpen) {
   for (QComboBox *list : View()->LineSettingLists()) EXPECT_TRUE(list->isEnabled());
 }
 
+// The line of the receive window that holds `text`, or -1.
+int LineWith(const ReceiveLogView *window, const QString &text) {
+  const QStringList lines = window->Text().split('\n');
+  for (int i = 0; i < lines.size(); ++i) {
+    if (lines[i].contains(text)) return i;
+  }
+  return -1;
+}
+
+TEST_F(CmdTerminalTest, LinesThePagesSendAreEchoedAsSent) {
+  Open();
+  ASSERT_TRUE(window_->SelectPage(7));
+  window_->Pages()->PageForCode(7)->findChild<QPushButton *>("Read")->click();
+  ReceiveLogView *receive = View()->ReceiveWindow();
+  ASSERT_TRUE(WaitFor([&] { return LineWith(receive, "imei : ") >= 0; }, 10000));
+  const int sent = LineWith(receive, ">> AT+ZEVCFG=get|imei");
+  ASSERT_GE(sent, 0) << receive->Text().toStdString();
+  EXPECT_EQ(receive->KindAt(sent), ReceiveLogView::kSent);
+  EXPECT_LT(sent, LineWith(receive, "imei : ")) << "the line stands before its answer";
+  EXPECT_EQ(receive->KindAt(LineWith(receive, "imei : ")), ReceiveLogView::kReceived);
+}
+
+TEST_F(CmdTerminalTest, ATypedLineWithoutAnswerIsNoted) {
+  DtuSimOptions silent;
+  silent.silent_every = 1;
+  Open(silent);
+  Type("AT+ZEVCFG=get|imei");
+  Key(Qt::Key_Return);
+  ReceiveLogView *receive = View()->ReceiveWindow();
+  ASSERT_TRUE(WaitFor([&] { return LineWith(receive, "(no answer) AT+ZEVCFG=get|imei") >= 0; }, 10000));
+  EXPECT_EQ(receive->KindAt(LineWith(receive, "(no answer)")), ReceiveLogView::kNote);
+}
+
+TEST_F(CmdTerminalTest, APortThatGoesAwayIsShownGoneAndStaysChosen) {
+  auto sim = StartDtuSim();
+  const QString path = QString::fromStdString(sim->SlavePath());
+  Page()->AddKnownPort(path);
+  View()->SelectPort(path);
+  EXPECT_TRUE(Page()->PortListTexts().contains(path));
+  EXPECT_FALSE(View()->PortState()->isVisibleTo(View()));
+  sim.reset();  // the pseudo-terminal goes, as an unplugged adapter does
+  ASSERT_TRUE(WaitFor([&] { return !Page()->PortListTexts().contains(path); }, 10000));
+  EXPECT_TRUE(Page()->PortGone(path));
+  EXPECT_EQ(View()->PortList()->currentText(), path) << "the choice stays";
+  EXPECT_TRUE(View()->PortState()->isVisibleTo(View()));
+  EXPECT_EQ(View()->PortState()->text(), path + " is gone");
+}
+
 TEST_F(CmdTerminalTest, SaveLogWritesTheReceiveWindowOrNamesTheFileItCouldNotWrite) {
   View()->AppendReceived("version : 1\r\n");
   QTemporaryDir dir;
@@ -155,12 +207,13 @@ TEST_F(CmdTerminalTest, SaveLogWritesTheReceiveWindowOrNamesTheFileItCouldNotWri
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), "version : 1\n");
-  EXPECT_TRUE(messages_.empty());
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0], "Log saved to " + QFileInfo(path).absoluteFilePath().toStdString());
 
   const QString bad = dir.filePath("missing/log.txt");
   EXPECT_FALSE(View()->SaveLogTo(bad));
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_NE(messages_[0].find(bad.toStdString()), std::string::npos);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_NE(messages_[1].find(bad.toStdString()), std::string::npos);
 }
 
 TEST_F(CmdTerminalTest, ThePortListIsLoggedOncePerChangeNotPerPoll) {

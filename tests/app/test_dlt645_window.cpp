@@ -70,7 +70,7 @@ TEST_F(Dlt645WindowTest, BasicGroupSetsAndReadsBack) {
   Click("BasicRead");  // channel 1 as the device has it
   ASSERT_TRUE(WaitFor([&] { return !Child<QLineEdit>("addr1")->text().isEmpty(); }, 10000));
   EXPECT_FALSE(Child<QLineEdit>("addr1")->isVisible()) << "the device's switch is OFF";
-  Choose("Switch", 0);
+  Choose("Switch", 1);  // ON: the list shows OFF first
   Choose("ChannelCount", 1);
   Type("addr2", "000000000002");
   Type("preamble2", "2");
@@ -80,7 +80,7 @@ TEST_F(Dlt645WindowTest, BasicGroupSetsAndReadsBack) {
   EXPECT_TRUE(Child<QLineEdit>("addr2")->isVisible());
   EXPECT_FALSE(Child<QLineEdit>("addr3")->isVisible());
   Click("BasicSet");
-  ASSERT_TRUE(WaitForMessage("DLT645 configured successfully"));
+  ASSERT_TRUE(WaitForMessage("DLT645 basic parameters configured successfully"));
   EXPECT_EQ(sim_->Store().ChannelValue("dlt645-meter-cfg", "2"),
             "ch:2/addr:000000000002/preamble:2/cycle:30/diNum:2/di1:00010000/di2:00020000;");
 
@@ -88,7 +88,7 @@ TEST_F(Dlt645WindowTest, BasicGroupSetsAndReadsBack) {
   Click("BasicRead");
   ASSERT_TRUE(WaitFor([&] { return Child<QLineEdit>("addr2")->text() == "000000000002"; }, 10000));
   EXPECT_EQ(Child<QLineEdit>("DiList2")->text(), QStringLiteral("00010000,00020000"));
-  Choose("Switch", 1);
+  Choose("Switch", 0);
   EXPECT_FALSE(Child<QLineEdit>("addr1")->isVisible()) << "rows show only while the switch is ON";
 }
 
@@ -105,7 +105,7 @@ TEST_F(Dlt645WindowTest, RuleGroupSetsAndReadsBackThroughTheReadWorker) {
   Type("RuleDi2", "02020100");
   Type("Rate2", "100");
   Click("RuleSet");
-  ASSERT_TRUE(WaitForMessage("DLT645 configured successfully"));
+  ASSERT_TRUE(WaitForMessage("DLT645 forward rules configured successfully"));
   EXPECT_EQ(sim_->Store().ChannelValue("dlt645-meter-rule", "4"), "ch:4/rule:1/paramCnt:2");
 
   Type("Tag1", "x");

@@ -11,6 +11,7 @@
 
 #include "app/shell/about_dlg.h"
 #include "app/views/cmd_port/cmd_port_view.h"
+#include "app/views/help/help_view.h"
 #include "app/views/settings/data_port_view.h"
 #include "app/views/settings/devinfo_view.h"
 #include "app/views/dlt645/dlt645_view.h"
@@ -49,9 +50,10 @@ TEST_F(MainWindowTest, StartsExpandedOnConfigPortWithOnlyTheCommandPortPageVisib
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(MainWindowTest, TreeItemsShowTheirPagesAndHelpShowsNone) {
+TEST_F(MainWindowTest, TreeItemsShowTheirPagesAndHelpShowsItsOwn) {
   Select("Help");
-  EXPECT_TRUE(VisiblePages().isEmpty());
+  ASSERT_EQ(VisiblePages().size(), 1);
+  EXPECT_NE(qobject_cast<HelpView *>(VisiblePages()[0]), nullptr);
 
   Select("Data Port-RS485");
   QWidget *data_port = window_->Pages()->PageForCode(2);
@@ -93,10 +95,24 @@ TEST_F(MainWindowTest, EachPageCodeHostsItsPageView) {
   EXPECT_NE(qobject_cast<ModbusView *>(pages->PageForCode(4)), nullptr);
   EXPECT_NE(qobject_cast<ModbusCacheView *>(pages->PageForCode(5)), nullptr);
   EXPECT_NE(qobject_cast<Dlt645View *>(pages->PageForCode(6)), nullptr);
-  EXPECT_EQ(pages->PageForCode(16), nullptr);
-  // Fourteen page windows: the command port, the twelve settings pages, the
-  // virtual serial page and the business packet place.
-  EXPECT_EQ(pages->Pages().size(), 14);
+  EXPECT_NE(qobject_cast<HelpView *>(pages->PageForCode(16)), nullptr);
+  // Fifteen page windows: the command port, the twelve settings pages, the
+  // virtual serial page and the help page.
+  EXPECT_EQ(pages->Pages().size(), 15);
+}
+
+TEST_F(MainWindowTest, ViewsAreBuiltWhenFirstShownAndThePageObjectsExistFromTheStart) {
+  DtuPageHost *pages = window_->Pages();
+  EXPECT_EQ(pages->BuiltViewCount(), 1) << "only the command port page is on view";
+  for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
+    if (row.make == nullptr) continue;
+    EXPECT_NE(pages->Logic(row.code), nullptr) << static_cast<int>(row.code);
+  }
+  Select("Device Info");
+  EXPECT_EQ(pages->BuiltViewCount(), 2);
+  Select("Config Port");
+  Select("Device Info");
+  EXPECT_EQ(pages->BuiltViewCount(), 2) << "a view is built once";
 }
 
 TEST_F(MainWindowTest, VirtualSerialSetsRemoteModeAndEveryOtherItemClearsIt) {
@@ -156,7 +172,7 @@ TEST_F(MainWindowTest, LanguageMenuRelabelsEverythingAndKeepsTheSelectedPage) {
 TEST_F(MainWindowTest, AboutBoxNamesTheToolAndItsVersion) {
   QString caption;
   QStringList texts;
-  QTimer::singleShot(50, [&] {
+  const auto read_box = [&] {
     auto *about = qobject_cast<CAboutDlg *>(QApplication::activeModalWidget());
     if (about == nullptr) {
       return;
@@ -169,9 +185,21 @@ TEST_F(MainWindowTest, AboutBoxNamesTheToolAndItsVersion) {
       texts << button->text();
     }
     about->accept();
-  });
+  };
+  QTimer::singleShot(50, read_box);
   window_->ShowAbout();  // modal: returns once the box is closed
+  EXPECT_EQ(caption, QStringLiteral("About Varnok-Configure-Tool"));
+  EXPECT_TRUE(texts.contains(QStringLiteral("Varnok-Configure-Tool, version 1.0")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("OK")));
+  EXPECT_EQ(window_->AboutAction()->text(), QStringLiteral("About Varnok-Configure-Tool(&A)..."));
+
+  window_->SetLanguage(0);
+  caption.clear();
+  texts.clear();
+  QTimer::singleShot(50, read_box);
+  window_->ShowAbout();
   EXPECT_EQ(caption, QStringLiteral("关于 Varnok-Configure-Tool"));
   EXPECT_TRUE(texts.contains(QStringLiteral("Varnok-Configure-Tool，1.0 版")));
   EXPECT_TRUE(texts.contains(QStringLiteral("确定")));
+  EXPECT_EQ(window_->AboutAction()->text(), QStringLiteral("关于 Varnok-Configure-Tool(&A)..."));
 }

@@ -17,8 +17,10 @@ TEST_F(VirtualSerialTest, WithoutAFileShowingThePageCreatesOnlyTheSection) {
   ASSERT_EQ(remove(ConfigPath().c_str()), 0);
   ShowPage();
   EXPECT_EQ(ConfigText(), kDefaultSection);
-  EXPECT_EQ(FieldText("Username"), "Please enter device platform account");
-  EXPECT_EQ(FieldText("ProductSecret"), "Please enter productSecret");
+  // The file's prompts are placeholders, not field content.
+  EXPECT_EQ(FieldText("Username"), "");
+  EXPECT_EQ(Find<QLineEdit>("Username")->placeholderText(), "Please enter device platform account");
+  EXPECT_EQ(Find<QLineEdit>("ProductSecret")->placeholderText(), "Please enter productSecret");
 }
 
 TEST_F(VirtualSerialTest, SectionOutlivesAnotherPagesSaveToLocal) {
@@ -39,7 +41,8 @@ TEST_F(VirtualSerialTest, MissingPasswordKeyIsAppended) {
   ShowPage();
   EXPECT_EQ(ConfigText(), file + "\r\npassword = Please enter device platform password\r\n");
   EXPECT_EQ(FieldText("Username"), "u");
-  EXPECT_EQ(FieldText("Password"), "Please enter device platform password");
+  EXPECT_EQ(FieldText("Password"), "");
+  EXPECT_EQ(Tool()->FieldText(VirtualSerialTool::kPassword), "") << "a prompt is never sent as the password";
 }
 
 TEST_F(VirtualSerialTest, ChangedFieldsRewriteOnlyTheirKeyLines) {
@@ -62,9 +65,14 @@ TEST_F(VirtualSerialTest, ChangedFieldsRewriteOnlyTheirKeyLines) {
 TEST_F(VirtualSerialTest, LanguageSwitchRelabelsPromptsButNotValues) {
   WriteConfig(std::string("[iotInfo]\r\nusername = bob\r\n") + (kDefaultSection + 29));
   ShowPage();
+  Type("ProductKey", "typed-key");
+  window_->SetLanguage(0);
+  window_->SetLanguage(1);
   window_->SetLanguage(0);
   EXPECT_EQ(FieldText("Username"), "bob");
-  EXPECT_EQ(FieldText("Password"), QString::fromUtf8("请输入设备云平台密码"));
+  EXPECT_EQ(FieldText("ProductKey"), "typed-key") << "what was typed survives a language switch";
+  EXPECT_EQ(FieldText("Password"), "");
+  EXPECT_EQ(Find<QLineEdit>("Password")->placeholderText(), QString::fromUtf8("请输入设备云平台密码"));
   EXPECT_EQ(Find<QPushButton>("Login")->text(), QString::fromUtf8("登录"));
   EXPECT_EQ(Find<QTreeWidget>("DeviceTree")->topLevelItem(0)->text(0), QString::fromUtf8("设备列表"));
 }

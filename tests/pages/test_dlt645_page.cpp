@@ -16,7 +16,9 @@ namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 constexpr int kTimeoutMs = 8000;
-const char kConfigured[] = "DLT645 configured successfully";
+const char kConfigured[] = "DLT645 configured successfully";  // a whole-page Set
+const char kBasicConfigured[] = "DLT645 basic parameters configured successfully";
+const char kRuleConfigured[] = "DLT645 forward rules configured successfully";
 
 std::string SetLine(const std::string &key, const std::string &payload) {
   return "AT+ZEVCFG=set|" + key + "|" + payload;
@@ -93,7 +95,7 @@ TEST_F(Dlt645Page, BasicSetSendsTheDiPartAndConfirmsOnTheLastRecord) {
                 SetLine("dlt645-meter-cfg",
                         "ch:1/addr:000012345678/preamble:4/cycle:60/diNum:2/di1:00010000/di2:00020000;"),
                 SetLine("dlt645-meter-cfg", "ch:2/addr:000000000002/preamble:1/cycle:5/diNum:3;")}));
-  EXPECT_EQ(messages_, std::vector<std::string>{kConfigured});
+  EXPECT_EQ(messages_, std::vector<std::string>{kBasicConfigured});
   EXPECT_FALSE(page_->SetPending());
 
   Fill({{"DiList1", ""}, {"diNum2", ""}});
@@ -113,7 +115,7 @@ TEST_F(Dlt645Page, OnlyTheChannelsSentConfirmTheBasicSet) {
   Answer("dlt645-meter-cfg : ch:2/addr:2/preamble:1/cycle:1/diNum:1;");
   EXPECT_TRUE(messages_.empty());
   ASSERT_TRUE(WaitForMessage());
-  EXPECT_EQ(messages_, std::vector<std::string>{kConfigured});
+  EXPECT_EQ(messages_, std::vector<std::string>{kBasicConfigured});
 }
 
 TEST_F(Dlt645Page, BasicSetChecksEveryRowBeforeSending) {
@@ -168,7 +170,7 @@ TEST_F(Dlt645Page, RuleSetSendsItemsAndReadsBack) {
                         "ch:3/paramId:2/tag:Ib/di:02020100/dataType:0/dataEndian:0/dataRule:0/rate:1"),
                 "AT+ZEVCFG=get|dlt645-meter-rule|ch:3", "AT+ZEVCFG=get|dlt645-meter-rule-item|ch:3/paramId:1",
                 "AT+ZEVCFG=get|dlt645-meter-rule-item|ch:3/paramId:2"}));
-  EXPECT_EQ(messages_, std::vector<std::string>{kConfigured});
+  EXPECT_EQ(messages_, std::vector<std::string>{kRuleConfigured});
 
   // A Read of the channel through the read worker brings the rows back.
   Fill({{"Tag1", "changed"}});

@@ -77,7 +77,7 @@ const PageChange kChanges[] = {
     {"dlt645", {"cycle1=30"}, "dlt645-meter-cfg", "1",
      "ch:1/addr:000012345671/preamble:4/cycle:30/diNum:1/di1:00010000;"},
     {"devinfo", {"LogLevel=3"}, "logLevel", "", "3"},
-    {"net", {"DialType=1", "APN=cmnet"}, "netInfo", "", "apn:cmnet&username: &pwd: "},
+    {"net", {"DialType=1", "APN=cmnet"}, "netInfo", "", "apn:cmnet&username:&pwd:"},  // Manual after Auto drops the blanks
     {"workmode", {"WorkMode=2"}, "mqtt-channel", "", "2"},
     {"tcpudp", {"TcpServer=10.0.0.5"}, "tcp-addr", "", "10.0.0.5"},
     {"mqtt", {"Server=broker.local"}, "mqtt-addr", "", "broker.local"},

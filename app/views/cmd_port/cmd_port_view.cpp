@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/views/cmd_port/command_input_edit.h"
+#include "app/views/kit/field_labels.h"
 #include "app/views/cmd_port/receive_log_view.h"
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
@@ -24,6 +26,10 @@ CmdPortView::CmdPortView(DtuCmdPortPage *page, QWidget *parent) : QWidget(parent
   layout->addWidget(BuildWindowsColumn(), 1);
 
   connect(page_, &DtuCmdPortPage::ReceiveAppended, this, &CmdPortView::AppendReceived);
+  connect(page_, &DtuCmdPortPage::CommandWritten, this, &CmdPortView::EchoSent);
+  no_answer_.setSingleShot(true);
+  no_answer_.setInterval(kTypedAnswerWaitMs);
+  connect(&no_answer_, &QTimer::timeout, this, &CmdPortView::NoteUnanswered);
   connect(page_, &DtuCmdPortPage::PortListChanged, this, &CmdPortView::RefillPortList);
   connect(page_, &DtuCmdPortPage::OpenStateChanged, this, &CmdPortView::OnOpenStateChanged);
   UpdateLanguage();
@@ -52,7 +58,10 @@ QWidget *CmdPortView::BuildSettingsBox() {
   port_list_->setMinimumContentsLength(20);
   port_list_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   RefillPortList();
-  connect(port_list_, &QComboBox::editTextChanged, page_, &DtuCmdPortPage::SetPortName);
+  connect(port_list_, &QComboBox::editTextChanged, this, [this](const QString &text) {
+    page_->SetPortName(text);
+    ShowPortState();
+  });
 
   QComboBox *baud = AddList(DtuCmdPortPage::BaudRateItems(), page_->BaudIndex());
   QComboBox *databits = AddList(DtuCmdPortPage::DataBitsItems(), page_->DataBitsIndex());
@@ -66,12 +75,17 @@ QWidget *CmdPortView::BuildSettingsBox() {
   connect(flow, &QComboBox::currentIndexChanged, page_, &DtuCmdPortPage::OnCbnSelchangeDtuCmdFlow);
   line_settings_ = {baud, databits, stopbits, parity, flow};
 
-  form->addRow("Port", port_list_);
-  form->addRow("BaudRate", baud);
-  form->addRow("DataBits", databits);
-  form->addRow("StopBits", stopbits);
-  form->addRow("Parity", parity);
-  form->addRow("Flow", flow);
+  QWidget *const rows[] = {port_list_, baud, databits, stopbits, parity, flow};
+  for (QWidget *row : rows) {
+    setting_labels_.append(new QLabel);
+    form->addRow(setting_labels_.back(), row);
+  }
+  port_state_ = new QLabel;
+  port_state_->setObjectName(QStringLiteral("PortState"));
+  port_state_->setWordWrap(true);
+  port_state_->setStyleSheet(QStringLiteral("color: #c0392b;"));
+  port_state_->hide();
+  form->addRow(port_state_);
 
   open_close_ = new QPushButton;
   connect(open_close_, &QPushButton::clicked, page_, &DtuCmdPortPage::OnBnClickedOpenClose);
@@ -120,6 +134,9 @@ QWidget *CmdPortView::BuildWindowsColumn() {
 QLayout *CmdPortView::BuildReceiveOptions() {
   time_stamps_ = new QCheckBox;
   hex_ = new QCheckBox;
+  // Hex pairs make lines three times as long: they wrap instead of running
+  // off to the right.
+  connect(hex_, &QCheckBox::toggled, receive_window_, &ReceiveLogView::SetWrap);
   save_log_ = new QPushButton;
   connect(save_log_, &QPushButton::clicked, this, &CmdPortView::OnBnClickedSaveLog);
   auto *options = new QHBoxLayout;
@@ -131,6 +148,13 @@ QLayout *CmdPortView::BuildReceiveOptions() {
 }
 
 void CmdPortView::UpdateLanguage() {
+  const DtuTextId label_ids[] = {DtuTextId::kLabelPort,     DtuTextId::kLabelBaudRate, DtuTextId::kLabelDataBits,
+                                 DtuTextId::kLabelStopBits, DtuTextId::kLabelParity,   DtuTextId::kLabelFlow};
+  for (int i = 0; i < setting_labels_.size(); ++i) setting_labels_[i]->setText(DtuLangText(label_ids[i]));
+  // The entries that are words follow the language; the choice stays.
+  RelabelList(line_settings_[3], DtuCmdPortPage::ParityItems());
+  RelabelList(line_settings_[4], DtuCmdPortPage::FlowItems());
+  ShowPortState();
   settings_box_->setTitle(DtuLangText(DtuTextId::kCmdPortGroup));
   receive_box_->setTitle(DtuLangText(DtuTextId::kReceiveWindow));
   send_box_->setTitle(DtuLangText(DtuTextId::kSendWindow));
@@ -144,6 +168,11 @@ void CmdPortView::UpdateLanguage() {
   save_log_->setText(DtuLangText(DtuTextId::kSaveLog));
 }
 
+void CmdPortView::RelabelList(QComboBox *list, const QStringList &items) {
+  const QStringList shown = DtuShownListItems(items);
+  for (int i = 0; i < shown.size() && i < list->count(); ++i) list->setItemText(i, shown[i]);
+}
+
 void CmdPortView::RefillPortList() {
   // The typed or chosen text survives the refill: a device that comes and
   // goes must not wipe what the user entered.
@@ -154,6 +183,15 @@ void CmdPortView::RefillPortList() {
   int index = port_list_->findText(current);
   port_list_->setCurrentIndex(index);
   port_list_->setEditText(current);
+  ShowPortState();
+}
+
+void CmdPortView::ShowPortState() {
+  if (port_state_ == nullptr) return;  // the list is filled before the label exists
+  const QString port = page_->PortName();
+  const bool gone = !port.isEmpty() && page_->PortGone(port);
+  port_state_->setVisible(gone);
+  if (gone) port_state_->setText(QString::fromUtf8(DtuLangText(DtuTextId::kPortGoneState)).replace(QStringLiteral("%s"), port));
 }
 
 void CmdPortView::SelectPort(const QString &path) {
@@ -171,6 +209,9 @@ TerminalOptions CmdPortView::Options() const {
 }
 
 void CmdPortView::AppendReceived(const QString &text) {
+  // Anything the device says answers the typed lines that wait.
+  unanswered_.clear();
+  no_answer_.stop();
   const TerminalOptions options = Options();
   if (!options.time_stamps && !options.hex) {
     receive_window_->Append(text);  // the common road stays as cheap as it was
@@ -189,7 +230,18 @@ void CmdPortView::AppendReceived(const QString &text) {
 
 void CmdPortView::EchoSent(const QString &command) {
   if (receive_window_->HasOpenLine()) receive_window_->Append(QStringLiteral("\r\n"));
-  receive_window_->Append(TerminalEchoLine(command, Options(), QTime::currentTime()) + QStringLiteral("\r\n"));
+  receive_window_->Append(TerminalEchoLine(command, Options(), QTime::currentTime()) + QStringLiteral("\r\n"),
+                          ReceiveLogView::kSent);
+}
+
+void CmdPortView::NoteUnanswered() {
+  if (receive_window_->HasOpenLine()) receive_window_->Append(QStringLiteral("\r\n"));
+  const QString note = QString::fromUtf8(DtuLangText(DtuTextId::kNoAnswerTo));
+  for (const QString &line : unanswered_) {
+    receive_window_->Append(QString(note).replace(QStringLiteral("%s"), line) + QStringLiteral("\r\n"),
+                            ReceiveLogView::kNote);
+  }
+  unanswered_.clear();
 }
 
 void CmdPortView::SendCommands(bool clear_field) {
@@ -198,6 +250,8 @@ void CmdPortView::SendCommands(bool clear_field) {
     if (!page_->OnBnClickedSendCommand(command)) return;
     EchoSent(command);
     send_window_->AddToHistory(command);
+    unanswered_ << command;
+    no_answer_.start();
   }
   if (clear_field) send_window_->clear();
 }
@@ -212,6 +266,8 @@ bool CmdPortView::SaveLogTo(const QString &path) {
   QFile file(path);
   const QByteArray bytes = receive_window_->Text().toUtf8();
   if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush()) {
+    const QString where = QFileInfo(path).absoluteFilePath();
+    DtuMessageBox(QString::fromUtf8(DtuLangText(DtuTextId::kLogSavedTo)).replace(QStringLiteral("%s"), where).toStdString());
     return true;
   }
   DtuWarningBox(QString::fromUtf8(DtuLangText(DtuTextId::kCannotWriteFile)).replace(QStringLiteral("%s"), path).toStdString());

@@ -5,6 +5,8 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/views/cmd_port/terminal_format.h"
@@ -25,6 +27,8 @@ class CmdPortView : public QWidget {
  public:
   // The receive window keeps the newest this many lines.
   static constexpr int kReceiveMaxLines = 20000;
+  // A typed line that hears nothing for this long is noted as unanswered.
+  static constexpr int kTypedAnswerWaitMs = 3000;
 
   explicit CmdPortView(DtuCmdPortPage *page, QWidget *parent = nullptr);
 
@@ -53,6 +57,7 @@ class CmdPortView : public QWidget {
   QPushButton *SendButton() const { return send_button_; }
   QPushButton *ClearSendButton() const { return clear_send_; }
   QPushButton *ClearReceiveButton() const { return clear_receive_; }
+  QLabel *PortState() const { return port_state_; }
   ReceiveLogView *ReceiveWindow() const { return receive_window_; }
 
  private:
@@ -61,8 +66,12 @@ class CmdPortView : public QWidget {
   QComboBox *AddList(const QStringList &items, int selected);
   QLayout *BuildReceiveOptions();
   void RefillPortList();
+  void RelabelList(QComboBox *list, const QStringList &items);
+  // Names the chosen port when it is no longer there.
+  void ShowPortState();
   void OnOpenStateChanged(bool open);
   void EchoSent(const QString &command);
+  void NoteUnanswered();
   void OnBnClickedSaveLog();
   TerminalOptions Options() const;
 
@@ -78,7 +87,11 @@ class CmdPortView : public QWidget {
   QCheckBox *hex_ = nullptr;
   QPushButton *save_log_ = nullptr;
   QList<QComboBox *> line_settings_;
+  QList<QLabel *> setting_labels_;
+  QLabel *port_state_ = nullptr;
   QPushButton *send_button_ = nullptr;
   QPushButton *clear_send_ = nullptr;
   QPushButton *clear_receive_ = nullptr;
+  QStringList unanswered_;  // typed lines no text has come back for yet
+  QTimer no_answer_;
 };

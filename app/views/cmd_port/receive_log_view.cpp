@@ -19,10 +19,11 @@ ReceiveLogView::ReceiveLogView(int max_lines, QWidget *parent)
   verticalScrollBar()->setSingleStep(1);
 }
 
-void ReceiveLogView::Append(const QString &text) {
+void ReceiveLogView::Append(const QString &text, Kind kind) {
   if (text.isEmpty()) {
     return;
   }
+  if (open_line_.isEmpty()) open_kind_ = kind;
   QScrollBar *bar = verticalScrollBar();
   const bool follow = bar->value() >= bar->maximum();
   int start = 0;
@@ -38,7 +39,9 @@ void ReceiveLogView::Append(const QString &text) {
     start = i + 1;
     widest_ = std::max(widest_, static_cast<int>(open_line_.size()));
     lines_.push_back(std::move(open_line_));
+    kinds_.push_back(open_kind_);
     open_line_.clear();
+    open_kind_ = kind;
   }
   open_line_ += QStringView(text).mid(start);
   if (static_cast<int>(lines_.size()) > max_lines_) {
@@ -50,6 +53,7 @@ void ReceiveLogView::Append(const QString &text) {
 
 void ReceiveLogView::DropOldest(int count) {
   lines_.erase(lines_.begin(), lines_.begin() + count);
+  kinds_.erase(kinds_.begin(), kinds_.begin() + count);
   // The selection moves with its lines; a selection that scrolled out is gone.
   if (anchor_ >= 0) {
     anchor_ -= count;
@@ -65,6 +69,7 @@ void ReceiveLogView::DropOldest(int count) {
 
 void ReceiveLogView::Clear() {
   lines_.clear();
+  kinds_.clear();
   open_line_.clear();
   widest_ = 0;
   anchor_ = cursor_ = -1;
@@ -107,16 +112,66 @@ void ReceiveLogView::SelectAll() {
   viewport()->update();
 }
 
+ReceiveLogView::Kind ReceiveLogView::KindAt(int line) const {
+  return line < static_cast<int>(kinds_.size()) ? kinds_[static_cast<size_t>(line)] : open_kind_;
+}
+
+void ReceiveLogView::SetWrap(bool wrap) {
+  if (wrap_ == wrap) return;
+  wrap_ = wrap;
+  setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+  UpdateScrollRange(true);
+  viewport()->update();
+}
+
+int ReceiveLogView::Columns() const {
+  return std::max(8, (viewport()->width() - 8) / std::max(1, QFontMetrics(font()).averageCharWidth()));
+}
+
+int ReceiveLogView::RowsOf(const QString &line) const {
+  if (!wrap_ || line.isEmpty()) return 1;
+  const int columns = Columns();
+  return (static_cast<int>(line.size()) + columns - 1) / columns;
+}
+
+int ReceiveLogView::TotalRows() const {
+  if (!wrap_) return LineCount();
+  int rows = 0;
+  for (int line = 0; line < LineCount(); ++line) rows += RowsOf(LineAt(line));
+  return rows;
+}
+
+int ReceiveLogView::LineAtRow(int row, int *line_first_row) const {
+  if (!wrap_) {
+    *line_first_row = row;
+    return row;
+  }
+  int first = 0;
+  for (int line = 0; line < LineCount(); ++line) {
+    const int rows = RowsOf(LineAt(line));
+    if (row < first + rows) {
+      *line_first_row = first;
+      return line;
+    }
+    first += rows;
+  }
+  *line_first_row = first;
+  return LineCount();
+}
+
 int ReceiveLogView::LineHeight() const { return std::max(1, QFontMetrics(font()).lineSpacing()); }
 
 int ReceiveLogView::VisibleRows() const { return std::max(1, viewport()->height() / LineHeight()); }
 
-int ReceiveLogView::RowAt(int y) const { return verticalScrollBar()->value() + std::max(0, y) / LineHeight(); }
+int ReceiveLogView::RowAt(int y) const {
+  int first_row = 0;
+  return LineAtRow(verticalScrollBar()->value() + std::max(0, y) / LineHeight(), &first_row);
+}
 
 void ReceiveLogView::UpdateScrollRange(bool follow) {
   QScrollBar *bar = verticalScrollBar();
   bar->setPageStep(VisibleRows());
-  bar->setRange(0, std::max(0, LineCount() - VisibleRows()));
+  bar->setRange(0, std::max(0, TotalRows() - VisibleRows()));
   if (follow) {
     bar->setValue(bar->maximum());
   }
@@ -124,7 +179,7 @@ void ReceiveLogView::UpdateScrollRange(bool follow) {
   hbar->setPageStep(viewport()->width());
   // Measuring every line would cost a text layout per line; the fixed font
   // makes the character count a good enough width.
-  const int widest_px = widest_ * QFontMetrics(font()).averageCharWidth();
+  const int widest_px = wrap_ ? 0 : widest_ * QFontMetrics(font()).averageCharWidth();
   hbar->setRange(0, std::max(0, widest_px - viewport()->width() + 8));
 }
 
@@ -134,23 +189,37 @@ void ReceiveLogView::resizeEvent(QResizeEvent *event) {
   UpdateScrollRange(bar->value() >= bar->maximum());
 }
 
+QColor ReceiveLogView::KindColour(Kind kind) const {
+  switch (kind) {
+    case kSent:
+      return QColor(0x1f, 0x5f, 0xbf);  // blue: what this side wrote
+    case kNote:
+      return QColor(0xb0, 0x60, 0x00);  // amber: what the window noticed
+    default:
+      return palette().text().color();
+  }
+}
+
 void ReceiveLogView::paintEvent(QPaintEvent *) {
   QPainter painter(viewport());
   const int height = LineHeight();
   const int ascent = QFontMetrics(font()).ascent();
-  const int first = verticalScrollBar()->value();
-  const int last = std::min(LineCount(), first + VisibleRows() + 1);
   const int x = 4 - horizontalScrollBar()->value();
   const int sel_low = std::min(anchor_, cursor_);
   const int sel_high = std::max(anchor_, cursor_);
-  for (int row = first; row < last; ++row) {
-    const int top = (row - first) * height;
-    const bool selected = anchor_ >= 0 && row >= sel_low && row <= sel_high;
-    if (selected) {
-      painter.fillRect(QRect(0, top, viewport()->width(), height), palette().highlight());
+  const int columns = wrap_ ? Columns() : 0;
+  int line_first_row = 0;
+  int line = LineAtRow(verticalScrollBar()->value(), &line_first_row);
+  int skip = verticalScrollBar()->value() - line_first_row;  // rows of the first line above the view
+  int top = 0;
+  for (; line < LineCount() && top < viewport()->height(); ++line, skip = 0) {
+    const QString &text = LineAt(line);
+    const bool selected = anchor_ >= 0 && line >= sel_low && line <= sel_high;
+    painter.setPen(selected ? palette().highlightedText().color() : KindColour(KindAt(line)));
+    for (int row = skip; row < RowsOf(text) && top < viewport()->height(); ++row, top += height) {
+      if (selected) painter.fillRect(QRect(0, top, viewport()->width(), height), palette().highlight());
+      painter.drawText(x, top + ascent, wrap_ ? text.mid(row * columns, columns) : text);
     }
-    painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
-    painter.drawText(x, top + ascent, LineAt(row));
   }
 }
 

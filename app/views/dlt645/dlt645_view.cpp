@@ -87,7 +87,8 @@ QWidget *Dlt645View::BuildBasicGroup() {
   basic_group_->setObjectName("Basic");
   switch_label_ = new QLabel(basic_group_);
   count_label_ = new QLabel(basic_group_);
-  switch_box_ = binder_->List("Switch", ToQStringList(DtuDLT645::SwitchItems()), basic_group_);
+  // The page's switch indexes run ON, OFF; shown OFF first, as everywhere.
+  switch_box_ = binder_->List("Switch", ToQStringList(DtuDLT645::SwitchItems()), basic_group_, {1, 0});
   auto *top = new QHBoxLayout;
   top->addWidget(switch_label_);
   top->addWidget(switch_box_);
@@ -170,9 +171,13 @@ QWidget *Dlt645View::BuildRuleGroup() {
 void Dlt645View::ApplyVisibility() {
   binder_->Refresh();
   const DtuDlt645Model &m = page_->Model();
+  bool any_meter = false;
   for (int k = 1; k <= kDlt645Channels; ++k) {
+    any_meter = any_meter || m.MeterRowVisible(k);
     for (QWidget *widget : meter_rows_[k - 1]) widget->setVisible(m.MeterRowVisible(k));
   }
+  // Headings stand over rows only.
+  for (QLabel *heading : meter_headings_) heading->setVisible(any_meter);
   const bool params = m.ParamsVisible();
   for (QLabel *heading : param_headings_) heading->setVisible(params);
   param_count_label_->setVisible(params);
@@ -193,6 +198,8 @@ void Dlt645View::UpdateLanguage() {
   rule_label_->setText(DtuLangText(DtuTextId::kDltForwardRuleGroup));
   param_count_label_->setText(DtuLangText(DtuTextId::kDltParameterCount));
   for (int i = 0; i < kMeterHeadings; ++i) meter_headings_[i]->setText(DtuLangText(DtuTextIdAt(DtuTextId::kDltHeadChannel, i)));
+  // The DI list holds up to eight DIs, not four.
+  meter_headings_[kMeterHeadings - 1]->setText(DtuLangText(DtuTextId::kDltDiConfigHeading));
   for (int i = 0; i < kParamHeadings; ++i) param_headings_[i]->setText(DtuLangText(DtuTextIdAt(DtuTextId::kDltHeadParameters, i)));
   for (int k = 1; k <= kDlt645Channels; ++k) {
     static_cast<QLabel *>(meter_rows_[k - 1][0])->setText(Numbered(DtuTextId::kDltChannelN, k));
@@ -204,9 +211,9 @@ void Dlt645View::UpdateLanguage() {
   }
   binder_->SetListItems(switch_box_, ToQStringList(DtuDLT645::SwitchItems()));
   binder_->SetListItems(rule_box_, ToQStringList(DtuDLT645::RuleItems()));
-  for (QPushButton *set : {basic_set_, rule_set_}) set->setText(DtuLangText(DtuTextId::kDltConfig));
+  for (QPushButton *set : {basic_set_, rule_set_}) set->setText(DtuLangText(DtuTextId::kSet));
   for (QPushButton *read : {basic_read_, rule_read_}) read->setText(DtuLangText(DtuTextId::kRead));
   save_local_->setText(DtuLangText(DtuTextId::kSaveToLocal));
-  read_local_->setText(DtuLangText(DtuTextId::kDltReadLocal));
+  read_local_->setText(DtuLangText(DtuTextId::kReadLocal));
   ApplyVisibility();
 }

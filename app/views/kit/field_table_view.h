@@ -38,4 +38,5 @@ class FieldTableView : public QWidget {
   QLabel *hint_;
   PageButtonRow buttons_;
   std::vector<std::pair<size_t, QComboBox *>> lists_;  // field, its box
+  std::vector<QLabel *> labels_;                       // one per field, in field order
 };

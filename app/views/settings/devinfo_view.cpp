@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/views/kit/confirm_question.h"
+#include "app/views/kit/field_labels.h"
 #include "app/views/kit/page_field_binder.h"
 #include "base/dtu_lang.h"
 #include "link/dtu_cmd_port.h"
@@ -21,17 +22,19 @@ DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
   group_ = new QGroupBox(this);
   auto *identity = new QFormLayout;
   for (const char *field : {"Version", "IMEI", "ICCID", "IMSI"}) {
-    identity->addRow(field, binder_->ReadOnlyText(field, group_));
+    identity->addRow(NewLabel(field), binder_->ReadOnlyText(field, group_));
   }
-  const QStringList switches = ToQStringList(DtuDevinfo::kSwitchItems, DtuDevinfo::kSwitchCount);
+  const QStringList switches = Switches();
   auto *settings = new QFormLayout;
-  settings->addRow("RemoteCfgSwitch", binder_->List("RemoteCfgSwitch", switches, group_));
-  settings->addRow("RemoteCfgServer", binder_->Text("RemoteCfgServer", group_));
-  settings->addRow("RemoteCfgPort", binder_->Text("RemoteCfgPort", group_));
+  switches_[0] = binder_->List("RemoteCfgSwitch", switches, group_);
+  settings->addRow(NewLabel("RemoteCfgSwitch"), switches_[0]);
+  settings->addRow(NewLabel("RemoteCfgServer"), binder_->Text("RemoteCfgServer", group_));
+  settings->addRow(NewLabel("RemoteCfgPort"), binder_->Text("RemoteCfgPort", group_));
   log_level_label_ = new QLabel(group_);
   settings->addRow(log_level_label_,
                    binder_->List("LogLevel", ToQStringList(DtuDevinfo::kLogLevelItems, DtuDevinfo::kLogLevelCount), group_));
-  settings->addRow("WatchDogSwitch", binder_->List("WatchDogSwitch", switches, group_));
+  switches_[1] = binder_->List("WatchDogSwitch", switches, group_);
+  settings->addRow(NewLabel("WatchDogSwitch"), switches_[1]);
 
   save_local_ = NewPageButton("SaveLocal", group_);
   read_local_ = NewPageButton("ReadLocal", group_);
@@ -49,13 +52,14 @@ DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
   columns->addLayout(left);
   columns->addLayout(right);
 
-  read_ = NewPageButton("Read", this);
+  // Set before Read, as on every other page.
   set_ = NewPageButton("Set", this);
+  read_ = NewPageButton("Read", this);
   reboot_ = NewPageButton("Reboot", this);
   reset_ = NewPageButton("Reset", this);
   auto *buttons = new QHBoxLayout;
   buttons->addStretch();
-  for (QPushButton *b : {read_, set_, reboot_, reset_}) buttons->addWidget(b);
+  for (QPushButton *b : {set_, read_, reboot_, reset_}) buttons->addWidget(b);
   auto *page_layout = new QVBoxLayout(this);
   page_layout->addLayout(buttons);
   page_layout->addWidget(group_);
@@ -73,6 +77,16 @@ DevinfoView::DevinfoView(DtuDevinfo *page, QWidget *parent)
   UpdateLanguage();
 }
 
+QLabel *DevinfoView::NewLabel(const char *field) {
+  auto *label = new QLabel(group_);
+  labels_.push_back({field, label});
+  return label;
+}
+
+QStringList DevinfoView::Switches() {
+  return DtuShownListItems(ToQStringList(DtuDevinfo::kSwitchItems, DtuDevinfo::kSwitchCount));
+}
+
 // With the port closed there is nothing to confirm: the page says so.
 bool DevinfoView::AskFirst(DtuTextId question_id) {
   if (DtuCmdPort::OpenInstance() == nullptr) return true;
@@ -88,4 +102,6 @@ void DevinfoView::UpdateLanguage() {
   save_local_->setText(DtuLangText(DtuTextId::kSaveToLocal));
   read_local_->setText(DtuLangText(DtuTextId::kReadLocal));
   log_level_label_->setText(DtuLangText(DtuTextId::kDevinfoLogLevel));
+  for (const auto &[field, label] : labels_) label->setText(DtuFieldLabel(field));
+  for (QComboBox *box : switches_) binder_->SetListItems(box, Switches());
 }

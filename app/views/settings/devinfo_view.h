@@ -1,12 +1,17 @@
 // The device information page's widgets.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+
+#include <utility>
+#include <vector>
 
 #include "base/dtu_text_id.h"
 
 class DtuDevinfo;
 class PageFieldBinder;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -21,6 +26,8 @@ class DevinfoView : public QWidget {
  private:
   // Reboot and Reset ask first (Yes / No, default No).
   bool AskFirst(DtuTextId question_id);
+  QLabel *NewLabel(const char *field);
+  static QStringList Switches();
 
   DtuDevinfo *page_;
   PageFieldBinder *binder_;
@@ -32,4 +39,6 @@ class DevinfoView : public QWidget {
   QPushButton *reset_;
   QPushButton *save_local_;
   QPushButton *read_local_;
+  std::vector<std::pair<const char *, QLabel *>> labels_;  // field, its label
+  QComboBox *switches_[2] = {nullptr, nullptr};           // remote configuration, watchdog
 };

@@ -9,6 +9,7 @@ class DtuWorkMode;
 class PageFieldBinder;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 
 class WorkModeView : public QWidget {
   Q_OBJECT
@@ -22,5 +23,6 @@ class WorkModeView : public QWidget {
   PageFieldBinder *binder_;
   QGroupBox *group_;
   QComboBox *mode_;
+  QLabel *label_;
   PageButtonRow buttons_;
 };

@@ -115,6 +115,7 @@ QWidget *VirtualSerialView::BuildExchangeColumn() {
   // same however full it is, and it follows the newest line.
   log_ = new ReceiveLogView(static_cast<int>(VirtualSerialLog::kLinesKept), column);
   log_->setObjectName("ExchangeLog");
+  log_->SetWrap(true);  // an answer such as a failed request's code is read whole
   send_ = new QPlainTextEdit(column);
   send_->setObjectName("SendText");
   send_->setMaximumHeight(72);
@@ -157,6 +158,9 @@ void VirtualSerialView::ShowLabels() {
   device_id_label_->setText(DtuLangText(DtuTextId::kVserialDeviceId));
   tip_->setText(DtuLangText(DtuTextId::kVserialProductHint));
   if (QTreeWidgetItem *root = tree_->topLevelItem(0)) root->setText(0, DtuLangText(DtuTextId::kVserialDeviceList));
+  for (int field = Tool::kUsername; field <= Tool::kProductSecret; ++field) {
+    fields_[field]->setPlaceholderText(Tool::Prompt(static_cast<Tool::Field>(field)));
+  }
 }
 
 void VirtualSerialView::RebuildTree() {
