@@ -16,11 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/provision_report.h"
 #include "link/dtu_cmd_port.h"
+#include "provision/provision_report.h"
 
 class DtuPage;
 class ProvisionLink;
+class ProvisionPort;
 
 struct ProvisionJob {
   std::string verb;                // "apply", "backup" or "diff"
@@ -42,13 +43,21 @@ struct ProvisionJob {
   // Stop at the first page that did not end well; the pages after it stay
   // "not done".
   bool stop_at_first_failure = false;
+
+  // Asked before each page: true ends the run there (no page is left
+  // half-written) with kExitInterrupted and `stop_text` as the device's
+  // error. varnokctl asks whether a Ctrl-C came.
+  std::function<bool()> stop;
+  std::string stop_text = "stopped";
 };
 
 // Told before each page starts: its index (from 0), the number of pages and
 // its name.
 using ProvisionProgress = std::function<void(int index, int count, const std::string &page)>;
 
-// The pages are worked through one after the other; a Ctrl-C is honoured
-// between pages, and a lost port ends the run (the pages left are "not
-// done"). The pages' messages land in the report, not on the terminal.
-ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress);
+// The pages are worked through one after the other on `port` (opened here
+// with the job's settings); a stop is honoured between pages, and a lost
+// port ends the run (the pages left are "not done"). The pages' messages
+// land in the report, not on the terminal or in a message box.
+ProvisionDeviceReport ProvisionRunDevice(ProvisionPort &port, const ProvisionJob &job,
+                                         const ProvisionProgress &progress);

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "cli/provision_temp_guard.h"
+#include "provision/provision_temp_guard.h"
 
 class ProvisionBackupFile {
  public:

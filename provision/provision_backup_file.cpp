@@ -1,4 +1,4 @@
-#include "cli/provision_backup_file.h"
+#include "provision/provision_backup_file.h"
 
 #include <unistd.h>
 

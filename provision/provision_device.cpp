@@ -1,4 +1,4 @@
-#include "cli/provision_device.h"
+#include "provision/provision_device.h"
 
 #include <QElapsedTimer>
 
@@ -7,13 +7,12 @@
 #include <utility>
 
 #include "base/dtu_message.h"
-#include "cli/provision_link.h"
-#include "cli/provision_pages.h"
-#include "cli/provision_stop.h"
-#include "cli/verb_registry.h"
 #include "config/dtu_config.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_store.h"
+#include "provision/provision_link.h"
+#include "provision/provision_pages.h"
+#include "provision/varnokctl_exit_codes.h"
 
 namespace {
 
@@ -328,7 +327,8 @@ bool ProvisionPageWentWell(ProvisionStatus status) {
 
 }  // namespace
 
-ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress) {
+ProvisionDeviceReport ProvisionRunDevice(ProvisionPort &port, const ProvisionJob &job,
+                                         const ProvisionProgress &progress) {
   ProvisionDeviceReport device;
   device.port = job.serial.port;
   QElapsedTimer clock;
@@ -337,14 +337,14 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   std::vector<std::string> pages = job.pages;
   if (job.verb == "apply") ProvisionOrderForFile(pages, file);
   for (const std::string &name : pages) device.pages.push_back(ProvisionPageNotDone(name));
-  ProvisionLink link(job.timeout_ms);
+  ProvisionLink link(port, job.timeout_ms);
   device.exit_code = link.Open(job.serial, device.error);
   if (device.exit_code == kExitOk && job.probe && !job.probe(link, device.error)) device.exit_code = kExitNoAnswer;
   const int count = static_cast<int>(pages.size());
   for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
-    if (ProvisionStopRequested()) {
+    if (job.stop && job.stop()) {
       device.exit_code = kExitInterrupted;
-      device.error = "stopped by Ctrl-C";
+      device.error = job.stop_text;
       break;
     }
     if (link.Lost()) break;
