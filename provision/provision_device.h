@@ -23,6 +23,14 @@ class DtuPage;
 class ProvisionLink;
 class ProvisionPort;
 
+// One field of a page that diff compared.
+struct ProvisionComparedField {
+  std::string field;
+  std::string device;  // as the device's Read gave it
+  std::string file;    // as Read Local from the file gave it
+  bool differs;        // diff counts it a difference (ends trimmed, as a backup would keep it)
+};
+
 struct ProvisionJob {
   std::string verb;                // "apply", "backup" or "diff"
   std::string file;                // the configuration file
@@ -49,6 +57,17 @@ struct ProvisionJob {
   // error. varnokctl asks whether a Ctrl-C came.
   std::function<bool()> stop;
   std::string stop_text = "stopped";
+
+  // The window's own page objects: the page of a name (null: the page is
+  // refused). Without it each page is made for the run and goes after it.
+  std::function<DtuPage *(const std::string &name)> page_of;
+  // Told after each page ended: its index and its report.
+  std::function<void(int index, const ProvisionPageReport &report)> page_done;
+  // diff, after each page (each group of a page) was compared: every field
+  // as the device had it and as the file has it, in the page's order.
+  std::function<void(const std::string &page, const std::string &group,
+                     const std::vector<ProvisionComparedField> &fields)>
+      compared;
 };
 
 // Told before each page starts: its index (from 0), the number of pages and

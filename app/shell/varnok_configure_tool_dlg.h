@@ -5,7 +5,9 @@
 #include <QMainWindow>
 
 class BusyStatusBar;
+class DeviceMenu;
 class DtuPageHost;
+class FileMenu;
 class QAction;
 class QMenu;
 class QTabWidget;
@@ -41,6 +43,8 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   BusyStatusBar *Busy() const { return busy_; }
   QAction *ChineseAction() const { return chinese_; }
   QAction *EnglishAction() const { return english_; }
+  FileMenu *Files() const { return file_menu_; }
+  DeviceMenu *Device() const { return device_menu_; }
 
  public slots:
   void ShowAbout();
@@ -61,4 +65,6 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   QMenu *help_menu_ = nullptr;
   QAction *chinese_ = nullptr;
   QAction *english_ = nullptr;
+  FileMenu *file_menu_ = nullptr;
+  DeviceMenu *device_menu_ = nullptr;
 };
