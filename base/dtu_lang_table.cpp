@@ -424,7 +424,7 @@ const DtuLangRow kDtuLangTable[] = {
     {1130, "文件中没有", "not in the file"},
     {1131, "已读取并保存", "read and saved"},
     {1132, "一致", "agrees"},
-    {1133, "有 %d 处差异", "differs in %d"},
+    {1133, "%d 个字段不同", "%d fields differ"},
     {1134, "取消", "Cancel"},
     {1135, "正在取消：当前页面完成后停止…", "Cancelling: the run stops after the page in progress…"},
     {1136, "保存报告…", "Save Report…"},

@@ -40,6 +40,7 @@ CompareView::CompareView(QWidget *parent) : QWidget(parent) {
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setWordWrap(false);
   only_differences_ = new QCheckBox;
@@ -208,6 +209,7 @@ bool CompareView::TakeDevice(int row) {
   }
   ShowPageValues(r.page);
   FillRow(row);
+  UpdateFilter();
   return saved;
 }
 
@@ -228,5 +230,6 @@ bool CompareView::TakeFile(int row) {
   ShowPageValues(r.page);
   outcome_->setText(WbFormat(DtuTextId::kTookFile, {page, name}));
   FillRow(row);
+  UpdateFilter();
   return true;
 }

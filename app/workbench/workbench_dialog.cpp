@@ -56,6 +56,7 @@ WorkbenchDialog::WorkbenchDialog(std::unique_ptr<WorkbenchRun> run, QWidget *par
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setWordWrap(false);
   summary_ = new QLabel;
@@ -102,7 +103,7 @@ void WorkbenchDialog::UpdateLanguage() {
   setWindowTitle(WorkbenchActionText(run_->Verb()));
   heading_->setText(WbFormat(DtuTextId::kRunHeading,
                              {WorkbenchActionText(run_->Verb()),
-                              QString::fromStdString(run_->Done() ? run_->Device().port : std::string()),
+                              QString::fromStdString(run_->Port()),
                               QString::fromStdString(run_->File())}));
   table_->setHorizontalHeaderLabels(
       {WbText(DtuTextId::kColPage), WbText(DtuTextId::kColState), WbText(DtuTextId::kColFirstFailing)});
@@ -165,12 +166,13 @@ void WorkbenchDialog::OnFinished() {
   table_->resizeColumnToContents(kState);
   int done = 0;
   size_t differences = 0;
+  const bool compare = run_->Verb() == WorkbenchVerb::kCompare;
   for (const ProvisionPageReport &page : device.pages) {
-    done += WentWell(page.status) ? 1 : 0;
+    done += WentWell(page.status) || (compare && page.status == ProvisionStatus::kDiffers) ? 1 : 0;
     differences += page.diffs.size();
   }
   QStringList lines{WbFormat(DtuTextId::kRunSummary, {QString::number(done), QString::number(device.pages.size())})};
-  if (run_->Verb() == WorkbenchVerb::kCompare) {
+  if (compare) {
     lines << WbFormat(DtuTextId::kCompareSummary, {QString::number(differences)});
   }
   if (!device.error.empty()) lines << WbFormat(DtuTextId::kRunError, {QString::fromStdString(device.error)});

@@ -38,7 +38,12 @@ const char *WorkbenchVerbName(WorkbenchVerb verb) {
 }
 
 WorkbenchRun::WorkbenchRun(DtuPageHost &pages, DtuCmdPortPage &port, WorkbenchVerb verb, QObject *parent)
-    : QObject(parent), pages_(pages), port_(port), verb_(verb), file_(DtuPageConfigPath()) {
+    : QObject(parent),
+      pages_(pages),
+      port_(port),
+      verb_(verb),
+      file_(DtuPageConfigPath()),
+      port_name_(port.Settings().port) {
   names_ = ProvisionPageNames();
   DtuConfig file;
   if (verb_ == WorkbenchVerb::kWrite && LoadQuietly(file_, file)) ProvisionOrderForFile(names_, file);

@@ -42,6 +42,7 @@ class WorkbenchRun : public QObject {
   // The pages in the order they run (Write: the Modbus pair as the file needs).
   const std::vector<std::string> &PageNames() const { return names_; }
   const std::string &File() const { return file_; }
+  const std::string &Port() const { return port_name_; }
 
   // Starts the run from the event loop; returns at once.
   void Start();
@@ -79,6 +80,7 @@ class WorkbenchRun : public QObject {
   DtuCmdPortPage &port_;
   WorkbenchVerb verb_;
   std::string file_;
+  std::string port_name_;
   std::vector<std::string> names_;
   std::vector<ProvisionPageReport> page_reports_;
   std::vector<WorkbenchComparedPage> compared_;
