@@ -54,7 +54,7 @@ TEST_P(ModbusLocal, SaveThenReadLocalGivesTheFieldsBack) {
     }
   }
   ASSERT_TRUE(ReadLocal(*fresh));
-  EXPECT_EQ(messages_.back(), "Read local config succeeded!");
+  EXPECT_EQ(messages_.back(), DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   for (const auto &[name, value] : GetParam().fields) {
     std::string read;
     fresh->GetField(name, read);
