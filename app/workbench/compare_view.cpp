@@ -35,14 +35,8 @@ class Quiet {
 }  // namespace
 
 CompareView::CompareView(QWidget *parent) : QWidget(parent) {
-  table_ = new QTableWidget(0, kColumns);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_ = WbReadOnlyTable(0, kColumns);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
-  table_->horizontalHeader()->setStretchLastSection(true);
-  table_->setWordWrap(false);
   only_differences_ = new QCheckBox;
   only_differences_->setChecked(true);
   take_device_ = new QPushButton;

@@ -52,13 +52,7 @@ WorkbenchDialog::WorkbenchDialog(std::unique_ptr<WorkbenchRun> run, QWidget *par
     : QDialog(parent), run_(std::move(run)), started_(run_->PageNames().size(), false) {
   heading_ = new QLabel;
   heading_->setWordWrap(true);
-  table_ = new QTableWidget(static_cast<int>(run_->PageNames().size()), kColumns);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
-  table_->horizontalHeader()->setStretchLastSection(true);
-  table_->setWordWrap(false);
+  table_ = WbReadOnlyTable(static_cast<int>(run_->PageNames().size()), kColumns);
   summary_ = new QLabel;
   summary_->setWordWrap(true);
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,5 +1,8 @@
 #include "app/workbench/workbench_texts.h"
 
+#include <QHeaderView>
+#include <QTableWidget>
+
 #include "base/dtu_lang.h"
 #include "pages/dtu_page_catalog.h"
 
@@ -27,4 +30,15 @@ QString WbPageTitle(const std::string &name) {
     if (row.cli_name != nullptr && name == row.cli_name) return WbText(row.tree_text);
   }
   return QString::fromStdString(name);
+}
+
+QTableWidget *WbReadOnlyTable(int rows, int columns) {
+  auto *table = new QTableWidget(rows, columns);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->setWordWrap(false);
+  return table;
 }
