@@ -5,10 +5,10 @@
 #include <climits>
 #include <cstring>
 #include <memory>
-#include <openssl/evp.h>
 
 #include "base/dtu_log.h"
 #include "base/dtu_printable.h"
+#include "remote/openssl_calls.h"
 
 namespace {
 
@@ -56,9 +56,12 @@ std::string UrlEncode(const std::string &text) {
 }
 
 std::string Md5Hex(const std::string &text) {
+  const OpenSslCalls *ssl = OpenSsl();
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  if (EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr) != 1) return "";
+  if (ssl == nullptr || ssl->EVP_Digest(text.data(), text.size(), digest, &length, ssl->EVP_md5(), nullptr) != 1) {
+    return "";
+  }
   static const char kHex[] = "0123456789abcdef";
   std::string out;
   for (unsigned int i = 0; i < length; ++i) {

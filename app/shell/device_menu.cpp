@@ -20,16 +20,14 @@ DeviceMenu::DeviceMenu(QMainWindow &window, QAction *before, DtuPageHost &pages,
     : QObject(&window), window_(window), pages_(pages), file_menu_(file_menu) {
   menu_ = new QMenu(&window);
   window.menuBar()->insertMenu(before, menu_);
-  QStyle *style = window.style();
-  read_all_ = menu_->addAction(style->standardIcon(QStyle::SP_ArrowDown), QString(), this,
-                               [this] { Start(WorkbenchVerb::kRead); });
-  write_all_ = menu_->addAction(style->standardIcon(QStyle::SP_ArrowUp), QString(), this,
-                                [this] { Start(WorkbenchVerb::kWrite); });
-  compare_ = menu_->addAction(style->standardIcon(QStyle::SP_FileDialogContentsView), QString(), this,
-                              [this] { Start(WorkbenchVerb::kCompare); });
+  // Words, not the style's icons: each of those loads its images in every
+  // size at start, close to 1 MiB for the three.
+  read_all_ = menu_->addAction(QString(), this, [this] { Start(WorkbenchVerb::kRead); });
+  write_all_ = menu_->addAction(QString(), this, [this] { Start(WorkbenchVerb::kWrite); });
+  compare_ = menu_->addAction(QString(), this, [this] { Start(WorkbenchVerb::kCompare); });
   toolbar_ = window.addToolBar(QString());
   toolbar_->setObjectName(QStringLiteral("DeviceToolBar"));
-  toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
   toolbar_->setMovable(false);
   toolbar_->addActions({read_all_, write_all_, compare_});
   window.installEventFilter(this);
