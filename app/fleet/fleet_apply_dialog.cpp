@@ -104,13 +104,18 @@ void FleetApplyDialog::ShowRow(int row) {
   const FleetApplyRow &r = run_->Rows().at(static_cast<size_t>(row));
   auto *state = new QTableWidgetItem(FleetApplyStateText(r.state));
   if (StateColour(r.state).isValid()) state->setBackground(StateColour(r.state));
+  // The page in work (or that failed) with the count so far; a device done
+  // with its pages says how many.
   QString page = r.page.isEmpty() ? QString() : WbPageTitle(r.page.toStdString());
-  if (r.pages_total > 0) page += QStringLiteral(" (%1/%2)").arg(r.pages_done).arg(r.pages_total);
+  if (r.pages_total > 0 && !page.isEmpty()) page += QStringLiteral(" (%1/%2)").arg(r.pages_done).arg(r.pages_total);
+  if (r.pages_total > 0 && page.isEmpty()) {
+    page = WbFormat(DtuTextId::kRunSummary, {QString::number(r.pages_done), QString::number(r.pages_total)});
+  }
   auto *failing = new QTableWidgetItem(FailingText(r));
   failing->setToolTip(failing->text());
   table_->setItem(row, kImei, new QTableWidgetItem(r.imei));
   table_->setItem(row, kState, state);
-  table_->setItem(row, kPage, new QTableWidgetItem(page.trimmed()));
+  table_->setItem(row, kPage, new QTableWidgetItem(page));
   table_->setItem(row, kFirstFailing, failing);
 }
 
