@@ -12,6 +12,7 @@
 #include <set>
 
 #include "app/fleet/fleet_apply_dialog.h"
+#include "app/workbench/workbench_texts.h"
 #include "sim/platform_broker.h"
 #include "sim/platform_fleet.h"
 #include "sim/platform_rest_server.h"
@@ -89,6 +90,19 @@ class FleetApplyWindowTest : public VirtualSerialTest {
     return faulty.empty() ? std::string() : *faulty.begin();
   }
 
+  // Presses "Apply file to selected devices…" and says Yes; the question
+  // names how many devices and the file.
+  FleetApplyDialog *StartApply() {
+    QuestionAnswerer yes(QMessageBox::Yes);
+    Click("ApplyFileToDevices");
+    FleetApplyDialog *dialog = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (dialog = View()->findChild<FleetApplyDialog *>()) != nullptr; }));
+    EXPECT_TRUE(yes.default_);
+    EXPECT_TRUE(yes.text_.contains(QString::number(kFleetSize))) << yes.text_.toStdString();
+    EXPECT_TRUE(yes.text_.contains(QString::fromStdString(ConfigPath()))) << yes.text_.toStdString();
+    return dialog;
+  }
+
   MosquittoBroker broker_;
   PlatformRestServer rest_;
   PlatformFleet fleet_;
@@ -97,15 +111,9 @@ class FleetApplyWindowTest : public VirtualSerialTest {
 TEST_F(FleetApplyWindowTest, AppliesTheFileToTheTickedDevicesAndSavesTheReport) {
   LogInAndTickAll();
   const std::string faulty = FaultyImei();
-  FleetApplyDialog *dialog = nullptr;
-  {
-    QuestionAnswerer yes(QMessageBox::Yes);
-    Click("ApplyFileToDevices");
-    ASSERT_TRUE(WaitFor([&] { return (dialog = View()->findChild<FleetApplyDialog *>()) != nullptr; }));
-    EXPECT_TRUE(yes.default_);
-    EXPECT_TRUE(yes.text_.contains(QString::number(kFleetSize))) << yes.text_.toStdString();
-    EXPECT_TRUE(yes.text_.contains(QString::fromStdString(ConfigPath()))) << yes.text_.toStdString();
-  }
+  FleetApplyDialog *dialog = StartApply();
+  ASSERT_NE(dialog, nullptr);
+
   // The rows follow varnokctl's events while it runs: each device is seen
   // at work on a page before it ends.
   std::set<std::string> seen_at_work;
@@ -151,6 +159,24 @@ TEST_F(FleetApplyWindowTest, AppliesTheFileToTheTickedDevicesAndSavesTheReport) 
   const std::string csv = ReadWholeFile(csv_path.toStdString());
   EXPECT_EQ(csv.rfind("imei,state,", 0), 0u) << csv;
   EXPECT_NE(csv.find(faulty + ",FAILED,"), std::string::npos) << csv;
+}
+
+// Cancel is varnokctl's Ctrl-C: each device finishes the page it writes and
+// the table tells where each one stopped.
+TEST_F(FleetApplyWindowTest, CancelStopsEveryDeviceAfterItsPageAndSaysWhere) {
+  LogInAndTickAll();
+  FleetApplyDialog *dialog = StartApply();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return dialog->Table()->item(0, 1)->text().contains("RUNNING"); }, 20000));
+  dialog->CancelButton()->click();
+  EXPECT_TRUE(dialog->Summary().contains(WbText(DtuTextId::kFleetCancelling))) << dialog->Summary().toStdString();
+  ASSERT_TRUE(WaitFor([&] { return dialog->Run().Done(); }, 60000));
+  ASSERT_TRUE(dialog->Run().HaveReport()) << dialog->Run().Error().toStdString();
+  for (const FleetApplyRow &row : dialog->Run().Rows()) {
+    SCOPED_TRACE(row.imei.toStdString() + " " + row.state.toStdString());
+    EXPECT_TRUE(row.state == "CANCELED" || row.state == "NOT_STARTED");
+    EXPECT_FALSE(row.reason.isEmpty() && row.note.isEmpty());
+  }
 }
 
 }  // namespace
