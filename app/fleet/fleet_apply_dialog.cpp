@@ -1,15 +1,13 @@
 #include "app/fleet/fleet_apply_dialog.h"
 
 #include <QFileDialog>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include <map>
 
+#include "app/workbench/run_dialog_frame.h"
 #include "app/workbench/workbench_texts.h"
 
 namespace {
@@ -52,28 +50,15 @@ QString FleetApplyStateText(const QString &state) {
 FleetApplyDialog::FleetApplyDialog(std::unique_ptr<FleetApplyRun> run, QWidget *parent)
     : QDialog(parent), run_(std::move(run)) {
   setObjectName(QStringLiteral("FleetApplyDialog"));
-  heading_ = new QLabel;
-  heading_->setWordWrap(true);
   table_ = WbReadOnlyTable(static_cast<int>(run_->Rows().size()), kColumns);
-  summary_ = new QLabel;
-  summary_->setWordWrap(true);
-  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  cancel_ = new QPushButton;
-  save_report_ = new QPushButton;
-  save_report_->setEnabled(false);
-  close_ = new QPushButton;
-  close_->setEnabled(false);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (QPushButton *button : {cancel_, save_report_, close_}) buttons->addWidget(button);
-  auto *layout = new QVBoxLayout(this);
-  layout->addWidget(heading_);
-  layout->addWidget(table_, 1);
-  layout->addWidget(summary_);
-  layout->addLayout(buttons);
+  const WbRunFrame frame = WbBuildRunFrame(this, table_);
+  heading_ = frame.heading;
+  summary_ = frame.summary;
+  cancel_ = frame.cancel;
+  save_report_ = frame.save_report;
+  close_ = frame.close;
   connect(cancel_, &QPushButton::clicked, this, &FleetApplyDialog::OnCancel);
   connect(save_report_, &QPushButton::clicked, this, &FleetApplyDialog::AskReportFile);
-  connect(close_, &QPushButton::clicked, this, &QDialog::accept);
   connect(run_.get(), &FleetApplyRun::RowChanged, this, [this](int row) {
     ShowRow(row);
     ShowSummary();

@@ -66,14 +66,7 @@ class FleetApplyWindowTest : public VirtualSerialTest {
   }
 
   void LogInAndTickAll() {
-    ShowPage();
-    Type("Username", "engineer");
-    Type("Password", "varnok-demo");
-    Type("ProductKey", "pk-demo");
-    Type("ProductSecret", "ps-demo");
-    Click("Login");
-    ASSERT_TRUE(WaitFor([&] { return !Tool()->Busy(); }, 20000));
-    ASSERT_TRUE(Tool()->LoggedIn()) << LogText().toStdString();
+    LogIn();
     Click("RefreshDevices");
     ASSERT_TRUE(WaitFor([&] { return !Tool()->Busy() && Tool()->Devices().size() == kFleetSize; }, 20000))
         << LogText().toStdString();
