@@ -51,14 +51,9 @@ FleetApplyDialog::FleetApplyDialog(std::unique_ptr<FleetApplyRun> run, QWidget *
     : QDialog(parent), run_(std::move(run)) {
   setObjectName(QStringLiteral("FleetApplyDialog"));
   table_ = WbReadOnlyTable(static_cast<int>(run_->Rows().size()), kColumns);
-  const WbRunFrame frame = WbBuildRunFrame(this, table_);
-  heading_ = frame.heading;
-  summary_ = frame.summary;
-  cancel_ = frame.cancel;
-  save_report_ = frame.save_report;
-  close_ = frame.close;
-  connect(cancel_, &QPushButton::clicked, this, &FleetApplyDialog::OnCancel);
-  connect(save_report_, &QPushButton::clicked, this, &FleetApplyDialog::AskReportFile);
+  frame_ = WbBuildRunFrame(this, table_);
+  connect(frame_.cancel, &QPushButton::clicked, this, &FleetApplyDialog::OnCancel);
+  connect(frame_.save_report, &QPushButton::clicked, this, &FleetApplyDialog::AskReportFile);
   connect(run_.get(), &FleetApplyRun::RowChanged, this, [this](int row) {
     ShowRow(row);
     ShowSummary();
@@ -72,13 +67,13 @@ FleetApplyDialog::FleetApplyDialog(std::unique_ptr<FleetApplyRun> run, QWidget *
 void FleetApplyDialog::UpdateLanguage() {
   setWindowTitle(WbText(DtuTextId::kFleetTitle));
   const FleetApplyRequest &request = run_->Request();
-  heading_->setText(WbFormat(DtuTextId::kFleetHeading, {request.file, QString::number(request.imeis.size()),
+  frame_.heading->setText(WbFormat(DtuTextId::kFleetHeading, {request.file, QString::number(request.imeis.size()),
                                                         QString::fromStdString(request.platform.api_base)}));
   table_->setHorizontalHeaderLabels({WbText(DtuTextId::kColImei), WbText(DtuTextId::kColState),
                                      WbText(DtuTextId::kColPage), WbText(DtuTextId::kColFirstFailing)});
-  cancel_->setText(WbText(run_->Cancels() > 0 ? DtuTextId::kFleetCancelAgain : DtuTextId::kRunCancel));
-  save_report_->setText(WbText(DtuTextId::kSaveReport));
-  close_->setText(WbText(DtuTextId::kRunClose));
+  frame_.cancel->setText(WbText(run_->Cancels() > 0 ? DtuTextId::kFleetCancelAgain : DtuTextId::kRunCancel));
+  frame_.save_report->setText(WbText(DtuTextId::kSaveReport));
+  frame_.close->setText(WbText(DtuTextId::kRunClose));
   for (int row = 0; row < table_->rowCount(); ++row) ShowRow(row);
   table_->resizeColumnToContents(kImei);
   if (run_->Done()) OnFinished();
@@ -104,7 +99,7 @@ void FleetApplyDialog::ShowRow(int row) {
   table_->setItem(row, kFirstFailing, failing);
 }
 
-QString FleetApplyDialog::Summary() const { return summary_->text(); }
+QString FleetApplyDialog::Summary() const { return frame_.summary->text(); }
 
 void FleetApplyDialog::ShowSummary() {
   std::map<QString, int> counts;
@@ -131,22 +126,22 @@ void FleetApplyDialog::ShowSummary() {
     if (!run_->Stopped().isEmpty()) lines << WbFormat(DtuTextId::kFleetStopped, {run_->Stopped()});
   }
   if (!saved_note_.isEmpty()) lines << saved_note_;
-  summary_->setText(lines.join('\n'));
+  frame_.summary->setText(lines.join('\n'));
 }
 
 void FleetApplyDialog::OnFinished() {
   ShowSummary();
   table_->resizeColumnToContents(kState);
   table_->resizeColumnToContents(kPage);
-  cancel_->setEnabled(false);
-  save_report_->setEnabled(run_->HaveReport());
-  close_->setEnabled(true);
+  frame_.cancel->setEnabled(false);
+  frame_.save_report->setEnabled(run_->HaveReport());
+  frame_.close->setEnabled(true);
 }
 
 void FleetApplyDialog::OnCancel() {
   run_->Cancel();
-  cancel_->setText(WbText(DtuTextId::kFleetCancelAgain));
-  if (run_->Cancels() > 1) cancel_->setEnabled(false);
+  frame_.cancel->setText(WbText(DtuTextId::kFleetCancelAgain));
+  if (run_->Cancels() > 1) frame_.cancel->setEnabled(false);
   ShowSummary();
 }
 

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "app/fleet/fleet_apply_run.h"
+#include "app/workbench/run_dialog_frame.h"
 
-class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -24,8 +24,8 @@ class FleetApplyDialog : public QDialog {
 
   FleetApplyRun &Run() const { return *run_; }
   QTableWidget *Table() const { return table_; }
-  QPushButton *CancelButton() const { return cancel_; }
-  QPushButton *SaveReportButton() const { return save_report_; }
+  QPushButton *CancelButton() const { return frame_.cancel; }
+  QPushButton *SaveReportButton() const { return frame_.save_report; }
   QString Summary() const;
   bool SaveReport(const QString &path);
   void UpdateLanguage();
@@ -41,12 +41,8 @@ class FleetApplyDialog : public QDialog {
   void AskReportFile();
 
   std::unique_ptr<FleetApplyRun> run_;
-  QLabel *heading_;
   QTableWidget *table_;
-  QLabel *summary_;
-  QPushButton *cancel_;
-  QPushButton *save_report_;
-  QPushButton *close_;
+  WbRunFrame frame_{};
   QString saved_note_;
 };
 
