@@ -78,9 +78,11 @@ bool Account(const FleetOptions &o, std::map<std::string, std::string> &account,
   std::string problem;
   if (!CloudConfigUsable(o.file, problem)) return error = "cannot read " + problem, false;
   CloudFillAccountFromFile(o.file, account);
-  for (const char *key : {"username", "password", "productKey", "productSecret"}) {
-    if (!account.count(key)) {
-      return error = std::string("no ") + key + ": give it as an option or fill [iotInfo] in " + o.file, false;
+  for (const FleetAccountVariable &v : kFleetAccountVariables) {
+    if (!account.count(v.key)) {
+      return error = std::string("no ") + v.key + ": give it as an option, in " + v.variable + ", or fill [iotInfo] in " +
+                     o.file,
+             false;
     }
   }
   return true;
