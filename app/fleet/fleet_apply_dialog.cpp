@@ -68,7 +68,7 @@ void FleetApplyDialog::UpdateLanguage() {
   setWindowTitle(WbText(DtuTextId::kFleetTitle));
   const FleetApplyRequest &request = run_->Request();
   frame_.heading->setText(WbFormat(DtuTextId::kFleetHeading, {request.file, QString::number(request.imeis.size()),
-                                                        QString::fromStdString(request.platform.api_base)}));
+                                                              QString::fromStdString(request.platform.api_base)}));
   table_->setHorizontalHeaderLabels({WbText(DtuTextId::kColImei), WbText(DtuTextId::kColState),
                                      WbText(DtuTextId::kColPage), WbText(DtuTextId::kColFirstFailing)});
   frame_.cancel->setText(WbText(run_->Cancels() > 0 ? DtuTextId::kFleetCancelAgain : DtuTextId::kRunCancel));
@@ -76,8 +76,10 @@ void FleetApplyDialog::UpdateLanguage() {
   frame_.close->setText(WbText(DtuTextId::kRunClose));
   for (int row = 0; row < table_->rowCount(); ++row) ShowRow(row);
   table_->resizeColumnToContents(kImei);
-  if (run_->Done()) OnFinished();
-  else ShowSummary();
+  if (run_->Done())
+    OnFinished();
+  else
+    ShowSummary();
 }
 
 void FleetApplyDialog::ShowRow(int row) {

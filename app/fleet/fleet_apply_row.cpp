@@ -11,9 +11,12 @@ void FleetApplyRowTake(const QJsonObject &device, FleetApplyRow &row) {
   row.device_value = failure["device"].toString();
   row.file_value = failure["file"].toString();
   row.reason = failure["reason"].toString();
-  if (device.contains("page")) row.page = device["page"].toString();
-  else if (!FleetApplyRowFinal(row.state) || row.state == QLatin1String("SUCCEEDED")) row.page.clear();
-  else row.page = failure["page"].toString();
+  if (device.contains("page"))
+    row.page = device["page"].toString();
+  else if (!FleetApplyRowFinal(row.state) || row.state == QLatin1String("SUCCEEDED"))
+    row.page.clear();
+  else
+    row.page = failure["page"].toString();
 }
 
 bool FleetApplyRowFinal(const QString &state) {

@@ -41,8 +41,8 @@ FleetApplyDialog *FleetApplyAskAndStart(QWidget *parent, const VirtualSerialTool
     DtuWarningBox(WbText(DtuTextId::kFleetNoneTicked).toStdString());
     return nullptr;
   }
-  const QString question = WbFormat(DtuTextId::kFleetAsk, {QString::number(request.imeis.size()), request.file,
-                                                           ImeiList(request.imeis)});
+  const QString question =
+      WbFormat(DtuTextId::kFleetAsk, {QString::number(request.imeis.size()), request.file, ImeiList(request.imeis)});
   if (!DtuAskYesNo(parent, question)) return nullptr;
   auto *dialog = new FleetApplyDialog(std::make_unique<FleetApplyRun>(std::move(request)), parent);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
