@@ -474,7 +474,30 @@
   X(kTakenDevice, 1158) \
   X(kTakenFile, 1159) \
   X(kFileNamed, 1160)  /* %s the message, %s the file */ \
-  X(kWorkbenchToolbar, 1161)
+  X(kWorkbenchToolbar, 1161) \
+  X(kFleetApplyAction, 1300) \
+  X(kFleetNoneTicked, 1301) \
+  X(kFleetAsk, 1302)  /* %d devices, %s file, %s IMEIs */ \
+  X(kFleetTitle, 1303) \
+  X(kFleetHeading, 1304)  /* %s file, %d devices, %s platform */ \
+  X(kColImei, 1305) \
+  X(kFleetStateWaiting, 1306) \
+  X(kFleetStateRunning, 1307) \
+  X(kFleetStateSucceeded, 1308) \
+  X(kFleetStateFailed, 1309) \
+  X(kFleetStateTimedOut, 1310) \
+  X(kFleetStateNotStarted, 1311) \
+  X(kFleetStateCanceled, 1312) \
+  X(kFleetProgress, 1313)  /* %d done, %d total, %d failed, %d in flight */ \
+  X(kFleetSummary, 1314)  /* %d devices, %d succeeded, %d failed, %d timed out, %d not started, %d canceled, %d exit code */ \
+  X(kFleetStopped, 1315)  /* %s why */ \
+  X(kFleetCancelling, 1316) \
+  X(kFleetNoVarnokctl, 1317)  /* %s path */ \
+  X(kFleetNoReport, 1318)  /* %d exit code, %s what it said */ \
+  X(kFleetReportFilter, 1319) \
+  X(kFleetFailingField, 1320)  /* %s field, %s device value, %s file value, %s why */ \
+  X(kFleetCancelAgain, 1321) \
+  X(kFleetBusy, 1322)
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

@@ -1,6 +1,7 @@
 #include "cli/fleet_command.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -70,12 +71,18 @@ bool SelectDevices(const FleetOptions &o, const std::vector<std::string> &produc
 
 bool Account(const FleetOptions &o, std::map<std::string, std::string> &account, std::string &error) {
   account = o.account;
+  for (const FleetAccountVariable &v : kFleetAccountVariables) {
+    const char *value = std::getenv(v.variable);
+    if (value != nullptr && *value != '\0' && !account.count(v.key)) account[v.key] = value;
+  }
   std::string problem;
   if (!CloudConfigUsable(o.file, problem)) return error = "cannot read " + problem, false;
   CloudFillAccountFromFile(o.file, account);
-  for (const char *key : {"username", "password", "productKey", "productSecret"}) {
-    if (!account.count(key)) {
-      return error = std::string("no ") + key + ": give it as an option or fill [iotInfo] in " + o.file, false;
+  for (const FleetAccountVariable &v : kFleetAccountVariables) {
+    if (!account.count(v.key)) {
+      return error = std::string("no ") + v.key + ": give it as an option, in " + v.variable + ", or fill [iotInfo] in " +
+                     o.file,
+             false;
     }
   }
   return true;

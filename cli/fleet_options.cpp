@@ -9,12 +9,13 @@ const char kFleetHelp[] =
     "usage: varnokctl apply --cloud FILE (--device IMEI... | --devices-file F | --all | --resume REPORT)\n"
     "                       [--max-inflight K] [--canary N] [--max-failures P%] [--retries R]\n"
     "                       [--device-timeout S] [--timeout S] [--pages LIST] [--values F]\n"
-    "                       [--json] [--csv F] [--user U] [--password P]\n"
+    "                       [--json] [--csv F] [--events] [--user U] [--password P]\n"
     "                       [--product-key K] [--product-secret S]\n"
     "  Applies FILE to remote devices through the cloud platform's broker: per\n"
     "  device and page the same Read, Set with the page's checks, confirmation\n"
-    "  and read-back as apply on a port. The account and product come from FILE's\n"
-    "  [iotInfo] section unless given as options.\n"
+    "  and read-back as apply on a port. The account and product come from the\n"
+    "  options, else the environment (VARNOK_CLOUD_USER, VARNOK_CLOUD_PASSWORD,\n"
+    "  VARNOK_CLOUD_PRODUCT_KEY, VARNOK_CLOUD_PRODUCT_SECRET), else FILE's [iotInfo].\n"
     "  --device IMEI...    these devices (the option may be repeated)\n"
     "  --devices-file F    the IMEIs in F, one per line ('#' comments)\n"
     "  --all               every device of the product's list\n"
@@ -32,11 +33,19 @@ const char kFleetHelp[] =
     "                      columns (mqtt.ClientID); ${IMEI} in FILE or F becomes the\n"
     "                      device's IMEI\n"
     "  --json              the report as JSON; --csv F also writes it as CSV to F\n"
+    "  --events            one JSON line per device state change on standard error:\n"
+    "                      {\"imei\": ..., \"state\": \"RUNNING\", \"page\": ...}, WAITING\n"
+    "                      (another attempt to come), then the device as the report has it\n"
     "states: SUCCEEDED, FAILED, TIMED_OUT, NOT_STARTED, CANCELED. Ctrl-C stops starting\n"
     "devices and lets each running one finish the page it writes; a second one ends\n"
     "them at once, and the report names the page each was writing.\n"
     "exit: 0 every device succeeded, else the worst code of the devices (see apply\n"
     "      --help), 8 the platform refused the login or the device list\n";
+
+const FleetAccountVariable kFleetAccountVariables[4] = {{"username", "VARNOK_CLOUD_USER"},
+                                                        {"password", "VARNOK_CLOUD_PASSWORD"},
+                                                        {"productKey", "VARNOK_CLOUD_PRODUCT_KEY"},
+                                                        {"productSecret", "VARNOK_CLOUD_PRODUCT_SECRET"}};
 
 namespace {
 
@@ -109,8 +118,8 @@ bool ParseFleetOptions(int argc, char **argv, FleetOptions &o, std::string &erro
       o.all = true;
       continue;
     }
-    if (arg == "--json") {
-      o.json = true;
+    if (arg == "--json" || arg == "--events") {
+      (arg == "--json" ? o.json : o.events) = true;
       continue;
     }
     if (i + 1 >= argc) return error = "option " + arg + " needs a value", false;

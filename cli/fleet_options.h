@@ -3,12 +3,13 @@
 //   varnokctl apply --cloud FILE (--device IMEI... | --devices-file F | --all | --resume REPORT)
 //                   [--max-inflight K] [--canary N] [--max-failures P%] [--retries R]
 //                   [--device-timeout S] [--timeout S] [--pages LIST] [--values F]
-//                   [--json] [--csv F] [--user U] [--password P]
+//                   [--json] [--csv F] [--events] [--user U] [--password P]
 //                   [--product-key K] [--product-secret S]
 //
-// The account and product come from FILE's [iotInfo] section unless given as
-// options; where the platform is, from its [platform] section and the
-// environment (remote/platform_settings.h).
+// The account and product come from the options, else from the environment
+// (kFleetAccountVariables: a caller that keeps them off its command line),
+// else from FILE's [iotInfo] section; where the platform is, from its
+// [platform] section and the environment (remote/platform_settings.h).
 #pragma once
 
 #include <map>
@@ -30,9 +31,17 @@ struct FleetOptions {
   std::vector<std::string> pages;
   std::string values_file;
   bool json = false;
+  bool events = false;  // one JSON line per device state change on standard error
   std::string csv;
   std::map<std::string, std::string> account;  // iotInfo key -> value
 };
+
+struct FleetAccountVariable {
+  const char *key;       // the [iotInfo] key
+  const char *variable;  // the environment variable
+};
+// VARNOK_CLOUD_USER, VARNOK_CLOUD_PASSWORD, VARNOK_CLOUD_PRODUCT_KEY, VARNOK_CLOUD_PRODUCT_SECRET.
+extern const FleetAccountVariable kFleetAccountVariables[4];
 
 constexpr int kFleetMaxInflight = 1000;
 // A share of failures counts only once this many devices finished.

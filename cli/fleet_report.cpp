@@ -93,33 +93,37 @@ std::string FleetReportText(const FleetReport &report) {
   return out.str();
 }
 
+QJsonObject FleetDeviceJson(const FleetDeviceResult &d) {
+  QJsonArray verified;
+  for (const std::string &p : d.pages_verified) verified.append(Q(p));
+  QJsonObject values;
+  for (const auto &[name, value] : d.values) values[Q(name)] = Q(value);
+  QJsonObject device{{"imei", Q(d.imei)},
+                     {"state", FleetStateName(d.state)},
+                     {"pages_done", d.pages_done},
+                     {"pages_total", d.pages_total},
+                     {"pages_verified", verified},
+                     {"attempts", d.attempts},
+                     {"seconds", d.seconds},
+                     {"exit_code", d.exit_code},
+                     {"values", values}};
+  if (d.state != FleetState::kSucceeded) {
+    device["failure"] = QJsonObject{{"page", Q(d.failure.page)},
+                                    {"field", Q(d.failure.field)},
+                                    {"device", Q(d.failure.device)},
+                                    {"file", Q(d.failure.file)},
+                                    {"reason", Q(d.failure.reason)}};
+  }
+  if (!d.note.empty()) device["note"] = Q(d.note);
+  return device;
+}
+
 QByteArray FleetReportJson(const FleetReport &report) {
   QJsonArray devices;
   std::map<FleetState, int> counts;
   for (const FleetDeviceResult &d : report.devices) {
     ++counts[d.state];
-    QJsonArray verified;
-    for (const std::string &p : d.pages_verified) verified.append(Q(p));
-    QJsonObject values;
-    for (const auto &[name, value] : d.values) values[Q(name)] = Q(value);
-    QJsonObject device{{"imei", Q(d.imei)},
-                       {"state", FleetStateName(d.state)},
-                       {"pages_done", d.pages_done},
-                       {"pages_total", d.pages_total},
-                       {"pages_verified", verified},
-                       {"attempts", d.attempts},
-                       {"seconds", d.seconds},
-                       {"exit_code", d.exit_code},
-                       {"values", values}};
-    if (d.state != FleetState::kSucceeded) {
-      device["failure"] = QJsonObject{{"page", Q(d.failure.page)},
-                                      {"field", Q(d.failure.field)},
-                                      {"device", Q(d.failure.device)},
-                                      {"file", Q(d.failure.file)},
-                                      {"reason", Q(d.failure.reason)}};
-    }
-    if (!d.note.empty()) device["note"] = Q(d.note);
-    devices.append(device);
+    devices.append(FleetDeviceJson(d));
   }
   QJsonObject summary;
   for (const StateRow &row : kStates) summary[row.name] = counts[row.state];

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 
 #include <string>
 #include <vector>
@@ -56,6 +57,8 @@ struct FleetReport {
 
 int FleetReportExitCode(const FleetReport &report);
 std::string FleetReportText(const FleetReport &report);
+// One device as the JSON report has it (also each line of --events).
+QJsonObject FleetDeviceJson(const FleetDeviceResult &device);
 QByteArray FleetReportJson(const FleetReport &report);
 std::string FleetReportCsv(const FleetReport &report);
 // The IMEIs of a JSON report whose state is not SUCCEEDED, in its order.

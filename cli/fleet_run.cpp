@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "cli/fleet_device.h"
+#include "cli/fleet_events.h"
 #include "cli/fleet_progress.h"
 #include "cli/fleet_worker.h"
 #include "cli/provision_stop.h"
@@ -48,8 +49,9 @@ std::string RotatedBrokers(const std::string &list, size_t index) {
 }
 
 // The worker's "@progress K N PAGE" lines say which page it works on;
-// everything else it says lands in its report.
-void TakePageLines(Attempt &attempt) {
+// everything else it says lands in its report. True when the page changed.
+bool TakePageLines(Attempt &attempt) {
+  const std::string before = attempt.end.page_now;
   attempt.stderr_tail += attempt.process->readAllStandardError();
   int end;
   while ((end = attempt.stderr_tail.indexOf('\n')) >= 0) {
@@ -61,11 +63,12 @@ void TakePageLines(Attempt &attempt) {
     attempt.end.page_number = words[0].toInt();
     attempt.end.page_now = words[2].toStdString();
   }
+  return attempt.end.page_now != before;
 }
 
 class FleetRunner {
  public:
-  explicit FleetRunner(const FleetPlan &plan) : plan_(plan) {
+  explicit FleetRunner(const FleetPlan &plan) : plan_(plan), events_(plan.options.events) {
     for (size_t i = 0; i < plan.imeis.size(); ++i) {
       auto values = plan.csv_values.find(plan.imeis[i]);
       devices_.push_back(std::make_unique<FleetDevice>(plan.imeis[i], plan.options,
@@ -91,6 +94,7 @@ class FleetRunner {
       if (device->Final()) continue;
       device->NotStarted("not started: " + (stop_reason_.empty() ? std::string("the run ended") : stop_reason_),
                          ProvisionStopRequested() ? kExitInterrupted : kExitOk);
+      events_.Final(device->Result());
     }
     stopped = stop_reason_;
     std::vector<FleetDeviceResult> results;
@@ -193,7 +197,9 @@ class FleetRunner {
     attempt->process->setChildProcessModifier([] { setpgid(0, 0); });
     QProcess *process = attempt->process.get();
     QObject::connect(process, &QProcess::readyReadStandardError, &loop_, [this, index] {
-      if (attempts_[index]) TakePageLines(*attempts_[index]);
+      if (attempts_[index] && TakePageLines(*attempts_[index])) {
+        events_.Running(devices_[index]->Result(), attempts_[index]->end.page_now, attempts_[index]->end.page_number);
+      }
     });
     QObject::connect(process, &QProcess::finished, &loop_, [this, index] { Finished(index); });
     QObject::connect(process, &QProcess::errorOccurred, &loop_, [this, index](QProcess::ProcessError e) {
@@ -205,6 +211,7 @@ class FleetRunner {
     attempt->kill.setSingleShot(true);
     QObject::connect(&attempt->kill, &QTimer::timeout, &loop_, [this, index] { Signal(index, SIGKILL); });
     devices_[index]->Started();
+    events_.Running(devices_[index]->Result(), std::string(), 0);
     attempt->clock.start();
     attempts_[index] = std::move(attempt);
     process->start(QCoreApplication::applicationFilePath(), args);
@@ -252,6 +259,8 @@ class FleetRunner {
     const FleetNext next = device.AttemptEnded(end);
     if (next == FleetNext::kAgainFirst) waiting_.push_front(index);
     if (next == FleetNext::kAgainLater) waiting_.push_back(index);
+    if (device.Final()) events_.Final(device.Result());
+    else events_.Waiting(device.Result());
     const bool canary_failed = index < canary_ && device.Final() && device.Result().state != FleetState::kSucceeded;
     if (canary_failed && stop_reason_.empty()) {
       stop_reason_ = "stopped: the canary device " + device.Result().imei + " did not succeed";
@@ -269,6 +278,7 @@ class FleetRunner {
   std::string stop_reason_;
   QEventLoop loop_;
   FleetProgressLine progress_;
+  FleetEvents events_;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/workbench/compare_view.h"
+#include "app/workbench/run_dialog_frame.h"
 #include "app/workbench/workbench_texts.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "provision/provision_report.h"
@@ -50,41 +51,28 @@ QString WorkbenchActionText(WorkbenchVerb verb) {
 
 WorkbenchDialog::WorkbenchDialog(std::unique_ptr<WorkbenchRun> run, QWidget *parent)
     : QDialog(parent), run_(std::move(run)), started_(run_->PageNames().size(), false) {
-  heading_ = new QLabel;
-  heading_->setWordWrap(true);
   table_ = WbReadOnlyTable(static_cast<int>(run_->PageNames().size()), kColumns);
-  summary_ = new QLabel;
-  summary_->setWordWrap(true);
-  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  cancel_ = new QPushButton;
-  save_report_ = new QPushButton;
-  save_report_->setEnabled(false);
-  close_ = new QPushButton;
-  close_->setEnabled(false);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (QPushButton *button : {cancel_, save_report_, close_}) buttons->addWidget(button);
-  auto *layout = new QVBoxLayout(this);
-  layout->addWidget(heading_);
+  QWidget *middle = table_;
   if (run_->Verb() == WorkbenchVerb::kCompare) {
     auto *split = new QSplitter(Qt::Vertical);
     compare_ = new CompareView;
     split->addWidget(table_);
     split->addWidget(compare_);
     split->setStretchFactor(1, 2);
-    layout->addWidget(split, 1);
-  } else {
-    layout->addWidget(table_, 1);
+    middle = split;
   }
-  layout->addWidget(summary_);
-  layout->addLayout(buttons);
+  const WbRunFrame frame = WbBuildRunFrame(this, middle);
+  heading_ = frame.heading;
+  summary_ = frame.summary;
+  cancel_ = frame.cancel;
+  save_report_ = frame.save_report;
+  close_ = frame.close;
   connect(cancel_, &QPushButton::clicked, this, [this] {
     run_->Cancel();
     cancel_->setEnabled(false);
     summary_->setText(WbText(DtuTextId::kRunCancelling));
   });
   connect(save_report_, &QPushButton::clicked, this, &WorkbenchDialog::AskReportFile);
-  connect(close_, &QPushButton::clicked, this, &QDialog::accept);
   connect(run_.get(), &WorkbenchRun::PageStarted, this, &WorkbenchDialog::OnPageStarted);
   connect(run_.get(), &WorkbenchRun::PageEnded, this, &WorkbenchDialog::OnPageEnded);
   connect(run_.get(), &WorkbenchRun::Finished, this, &WorkbenchDialog::OnFinished);

@@ -88,6 +88,8 @@ class VirtualSerialTool : public QObject {
   const std::vector<DeviceRow> &Devices() const { return devices_; }
   const VirtualSerialLog &Log() const { return log_; }
   const std::string &LastClientId() const { return last_client_id_; }
+  // The file holding [iotInfo] and the [platform] settings the page uses.
+  const std::string &ConfigPath() const { return config_path_; }
 
  signals:
   void FieldChanged(int field);

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <fstream>
 
@@ -21,6 +23,7 @@
 #include "app/views/cmd_port/receive_log_view.h"
 #include "app/views/cmd_port/terminal_format.h"
 #include "app_fixture.h"
+#include "base/dtu_log.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/sim_link.h"
@@ -58,8 +61,8 @@ TEST(TerminalCommands, OneCommandPerLineEmptyLinesDropped) {
   EXPECT_EQ(TerminalEchoLine("AT", TerminalOptions(), QTime()), ">> AT");
 }
 
-int CountPortListRecords() {
-  std::ifstream log("log.txt");
+int CountPortListRecords(const std::string &path) {
+  std::ifstream log(path);
   int count = 0;
   for (std::string line; std::getline(log, line);) {
     if (line.find("# COM -> ") != std::string::npos) ++count;
@@ -217,16 +220,23 @@ TEST_F(CmdTerminalTest, SaveLogWritesTheReceiveWindowOrNamesTheFileItCouldNotWri
 }
 
 TEST_F(CmdTerminalTest, ThePortListIsLoggedOncePerChangeNotPerPoll) {
-  const int before = CountPortListRecords();
+  // A log of the test's own: the other test processes write log.txt too.
+  const std::string path = "port_list_" + std::to_string(getpid()) + ".log.txt";
+  const std::string previous = DtuLogGetPath();
+  std::remove(path.c_str());
+  DtuLogSetPath(path);
+  const int before = CountPortListRecords(path);
   for (int i = 0; i < 5; ++i) Page()->UpdateSerailPortList();
-  EXPECT_EQ(CountPortListRecords(), before);
+  EXPECT_EQ(CountPortListRecords(path), before);
   {
     PtyPair pty;
     Page()->AddKnownPort(QString::fromStdString(pty.SlavePath()));
   }
   Page()->UpdateSerailPortList();  // the pseudo-terminal went: one record of the new list
-  const int after_change = CountPortListRecords();
+  const int after_change = CountPortListRecords(path);
   EXPECT_EQ(after_change - before, 1);
   for (int i = 0; i < 5; ++i) Page()->UpdateSerailPortList();
-  EXPECT_EQ(CountPortListRecords(), after_change);
+  EXPECT_EQ(CountPortListRecords(path), after_change);
+  DtuLogSetPath(previous);
+  std::remove(path.c_str());
 }

@@ -49,16 +49,6 @@ class VirtualSerialRemoteTest : public VirtualSerialTest {
     ASSERT_TRUE(window_->Pages()->CmdPortPage()->OnBnClickedOpenClose());
   }
   bool Idle() { return WaitFor([&] { return !Tool()->Busy(); }, 20000); }
-  void LogIn() {
-    ShowPage();
-    Type("Username", "engineer");
-    Type("Password", "varnok-demo");
-    Type("ProductKey", "pk-demo");
-    Type("ProductSecret", "ps-demo");
-    Click("Login");
-    ASSERT_TRUE(Idle());
-    ASSERT_TRUE(Tool()->LoggedIn()) << LogText().toStdString();
-  }
   void ConnectTo(const QString &device_id) {
     Type("DeviceId", device_id);
     Click("Connect");

@@ -15,34 +15,13 @@
 #include "app/shell/busy_status_bar.h"
 #include "app/views/cmd_port/cmd_port_view.h"
 #include "app_fixture.h"
+#include "question_answerer.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
 #include "tests/support/sim_link.h"
 
 namespace {
 
 using std::chrono::milliseconds;
-
-// Answers the next question box with `button` and remembers its text.
-class QuestionAnswerer : public QObject {
- public:
-  explicit QuestionAnswerer(QMessageBox::StandardButton button) : button_(button) {
-    timer_.setInterval(10);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
-      text_ = box->text();
-      default_ = box->defaultButton() == box->button(QMessageBox::No);
-      box->button(button_)->click();
-    });
-    timer_.start();
-  }
-  QString text_;
-  bool default_ = false;  // No is the default button
-
- private:
-  QMessageBox::StandardButton button_;
-  QTimer timer_;
-};
 
 struct DangerousCase {
   const char *button;

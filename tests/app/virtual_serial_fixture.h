@@ -65,6 +65,18 @@ class VirtualSerialTest : public MainWindowTest {
     return WaitFor([&] { return LogText().contains(text); }, timeout_ms);
   }
 
+  // Logs in with the simulated platform's demo account and product.
+  void LogIn() {
+    ShowPage();
+    Type("Username", "engineer");
+    Type("Password", "varnok-demo");
+    Type("ProductKey", "pk-demo");
+    Type("ProductSecret", "ps-demo");
+    Click("Login");
+    ASSERT_TRUE(WaitFor([&] { return !Tool()->Busy(); }, 20000));
+    ASSERT_TRUE(Tool()->LoggedIn()) << LogText().toStdString();
+  }
+
   std::string ConfigPath() const { return dir_.File("Zev_DtuConfig.txt"); }
   std::string ConfigText() const { return ReadWholeFile(ConfigPath()); }
   void WriteConfig(const std::string &bytes) const { std::ofstream(ConfigPath(), std::ios::binary) << bytes; }

@@ -10,8 +10,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/fleet/fleet_apply_dialog.h"
+#include "app/fleet/fleet_apply_start.h"
 #include "app/views/cmd_port/receive_log_view.h"
 #include "base/dtu_lang.h"
+#include "base/dtu_message.h"
 #include "pages/virtual_serial/virtual_serial_log.h"
 #include "pages/virtual_serial/virtual_serial_tool.h"
 
@@ -102,10 +105,14 @@ QWidget *VirtualSerialView::BuildDeviceColumn() {
   tree_ = new QTreeWidget(column);
   tree_->setObjectName("DeviceTree");
   tree_->setHeaderHidden(true);
+  apply_file_ = new QPushButton(column);
+  apply_file_->setObjectName("ApplyFileToDevices");
+  connect(apply_file_, &QPushButton::clicked, this, &VirtualSerialView::ApplyFileToTicked);
   auto *layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(refresh_);
   layout->addWidget(tree_, 1);
+  layout->addWidget(apply_file_);
   return column;
 }
 
@@ -143,7 +150,10 @@ void VirtualSerialView::ShowField(int field) {
   }
 }
 
-void VirtualSerialView::UpdateLanguage() { tool_->ReLabel(); }
+void VirtualSerialView::UpdateLanguage() {
+  tool_->ReLabel();
+  if (fleet_dialog_) fleet_dialog_->UpdateLanguage();
+}
 
 void VirtualSerialView::ShowLabels() {
   login_->setText(DtuLangText(tool_->LoggedIn() ? DtuTextId::kVserialLogout : DtuTextId::kVserialLogin));
@@ -153,6 +163,7 @@ void VirtualSerialView::ShowLabels() {
   username_label_->setText(DtuLangText(DtuTextId::kVserialUsername));
   password_label_->setText(DtuLangText(DtuTextId::kVserialPassword));
   refresh_->setText(DtuLangText(DtuTextId::kVserialRefreshDeviceList));
+  apply_file_->setText(DtuLangText(DtuTextId::kFleetApplyAction));
   account_->setTitle(DtuLangText(DtuTextId::kVserialAccountGroup));
   product_->setTitle(DtuLangText(DtuTextId::kVserialProductGroup));
   device_id_label_->setText(DtuLangText(DtuTextId::kVserialDeviceId));
@@ -176,6 +187,7 @@ void VirtualSerialView::RebuildTree() {
   }
   root->setExpanded(true);
   rebuilding_tree_ = false;
+  EnableButtons();
 }
 
 void VirtualSerialView::OnTreeItemChanged(QTreeWidgetItem *item) {
@@ -191,4 +203,16 @@ void VirtualSerialView::EnableButtons() {
   const bool idle = !tool_->Busy();
   for (QPushButton *button : {login_, refresh_, disconnect_, send_button_}) button->setEnabled(idle);
   connect_->setEnabled(idle && !tool_->LinkConnected());
+  apply_file_->setEnabled(idle && !tool_->Devices().empty());
+}
+
+FleetApplyDialog *VirtualSerialView::FleetDialog() const { return fleet_dialog_.data(); }
+
+void VirtualSerialView::ApplyFileToTicked() {
+  if (fleet_dialog_ && fleet_dialog_->Run().Running()) {
+    DtuWarningBox(DtuLangText(DtuTextId::kFleetBusy));
+    return fleet_dialog_->raise();
+  }
+  if (fleet_dialog_) fleet_dialog_->close();
+  fleet_dialog_ = FleetApplyAskAndStart(this, *tool_);
 }

@@ -3,7 +3,10 @@
 // action goes to VirtualSerialTool; the widgets follow its signals.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+
+class FleetApplyDialog;
 
 class QGroupBox;
 class QLabel;
@@ -21,6 +24,8 @@ class VirtualSerialView : public QWidget {
  public:
   explicit VirtualSerialView(VirtualSerialTool *tool, QWidget *parent = nullptr);
   void UpdateLanguage();
+  // The fleet apply's dialog while it is open, else null.
+  FleetApplyDialog *FleetDialog() const;
 
  private:
   QWidget *BuildAccountGroup();
@@ -34,6 +39,7 @@ class VirtualSerialView : public QWidget {
   void RebuildTree();
   void OnTreeItemChanged(QTreeWidgetItem *item);
   void EnableButtons();
+  void ApplyFileToTicked();
 
   VirtualSerialTool *tool_;
   QLineEdit *fields_[5] = {};  // the line fields, by VirtualSerialTool::Field
@@ -51,5 +57,7 @@ class VirtualSerialView : public QWidget {
   QPushButton *connect_ = nullptr;
   QPushButton *disconnect_ = nullptr;
   QPushButton *send_button_ = nullptr;
+  QPushButton *apply_file_ = nullptr;
+  QPointer<FleetApplyDialog> fleet_dialog_;
   bool rebuilding_tree_ = false;
 };
