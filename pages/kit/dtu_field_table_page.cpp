@@ -15,7 +15,10 @@
 void DtuFieldTablePage::AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &extra_rows) const {
   std::vector<DtuPageAnswerRow> rows;
   for (size_t i = 0; i < FieldCount(); ++i) {
-    if (Def(i).key && Def(i).answer) rows.push_back({Def(i).key, Def(i).answer});
+    if (!Def(i).key || !Def(i).answer) continue;
+    // A key the answer table does not know yet gets a row of its own.
+    DtuCmdAddAnswerKey(Def(i).key);
+    rows.push_back({Def(i).key, Def(i).answer});
   }
   rows.insert(rows.end(), extra_rows.begin(), extra_rows.end());
   DtuAttachPageAnswers(rows);
