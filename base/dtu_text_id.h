@@ -411,7 +411,70 @@
   /* Typed values the device cannot take as typed. */                                     \
   X(kNumberOutOfRange, 1020)      /* %s field, %lld min, %lld max */                      \
   X(kEscapeWordTyped, 1021)       /* %s field */                                         \
-  X(kPageWorking, 1022)           /* %s: the page */
+  X(kPageWorking, 1022)           /* %s: the page */ \
+  /* The whole-device workbench: File and Device menus, the run dialog. */ \
+  X(kMenuFile, 1100) \
+  X(kFileOpen, 1101) \
+  X(kFileSaveAs, 1102) \
+  X(kFileRecent, 1103) \
+  X(kFileRecentNone, 1104) \
+  X(kFileInUse, 1105)  /* %s: the file */ \
+  X(kFileOpenFailed, 1106)  /* %s the file chosen, %s the file in use */ \
+  X(kFileSavedAs, 1107)  /* %s: the file */ \
+  X(kFileSaveAsFailed, 1108)  /* %s the file, %s why */ \
+  X(kFileFilter, 1109) \
+  X(kMenuDevice, 1110) \
+  X(kReadAllPages, 1111) \
+  X(kWriteAllPages, 1112) \
+  X(kCompareWithFile, 1113) \
+  X(kWriteAllAsk, 1114)  /* %s the file, %s the port */ \
+  X(kWorkbenchPortClosed, 1115) \
+  X(kRunHeading, 1116)  /* %s the action, %s the port, %s the file */ \
+  X(kColPage, 1117) \
+  X(kColState, 1118) \
+  X(kColFirstFailing, 1119) \
+  X(kStateWaiting, 1120) \
+  X(kStateWorking, 1121) \
+  X(kStatusVerified, 1122)  /* ProvisionStatus order from here */ \
+  X(kStatusConfirmed, 1123) \
+  X(kStatusRefused, 1124) \
+  X(kStatusNoAnswer, 1125) \
+  X(kStatusDeviceError, 1126) \
+  X(kStatusPortLost, 1127) \
+  X(kStatusDiffers, 1128) \
+  X(kStatusNotDone, 1129) \
+  X(kStatusNotInFile, 1130) \
+  X(kStateReadSaved, 1131) \
+  X(kStateAgrees, 1132) \
+  X(kStateDiffers, 1133)  /* %d: differences */ \
+  X(kRunCancel, 1134) \
+  X(kRunCancelling, 1135) \
+  X(kSaveReport, 1136) \
+  X(kRunClose, 1137) \
+  X(kReportFilter, 1138) \
+  X(kReportSaved, 1139)  /* %s: the file */ \
+  X(kReportSaveFailed, 1140)  /* %s: the file */ \
+  X(kRunSummary, 1141)  /* %d done, %d pages */ \
+  X(kReadAllSaved, 1142)  /* %s: the file */ \
+  X(kReadAllKept, 1143)  /* %s the file, %s why */ \
+  X(kCompareSummary, 1144)  /* %d: differences */ \
+  X(kRunError, 1145)  /* %s: why */ \
+  X(kCompareTitle, 1146) \
+  X(kColField, 1147) \
+  X(kColDevice, 1148) \
+  X(kColFile, 1149) \
+  X(kTakeDevice, 1150) \
+  X(kTakeFile, 1151) \
+  X(kOnlyDifferences, 1152) \
+  X(kCompareHint, 1153) \
+  X(kTookDevice, 1154)  /* %s page, %s field, %s file */ \
+  X(kTookFile, 1155)  /* %s page, %s field */ \
+  X(kTakeFailed, 1156)  /* %s page, %s field, %s why */ \
+  X(kColTaken, 1157) \
+  X(kTakenDevice, 1158) \
+  X(kTakenFile, 1159) \
+  X(kFileNamed, 1160)  /* %s the message, %s the file */ \
+  X(kWorkbenchToolbar, 1161)
 
 enum class DtuTextId : int {
 #define DTU_TEXT_ID_ENUMERATOR(name, id) name = id,

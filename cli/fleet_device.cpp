@@ -5,9 +5,9 @@
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
-#include "cli/provision_pages.h"
 #include "cli/verb_registry.h"
 #include "pages/kit/dtu_page.h"
+#include "provision/provision_pages.h"
 
 namespace {
 

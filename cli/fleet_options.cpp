@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/provision_pages.h"
+#include "provision/provision_pages.h"
 
 const char kFleetHelp[] =
     "usage: varnokctl apply --cloud FILE (--device IMEI... | --devices-file F | --all | --resume REPORT)\n"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/fleet_values.h"
-#include "cli/provision_report.h"
+#include "provision/provision_report.h"
 
 enum class FleetState {
   kSucceeded,   // every page written and read back equal

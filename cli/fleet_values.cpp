@@ -8,12 +8,12 @@
 #include "base/dtu_message.h"
 #include <QDir>
 
-#include "cli/provision_backup_file.h"
-#include "cli/provision_pages.h"
 #include "config/dtu_config.h"
 #include "config/dtu_file_io.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_store.h"
+#include "provision/provision_backup_file.h"
+#include "provision/provision_pages.h"
 
 const char kFleetImeiPlaceholder[] = "${IMEI}";
 

@@ -6,16 +6,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/provision_backup_file.h"
-#include "cli/provision_device.h"
-#include "cli/provision_link.h"
-#include "cli/provision_pages.h"
+#include "cli/cli_provision_port.h"
 #include "cli/provision_parallel.h"
 #include "cli/provision_stop.h"
 #include "cli/verb_registry.h"
-#include "pages/kit/dtu_page.h"
 #include "pages/dtu_page_runner.h"
+#include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_store.h"
+#include "provision/provision_backup_file.h"
+#include "provision/provision_link.h"
+#include "provision/provision_pages.h"
 #include "remote/dtu_cloud_transport.h"
 
 const char kFleetWorkerFlag[] = "--fleet-worker";
@@ -131,7 +131,7 @@ int RunFleetWorker(int argc, char **argv) {
     job.scratch = scratch.WorkPath();
   }
   ProvisionReport report{job.verb, job.file, {}};
-  report.devices.push_back(ProvisionRunDevice(job, ProvisionWorkerProgress));
+  report.devices.push_back(CliProvisionRunDevice(job, ProvisionWorkerProgress));
   std::fputs(ProvisionReportJson(report).constData(), stdout);
   return ProvisionReportExitCode(report);
 }

@@ -10,7 +10,7 @@
 // the port "cloud:IMEI" (remote/dtu_cloud_transport.h), asks the device its
 // version first (a device that never answers is told apart from one that
 // failed), then runs the pages with the provisioning engine of `apply`
-// (cli/provision_device.h) until the first page that fails, reporting each
+// (provision/provision_device.h) until the first page that fails, reporting each
 // page as it starts on standard error and its report as JSON on standard
 // output. verb diff reads the pages and compares them with the file,
 // writing nothing: the parent's re-read of a device whose write was cut off.

@@ -13,10 +13,10 @@
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
 #include "cli/page_json.h"
-#include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
 #include "pages/dtu_page_catalog.h"
 #include "pages/dtu_page_runner.h"
+#include "provision/varnokctl_outcome.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 //   varnokctl read -p PORT PAGE
 //   varnokctl set  -p PORT PAGE name=value...
 //
-// Exit codes (cli/varnokctl_outcome.h): 0 done, 1 the page refused (port not
+// Exit codes (provision/varnokctl_outcome.h): 0 done, 1 the page refused (port not
 // open, a field too long, a bad field name or value), 2 usage, 3 no answer
 // or no confirmation in time; 4 and 5 as for every port verb.
 #pragma once

@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/provision_backup_file.h"
-#include "cli/provision_device.h"
+#include "cli/cli_provision_port.h"
 #include "cli/provision_options.h"
 #include "cli/provision_parallel.h"
 #include "cli/provision_progress.h"
@@ -14,6 +13,7 @@
 #include "cli/verb_registry.h"
 #include "config/dtu_config.h"
 #include "pages/kit/dtu_page_store.h"
+#include "provision/provision_backup_file.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ std::vector<ProvisionDeviceReport> RunOneAfterAnother(const ProvisionOptions &o,
       devices.push_back(NotStarted(o, o.ports[d]));
       continue;
     }
-    devices.push_back(ProvisionRunDevice(JobFor(o, o.ports[d]), [&](int index, int pages, const std::string &name) {
+    devices.push_back(CliProvisionRunDevice(JobFor(o, o.ports[d]), [&](int index, int pages, const std::string &name) {
       line.Show(d + 1, count, index + 1, pages, name);
     }));
   }
@@ -64,7 +64,7 @@ std::vector<ProvisionDeviceReport> RunOneAfterAnother(const ProvisionOptions &o,
 
 int RunWorker(const ProvisionOptions &o) {
   ProvisionReport report{o.verb, o.file, {}};
-  report.devices.push_back(ProvisionRunDevice(JobFor(o, o.ports[0]), ProvisionWorkerProgress));
+  report.devices.push_back(CliProvisionRunDevice(JobFor(o, o.ports[0]), ProvisionWorkerProgress));
   std::fputs(ProvisionReportJson(report).constData(), stdout);
   return ProvisionReportExitCode(report);
 }

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "cli/cli_port_options.h"
-#include "cli/provision_pages.h"
+#include "provision/provision_pages.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/provision_options.h"
-#include "cli/provision_report.h"
+#include "provision/provision_report.h"
 
 class ProvisionProgressLine;
 

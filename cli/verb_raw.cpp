@@ -12,10 +12,10 @@
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
-#include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
 #include "link/dtu_cmd_outcome.h"
 #include "link/serial_port_base.h"
+#include "provision/varnokctl_outcome.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "cli/varnokctl_exit_codes.h"
+#include "provision/varnokctl_exit_codes.h"
 
 using VarnokVerbFunction = int (*)(int argc, char **argv);
 

@@ -12,12 +12,12 @@
 #include "base/dtu_printable.h"
 #include "cli/cli_port_options.h"
 #include "cli/cli_port_session.h"
-#include "cli/varnokctl_outcome.h"
 #include "cli/verb_registry.h"
 #include "link/dtu_cmd_outcome.h"
 #include "link/dtu_cmd_protocol.h"
 #include "link/dtu_cmd_sender.h"
 #include "pages/kit/dtu_cmd_sequence.h"
+#include "provision/varnokctl_outcome.h"
 
 namespace {
 

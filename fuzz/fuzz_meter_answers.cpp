@@ -21,8 +21,9 @@ void CheckModbus(const std::string &value) {
     if (header->rule == 1 && (header->count < 0 || header->count > kModbusRuleParams)) __builtin_trap();
   }
   if (const auto param = DtuModbusParseRuleParam(value)) {
-    if (param->rule == 1 && param->tag.size() > static_cast<size_t>(kModbusTagMax)) __builtin_trap();
-    if (param->rule == 1) {
+    // A device may report a longer tag than a Set sends (that one is cut
+    // with a message): only a tag that fits goes round unchanged.
+    if (param->rule == 1 && param->tag.size() <= static_cast<size_t>(kModbusTagMax)) {
       if (const auto built = DtuModbusBuildRuleParam(*param)) {
         const auto again = DtuModbusParseRuleParam(*built);
         if (!again || again->tag != param->tag || again->address != param->address ||

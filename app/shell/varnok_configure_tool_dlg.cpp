@@ -9,8 +9,10 @@
 #include <QTreeWidget>
 
 #include "app/shell/about_dlg.h"
-#include "app/shell/busy_status_bar.h"
 #include "app/shell/app_icon.h"
+#include "app/shell/busy_status_bar.h"
+#include "app/shell/device_menu.h"
+#include "app/shell/file_menu.h"
 #include "app/shell/page_host.h"
 #include "app/views/cmd_port/cmd_port_view.h"
 #include "base/dtu_lang.h"
@@ -37,6 +39,8 @@ CVarnokConfigureToolDlg::CVarnokConfigureToolDlg(QWidget *parent) : QMainWindow(
   setWindowTitle(DtuLangText(DtuTextId::kWindowCaption));
   BuildCentralArea();
   BuildStatusBar();
+  file_menu_ = new FileMenu(*this, language_menu_->menuAction());
+  device_menu_ = new DeviceMenu(*this, language_menu_->menuAction(), *pages_, *file_menu_);
   BuildPageTree();
   ApplyLanguage();
   resize(1000, 640);
@@ -155,6 +159,8 @@ void CVarnokConfigureToolDlg::ApplyLanguage() {
   about_->setText(DtuLangText(DtuTextId::kAboutMenuItem));
   pages_->UpdateLanguage();
   busy_->UpdateLanguage();
+  file_menu_->UpdateLanguage();
+  device_menu_->UpdateLanguage();
   ShowPage(code);
   setUpdatesEnabled(true);
   update();

@@ -5,7 +5,9 @@
 #include <QMainWindow>
 
 class BusyStatusBar;
+class DeviceMenu;
 class DtuPageHost;
+class FileMenu;
 class QAction;
 class QMenu;
 class QTabWidget;
@@ -42,6 +44,8 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   QAction *ChineseAction() const { return chinese_; }
   QAction *EnglishAction() const { return english_; }
   QAction *AboutAction() const { return about_; }
+  FileMenu *Files() const { return file_menu_; }
+  DeviceMenu *Device() const { return device_menu_; }
 
  public slots:
   void ShowAbout();
@@ -63,4 +67,6 @@ class CVarnokConfigureToolDlg : public QMainWindow {
   QAction *chinese_ = nullptr;
   QAction *english_ = nullptr;
   QAction *about_ = nullptr;
+  FileMenu *file_menu_ = nullptr;
+  DeviceMenu *device_menu_ = nullptr;
 };

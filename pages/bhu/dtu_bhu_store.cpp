@@ -148,6 +148,6 @@ bool DtuBhu::OnBnClickedBtReadLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
   LoadPacket(config);
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
+  DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   return true;
 }

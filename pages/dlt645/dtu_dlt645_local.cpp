@@ -140,6 +140,6 @@ bool DtuDLT645::OnBnClickedBtReadLocal() {
   rules_known_ = (1u << kDlt645Channels) - 1u;
   rules_changed_ = rules_known_;
   emit Changed();
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
+  DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   return true;
 }

@@ -149,7 +149,7 @@ bool DtuFieldTablePage::OnBnClickedBtReadLocal() {
   }
   FieldsReadFromFile(config);
   emit Changed();
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
+  DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   return true;
 }
 

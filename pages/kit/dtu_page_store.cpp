@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <filesystem>
+
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
@@ -36,17 +39,26 @@ bool FileExists(const std::string &path) {
 
 const std::string &DtuPageConfigPath() { return ConfigPath(); }
 
+std::string DtuPageFileText(DtuTextId text_id) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(ConfigPath(), error);
+  const std::string file = error ? ConfigPath() : absolute.lexically_normal().string();
+  char text[1024];
+  std::snprintf(text, sizeof text, DtuLangText(DtuTextId::kFileNamed), DtuLangText(text_id), file.c_str());
+  return text;
+}
+
 void DtuPageSetConfigPath(const std::string &path) { ConfigPath() = path; }
 
 bool DtuPageLoadConfig(DtuConfig &config) {
   if (config.LoadFromFile(ConfigPath())) return true;
-  DtuWarningBox(DtuLangText(DtuTextId::kReadConfigFileFailed));
+  DtuWarningBox(DtuPageFileText(DtuTextId::kReadConfigFileFailed));
   return false;
 }
 
 bool DtuPageLoadConfigForSave(DtuConfig &config) {
   if (config.LoadFromFile(ConfigPath())) return true;
-  DtuWarningBox(DtuLangText(DtuTextId::kReadConfigFileFailed));
+  DtuWarningBox(DtuPageFileText(DtuTextId::kReadConfigFileFailed));
   if (FileExists(ConfigPath())) {
     DTU_LOG("%s exists but could not be read, not overwritten.", ConfigPath().c_str());
     return false;
@@ -57,7 +69,7 @@ bool DtuPageLoadConfigForSave(DtuConfig &config) {
 
 bool DtuPageSaveConfig(DtuConfig &config, DtuTextId ok_text, DtuTextId fail_text) {
   bool ok = config.SaveToFile(ConfigPath());
-  DtuMessageBox(DtuLangText(ok ? ok_text : fail_text), ok ? DtuMessageKind::kInformation : DtuMessageKind::kWarning);
+  DtuMessageBox(DtuPageFileText(ok ? ok_text : fail_text), ok ? DtuMessageKind::kInformation : DtuMessageKind::kWarning);
   return ok;
 }
 

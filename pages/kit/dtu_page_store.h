@@ -16,6 +16,10 @@ class DtuPage;
 const std::string &DtuPageConfigPath();
 void DtuPageSetConfigPath(const std::string &path);
 
+// A message about the configuration file, naming it on a line of its own:
+// "Save config succeeded\nFile: /home/user/Zev_DtuConfig.txt".
+std::string DtuPageFileText(DtuTextId text_id);
+
 // Loads the file; on failure shows "Failed to read config file!".
 bool DtuPageLoadConfig(DtuConfig &config);
 

@@ -41,6 +41,6 @@ bool DtuModbusCache::OnBnClickedBtReadLocal() {
     row.cycle = std::to_string(ch.Cycle);
   }
   emit Changed();
-  DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
+  DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   return true;
 }

@@ -79,7 +79,7 @@ bool DtuModbus::OnBnClickedBtSaveLocal() {
 bool DtuModbus::ReadPollingLocal() {
   DtuConfig config;
   if (!config.LoadFromFile(DtuPageConfigPath())) {
-    DtuMessageBox(DtuLangText(DtuTextId::kReadLocalFailed));
+    DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalFailed));
     return false;
   }
   const auto &store = config.modbus;
@@ -125,6 +125,6 @@ bool DtuModbus::OnBnClickedBtReadLocal() {
   const bool rule = ReadRuleLocal();
   emit Changed();
   // A step that failed has said so: success is reported only when both read.
-  if (polling && rule) DtuMessageBox(DtuLangText(DtuTextId::kReadLocalSucceeded));
+  if (polling && rule) DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   return polling && rule;
 }

@@ -14,7 +14,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
-#include "app_fixture.h"
+#include "workbench_fixture.h"
 #include "base/dtu_lang.h"
 #include "pages/dtu_page_catalog.h"
 
@@ -80,27 +80,24 @@ void LabelsOf(const QWidget *widget, std::vector<Label> &labels) {
   }
 }
 
-class Workbench : public MainWindowTest {
- protected:
-  // The labels left in the other language, one line each.
-  static QStringList Strays(bool english, const QString &page, const std::vector<Label> &labels) {
-    QStringList strays;
-    for (const Label &l : labels) {
-      const bool stray = english ? HasChinese(l.text) : !HasChinese(l.text) && !OnlySharedWords(l.text);
-      if (stray) strays << page + QStringLiteral(": ") + l.where + QStringLiteral(" \"") + l.text + '"';
-    }
-    return strays;
+// The labels left in the other language, one line each.
+QStringList Strays(bool english, const QString &page, const std::vector<Label> &labels) {
+  QStringList strays;
+  for (const Label &l : labels) {
+    const bool stray = english ? HasChinese(l.text) : !HasChinese(l.text) && !OnlySharedWords(l.text);
+    if (stray) strays << page + QStringLiteral(": ") + l.where + QStringLiteral(" \"") + l.text + '"';
   }
+  return strays;
+}
 
-  QStringList ShellStrays(bool english) const {
-    std::vector<Label> shell;
-    for (QTreeWidgetItemIterator it(window_->PageTree()); *it != nullptr; ++it) shell.push_back({"tree", (*it)->text(0)});
-    shell.push_back({"tab", window_->TabArea()->tabText(0)});
-    for (QAction *menu : window_->menuBar()->actions()) shell.push_back({"menu", menu->text()});
-    shell.push_back({"about", window_->AboutAction()->text()});
-    return Strays(english, QStringLiteral("window"), shell);
-  }
-};
+QStringList ShellStrays(const CVarnokConfigureToolDlg &window, bool english) {
+  std::vector<Label> shell;
+  for (QTreeWidgetItemIterator it(window.PageTree()); *it != nullptr; ++it) shell.push_back({"tree", (*it)->text(0)});
+  shell.push_back({"tab", window.TabArea()->tabText(0)});
+  for (QAction *menu : window.menuBar()->actions()) shell.push_back({"menu", menu->text()});
+  shell.push_back({"about", window.AboutAction()->text()});
+  return Strays(english, QStringLiteral("window"), shell);
+}
 
 }  // namespace
 
@@ -110,7 +107,7 @@ TEST_F(Workbench, EveryLabelInBothLanguages) {
   QStringList strays;
   for (const int flag : {0, 1}) {
     window_->SetLanguage(flag);
-    strays << ShellStrays(flag == 1);
+    strays << ShellStrays(*window_, flag == 1);
     int walked = 0;
     for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
       if (row.shows != row.code) continue;  // an item that shows another item's page

@@ -7,6 +7,7 @@
 #include "base/dtu_lang.h"
 #include "pages/bhu/dtu_bhu.h"
 #include "pages/dtu_page_runner.h"
+#include "pages/kit/dtu_page_store.h"
 #include "tests/pages/wire_fixture.h"
 
 namespace {
@@ -248,7 +249,8 @@ TEST_P(BhuLocal, SaveThenReadLocalRestoresThePacket) {
   page_->Select(c.type);
   ASSERT_TRUE(page_->OnBnClickedBtReadLocal());
   for (const auto &[name, value] : c.fields) EXPECT_EQ(Field(name), value) << name;
-  EXPECT_EQ(messages_, (std::vector<std::string>{"Save config succeeded", "Read local config succeeded!"}));
+  EXPECT_EQ(messages_, (std::vector<std::string>{DtuPageFileText(DtuTextId::kSaveConfigSucceeded),
+                                                DtuPageFileText(DtuTextId::kReadLocalSucceeded)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

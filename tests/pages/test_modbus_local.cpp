@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "config/dtu_config.h"
+#include "pages/dtu_page_runner.h"
+#include "pages/kit/dtu_page_store.h"
 #include "pages/modbus/dtu_modbus.h"
 #include "pages/modbus/dtu_modbus_cache.h"
-#include "pages/dtu_page_runner.h"
 #include "tests/pages/page_test_support.h"
 
 namespace {
@@ -42,7 +43,7 @@ TEST_P(ModbusLocal, SaveThenReadLocalGivesTheFieldsBack) {
     ASSERT_TRUE(page->SetField(name, value, error)) << error;
   }
   ASSERT_TRUE(Save(*page)) << (messages_.empty() ? "" : messages_.back());
-  EXPECT_EQ(messages_.back(), "Save config succeeded");
+  EXPECT_EQ(messages_.back(), DtuPageFileText(DtuTextId::kSaveConfigSucceeded));
   page.reset();
   std::unique_ptr<DtuPage> fresh = DtuCreatePage(GetParam().page);
   // The rule read back is the one of the channel chosen on the page.
@@ -53,7 +54,7 @@ TEST_P(ModbusLocal, SaveThenReadLocalGivesTheFieldsBack) {
     }
   }
   ASSERT_TRUE(ReadLocal(*fresh));
-  EXPECT_EQ(messages_.back(), "Read local config succeeded!");
+  EXPECT_EQ(messages_.back(), DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   for (const auto &[name, value] : GetParam().fields) {
     std::string read;
     fresh->GetField(name, read);

@@ -2,6 +2,7 @@
 // file, and the checks that keep the file whole.
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "pages/settings/dtu_devinfo.h"
 #include "pages/mqtt/dtu_mqtt.h"
 #include "pages/mqtt/dtu_mqtt_aliyun.h"
+#include "pages/kit/dtu_page_store.h"
 #include "pages/mqtt/dtu_mqtt_onenet.h"
 #include "pages/settings/dtu_net.h"
 #include "pages/settings/dtu_tcp_udp.h"
@@ -19,6 +21,12 @@
 #include "tests/pages/page_test_support.h"
 
 namespace {
+
+// A message about the configuration file names it, as an absolute path, on
+// a line of its own.
+std::string NamingFile(const std::string &text) {
+  return text + "\nFile: " + std::filesystem::absolute(DtuPageConfigPath()).lexically_normal().string();
+}
 
 using Fields = std::map<std::string, std::string>;
 
@@ -88,7 +96,7 @@ TEST_F(PageStore, SaveThenReadLocalRoundTripsEveryPage) {
       EXPECT_EQ(got, value) << c.name << " " << name;
     }
     ASSERT_EQ(messages_.size(), 2u) << c.name;
-    EXPECT_EQ(messages_[1], "Read local config succeeded!") << c.name;
+    EXPECT_EQ(messages_[1], NamingFile("Read local config succeeded!")) << c.name;
   }
 }
 
@@ -214,18 +222,18 @@ TEST_F(PageStore, WorkModeAndMqttCreateAMissingFile) {
       page.SetField("WorkMode", "3", error);
       EXPECT_TRUE(page.OnBnClickedBtSaveLocal());
       ASSERT_EQ(messages_.size(), 3u);
-      EXPECT_EQ(messages_[2], "Configuration succeeded");
+      EXPECT_EQ(messages_[2], NamingFile("Configuration succeeded"));
       EXPECT_NE(ReadConfig().find("Channel=3"), std::string::npos);
     } else {
       DtuMqtt page;
       page.SetField("Server", "fresh", error);
       EXPECT_TRUE(page.OnBnClickedBtSaveLocal());
       ASSERT_EQ(messages_.size(), 3u);
-      EXPECT_EQ(messages_[2], "Save config succeeded");
+      EXPECT_EQ(messages_[2], NamingFile("Save config succeeded"));
       EXPECT_NE(ReadConfig().find("Server=fresh"), std::string::npos);
     }
     EXPECT_EQ(messages_[0], "Failed to open config file: " + ConfigPath());
-    EXPECT_EQ(messages_[1], "Failed to read config file!");
+    EXPECT_EQ(messages_[1], NamingFile("Failed to read config file!"));
   }
 }
 
@@ -239,7 +247,7 @@ TEST_F(PageStore, WorkModeAndMqttNeverOverwriteAnUnreadableFile) {
     bool saved = page_kind == 0 ? work_mode.OnBnClickedBtSaveLocal() : mqtt.OnBnClickedBtSaveLocal();
     EXPECT_FALSE(saved);
     ASSERT_EQ(messages_.size(), 2u) << "no save attempted, no second failure";
-    EXPECT_EQ(messages_[1], "Failed to read config file!");
+    EXPECT_EQ(messages_[1], NamingFile("Failed to read config file!"));
   }
   struct stat st;
   ASSERT_EQ(::stat(ConfigPath().c_str(), &st), 0);
@@ -254,8 +262,8 @@ TEST_F(PageStore, OtherPagesStopWhenTheFileCannotBeRead) {
   EXPECT_FALSE(page.OnBnClickedBtSaveLocal());
   EXPECT_FALSE(page.OnBnClickedBtReadLocal());
   ASSERT_EQ(messages_.size(), 4u);
-  EXPECT_EQ(messages_[1], "Failed to read config file!");
-  EXPECT_EQ(messages_[3], "Failed to read config file!");
+  EXPECT_EQ(messages_[1], NamingFile("Failed to read config file!"));
+  EXPECT_EQ(messages_[3], NamingFile("Failed to read config file!"));
   struct stat st;
   EXPECT_NE(::stat(ConfigPath().c_str(), &st), 0) << "nothing was written";
 }

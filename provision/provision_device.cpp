@@ -1,4 +1,4 @@
-#include "cli/provision_device.h"
+#include "provision/provision_device.h"
 
 #include <QElapsedTimer>
 
@@ -7,13 +7,12 @@
 #include <utility>
 
 #include "base/dtu_message.h"
-#include "cli/provision_link.h"
-#include "cli/provision_pages.h"
-#include "cli/provision_stop.h"
-#include "cli/verb_registry.h"
 #include "config/dtu_config.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_store.h"
+#include "provision/provision_link.h"
+#include "provision/provision_pages.h"
+#include "provision/varnokctl_exit_codes.h"
 
 namespace {
 
@@ -90,6 +89,18 @@ std::string NotVerifiedNote(const std::vector<std::string> &names) {
   return text;
 }
 
+// Every field of a compared page, each marked when diff counted it.
+std::vector<ProvisionComparedField> ComparedFields(const FieldValues &device, const FieldValues &file,
+                                                   const std::vector<ProvisionFieldDiff> &diffs) {
+  std::vector<ProvisionComparedField> fields;
+  for (size_t i = 0; i < device.size() && i < file.size(); ++i) {
+    const std::string &name = device[i].first;
+    const bool differs = std::any_of(diffs.begin(), diffs.end(), [&](const auto &d) { return d.field == name; });
+    fields.push_back({name, device[i].second, file[i].second, differs});
+  }
+  return fields;
+}
+
 // While a page works, what it would show the user is kept for the report.
 class MessageRecorder {
  public:
@@ -105,8 +116,8 @@ class MessageRecorder {
 // its own lines.
 class PageRun {
  public:
-  PageRun(ProvisionLink &link, DtuPage &page, ProvisionPageReport &report)
-      : link_(link), page_(page), report_(report) {}
+  PageRun(ProvisionLink &link, DtuPage &page, ProvisionPageReport &report, std::string group = std::string())
+      : link_(link), page_(page), report_(report), group_(std::move(group)) {}
 
   // False (with the page's status set) when the step did not complete. The
   // page named the failing field in its message; a Read without some
@@ -219,6 +230,7 @@ class PageRun {
       const auto as_read = std::find_if(device.begin(), device.end(), [&](const auto &f) { return f.first == d.field; });
       report_.diffs.push_back({d.field, as_read != device.end() ? as_read->second : d.device, d.file});
     }
+    if (job.compared) job.compared(report_.page, group_, ComparedFields(device, in_file, report_.diffs));
     report_.verified = report_.diffs.empty();
     report_.status = report_.verified ? ProvisionStatus::kVerified : ProvisionStatus::kDiffers;
   }
@@ -237,12 +249,13 @@ class PageRun {
   ProvisionLink &link_;
   DtuPage &page_;
   ProvisionPageReport &report_;
+  std::string group_;
   std::vector<std::string> missing_;
 };
 
 void RunVerb(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &link, DtuPage &page,
-             ProvisionPageReport &report) {
-  PageRun run(link, page, report);
+             ProvisionPageReport &report, const std::string &group = std::string()) {
+  PageRun run(link, page, report, group);
   if (job.verb == "backup") run.Backup();
   else if (job.verb == "diff") run.Diff(file, job);
   else run.Apply(file, job);
@@ -265,9 +278,10 @@ void RunGroups(const ProvisionJob &job, const DtuConfig &file, ProvisionLink &li
   for (const std::string &group : page.GroupNames()) {
     page.SelectGroup(group);
     ProvisionPageReport part;
+    part.page = report.page;
     {
       MessageRecorder recorder(part.messages);
-      RunVerb(job, file, link, page, part);
+      RunVerb(job, file, link, page, part, group);
     }
     if (part.status == ProvisionStatus::kNotInFile) {
       for (const std::string &why : part.messages) {
@@ -300,9 +314,16 @@ ProvisionPageReport RunPage(const ProvisionJob &job, const DtuConfig &file, Prov
   clock.start();
   {
     MessageRecorder recorder(report.messages);
-    std::unique_ptr<DtuPage> page = ProvisionCreatePage(name);
-    if (page->GroupNames().empty()) RunVerb(job, file, link, *page, report);
-    else RunGroups(job, file, link, *page, report);
+    std::unique_ptr<DtuPage> made;
+    DtuPage *page = job.page_of ? job.page_of(name) : (made = ProvisionCreatePage(name)).get();
+    if (page == nullptr) {
+      report.status = ProvisionStatus::kRefused;
+      report.messages.push_back("no page \"" + name + "\" to work on");
+    } else if (page->GroupNames().empty()) {
+      RunVerb(job, file, link, *page, report);
+    } else {
+      RunGroups(job, file, link, *page, report);
+    }
   }
   report.seconds = clock.elapsed() / 1000.0;
   return report;
@@ -328,7 +349,8 @@ bool ProvisionPageWentWell(ProvisionStatus status) {
 
 }  // namespace
 
-ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress) {
+ProvisionDeviceReport ProvisionRunDevice(ProvisionPort &port, const ProvisionJob &job,
+                                         const ProvisionProgress &progress) {
   ProvisionDeviceReport device;
   device.port = job.serial.port;
   QElapsedTimer clock;
@@ -337,19 +359,20 @@ ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const Provisio
   std::vector<std::string> pages = job.pages;
   if (job.verb == "apply") ProvisionOrderForFile(pages, file);
   for (const std::string &name : pages) device.pages.push_back(ProvisionPageNotDone(name));
-  ProvisionLink link(job.timeout_ms);
+  ProvisionLink link(port, job.timeout_ms);
   device.exit_code = link.Open(job.serial, device.error);
   if (device.exit_code == kExitOk && job.probe && !job.probe(link, device.error)) device.exit_code = kExitNoAnswer;
   const int count = static_cast<int>(pages.size());
   for (int i = 0; i < count && device.exit_code == kExitOk; ++i) {
-    if (ProvisionStopRequested()) {
+    if (job.stop && job.stop()) {
       device.exit_code = kExitInterrupted;
-      device.error = "stopped by Ctrl-C";
+      device.error = job.stop_text;
       break;
     }
     if (link.Lost()) break;
     if (progress) progress(i, count, pages[i]);
     device.pages[i] = RunPage(job, file, link, pages[i]);
+    if (job.page_done) job.page_done(i, device.pages[i]);
     if (job.stop_at_first_failure && !ProvisionPageWentWell(device.pages[i].status)) break;
   }
   if (link.Lost()) device.error = link.LostText().empty() ? "the port was closed" : link.LostText();

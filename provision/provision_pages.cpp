@@ -1,11 +1,11 @@
-#include "cli/provision_pages.h"
+#include "provision/provision_pages.h"
 
 #include <algorithm>
 #include <sstream>
 
 #include "config/dtu_config.h"
-#include "pages/kit/dtu_page.h"
 #include "pages/dtu_page_runner.h"
+#include "pages/kit/dtu_page.h"
 
 // The catalog lists varnokctl's pages in tree order.
 std::vector<std::string> ProvisionPageNames() { return DtuPageNames(); }

@@ -1,4 +1,4 @@
-#include "cli/provision_report.h"
+#include "provision/provision_report.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "base/dtu_printable.h"
-#include "cli/varnokctl_outcome.h"
-#include "cli/verb_registry.h"
+#include "provision/varnokctl_exit_codes.h"
+#include "provision/varnokctl_outcome.h"
 
 namespace {
 

@@ -9,11 +9,14 @@
 
 #include <string>
 
-#include "cli/provision_temp_guard.h"
+#include "provision/provision_temp_guard.h"
 
 class ProvisionBackupFile {
  public:
-  ProvisionBackupFile() = default;
+  // `guarded`: a helper process removes the working copy should this
+  // process be killed. It is a fork, safe only before threads start
+  // (varnokctl); the window, which runs threads, removes its copy itself.
+  explicit ProvisionBackupFile(bool guarded = true) : guarded_(guarded) {}
   ~ProvisionBackupFile() { Discard(); }
   ProvisionBackupFile(const ProvisionBackupFile &) = delete;
   ProvisionBackupFile &operator=(const ProvisionBackupFile &) = delete;
@@ -34,5 +37,6 @@ class ProvisionBackupFile {
  private:
   std::string target_;
   std::string work_;
+  bool guarded_;
   ProvisionTempGuard guard_;
 };

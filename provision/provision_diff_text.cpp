@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "base/dtu_printable.h"
-#include "cli/provision_report.h"
+#include "provision/provision_report.h"
 
 namespace {
 

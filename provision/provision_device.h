@@ -16,11 +16,20 @@
 #include <string>
 #include <vector>
 
-#include "cli/provision_report.h"
 #include "link/dtu_cmd_port.h"
+#include "provision/provision_report.h"
 
 class DtuPage;
 class ProvisionLink;
+class ProvisionPort;
+
+// One field of a page that diff compared.
+struct ProvisionComparedField {
+  std::string field;
+  std::string device;  // as the device's Read gave it
+  std::string file;    // as Read Local from the file gave it
+  bool differs;        // diff counts it a difference (ends trimmed, as a backup would keep it)
+};
 
 struct ProvisionJob {
   std::string verb;                // "apply", "backup" or "diff"
@@ -42,13 +51,32 @@ struct ProvisionJob {
   // Stop at the first page that did not end well; the pages after it stay
   // "not done".
   bool stop_at_first_failure = false;
+
+  // Asked before each page: true ends the run there (no page is left
+  // half-written) with kExitInterrupted and `stop_text` as the device's
+  // error. varnokctl asks whether a Ctrl-C came.
+  std::function<bool()> stop;
+  std::string stop_text = "stopped";
+
+  // The window's own page objects: the page of a name (null: the page is
+  // refused). Without it each page is made for the run and goes after it.
+  std::function<DtuPage *(const std::string &name)> page_of;
+  // Told after each page ended: its index and its report.
+  std::function<void(int index, const ProvisionPageReport &report)> page_done;
+  // diff, after each page (each group of a page) was compared: every field
+  // as the device had it and as the file has it, in the page's order.
+  std::function<void(const std::string &page, const std::string &group,
+                     const std::vector<ProvisionComparedField> &fields)>
+      compared;
 };
 
 // Told before each page starts: its index (from 0), the number of pages and
 // its name.
 using ProvisionProgress = std::function<void(int index, int count, const std::string &page)>;
 
-// The pages are worked through one after the other; a Ctrl-C is honoured
-// between pages, and a lost port ends the run (the pages left are "not
-// done"). The pages' messages land in the report, not on the terminal.
-ProvisionDeviceReport ProvisionRunDevice(const ProvisionJob &job, const ProvisionProgress &progress);
+// The pages are worked through one after the other on `port` (opened here
+// with the job's settings); a stop is honoured between pages, and a lost
+// port ends the run (the pages left are "not done"). The pages' messages
+// land in the report, not on the terminal or in a message box.
+ProvisionDeviceReport ProvisionRunDevice(ProvisionPort &port, const ProvisionJob &job,
+                                         const ProvisionProgress &progress);

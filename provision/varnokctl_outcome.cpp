@@ -1,9 +1,9 @@
-#include "cli/varnokctl_outcome.h"
+#include "provision/varnokctl_outcome.h"
 
-#include "cli/provision_report.h"
-#include "cli/varnokctl_exit_codes.h"
 #include "link/dtu_cmd_outcome.h"
 #include "pages/dtu_page_runner.h"
+#include "provision/provision_report.h"
+#include "provision/varnokctl_exit_codes.h"
 
 // One row per enumerator. The tables are switches so that an outcome added
 // to its enum without a row here fails the build (-Wswitch) instead of

@@ -4,12 +4,10 @@
 // went. Waits end at once when the port goes away.
 #pragma once
 
-#include <QObject>
-
 #include <string>
 #include <vector>
 
-#include "cli/cli_port_session.h"
+#include "provision/provision_port.h"
 
 class DtuPage;
 
@@ -22,16 +20,14 @@ enum class ProvisionStep {
   kPortLost,     // the port went away
 };
 
-class ProvisionLink : public QObject {
-  Q_OBJECT
-
+class ProvisionLink {
  public:
-  explicit ProvisionLink(int timeout_ms);
+  ProvisionLink(ProvisionPort &port, int timeout_ms) : port_(port), timeout_ms_(timeout_ms) {}
 
   // kExitOk, or the verb's exit code for a port that cannot be opened.
   int Open(const DtuSerialSettings &settings, std::string &error);
-  bool Lost() const { return session_.Lost(); }
-  const std::string &LostText() const { return lost_text_; }
+  bool Lost() const { return port_.Lost(); }
+  std::string LostText() const { return port_.LostText(); }
 
   // `missing`: the keys a Read got no answer of their own for.
   ProvisionStep Read(DtuPage &page, std::vector<std::string> &missing);
@@ -44,7 +40,6 @@ class ProvisionLink : public QObject {
  private:
   ProvisionStep Judged(ProvisionStep step);
 
-  CliPortSession session_;
+  ProvisionPort &port_;
   int timeout_ms_;
-  std::string lost_text_;
 };

@@ -1,13 +1,13 @@
 // varnokctl's one vocabulary for what became of its work: every outcome a
 // verb meets, whichever layer reports it (a page run, one command line, a
-// page of backup/apply), has one exit code (cli/varnokctl_exit_codes.h) and
+// page of backup/apply), has one exit code (provision/varnokctl_exit_codes.h) and
 // one short text, looked up here and nowhere else.
 #pragma once
 
 #include <string>
 
 // Declared where they are defined (pages/dtu_page_runner.h,
-// link/dtu_cmd_outcome.h, cli/provision_report.h); only the lookups need
+// link/dtu_cmd_outcome.h, provision/provision_report.h); only the lookups need
 // their enumerators.
 enum class DtuPageRun;
 enum class DtuCmdOutcome;

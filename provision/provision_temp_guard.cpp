@@ -1,4 +1,4 @@
-#include "cli/provision_temp_guard.h"
+#include "provision/provision_temp_guard.h"
 
 #include <dirent.h>
 #include <fcntl.h>

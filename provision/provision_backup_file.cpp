@@ -1,4 +1,4 @@
-#include "cli/provision_backup_file.h"
+#include "provision/provision_backup_file.h"
 
 #include <unistd.h>
 
@@ -23,7 +23,7 @@ bool ProvisionBackupFile::Begin(const std::string &file, std::string &error, con
     error = "cannot create a file beside " + beside + ": " + std::strerror(errno);
     return false;
   }
-  guard_.Watch(work_);
+  if (guarded_) guard_.Watch(work_);
   return true;
 }
 

@@ -1,7 +1,7 @@
-#include "cli/provision_link.h"
+#include "provision/provision_link.h"
 
-#include "cli/verb_registry.h"
 #include "pages/dtu_page_runner.h"
+#include "provision/varnokctl_exit_codes.h"
 
 namespace {
 
@@ -22,14 +22,9 @@ ProvisionStep StepOf(DtuPageRun run) {
 
 }  // namespace
 
-ProvisionLink::ProvisionLink(int timeout_ms) : timeout_ms_(timeout_ms) {
-  connect(&session_.Dispatcher(), &DtuMainThreadDispatcher::PortLost, this,
-          [this](const QString &text) { lost_text_ = text.toStdString(); });
-}
-
 int ProvisionLink::Open(const DtuSerialSettings &settings, std::string &error) {
   std::string reason;
-  const int code = session_.Open(settings, &reason);
+  const int code = port_.Open(settings, reason);
   if (code != kExitOk) error = "cannot open " + settings.port + ": " + reason;
   return code;
 }
