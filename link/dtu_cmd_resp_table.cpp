@@ -1,6 +1,6 @@
-// The answer table (88 fixed rows, then the keys pages add) and the search for the first row whose prefix
-// stands at a line start. The dispatch state that calls the rows' handlers is
-// link/dtu_cmd_dispatch_state.cpp.
+// The answer table (88 fixed rows, then the keys pages add) and the search
+// for the first row whose prefix stands at a line start. The dispatch state
+// that calls the rows' handlers is link/dtu_cmd_dispatch_state.cpp.
 #include "link/dtu_cmd_resp_table.h"
 
 #include <array>
