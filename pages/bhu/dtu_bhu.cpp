@@ -86,8 +86,6 @@ DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent), read_sequence_(new DtuCmdSequ
 
 DtuBhu::~DtuBhu() = default;
 
-DtuBhu *DtuBhu::Instance() { return DtuPageReference<DtuBhu>::Current(); }
-
 void DtuBhu::Select(DtuBhuPacketType type) {
   if (type == selected_) return;
   selected_ = type;

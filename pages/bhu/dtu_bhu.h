@@ -40,7 +40,6 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   std::vector<std::string> FileSections() const override;
   explicit DtuBhu(QObject *parent = nullptr);
   ~DtuBhu() override;
-  static DtuBhu *Instance();
 
   // The packet type Read, Set and the local file act on.
   DtuBhuPacketType Selected() const { return selected_; }
@@ -116,6 +115,6 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   std::atomic<bool> layout_asked_{false};
   // The packet whose Set waits for its confirming answer (-1: none).
   std::atomic<int> setting_type_{-1};
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuBhu> reference_{this};
 };

@@ -72,8 +72,6 @@ DtuDLT645::~DtuDLT645() {
   reader_.reset();
 }
 
-DtuDLT645 *DtuDLT645::Instance() { return DtuPageReference<DtuDLT645>::Current(); }
-
 std::vector<std::string> DtuDLT645::SwitchItems() { return {DtuLangText(DtuTextId::kSwitchOn), DtuLangText(DtuTextId::kSwitchOff)}; }
 std::vector<std::string> DtuDLT645::RuleItems() { return Texts(DtuTextId::kDltTransparent, kRuleCount); }
 std::vector<std::string> DtuDLT645::DataTypeItems() { return Texts(DtuTextId::kDltInt8, kDataTypeCount); }

@@ -91,7 +91,6 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
 
   explicit DtuDLT645(QObject *parent = nullptr);
   ~DtuDLT645() override;
-  static DtuDLT645 *Instance();
 
   const DtuDlt645Model &Model() const { return model_; }
   // The list texts in the current language.
@@ -188,6 +187,6 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
   unsigned rules_asked_ = 0;  // by the running Read
 
   std::unique_ptr<DtuDlt645Reader> reader_;
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuDLT645> reference_{this};
 };
