@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pages/bhu/dtu_bhu_packet.h"
+#include "pages/kit/dtu_field_rows.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
@@ -100,8 +101,12 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   bool SavePacket(class DtuConfig &config) const;
   void LoadPacket(const DtuConfig &config);
 
+  // Each packet's fields by name, over its model (pages/bhu/dtu_bhu_fields.cpp).
+  void BuildFields();
+
   DtuBhuPacketType selected_ = DtuBhuPacketType::kLogin;
   DtuBhuPacketModel packets_[kDtuBhuPacketTypes];
+  DtuMadeFields fields_[kDtuBhuPacketTypes];
 
   // The read sequence queues the packet query and waits for its answer; the
   // answer asks for the field layout when the packet is made of fields, and

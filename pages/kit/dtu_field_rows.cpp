@@ -25,30 +25,40 @@ DtuPageFieldInfo DtuFieldInfoOf(const DtuFieldDef &def, const std::string &name)
   return info;
 }
 
-std::vector<DtuPageFieldInfo> DtuMadeFieldsPage::Fields() const {
+std::vector<DtuPageFieldInfo> DtuMadeFieldsInfo(const DtuMadeFields &fields) {
   std::vector<DtuPageFieldInfo> out;
-  for (const DtuMadeField &f : fields_) out.push_back(DtuFieldInfoOf(*f.def, f.name));
+  for (const DtuMadeField &f : fields) out.push_back(DtuFieldInfoOf(*f.def, f.name));
   return out;
 }
 
-const DtuMadeField *DtuMadeFieldsPage::Find(const std::string &name) const {
-  for (const DtuMadeField &f : fields_) {
+namespace {
+
+const DtuMadeField *Find(const DtuMadeFields &fields, const std::string &name) {
+  for (const DtuMadeField &f : fields) {
     if (strcasecmp(f.name.c_str(), name.c_str()) == 0) return &f;
   }
   return nullptr;
 }
 
-bool DtuMadeFieldsPage::GetField(const std::string &name, std::string &value) const {
-  const DtuMadeField *f = Find(name);
+}  // namespace
+
+bool DtuGetMadeField(const DtuMadeFields &fields, const std::string &name, std::string &value) {
+  const DtuMadeField *f = Find(fields, name);
   if (f == nullptr) return false;
-  value = f->text ? *f->text : std::to_string(*f->number);
+  value = f->get ? f->get() : f->text ? *f->text : std::to_string(*f->number);
   return true;
 }
 
-bool DtuMadeFieldsPage::SetField(const std::string &name, const std::string &value, std::string &error) {
-  const DtuMadeField *f = Find(name);
+bool DtuSetMadeField(const DtuMadeFields &fields, const std::string &name, const std::string &value,
+                     std::string &error) {
+  const DtuMadeField *f = Find(fields, name);
   if (f == nullptr) {
     error = "unknown field: " + name;
+    return false;
+  }
+  if (f->set) {
+    if (f->set(value, error)) return true;
+    error = name + ": " + error;
     return false;
   }
   if (f->text) {
