@@ -57,6 +57,7 @@ std::string FailedFields(const DtuDlt645Unread &unread) {
 }  // namespace
 
 DtuDLT645::DtuDLT645(QObject *parent) : DtuPage(parent), reader_(std::make_unique<DtuDlt645Reader>(*this)) {
+  BuildFields();
   connect(this, &DtuPage::ActionEnded, this, [this] { whole_set_ = false; });
   DtuAttachPageAnswers({
       {"dlt645-switch", &DtuPageAnswer<&DtuDLT645::Dlt645SwitchSet>},

@@ -11,6 +11,7 @@
 
 #include "link/dtu_cmd_outcome.h"
 #include "pages/dlt645/dtu_dlt645_records.h"
+#include "pages/kit/dtu_field_rows.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
@@ -162,6 +163,9 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
   void PutBack(const DtuDlt645Unread &unread, std::vector<std::string> &names);
 
   DtuDlt645Model model_;
+  // The fields by name over model_ (pages/dlt645/dtu_dlt645_fields.cpp).
+  void BuildFields();
+  DtuMadeFields fields_;
   DtuDlt645Model before_read_;  // the model as the running Read found it
 
   // What the answers of the step being read gave (the reader resets them).

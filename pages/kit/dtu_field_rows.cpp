@@ -27,23 +27,21 @@ DtuPageFieldInfo DtuFieldInfoOf(const DtuFieldDef &def, const std::string &name)
 
 std::vector<DtuPageFieldInfo> DtuMadeFieldsInfo(const DtuMadeFields &fields) {
   std::vector<DtuPageFieldInfo> out;
-  for (const DtuMadeField &f : fields) out.push_back(DtuFieldInfoOf(*f.def, f.name));
+  for (const DtuMadeField &f : fields) {
+    if (f.listed) out.push_back(DtuFieldInfoOf(*f.def, f.name));
+  }
   return out;
 }
 
-namespace {
-
-const DtuMadeField *Find(const DtuMadeFields &fields, const std::string &name) {
+const DtuMadeField *DtuFindMadeField(const DtuMadeFields &fields, const std::string &name) {
   for (const DtuMadeField &f : fields) {
     if (strcasecmp(f.name.c_str(), name.c_str()) == 0) return &f;
   }
   return nullptr;
 }
 
-}  // namespace
-
 bool DtuGetMadeField(const DtuMadeFields &fields, const std::string &name, std::string &value) {
-  const DtuMadeField *f = Find(fields, name);
+  const DtuMadeField *f = DtuFindMadeField(fields, name);
   if (f == nullptr) return false;
   value = f->get ? f->get() : f->text ? *f->text : std::to_string(*f->number);
   return true;
@@ -51,7 +49,7 @@ bool DtuGetMadeField(const DtuMadeFields &fields, const std::string &name, std::
 
 bool DtuSetMadeField(const DtuMadeFields &fields, const std::string &name, const std::string &value,
                      std::string &error) {
-  const DtuMadeField *f = Find(fields, name);
+  const DtuMadeField *f = DtuFindMadeField(fields, name);
   if (f == nullptr) {
     error = "unknown field: " + name;
     return false;

@@ -36,6 +36,9 @@ struct DtuMadeField {
   std::function<std::string()> get;  // a coded field: its value, and
   // its Set; `error` says what is wrong with the value (the caller adds the name)
   std::function<bool(const std::string &value, std::string &error)> set;
+  int mark = 0;         // the row's mark, for the page's own use
+  int channel = 0;      // the channel (or parameter) it was made for; 0: none
+  bool listed = true;   // shown by Fields(); otherwise reached by name only
 };
 using DtuMadeFields = std::vector<DtuMadeField>;
 
@@ -48,14 +51,21 @@ struct DtuFieldRow {
   int *(*number)(Model &model, int channel, int param) = nullptr;
   Get get = nullptr;
   Set set = nullptr;
+  int mark = 0;  // copied to each made field, for the page's own use
+
+  DtuFieldRow Marked(int row_mark) const {
+    DtuFieldRow row = *this;
+    row.mark = row_mark;
+    return row;
+  }
 
   static DtuFieldRow Text(DtuFieldDef def, std::string *(*text)(Model &, int, int)) {
-    return {def, text, nullptr, nullptr, nullptr};
+    return {def, text, nullptr, nullptr, nullptr, 0};
   }
   static DtuFieldRow Number(DtuFieldDef def, int *(*number)(Model &, int, int)) {
-    return {def, nullptr, number, nullptr, nullptr};
+    return {def, nullptr, number, nullptr, nullptr, 0};
   }
-  static DtuFieldRow Coded(DtuFieldDef def, Get get, Set set) { return {def, nullptr, nullptr, get, set}; }
+  static DtuFieldRow Coded(DtuFieldDef def, Get get, Set set) { return {def, nullptr, nullptr, get, set, 0}; }
 };
 
 template <class Model>
@@ -65,14 +75,24 @@ struct DtuFieldRowGroup {
   Rows rows;
   int params = 0;  // parameters of each channel
   Rows param_rows;
-  std::string suffix;  // after every made name
+  std::string suffix;           // after every made name
+  std::string param_separator;  // between the channel and the parameter ("di1_2")
+  bool listed = true;           // false: the made fields are reached by name only
 
-  static DtuFieldRowGroup Once(Rows rows, std::string suffix = "") { return {0, std::move(rows), 0, {}, suffix}; }
-  static DtuFieldRowGroup PerChannel(int channels, Rows rows, int params = 0, Rows param_rows = {}) {
-    return {channels, std::move(rows), params, std::move(param_rows), ""};
+  static DtuFieldRowGroup Once(Rows rows, std::string suffix = "") {
+    return {0, std::move(rows), 0, {}, suffix, "", true};
+  }
+  static DtuFieldRowGroup PerChannel(int channels, Rows rows, int params = 0, Rows param_rows = {},
+                                     std::string param_separator = "") {
+    return {channels, std::move(rows), params, std::move(param_rows), "", param_separator, true};
   }
   static DtuFieldRowGroup PerChannelWithSuffix(int channels, Rows rows, std::string suffix) {
-    return {channels, std::move(rows), 0, {}, suffix};
+    return {channels, std::move(rows), 0, {}, suffix, "", true};
+  }
+  DtuFieldRowGroup Unlisted() const {
+    DtuFieldRowGroup group = *this;
+    group.listed = false;
+    return group;
   }
 };
 
@@ -80,9 +100,11 @@ struct DtuFieldRowGroup {
 template <class Model>
 DtuMadeFields DtuMakeFields(const std::vector<DtuFieldRowGroup<Model>> &groups, Model &model) {
   DtuMadeFields made;
-  auto add = [&made, &model](const DtuFieldRow<Model> &row, const std::string &suffix, int channel, int param) {
+  const DtuFieldRowGroup<Model> *in = nullptr;  // the group being made
+  auto add = [&made, &model, &in](const DtuFieldRow<Model> &row, const std::string &suffix, int channel, int param) {
     DtuMadeField field{row.def.name + suffix, &row.def, row.text ? row.text(model, channel, param) : nullptr,
-                       row.number ? row.number(model, channel, param) : nullptr, nullptr, nullptr};
+                       row.number ? row.number(model, channel, param) : nullptr, nullptr, nullptr, row.mark,
+                       channel, in->listed};
     if (row.get != nullptr) {
       field.get = [&model, get = row.get, channel, param] { return get(model, channel, param); };
       field.set = [&model, set = row.set, channel, param](const std::string &value, std::string &error) {
@@ -92,6 +114,7 @@ DtuMadeFields DtuMakeFields(const std::vector<DtuFieldRowGroup<Model>> &groups, 
     made.push_back(std::move(field));
   };
   for (const DtuFieldRowGroup<Model> &group : groups) {
+    in = &group;
     if (group.channels == 0) {
       for (const DtuFieldRow<Model> &row : group.rows) add(row, group.suffix, 0, 0);
       continue;
@@ -100,7 +123,7 @@ DtuMadeFields DtuMakeFields(const std::vector<DtuFieldRowGroup<Model>> &groups, 
       const std::string n = std::to_string(c);
       for (const DtuFieldRow<Model> &row : group.rows) add(row, n + group.suffix, c, 0);
       for (int p = 1; p <= group.params; ++p) {
-        for (const DtuFieldRow<Model> &row : group.param_rows) add(row, n + std::to_string(p) + group.suffix, c, p);
+        for (const DtuFieldRow<Model> &row : group.param_rows) add(row, n + group.param_separator + std::to_string(p) + group.suffix, c, p);
       }
     }
   }
@@ -114,7 +137,8 @@ DtuPageFieldInfo DtuFieldInfoOf(const DtuFieldDef &def, const std::string &name)
 // text must hold no control character; a number or list index must be
 // decimal and in its range, and the error names the field and the range; a
 // coded field's Set says what it refused, after the name.
-std::vector<DtuPageFieldInfo> DtuMadeFieldsInfo(const DtuMadeFields &fields);
+std::vector<DtuPageFieldInfo> DtuMadeFieldsInfo(const DtuMadeFields &fields);  // the listed ones
+const DtuMadeField *DtuFindMadeField(const DtuMadeFields &fields, const std::string &name);
 bool DtuGetMadeField(const DtuMadeFields &fields, const std::string &name, std::string &value);
 bool DtuSetMadeField(const DtuMadeFields &fields, const std::string &name, const std::string &value,
                      std::string &error);
