@@ -20,6 +20,12 @@ const char *DtuLangText(int id);
 // The same by name: what code outside the table uses.
 inline const char *DtuLangText(DtuTextId id) { return DtuLangText(static_cast<int>(id)); }
 
+// A text a page brings from its own folder (a page the table does not know),
+// in both languages: it gets an id after every id of the table, the same for
+// the same pair, and DtuTextId like any other. The pointers must live as long
+// as the program (string literals). Texts are added while the program starts.
+DtuTextId DtuLangAddText(const char *english, const char *chinese);
+
 // The constant table (defined in dtu_lang_table.cpp) and its row count.
 extern const DtuLangRow kDtuLangTable[];
 extern const int kDtuLangTableSize;

@@ -8,6 +8,7 @@
 #include "base/dtu_lang.h"
 #include "base/dtu_log.h"
 #include "base/dtu_message.h"
+#include "config/dtu_config_added.h"
 #include "config/dtu_config_layout.h"
 #include "config/dtu_config_template.h"
 #include "config/dtu_config_visitors.h"
@@ -97,7 +98,16 @@ bool DtuConfig::IsOwnedSection(const std::string &section) {
   for (const char *owned : kOwned) {
     if (lower == owned) return true;
   }
+  for (const DtuAddedSection &added : DtuConfigAddedSections()) {
+    if (lower == DtuIniLower(added.name)) return true;
+  }
   return false;
+}
+
+const DtuConfig::AddedText &DtuConfig::AddedField(const std::string &section, const std::string &key) const {
+  static const AddedText kEmpty;
+  auto found = added.find(section + "/" + key);
+  return found != added.end() ? found->second : kEmpty;
 }
 
 std::vector<std::string> DtuConfig::ReadFrom(const DtuIniIndex &index) {

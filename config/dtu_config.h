@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -271,6 +272,14 @@ class DtuConfig {
   BhuGroup bhu;
   NetInfoGroup netInfo;
   Dlt645Group dlt645;
+  // The sections pages declare beside these (config/dtu_config_added.h),
+  // by "SECTION/key".
+  using AddedText = DtuFixedText<256>;
+  std::map<std::string, AddedText> added;
+
+  // One value of an added section; the const one is empty for a key not set.
+  AddedText &AddedField(const std::string &section, const std::string &key) { return added[section + "/" + key]; }
+  const AddedText &AddedField(const std::string &section, const std::string &key) const;
 
   DtuConfig() = default;
   virtual ~DtuConfig() = default;

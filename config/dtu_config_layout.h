@@ -15,6 +15,7 @@
 #include <string>
 
 #include "config/dtu_config.h"
+#include "config/dtu_config_added.h"
 
 namespace dtu_config_layout {
 
@@ -255,6 +256,16 @@ void Dlt645(Config &c, V &v) {
 }
 
 // Every owned section, in the order SaveToFile writes them.
+// The sections pages declared beside the record's, each key a text.
+template <class Config, class V>
+void Added(Config &c, V &v) {
+  for (const DtuAddedSection &section : DtuConfigAddedSections()) {
+    v.Begin(section.name);
+    for (const std::string &key : section.keys) v.Text(key, c.AddedField(section.name, key));
+    v.End();
+  }
+}
+
 template <class Config, class V>
 void All(Config &c, V &v) {
   Uart(c, v);
@@ -271,6 +282,7 @@ void All(Config &c, V &v) {
   ModbusCache(c, v);
   Dlt645(c, v);
   BhuHeader(c, v);
+  Added(c, v);
 }
 
 }  // namespace dtu_config_layout

@@ -13,7 +13,7 @@ std::string Lower(std::string text) {
 }
 
 bool KeyIsKnown(const std::string &key) {
-  for (int row = 0; row < kDtuCmdRespTableRows; ++row) {
+  for (int row = 0; row < DtuCmdRespRowCount(); ++row) {
     if (DtuCmdRespRowHasKey(row, key.c_str())) return true;
   }
   return false;

@@ -30,7 +30,7 @@ DtuCmdDispatchState &DtuCmdDispatchState::Shared() {
 int DtuCmdDispatchState::AttachHandler(const char *key, DtuCmdRespHandler handler) {
   if (key == nullptr || handler == nullptr) return 0;
   int attached = 0;
-  for (int r = 0; r < kDtuCmdRespTableRows; ++r) {
+  for (int r = 0; r < DtuCmdRespRowCount(); ++r) {
     if (DtuCmdRespRowHasKey(r, key)) {
       handlers_[r].store(handler, std::memory_order_release);
       ++attached;
@@ -45,7 +45,7 @@ void DtuCmdDispatchState::DetachAllHandlers() {
 }
 
 DtuCmdRespHandler DtuCmdDispatchState::Handler(int row) const {
-  if (row < 0 || row >= kDtuCmdRespTableRows) return nullptr;
+  if (row < 0 || row >= DtuCmdRespRowCount()) return nullptr;
   return handlers_[row].load(std::memory_order_acquire);
 }
 

@@ -61,7 +61,7 @@ class DtuCmdDispatchState {
   template <typename Call>
   void Notify(Call call);
 
-  std::array<std::atomic<DtuCmdRespHandler>, kDtuCmdRespTableRows> handlers_{};
+  std::array<std::atomic<DtuCmdRespHandler>, kDtuCmdRespTableCapacity> handlers_{};
   std::atomic<bool> remote_mode_{false};
 
   mutable std::mutex sink_mutex_;

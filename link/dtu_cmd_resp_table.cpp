@@ -1,10 +1,13 @@
-// The 88-row answer table and the search for the first row whose prefix
-// stands at a line start. The dispatch state that calls the rows' handlers is
-// link/dtu_cmd_dispatch_state.cpp.
+// The answer table (88 fixed rows, then the keys pages add) and the search
+// for the first row whose prefix stands at a line start. The dispatch state
+// that calls the rows' handlers is link/dtu_cmd_dispatch_state.cpp.
 #include "link/dtu_cmd_resp_table.h"
 
 #include <array>
+#include <atomic>
 #include <cstring>
+#include <mutex>
+#include <string>
 #include <vector>
 
 namespace {
@@ -44,16 +47,27 @@ struct Row {
   int length;
 };
 
-const std::array<Row, kDtuCmdRespTableRows> &Rows() {
-  static const std::array<Row, kDtuCmdRespTableRows> rows = [] {
-    std::array<Row, kDtuCmdRespTableRows> r{};
+// The rows up to the count are set and never change again: a row is filled
+// before the count that shows it is published.
+struct Table {
+  std::array<Row, kDtuCmdRespTableCapacity> rows{};
+  std::array<std::string, kDtuCmdRespTableCapacity - kDtuCmdRespTableRows> added_prefixes;
+  std::atomic<int> count{kDtuCmdRespTableRows};
+  std::mutex adding;
+};
+
+Table &TheTable() {
+  static Table *const table = [] {
+    auto *t = new Table;
     for (int i = 0; i < kDtuCmdRespTableRows; ++i) {
-      r[i] = Row{kPrefixes[i], static_cast<int>(std::strlen(kPrefixes[i]))};
+      t->rows[i] = Row{kPrefixes[i], static_cast<int>(std::strlen(kPrefixes[i]))};
     }
-    return r;
+    return t;
   }();
-  return rows;
+  return *table;
 }
+
+const std::array<Row, kDtuCmdRespTableCapacity> &Rows() { return TheTable().rows; }
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -93,19 +107,37 @@ bool MatchesEmptyValue(const char *text, int length, int start, const Row &row) 
 
 }  // namespace
 
+int DtuCmdRespRowCount() { return TheTable().count.load(std::memory_order_acquire); }
+
+int DtuCmdAddAnswerKey(const char *key) {
+  if (key == nullptr || *key == '\0') return -1;
+  Table &table = TheTable();
+  std::lock_guard<std::mutex> lock(table.adding);
+  const int count = table.count.load(std::memory_order_relaxed);
+  for (int r = 0; r < count; ++r) {
+    if (RowKeyEquals(table.rows[r], key)) return r;
+  }
+  if (count == kDtuCmdRespTableCapacity) return -1;
+  std::string &prefix = table.added_prefixes[count - kDtuCmdRespTableRows];
+  prefix = std::string(key) + " : ";
+  table.rows[count] = Row{prefix.c_str(), static_cast<int>(prefix.size())};
+  table.count.store(count + 1, std::memory_order_release);
+  return count;
+}
+
 const char *DtuCmdRespPrefix(int row) {
-  if (row < 0 || row >= kDtuCmdRespTableRows) return "";
-  return kPrefixes[row];
+  if (row < 0 || row >= DtuCmdRespRowCount()) return "";
+  return Rows()[row].prefix;
 }
 
 
 int DtuCmdRespPrefixLength(int row) {
-  if (row < 0 || row >= kDtuCmdRespTableRows) return 0;
+  if (row < 0 || row >= DtuCmdRespRowCount()) return 0;
   return Rows()[row].length;
 }
 
 bool DtuCmdRespRowHasKey(int row, const char *key) {
-  if (row < 0 || row >= kDtuCmdRespTableRows || key == nullptr) return false;
+  if (row < 0 || row >= DtuCmdRespRowCount() || key == nullptr) return false;
   return RowKeyEquals(Rows()[row], key);
 }
 
@@ -115,7 +147,8 @@ DtuCmdRespMatch DtuCmdMatchAnswer(const char *text, int length) {
   static thread_local std::vector<int> starts;
   CollectLineStarts(text, length, starts);
   const auto &rows = Rows();
-  for (int r = 0; r < kDtuCmdRespTableRows; ++r) {
+  const int count = DtuCmdRespRowCount();
+  for (int r = 0; r < count; ++r) {
     for (int start : starts) {
       const bool full = length - start >= rows[r].length && EqualsIgnoreCase(text + start, rows[r].prefix, rows[r].length);
       if (full || MatchesEmptyValue(text, length, start, rows[r])) {

@@ -12,11 +12,22 @@
 using DtuCmdRespHandler = void (*)(const char *value, int length);
 
 constexpr int kDtuCmdRespTableRows = 88;
+// Rows the table holds at most: the fixed rows and the keys added to them.
+constexpr int kDtuCmdRespTableCapacity = 160;
 // "bandValue : " answers are accepted and shown; no page handles them.
 constexpr int kDtuCmdBandValueRow = 15;
 
-// The prefix of one table row ("uart-baudrate : ", ...), row 0..87, and its
-// length in bytes.
+// Rows in the table now: the fixed rows, then every key added since.
+int DtuCmdRespRowCount();
+
+// Adds a row for `key` after the others, for a page whose device key the
+// fixed rows do not know; the row of a key already there stays the only one.
+// Returns the key's row, or -1 when the table is full. Rows are added while
+// the pages are built, before their answers come, and are never taken away.
+int DtuCmdAddAnswerKey(const char *key);
+
+// The prefix of one table row ("uart-baudrate : ", ...), and its length in
+// bytes.
 const char *DtuCmdRespPrefix(int row);
 int DtuCmdRespPrefixLength(int row);
 

@@ -1,58 +1,75 @@
 #include "pages/dtu_page_catalog.h"
 
-#include "pages/bhu/dtu_bhu.h"
-#include "pages/cmd_port/dtu_cmd_port_page.h"
-#include "pages/settings/dtu_data_port.h"
-#include "pages/settings/dtu_devinfo.h"
-#include "pages/dlt645/dtu_dlt645.h"
-#include "pages/modbus/dtu_modbus.h"
-#include "pages/modbus/dtu_modbus_cache.h"
-#include "pages/mqtt/dtu_mqtt.h"
-#include "pages/mqtt/dtu_mqtt_aliyun.h"
-#include "pages/mqtt/dtu_mqtt_onenet.h"
-#include "pages/settings/dtu_net.h"
-#include "pages/settings/dtu_tcp_udp.h"
-#include "pages/settings/dtu_work_mode.h"
-#include "pages/virtual_serial/virtual_serial_tool.h"
+#include <algorithm>
+
+#include "base/dtu_log.h"
+
+// Written by pages/CMakeLists.txt: refers to every family's registration.
+int DtuPageFamiliesLinked();
 
 namespace {
 
 using C = DtuPageCode;
 using T = DtuTextId;
 
-// Tree order, which is also the order in which the page objects are built.
-// "Aliyun MQTT" and "OneNET MQTT" sit under "Work Mode" so that their pages
-// can be reached, and "Modbus Cache" under "Data Port-RS485".
-const std::vector<DtuPageCatalogRow> kDtuPageCatalog = {
-    {C::kRoot, T::kTreeDtuConfigTool, C::kNone, C::kCmdPort, nullptr, nullptr},
-    {C::kCmdPort, T::kTreeConfigPort, C::kRoot, C::kCmdPort, nullptr, &DtuMakePage<DtuCmdPortPage>},
-    {C::kDataPort, T::kTreeDataPort, C::kRoot, C::kDataPort, "dataport", &DtuMakePage<DtuDataPort>},
-    {C::kUartParams, T::kTreeUartParams, C::kDataPort, C::kDataPort, nullptr, nullptr},
-    {C::kModbus, T::kTreeModbusParams, C::kDataPort, C::kModbus, "modbus", &DtuMakePage<DtuModbus>},
-    {C::kModbusCache, T::kTreeModbusCache, C::kDataPort, C::kModbusCache, "modbuscache", &DtuMakePage<DtuModbusCache>},
-    {C::kDlt645, T::kTreeDlt645Meter, C::kDataPort, C::kDlt645, "dlt645", &DtuMakePage<DtuDLT645>},
-    {C::kDevinfo, T::kTreeDeviceInfo, C::kRoot, C::kDevinfo, "devinfo", &DtuMakePage<DtuDevinfo>},
-    {C::kNet, T::kTreeNetworkInfo, C::kRoot, C::kNet, "net", &DtuMakePage<DtuNet>},
-    {C::kWorkMode, T::kTreeWorkMode, C::kRoot, C::kWorkMode, "workmode", &DtuMakePage<DtuWorkMode>},
-    {C::kTcpUdp, T::kTreeTcpUdpMode, C::kWorkMode, C::kTcpUdp, "tcpudp", &DtuMakePage<DtuTcpUdp>},
-    {C::kMqtt, T::kTreeMqttMode, C::kWorkMode, C::kMqtt, "mqtt", &DtuMakePage<DtuMqtt>},
-    {C::kMqttAliyun, T::kTreeAliyunMqtt, C::kWorkMode, C::kMqttAliyun, "aliyun", &DtuMakePage<DtuMqttAliyun>},
-    {C::kMqttOnenet, T::kTreeOnenetMqtt, C::kWorkMode, C::kMqttOnenet, "onenet", &DtuMakePage<DtuMqttOnenet>},
-    {C::kBhu, T::kTreeBhu, C::kRoot, C::kBhu, "bhu", &DtuMakePage<DtuBhu>},
-    {C::kVirtualSerial, T::kTreeVirtualSerial, C::kRoot, C::kVirtualSerial, nullptr, &DtuMakePage<VirtualSerialTool>},
-    {C::kHelp, T::kTreeHelp, C::kRoot, C::kHelp, nullptr, nullptr},
-};
+// The tree's frame: its root and the Help item, which have no page logic.
+// The families add the rest.
+std::vector<DtuPageCatalogRow> &Rows() {
+  static std::vector<DtuPageCatalogRow> *const rows = new std::vector<DtuPageCatalogRow>{
+      {C::kRoot, T::kTreeDtuConfigTool, C::kNone, C::kCmdPort, nullptr, nullptr},
+      {C::kHelp, T::kTreeHelp, C::kRoot, C::kHelp, nullptr, nullptr},
+  };
+  return *rows;
+}
+
+std::vector<DtuPageJoin> &Joins() {
+  static std::vector<DtuPageJoin> *const joins = new std::vector<DtuPageJoin>;
+  return *joins;
+}
+
+bool CodeBefore(const DtuPageCatalogRow &a, const DtuPageCatalogRow &b) {
+  return static_cast<int>(a.code) < static_cast<int>(b.code);
+}
 
 }  // namespace
 
-bool DtuPageCodeKnown(int code) {
-  return code >= static_cast<int>(C::kRoot) && code <= static_cast<int>(C::kHelp);
+int DtuRegisterPages(const std::vector<DtuPageCatalogRow> &rows) {
+  int added = 0;
+  for (const DtuPageCatalogRow &row : rows) {
+    if (DtuPageCatalogFind(row.code) != nullptr) {
+      DTU_LOG("page code %d registered twice; the second left out.", static_cast<int>(row.code));
+      continue;
+    }
+    std::vector<DtuPageCatalogRow> &all = Rows();
+    all.insert(std::upper_bound(all.begin(), all.end(), row, &CodeBefore), row);
+    ++added;
+  }
+  return added;
 }
 
-const std::vector<DtuPageCatalogRow> &DtuPageCatalog() { return kDtuPageCatalog; }
+int DtuRegisterPageJoin(DtuPageJoin join) {
+  Joins().push_back(join);
+  return static_cast<int>(Joins().size());
+}
+
+const std::vector<DtuPageJoin> &DtuPageJoins() {
+  DtuPageCatalog();
+  return Joins();
+}
+
+bool DtuPageCodeKnown(int code) {
+  const bool fixed = code >= static_cast<int>(C::kRoot) && code <= static_cast<int>(C::kHelp);
+  return fixed || DtuPageCatalogFind(static_cast<DtuPageCode>(code)) != nullptr;
+}
+
+const std::vector<DtuPageCatalogRow> &DtuPageCatalog() {
+  static const int families = DtuPageFamiliesLinked();
+  (void)families;
+  return Rows();
+}
 
 const DtuPageCatalogRow *DtuPageCatalogFind(DtuPageCode code) {
-  for (const DtuPageCatalogRow &row : kDtuPageCatalog) {
+  for (const DtuPageCatalogRow &row : Rows()) {
     if (row.code == code) return &row;
   }
   return nullptr;

@@ -1,30 +1,26 @@
 // The page catalog: every item of the window's page tree, in tree order,
 // with the page logic object behind it. The window builds its tree from it,
 // the page host constructs the logic objects in its order, and varnokctl
-// finds its pages (read/set, --help) in it.
+// finds its pages (read/set, --help, backup, apply) in it.
 //
-// How to add a page (the whole list, with the files beyond these five, is in
-// docs/ARCHITECTURE.md):
-//  1. pages/<family>/dtu_<page>.h/.cpp: the logic class (a DtuPage for
-//     read/set pages), its fields, answer handlers and payload codecs. Answer
-//     handlers are member functions attached from one {key, handler} table,
-//     the page reference a member: see pages/kit/dtu_page_answers.h.
-//  2. One row in kDtuPageCatalog (pages/dtu_page_catalog.cpp): its code, tree
-//     text, parent item, varnokctl name (null when varnokctl has none) and
-//     DtuMakePage<DtuYourPage>. The row's place is the tree's order and the
-//     construction order; a page code that is not an enumerator below yet
-//     gets one.
-//  3. app/views/<family>/<page>_view.h/.cpp: the widget view, with UpdateLanguage().
-//  4. One row in kDtuPageViews (app/shell/page_views.cpp): the code and
-//     DtuMakeView<YourView, DtuYourPage>, plus shown/hidden hooks if the
-//     page must act when it comes into view or leaves it.
-//  5. Its texts: new rows at the end of base/dtu_lang_table.cpp, named at the
-//     end of base/dtu_text_id.h.
-// Tests pick the files up by themselves (tests/<layer>/*.cpp).
+// Each page family fills it from its own folder: one registration, in any
+// .cpp of the folder (pages/<family>/<family>_pages.cpp by custom),
+//
+//   DTU_PAGE_FAMILY(mqtt, {DtuPageCode::kMqtt, DtuTextId::kTreeMqttMode, DtuPageCode::kWorkMode,
+//                          DtuPageCode::kMqtt, "mqtt", &DtuMakePage<DtuMqtt>});
+//
+// The rows stand in the order of their codes, which is the tree's order and
+// the construction order; a row comes after its parent. pages/CMakeLists.txt
+// keeps every family folder's registration in every program that uses the
+// catalog (a folder under pages/ other than kit/ is a family and registers).
+// A page that is not a family of this folder (a test's own page) registers
+// the same way from its own source file, linked into its program.
+// How to add a page, whole: docs/ARCHITECTURE.md.
 #pragma once
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +30,9 @@
 class DtuPage;
 
 // The code each tree item carries; ShowPage takes it. The numbers are the
-// ones the window has always used.
+// ones the window has always used; a page registered from elsewhere takes a
+// number of its own above these (its place in the tree: after every smaller
+// code).
 enum class DtuPageCode : int {
   kNone = -1,  // no page: a parent of top-level items, or an item that shows nothing
   kRoot = 0,
@@ -56,8 +54,8 @@ enum class DtuPageCode : int {
   kHelp = 16,
 };
 
-// True for the codes above (kNone excluded); any other code shows the
-// command port page.
+// True for the codes above (kNone excluded) and every registered code; any
+// other code shows the command port page.
 bool DtuPageCodeKnown(int code);
 
 using DtuPageFactory = std::unique_ptr<QObject> (*)();
@@ -76,9 +74,33 @@ struct DtuPageCatalogRow {
   DtuPageFactory make;   // null: no logic object; the item shows another's page or none (`shows`)
 };
 
+// Every registered row, in the order of their codes.
 const std::vector<DtuPageCatalogRow> &DtuPageCatalog();
 // The row of a code, or null.
 const DtuPageCatalogRow *DtuPageCatalogFind(DtuPageCode code);
 // The page a code shows: the row's `shows`, the code itself for a known code
 // without a row, the command port for an unknown code.
 DtuPageCode DtuPageShownBy(int code);
+
+// Adds a family's rows to the catalog (DTU_PAGE_FAMILY does it while the
+// program starts); a row whose code is already there is left out, with a
+// line in the log. Returns the number of rows added.
+int DtuRegisterPages(const std::vector<DtuPageCatalogRow> &rows);
+
+// Pages that work together when one host holds them all (the window): once
+// every page object is built, the host calls each family's join with its
+// lookup of the objects by code. A page made alone (varnokctl) is joined to
+// nobody.
+using DtuPageLookup = std::function<QObject *(DtuPageCode)>;
+using DtuPageJoin = void (*)(const DtuPageLookup &logic);
+// Registers a join (while the program starts, beside the family's rows);
+// returns the number of joins so far.
+int DtuRegisterPageJoin(DtuPageJoin join);
+const std::vector<DtuPageJoin> &DtuPageJoins();
+
+// One family's registration. `family` names the folder; the constant it
+// defines is what pages/CMakeLists.txt refers to, so the linker keeps the
+// registration with it.
+#define DTU_PAGE_FAMILY(family, ...)       \
+  extern const int kDtuPageFamily_##family; \
+  const int kDtuPageFamily_##family = DtuRegisterPages({__VA_ARGS__})

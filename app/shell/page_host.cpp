@@ -5,10 +5,6 @@
 
 #include "app/views/cmd_port/cmd_port_view.h"
 #include "pages/cmd_port/dtu_cmd_port_page.h"
-#include "pages/modbus/dtu_modbus.h"
-#include "pages/modbus/dtu_modbus_cache.h"
-#include "pages/modbus/dtu_modbus_switches.h"
-#include "pages/virtual_serial/virtual_serial_tool.h"
 
 DtuPageHost::DtuPageHost(QWidget *parent) : QWidget(parent) {
   auto *layout = new QGridLayout(this);
@@ -31,11 +27,8 @@ void DtuPageHost::BuildLogic() {
   for (const DtuPageCatalogRow &row : DtuPageCatalog()) {
     if (row.make != nullptr) logic_.push_back({row.code, row.make()});
   }
-  // The polling and the cache proxy may not both be on: the two pages know
-  // each other's switch through one shared object.
-  auto *polling = LogicAs<DtuModbus>(DtuPageCode::kModbus);
-  auto *cache = LogicAs<DtuModbusCache>(DtuPageCode::kModbusCache);
-  if (polling != nullptr && cache != nullptr) DtuModbusShareSwitches(*polling, *cache);
+  // Pages that work together in one host (the Modbus pages' switches).
+  for (DtuPageJoin join : DtuPageJoins()) join([this](DtuPageCode code) { return Logic(code); });
 }
 
 void DtuPageHost::BuildSlots() {
@@ -74,10 +67,6 @@ QObject *DtuPageHost::Logic(DtuPageCode code) const {
     if (logic.code == code) return logic.object.get();
   }
   return nullptr;
-}
-
-VirtualSerialTool *DtuPageHost::VirtualSerialPage() const {
-  return LogicAs<VirtualSerialTool>(DtuPageCode::kVirtualSerial);
 }
 
 DtuCmdPortPage *DtuPageHost::CmdPortPage() const { return LogicAs<DtuCmdPortPage>(DtuPageCode::kCmdPort); }

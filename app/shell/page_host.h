@@ -17,7 +17,6 @@
 
 class CmdPortView;
 class DtuCmdPortPage;
-class VirtualSerialTool;
 
 class DtuPageHost : public QWidget {
   Q_OBJECT
@@ -55,7 +54,6 @@ class DtuPageHost : public QWidget {
   }
   DtuCmdPortPage *CmdPortPage() const;
   CmdPortView *CmdPortPageView() const;
-  VirtualSerialTool *VirtualSerialPage() const;
 
  signals:
   // A view was built into its slot (its buttons now exist).

@@ -1,7 +1,17 @@
 // The view table: for each page code of the catalog (pages/dtu_page_catalog.h)
 // the widget view that shows its page, and what the page does when it comes
-// into view or leaves it. Rows in catalog order; the host builds the views in
-// this order. A code with no row shows nothing.
+// into view or leaves it. Rows in catalog order (the order of their codes);
+// the host builds the views' slots in this order. A code with no row shows
+// nothing.
+//
+// Each view family fills it from its own folder (app/views/<family>/, one
+// registration in any .cpp there, <family>_views.cpp by custom):
+//
+//   DTU_VIEW_FAMILY(mqtt, {DtuPageCode::kMqtt, &DtuMakeView<MqttView, DtuMqtt>});
+//
+// app/CMakeLists.txt keeps every family folder's registration in every
+// program that uses the table (a folder under app/views/ other than kit/ is
+// a family and registers).
 #pragma once
 
 #include <QObject>
@@ -38,4 +48,15 @@ struct DtuPageViewRow {
   DtuViewHook hidden = nullptr;  // on every page change, whichever page was on view
 };
 
+// Every registered row, in catalog order.
 const std::vector<DtuPageViewRow> &DtuPageViews();
+
+// Adds a family's rows (DTU_VIEW_FAMILY does it while the program starts); a
+// row whose code already has one is left out, with a line in the log.
+// Returns the number of rows added.
+int DtuRegisterViews(const std::vector<DtuPageViewRow> &rows);
+
+// One view family's registration; as DTU_PAGE_FAMILY.
+#define DTU_VIEW_FAMILY(family, ...)       \
+  extern const int kDtuViewFamily_##family; \
+  const int kDtuViewFamily_##family = DtuRegisterViews({__VA_ARGS__})

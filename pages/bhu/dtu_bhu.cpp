@@ -72,6 +72,7 @@ std::vector<DtuBhuField> DtuBhuPacketModel::UsedFields() const {
 }
 
 DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent), read_sequence_(new DtuCmdSequence(this)) {
+  BuildFields();
   connect(read_sequence_, &DtuCmdSequence::Done, this, &DtuBhu::OnPacketWaitOver);
   DtuAttachPageAnswers({
       {"bhu-login", &DtuPageAnswer<&DtuBhu::BhuLoginSet>},
@@ -85,8 +86,6 @@ DtuBhu::DtuBhu(QObject *parent) : DtuPage(parent), read_sequence_(new DtuCmdSequ
 }
 
 DtuBhu::~DtuBhu() = default;
-
-DtuBhu *DtuBhu::Instance() { return DtuPageReference<DtuBhu>::Current(); }
 
 void DtuBhu::Select(DtuBhuPacketType type) {
   if (type == selected_) return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pages/bhu/dtu_bhu_packet.h"
+#include "pages/kit/dtu_field_rows.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
@@ -40,7 +41,6 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   std::vector<std::string> FileSections() const override;
   explicit DtuBhu(QObject *parent = nullptr);
   ~DtuBhu() override;
-  static DtuBhu *Instance();
 
   // The packet type Read, Set and the local file act on.
   DtuBhuPacketType Selected() const { return selected_; }
@@ -101,8 +101,12 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   bool SavePacket(class DtuConfig &config) const;
   void LoadPacket(const DtuConfig &config);
 
+  // Each packet's fields by name, over its model (pages/bhu/dtu_bhu_fields.cpp).
+  void BuildFields();
+
   DtuBhuPacketType selected_ = DtuBhuPacketType::kLogin;
   DtuBhuPacketModel packets_[kDtuBhuPacketTypes];
+  DtuMadeFields fields_[kDtuBhuPacketTypes];
 
   // The read sequence queues the packet query and waits for its answer; the
   // answer asks for the field layout when the packet is made of fields, and
@@ -116,6 +120,6 @@ class DtuBhu : public DtuPage, public DtuStoredPage {
   std::atomic<bool> layout_asked_{false};
   // The packet whose Set waits for its confirming answer (-1: none).
   std::atomic<int> setting_type_{-1};
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuBhu> reference_{this};
 };

@@ -57,6 +57,7 @@ std::string FailedFields(const DtuDlt645Unread &unread) {
 }  // namespace
 
 DtuDLT645::DtuDLT645(QObject *parent) : DtuPage(parent), reader_(std::make_unique<DtuDlt645Reader>(*this)) {
+  BuildFields();
   connect(this, &DtuPage::ActionEnded, this, [this] { whole_set_ = false; });
   DtuAttachPageAnswers({
       {"dlt645-switch", &DtuPageAnswer<&DtuDLT645::Dlt645SwitchSet>},
@@ -71,8 +72,6 @@ DtuDLT645::DtuDLT645(QObject *parent) : DtuPage(parent), reader_(std::make_uniqu
 DtuDLT645::~DtuDLT645() {
   reader_.reset();
 }
-
-DtuDLT645 *DtuDLT645::Instance() { return DtuPageReference<DtuDLT645>::Current(); }
 
 std::vector<std::string> DtuDLT645::SwitchItems() { return {DtuLangText(DtuTextId::kSwitchOn), DtuLangText(DtuTextId::kSwitchOff)}; }
 std::vector<std::string> DtuDLT645::RuleItems() { return Texts(DtuTextId::kDltTransparent, kRuleCount); }

@@ -11,6 +11,7 @@
 
 #include "link/dtu_cmd_outcome.h"
 #include "pages/dlt645/dtu_dlt645_records.h"
+#include "pages/kit/dtu_field_rows.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
@@ -91,7 +92,6 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
 
   explicit DtuDLT645(QObject *parent = nullptr);
   ~DtuDLT645() override;
-  static DtuDLT645 *Instance();
 
   const DtuDlt645Model &Model() const { return model_; }
   // The list texts in the current language.
@@ -163,6 +163,9 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
   void PutBack(const DtuDlt645Unread &unread, std::vector<std::string> &names);
 
   DtuDlt645Model model_;
+  // The fields by name over model_ (pages/dlt645/dtu_dlt645_fields.cpp).
+  void BuildFields();
+  DtuMadeFields fields_;
   DtuDlt645Model before_read_;  // the model as the running Read found it
 
   // What the answers of the step being read gave (the reader resets them).
@@ -188,6 +191,6 @@ class DtuDLT645 : public DtuPage, public DtuStoredPage {
   unsigned rules_asked_ = 0;  // by the running Read
 
   std::unique_ptr<DtuDlt645Reader> reader_;
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuDLT645> reference_{this};
 };

@@ -59,6 +59,19 @@ struct DtuFileGroup {
   }
 };
 
+// The slot of a key in a section a page declares beside the record's
+// (config/dtu_config_added.h), a text of DtuConfig::AddedText's capacity:
+//   constexpr char kSection[] = "KIT", kGreeting[] = "Greeting";
+//   DtuAddedFileSlot<kSection, kGreeting>()
+template <const char *Section, const char *Key>
+DtuFileSlot DtuAddedFileSlot() {
+  DtuFileSlot slot;
+  slot.capacity = DtuConfig::AddedText::kCapacity;
+  slot.get = [](const DtuConfig &c) { return c.AddedField(Section, Key).str(); };
+  slot.put = [](DtuConfig &c, const std::string &v) { c.AddedField(Section, Key) = v; };
+  return slot;
+}
+
 // Conversions of a field's value; a null one passes the value as it is.
 struct DtuFieldCodec {
   std::string (*to_wire)(const std::string &value) = nullptr;     // payload of the set line

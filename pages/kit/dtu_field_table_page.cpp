@@ -7,6 +7,7 @@
 #include "base/dtu_message.h"
 #include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
+#include "pages/kit/dtu_field_rows.h"
 #include "pages/kit/dtu_page_fields.h"
 #include "pages/kit/dtu_page_send.h"
 #include "pages/kit/dtu_page_store.h"
@@ -15,7 +16,10 @@
 void DtuFieldTablePage::AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &extra_rows) const {
   std::vector<DtuPageAnswerRow> rows;
   for (size_t i = 0; i < FieldCount(); ++i) {
-    if (Def(i).key && Def(i).answer) rows.push_back({Def(i).key, Def(i).answer});
+    if (!Def(i).key || !Def(i).answer) continue;
+    // A key the answer table does not know yet gets a row of its own.
+    DtuCmdAddAnswerKey(Def(i).key);
+    rows.push_back({Def(i).key, Def(i).answer});
   }
   rows.insert(rows.end(), extra_rows.begin(), extra_rows.end());
   DtuAttachPageAnswers(rows);
@@ -23,18 +27,7 @@ void DtuFieldTablePage::AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &
 
 std::vector<DtuPageFieldInfo> DtuFieldTablePage::Fields() const {
   std::vector<DtuPageFieldInfo> out;
-  for (size_t i = 0; i < FieldCount(); ++i) {
-    const DtuFieldDef &def = Def(i);
-    const bool is_list = def.kind == DtuFieldKind::kList;
-    DtuPageFieldInfo info{def.name, is_list, is_list ? def.list_size : 0};
-    info.is_number = def.kind == DtuFieldKind::kNumber;
-    info.min_value = def.min_value;
-    info.max_value = def.max_value;
-    if (def.kind == DtuFieldKind::kText) info.text_limit = def.file.capacity;
-    info.label = def.label;
-    info.items = def.items;
-    out.push_back(std::move(info));
-  }
+  for (size_t i = 0; i < FieldCount(); ++i) out.push_back(DtuFieldInfoOf(Def(i), Def(i).name));
   return out;
 }
 

@@ -56,8 +56,8 @@ class DtuFieldTablePage : public DtuPage {
   bool TypedValuesUsable() const;
 
  protected:
-  // Attaches the answer handler of every keyed field to its key, and the
-  // rows of `extra_rows` (keys some firmware writes for a field, a key that
+  // Attaches the answer handler of every keyed field to its key (a key the
+  // answer table lacks gets a row), and the rows of `extra_rows` (keys some firmware writes for a field, a key that
   // carries several fields).
   // Called by the page's constructor, once its table is there.
   void AttachFieldAnswers(const std::vector<DtuPageAnswerRow> &extra_rows = {}) const;

@@ -84,10 +84,9 @@ class DtuPage : public QObject {
   // nothing was written, as when Set() refuses at once.
   virtual bool Refused() const { return false; }
 
-  // The Read or Set whose lines are still out (kNone when none is), how many
-  // of its lines have their outcome, and how the last one ended.
+  // The Read or Set whose lines are still out (kNone when none is), and how
+  // many of its lines have their outcome.
   DtuPageAction::Kind RunningAction() const { return action_.Running(); }
-  DtuPageAction::Kind LastAction() const { return action_.LastKind(); }
   int ActionDone() const { return action_.Done(); }
   int ActionTotal() const { return action_.Total(); }
   const std::vector<DtuPageAction::Failure> &ActionFailures() const { return action_.Failures(); }

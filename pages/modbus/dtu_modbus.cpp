@@ -39,7 +39,7 @@ std::string Format(DtuTextId text_id, int a, int b = 0) {
 }  // namespace
 
 DtuModbus::DtuModbus(QObject *parent)
-    : DtuNamedFieldsPage(parent), read_(new DtuCmdSequence(this)), ask_(new DtuCmdSequence(this)) {
+    : DtuMadeFieldsPage(parent), read_(new DtuCmdSequence(this)), ask_(new DtuCmdSequence(this)) {
   UseSwitches(std::make_shared<DtuModbusSwitches>());
   connect(read_, &DtuCmdSequence::StepSent, this, &DtuModbus::OnReadStepSent);
   connect(read_, &DtuCmdSequence::StepAnswered, this, &DtuModbus::OnReadStepAnswered);
@@ -95,46 +95,78 @@ std::vector<std::string> DtuModbus::DataTypeItems() {
   return items;
 }
 
-void DtuModbus::BuildFields() {
+namespace {
+
+using Model = DtuModbusModel;
+using Row = DtuFieldRow<Model>;
+using Group = DtuFieldRowGroup<Model>;
+
+// Every field of the page, declared once: the polling lines, the channels'
+// rows, then each channel's rule and its parameters.
+const std::vector<DtuFieldRowGroup<Model>> &ModbusFieldRows() {
   using T = DtuTextId;
-  DtuModbusModel &m = model_;
-  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2).Labelled(T::kModbusFunctionSwitch).Listing(&SwitchItems),
-             DtuListField("packetSplit", &m.packet_split, 2).Labelled(T::kModbusPacketSplitSwitch).Listing(&SwitchItems),
-             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusChannelCount).Labelled(T::kModbusChannelCount)};
-  for (int k = 1; k <= kModbusChannelCount; ++k) {
-    DtuModbusChannelRow &row = m.channels[k - 1];
-    const std::string n = std::to_string(k);
-    for (auto [name, text, label] :
-         {std::tuple{"slave", &row.slave, T::kCacheSlaveAddress}, {"Function", &row.function, T::kModbusFunctionCode},
-          {"Addr", &row.address, T::kModbusRegisterAddress}, {"Len", &row.count, T::kModbusRegisterCount},
-          {"Cycle", &row.cycle, T::kModbusPollingCycle}}) {
-      fields_.push_back(DtuTextField(name + n, text).Labelled(label));
-    }
-  }
-  fields_.push_back(
-      DtuNumberField("configChannel", &m.config_channel, 1, kModbusChannelCount).Labelled(T::kModbusConfigChannel));
-  for (int c = 1; c <= kModbusChannelCount; ++c) {
-    DtuModbusRule &rule = m.rules[c - 1];
-    const std::string n = std::to_string(c);
-    fields_.push_back(DtuListField("rule" + n, &rule.rule, 2).Labelled(T::kModbusForwardRuleGroup).Listing(&RuleItems));
-    fields_.push_back(
-        DtuNumberField("maxParamCnt" + n, &rule.param_count, 0, kModbusRuleParams).Labelled(T::kModbusParameterCount));
-    for (int p = 1; p <= kModbusRuleParams; ++p) {
-      DtuModbusParamRow &row = rule.params[p - 1];
-      const std::string np = n + std::to_string(p);
-      fields_.push_back(DtuTextField("tag" + np, &row.tag).Labelled(T::kModbusParameterId));
-      fields_.push_back(DtuTextField("startOffset" + np, &row.address).Labelled(T::kModbusRegisterAddress));
-      fields_.push_back(
-          DtuListField("dataType" + np, &row.data_type, kDataTypes).Labelled(T::kModbusDataType).Listing(&DataTypeItems));
-      fields_.push_back(DtuListField("dataEndian" + np, &row.byte_order, kByteOrders)
-                            .Labelled(T::kModbusByteOrder)
-                            .Listing(&ByteOrderItems));
-      fields_.push_back(
-          DtuListField("dataRule" + np, &row.convert, kConverts).Labelled(T::kModbusConvertRule).Listing(&ConvertItems));
-      fields_.push_back(DtuTextField("rate" + np, &row.multiplier).Labelled(T::kModbusMultiplier));
-    }
-  }
+  static const std::vector<DtuFieldRowGroup<Model>> groups = {
+      Group::Once({Row::Number(DtuListFieldDef("funcSwitch", nullptr, 2)
+                                   .Labelled(T::kModbusFunctionSwitch)
+                                   .Listing(&DtuModbus::SwitchItems),
+                               [](Model &m, int, int) { return &m.func_switch; }),
+                   Row::Number(DtuListFieldDef("packetSplit", nullptr, 2)
+                                   .Labelled(T::kModbusPacketSplitSwitch)
+                                   .Listing(&DtuModbus::SwitchItems),
+                               [](Model &m, int, int) { return &m.packet_split; }),
+                   Row::Number(DtuNumberFieldDef("maxChannel", nullptr)
+                                   .Ranging(1, kModbusChannelCount)
+                                   .Labelled(T::kModbusChannelCount),
+                               [](Model &m, int, int) { return &m.channel_count; })}),
+      Group::PerChannel(kModbusChannelCount,
+                        {Row::Text(DtuTextFieldDef("slave", nullptr).Labelled(T::kCacheSlaveAddress),
+                                   [](Model &m, int c, int) { return &m.channels[c - 1].slave; }),
+                         Row::Text(DtuTextFieldDef("Function", nullptr).Labelled(T::kModbusFunctionCode),
+                                   [](Model &m, int c, int) { return &m.channels[c - 1].function; }),
+                         Row::Text(DtuTextFieldDef("Addr", nullptr).Labelled(T::kModbusRegisterAddress),
+                                   [](Model &m, int c, int) { return &m.channels[c - 1].address; }),
+                         Row::Text(DtuTextFieldDef("Len", nullptr).Labelled(T::kModbusRegisterCount),
+                                   [](Model &m, int c, int) { return &m.channels[c - 1].count; }),
+                         Row::Text(DtuTextFieldDef("Cycle", nullptr).Labelled(T::kModbusPollingCycle),
+                                   [](Model &m, int c, int) { return &m.channels[c - 1].cycle; })}),
+      Group::Once({Row::Number(
+          DtuNumberFieldDef("configChannel", nullptr).Ranging(1, kModbusChannelCount).Labelled(T::kModbusConfigChannel),
+          [](Model &m, int, int) { return &m.config_channel; })}),
+      Group::PerChannel(
+          kModbusChannelCount,
+          {Row::Number(
+               DtuListFieldDef("rule", nullptr, 2).Labelled(T::kModbusForwardRuleGroup).Listing(&DtuModbus::RuleItems),
+               [](Model &m, int c, int) { return &m.rules[c - 1].rule; }),
+           Row::Number(DtuNumberFieldDef("maxParamCnt", nullptr)
+                           .Ranging(0, kModbusRuleParams)
+                           .Labelled(T::kModbusParameterCount),
+                       [](Model &m, int c, int) { return &m.rules[c - 1].param_count; })},
+          kModbusRuleParams,
+          {Row::Text(DtuTextFieldDef("tag", nullptr).Labelled(T::kModbusParameterId),
+                     [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].tag; }),
+           Row::Text(DtuTextFieldDef("startOffset", nullptr).Labelled(T::kModbusRegisterAddress),
+                     [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].address; }),
+           Row::Number(DtuListFieldDef("dataType", nullptr, DtuModbus::kDataTypes)
+                           .Labelled(T::kModbusDataType)
+                           .Listing(&DtuModbus::DataTypeItems),
+                       [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].data_type; }),
+           Row::Number(DtuListFieldDef("dataEndian", nullptr, DtuModbus::kByteOrders)
+                           .Labelled(T::kModbusByteOrder)
+                           .Listing(&DtuModbus::ByteOrderItems),
+                       [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].byte_order; }),
+           Row::Number(DtuListFieldDef("dataRule", nullptr, DtuModbus::kConverts)
+                           .Labelled(T::kModbusConvertRule)
+                           .Listing(&DtuModbus::ConvertItems),
+                       [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].convert; }),
+           Row::Text(DtuTextFieldDef("rate", nullptr).Labelled(T::kModbusMultiplier),
+                     [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].multiplier; })}),
+  };
+  return groups;
 }
+
+}  // namespace
+
+void DtuModbus::BuildFields() { fields_ = DtuMakeFields(ModbusFieldRows(), model_); }
 
 std::optional<bool> DtuModbus::CacheSwitchOn() const { return switches_->CacheOn(); }
 
@@ -285,7 +317,7 @@ bool DtuModbus::SetPending() const {
 }
 
 bool DtuModbus::SetField(const std::string &name, const std::string &value, std::string &error) {
-  if (!DtuNamedFieldsPage::SetField(name, value, error)) return false;
+  if (!DtuMadeFieldsPage::SetField(name, value, error)) return false;
   // rule<c>, maxParamCnt<c> and the parameters' fields <name><c><p>.
   static const char *const kRuleFields[] = {"rule", "maxParamCnt", "tag", "startOffset", "dataType",
                                             "dataEndian", "dataRule", "rate"};

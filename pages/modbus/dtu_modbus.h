@@ -15,7 +15,7 @@
 
 #include "pages/kit/dtu_cmd_sequence.h"
 #include "pages/modbus/dtu_modbus_payload.h"
-#include "pages/kit/dtu_named_fields.h"
+#include "pages/kit/dtu_field_rows.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
@@ -47,7 +47,7 @@ struct DtuModbusModel {
   DtuModbusRule rules[kModbusChannelCount];
 };
 
-class DtuModbus : public DtuNamedFieldsPage, public DtuStoredPage {
+class DtuModbus : public DtuMadeFieldsPage, public DtuStoredPage {
   Q_OBJECT
 
  public:

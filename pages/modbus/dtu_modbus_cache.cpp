@@ -38,7 +38,7 @@ void Show(DtuTextId text_id, Args... args) {
 
 }  // namespace
 
-DtuModbusCache::DtuModbusCache(QObject *parent) : DtuNamedFieldsPage(parent), sequence_(new DtuCmdSequence(this)) {
+DtuModbusCache::DtuModbusCache(QObject *parent) : DtuMadeFieldsPage(parent), sequence_(new DtuCmdSequence(this)) {
   UseSwitches(std::make_shared<DtuModbusSwitches>());
   connect(sequence_, &DtuCmdSequence::StepAnswered, this, [this](int step, const QByteArray &text) {
     if (step == polling_step_) return OnPollingAnswer(text);
@@ -67,24 +67,47 @@ void DtuModbusCache::UseSwitches(std::shared_ptr<DtuModbusSwitches> switches) {
 
 std::vector<std::string> DtuModbusCache::FunctionItems() { return {"01", "02", "03", "04"}; }
 
-void DtuModbusCache::BuildFields() {
-  DtuModbusCacheModel &m = model_;
+namespace {
+
+using Model = DtuModbusCacheModel;
+using Row = DtuFieldRow<Model>;
+using Group = DtuFieldRowGroup<Model>;
+
+// Every field of the page, declared once: the switch and count, then the
+// channels' rows.
+const std::vector<DtuFieldRowGroup<Model>> &CacheFieldRows() {
   using T = DtuTextId;
-  fields_ = {DtuListField("funcSwitch", &m.func_switch, 2).Labelled(T::kModbusFunctionSwitch).Listing(&DtuModbus::SwitchItems),
-             DtuNumberField("maxChannel", &m.channel_count, 1, kModbusCacheChannels).Labelled(T::kCacheChannelCount)};
-  for (int k = 1; k <= kModbusCacheChannels; ++k) {
-    DtuModbusCacheRow &row = m.rows[k - 1];
-    const std::string n = std::to_string(k);
-    fields_.push_back(DtuTextField("slave" + n, &row.slave).Labelled(T::kCacheSlaveAddress));
-    fields_.push_back(DtuNumberField("Function" + n, &row.function, 1, 4).Labelled(T::kModbusFunctionCode));
-    fields_.push_back(DtuTextField("Addr" + n, &row.start).Labelled(T::kCacheStartAddress));
-    fields_.push_back(DtuTextField("Len" + n, &row.quantity).Labelled(T::kCacheCount));
-    fields_.push_back(DtuTextField("Cycle" + n, &row.cycle).Labelled(T::kCacheCycle));
-  }
+  static const std::vector<DtuFieldRowGroup<Model>> groups = {
+      Group::Once({Row::Number(DtuListFieldDef("funcSwitch", nullptr, 2)
+                                   .Labelled(T::kModbusFunctionSwitch)
+                                   .Listing(&DtuModbus::SwitchItems),
+                               [](Model &m, int, int) { return &m.func_switch; }),
+                   Row::Number(DtuNumberFieldDef("maxChannel", nullptr)
+                                   .Ranging(1, kModbusCacheChannels)
+                                   .Labelled(T::kCacheChannelCount),
+                               [](Model &m, int, int) { return &m.channel_count; })}),
+      Group::PerChannel(
+          kModbusCacheChannels,
+          {Row::Text(DtuTextFieldDef("slave", nullptr).Labelled(T::kCacheSlaveAddress),
+                     [](Model &m, int c, int) { return &m.rows[c - 1].slave; }),
+           Row::Number(DtuNumberFieldDef("Function", nullptr).Ranging(1, 4).Labelled(T::kModbusFunctionCode),
+                       [](Model &m, int c, int) { return &m.rows[c - 1].function; }),
+           Row::Text(DtuTextFieldDef("Addr", nullptr).Labelled(T::kCacheStartAddress),
+                     [](Model &m, int c, int) { return &m.rows[c - 1].start; }),
+           Row::Text(DtuTextFieldDef("Len", nullptr).Labelled(T::kCacheCount),
+                     [](Model &m, int c, int) { return &m.rows[c - 1].quantity; }),
+           Row::Text(DtuTextFieldDef("Cycle", nullptr).Labelled(T::kCacheCycle),
+                     [](Model &m, int c, int) { return &m.rows[c - 1].cycle; })}),
+  };
+  return groups;
 }
 
+}  // namespace
+
+void DtuModbusCache::BuildFields() { fields_ = DtuMakeFields(CacheFieldRows(), model_); }
+
 bool DtuModbusCache::SetField(const std::string &name, const std::string &value, std::string &error) {
-  if (!DtuNamedFieldsPage::SetField(name, value, error)) return false;
+  if (!DtuMadeFieldsPage::SetField(name, value, error)) return false;
   stored_switch_ = model_.func_switch;
   return true;
 }

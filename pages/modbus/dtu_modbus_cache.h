@@ -12,7 +12,7 @@
 
 #include "pages/kit/dtu_cmd_sequence.h"
 #include "pages/modbus/dtu_modbus_cache_payload.h"
-#include "pages/kit/dtu_named_fields.h"
+#include "pages/kit/dtu_field_rows.h"
 #include "pages/kit/dtu_page.h"
 #include "pages/kit/dtu_page_answers.h"
 #include "pages/kit/dtu_page_store.h"
@@ -29,7 +29,7 @@ struct DtuModbusCacheModel {
   DtuModbusCacheRow rows[kModbusCacheChannels];
 };
 
-class DtuModbusCache : public DtuNamedFieldsPage, public DtuStoredPage {
+class DtuModbusCache : public DtuMadeFieldsPage, public DtuStoredPage {
   Q_OBJECT
 
  public:

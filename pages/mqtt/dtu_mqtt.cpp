@@ -43,8 +43,6 @@ DtuMqtt::DtuMqtt(QObject *parent) : DtuTextFieldsPage(MqttFields(), parent) { At
 
 DtuMqtt::~DtuMqtt() = default;
 
-DtuMqtt *DtuMqtt::Instance() { return DtuPageReference<DtuMqtt>::Current(); }
-
 void DtuMqtt::DtuMqttServerSet(const char *value, int) {
   DTU_LOG("server : %s", value);
   OnAnswer(kServer, value);

@@ -15,7 +15,6 @@ class DtuMqtt : public DtuTextFieldsPage, public DtuStoredPage {
 
   explicit DtuMqtt(QObject *parent = nullptr);
   ~DtuMqtt() override;
-  static DtuMqtt *Instance();
 
   void DtuMqttServerSet(const char *value, int length);
   void DtuMqttPortSet(const char *value, int length);
@@ -35,6 +34,6 @@ class DtuMqtt : public DtuTextFieldsPage, public DtuStoredPage {
   bool SaveCreatesMissingFile() const override { return true; }
 
  private:
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuMqtt> reference_{this};
 };

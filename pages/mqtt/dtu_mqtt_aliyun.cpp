@@ -52,8 +52,6 @@ DtuMqttAliyun::DtuMqttAliyun(QObject *parent) : DtuTextFieldsPage(AliyunFields()
 
 DtuMqttAliyun::~DtuMqttAliyun() = default;
 
-DtuMqttAliyun *DtuMqttAliyun::Instance() { return DtuPageReference<DtuMqttAliyun>::Current(); }
-
 void DtuMqttAliyun::DtuMqttAliyunAddrSet(const char *value, int) {
   DTU_LOG("server : %s", value);
   OnAnswer(kServer, value);

@@ -19,7 +19,6 @@ class DtuMqttAliyun : public DtuTextFieldsPage, public DtuStoredPage {
 
   explicit DtuMqttAliyun(QObject *parent = nullptr);
   ~DtuMqttAliyun() override;
-  static DtuMqttAliyun *Instance();
 
   void DtuMqttAliyunAddrSet(const char *value, int length);
   void DtuMqttAliyunPortSet(const char *value, int length);
@@ -35,6 +34,6 @@ class DtuMqttAliyun : public DtuTextFieldsPage, public DtuStoredPage {
   const char *PageName() const override { return "aliyun"; }
 
  private:
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuMqttAliyun> reference_{this};
 };

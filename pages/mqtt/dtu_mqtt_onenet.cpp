@@ -52,8 +52,6 @@ DtuMqttOnenet::DtuMqttOnenet(QObject *parent) : DtuTextFieldsPage(OnenetFields()
 
 DtuMqttOnenet::~DtuMqttOnenet() = default;
 
-DtuMqttOnenet *DtuMqttOnenet::Instance() { return DtuPageReference<DtuMqttOnenet>::Current(); }
-
 void DtuMqttOnenet::DtuMqttOnenetAddrSet(const char *value, int) {
   DTU_LOG("server : %s", value);
   OnAnswer(kServer, value);

@@ -17,7 +17,6 @@ class DtuMqttOnenet : public DtuTextFieldsPage, public DtuStoredPage {
 
   explicit DtuMqttOnenet(QObject *parent = nullptr);
   ~DtuMqttOnenet() override;
-  static DtuMqttOnenet *Instance();
 
   void DtuMqttOnenetAddrSet(const char *value, int length);
   void DtuMqttOnenetPortSet(const char *value, int length);
@@ -32,6 +31,6 @@ class DtuMqttOnenet : public DtuTextFieldsPage, public DtuStoredPage {
   const char *PageName() const override { return "onenet"; }
 
  private:
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuMqttOnenet> reference_{this};
 };

@@ -48,8 +48,6 @@ DtuDataPort::DtuDataPort(QObject *parent) : DtuBoundPage(parent) {
 
 DtuDataPort::~DtuDataPort() = default;
 
-DtuDataPort *DtuDataPort::Instance() { return DtuPageReference<DtuDataPort>::Current(); }
-
 void DtuDataPort::DtuDataPortBaudrateCtrlInit() { DTU_LOG("total : %d", kDtuBaudrateCount); }
 void DtuDataPort::DtuDataPortDataBitsCtrlInit() { DTU_LOG("total : %d", kDtuDatabitsCount); }
 void DtuDataPort::DtuDataPortParityCtrlInit() { DTU_LOG("total : %d", kDtuParityCount); }

@@ -24,7 +24,6 @@ class DtuDataPort : public DtuBoundPage<DtuDataPortModel>, public DtuStoredPage 
   std::vector<std::string> FileSections() const override { return {"UART"}; }
   explicit DtuDataPort(QObject *parent = nullptr);
   ~DtuDataPort() override;
-  static DtuDataPort *Instance();
 
   enum Field { kBaudRate, kDataBits, kParity };
 
@@ -43,6 +42,6 @@ class DtuDataPort : public DtuBoundPage<DtuDataPortModel>, public DtuStoredPage 
   void DtuDataPortDataBitsCtrlInit();
   void DtuDataPortParityCtrlInit();
   const std::vector<DtuFieldBinding<DtuDataPortModel>> &Bindings() const override;
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuDataPort> reference_{this};
 };

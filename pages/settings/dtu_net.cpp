@@ -19,8 +19,6 @@ DtuNet::DtuNet(QObject *parent) : DtuBoundPage(parent) {
 
 DtuNet::~DtuNet() = default;
 
-DtuNet *DtuNet::Instance() { return DtuPageReference<DtuNet>::Current(); }
-
 std::vector<std::string> DtuNet::DialTypeItems() {
   return {DtuLangText(DtuTextId::kAutoApn), DtuLangText(DtuTextId::kManualApn)};
 }

@@ -29,7 +29,6 @@ class DtuNet : public DtuBoundPage<DtuNetModel>, public DtuStoredPage {
 
   explicit DtuNet(QObject *parent = nullptr);
   ~DtuNet() override;
-  static DtuNet *Instance();
 
   // The dial type list in the current language.
   static std::vector<std::string> DialTypeItems();
@@ -59,6 +58,6 @@ class DtuNet : public DtuBoundPage<DtuNetModel>, public DtuStoredPage {
   void SelectDialTypeFromApn();
   bool ManualFieldsFit() const;
   const std::vector<DtuFieldBinding<DtuNetModel>> &Bindings() const override;
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuNet> reference_{this};
 };

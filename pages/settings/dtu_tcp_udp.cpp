@@ -134,8 +134,6 @@ DtuTcpUdp::DtuTcpUdp(QObject *parent) : DtuFieldTablePage(parent) { AttachFieldA
 
 DtuTcpUdp::~DtuTcpUdp() = default;
 
-DtuTcpUdp *DtuTcpUdp::Instance() { return DtuPageReference<DtuTcpUdp>::Current(); }
-
 std::vector<std::string> DtuTcpUdp::TypeItems() {
   return {DtuLangText(DtuTextId::kZevModelCloud), DtuLangText(DtuTextId::kCustomPlatform)};
 }

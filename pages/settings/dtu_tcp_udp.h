@@ -34,7 +34,6 @@ class DtuTcpUdp : public DtuFieldTablePage, public DtuStoredPage {
 
   explicit DtuTcpUdp(QObject *parent = nullptr);
   ~DtuTcpUdp() override;
-  static DtuTcpUdp *Instance();
 
   const DtuTcpUdpModel &Model() const { return model_; }
   // The type list in the current language.
@@ -87,6 +86,6 @@ class DtuTcpUdp : public DtuFieldTablePage, public DtuStoredPage {
   DtuTcpUdpModel model_;
   std::atomic<bool> half_set_pending_[2] = {false, false};
   std::atomic<bool> half_read_pending_[2] = {false, false};
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuTcpUdp> reference_{this};
 };

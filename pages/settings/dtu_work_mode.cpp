@@ -23,8 +23,6 @@ DtuWorkMode::DtuWorkMode(QObject *parent) : DtuBoundPage(parent) { AttachFieldAn
 
 DtuWorkMode::~DtuWorkMode() = default;
 
-DtuWorkMode *DtuWorkMode::Instance() { return DtuPageReference<DtuWorkMode>::Current(); }
-
 std::vector<std::string> DtuWorkMode::ModeItems() {
   return {DtuLangText(DtuTextId::kWorkModeUnknown), "TCP", "UDP", "MQTT"};
 }

@@ -23,7 +23,6 @@ class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel>, public DtuStoredPage 
 
   explicit DtuWorkMode(QObject *parent = nullptr);
   ~DtuWorkMode() override;
-  static DtuWorkMode *Instance();
 
   // The list in the current language.
   static std::vector<std::string> ModeItems();
@@ -42,6 +41,6 @@ class DtuWorkMode : public DtuBoundPage<DtuWorkModeModel>, public DtuStoredPage 
 
  private:
   const std::vector<DtuFieldBinding<DtuWorkModeModel>> &Bindings() const override;
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuWorkMode> reference_{this};
 };

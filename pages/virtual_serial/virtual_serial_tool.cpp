@@ -54,8 +54,6 @@ VirtualSerialTool::~VirtualSerialTool() {
   RemoveBridgeHooks();
 }
 
-VirtualSerialTool *VirtualSerialTool::Instance() { return DtuPageReference<VirtualSerialTool>::Current(); }
-
 void VirtualSerialTool::InstallBridgeHooks() {
   // Traffic lines come from the serial and MQTT threads; the log belongs to
   // the GUI thread.

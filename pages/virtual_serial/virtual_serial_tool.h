@@ -43,8 +43,6 @@ class VirtualSerialTool : public QObject {
 
   explicit VirtualSerialTool(QObject *parent = nullptr);
   ~VirtualSerialTool() override;
-  // The page object while it exists, else null.
-  static VirtualSerialTool *Instance();
 
   // Where the client identifier's adapter addresses come from (tests give
   // their own list; default: this machine's adapters).
@@ -127,6 +125,6 @@ class VirtualSerialTool : public QObject {
   std::shared_ptr<DtuRemoteBridge> bridge_ = std::make_shared<DtuRemoteBridge>();
   PlatformClient client_;     // used on the worker thread only
   DtuNetworkWorker worker_;   // last: joined before the client goes
-  // Last member: Instance() and the answer handlers reach the page until it starts going.
+  // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<VirtualSerialTool> reference_{this};
 };

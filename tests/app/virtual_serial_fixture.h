@@ -33,7 +33,7 @@ class VirtualSerialTest : public MainWindowTest {
     ASSERT_EQ(chdir(previous_dir_.c_str()), 0);
   }
 
-  VirtualSerialTool *Tool() const { return window_->Pages()->VirtualSerialPage(); }
+  VirtualSerialTool *Tool() const { return window_->Pages()->LogicAs<VirtualSerialTool>(DtuPageCode::kVirtualSerial); }
   QWidget *View() const { return window_->Pages()->PageForCode(15); }
   template <typename Widget>
   Widget *Find(const char *name) const {
