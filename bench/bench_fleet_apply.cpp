@@ -33,8 +33,6 @@ namespace {
 constexpr int kFleetSize = 500;
 constexpr int kInflight = 100;
 constexpr double kSampleMs = 500;
-const char kIotInfo[] =
-    "\r\n[iotInfo]\r\nusername = engineer\r\npassword = varnok-demo\r\nproductKey = pk-demo\r\nproductSecret = ps-demo\r\n";
 
 struct Memory {
   double rss_mib = 0;
@@ -136,7 +134,7 @@ int main() {
       return 1;
     }
   }
-  std::ofstream(file, std::ios::app | std::ios::binary) << kIotInfo;
+  std::ofstream(file, std::ios::app | std::ios::binary) << PlatformDemoIotInfoSection();
 
   MosquittoBroker broker;
   PlatformRestServer rest;

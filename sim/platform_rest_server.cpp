@@ -112,6 +112,11 @@ PlatformFault FaultByName(const std::string &name) {
 
 }  // namespace
 
+const char *PlatformDemoIotInfoSection() {
+  return "\r\n[iotInfo]\r\nusername = engineer\r\npassword = varnok-demo\r\nproductKey = pk-demo\r\n"
+         "productSecret = ps-demo\r\n";
+}
+
 PlatformRestConfig PlatformDemoConfig() {
   PlatformRestConfig config;
   config.accounts.push_back({"engineer", "varnok-demo"});

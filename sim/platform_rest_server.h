@@ -41,6 +41,10 @@ struct PlatformRestConfig {
 // One account ("engineer" / "varnok-demo") and one product ("pk-demo" /
 // "ps-demo") with three devices: what `platform-sim` serves by default.
 PlatformRestConfig PlatformDemoConfig();
+// The configuration file's [iotInfo] section for that account and product,
+// with a line end before it: appended to a backup, it lets the file reach
+// the demo fleet.
+const char *PlatformDemoIotInfoSection();
 
 enum class PlatformFault { kNone, kSlow, kTruncate, kRedirectLoop, kHugeLength };
 

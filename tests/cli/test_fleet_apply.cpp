@@ -26,8 +26,6 @@ namespace {
 
 constexpr int kFleetSize = 20;
 constexpr const char *kPages = "dataport,mqtt";
-const char kIotInfo[] =
-    "\r\n[iotInfo]\r\nusername = engineer\r\npassword = varnok-demo\r\nproductKey = pk-demo\r\nproductSecret = ps-demo\r\n";
 
 // What the file sets that no fleet device holds before.
 const char kServer[] = "broker.fleet.example";
@@ -52,7 +50,7 @@ class FleetApplyTest : public ::testing::Test {
     const std::string file = golden_dir_->File("fleet.txt");
     VarnokctlResult r = RunVarnokctl({"backup", "-p", Path(*source), "--pages", kPages, QString::fromStdString(file)});
     ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
-    std::ofstream(file, std::ios::app | std::ios::binary) << kIotInfo;
+    std::ofstream(file, std::ios::app | std::ios::binary) << PlatformDemoIotInfoSection();
   }
   static void TearDownTestSuite() {
     delete golden_dir_;

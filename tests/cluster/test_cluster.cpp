@@ -29,8 +29,6 @@ namespace {
 constexpr int kNodes = 3;
 constexpr int kDevices = 100;
 constexpr int kStoppedNode = 1;
-const char kIotInfo[] =
-    "\r\n[iotInfo]\r\nusername = engineer\r\npassword = varnok-demo\r\nproductKey = pk-demo\r\nproductSecret = ps-demo\r\n";
 
 struct Result {
   int exit_code = -1;
@@ -70,7 +68,7 @@ class ClusterTest : public ::testing::Test {
     backup.start(VARNOKCTL_PATH, {"backup", "-p", QString::fromStdString(source.SlavePath()),
                                   QString::fromStdString(file_)});
     ASSERT_TRUE(backup.waitForFinished(60000) && backup.exitCode() == 0) << backup.readAllStandardError().toStdString();
-    std::ofstream(file_, std::ios::app | std::ios::binary) << kIotInfo;
+    std::ofstream(file_, std::ios::app | std::ios::binary) << PlatformDemoIotInfoSection();
   }
 
   QProcess *Launch(QProcess &process, const QStringList &args) {
