@@ -7,7 +7,7 @@
 // Each view family fills it from its own folder (app/views/<family>/, one
 // registration in any .cpp there, <family>_views.cpp by custom):
 //
-//   DTU_VIEW_FAMILY(mqtt, {DtuPageCode::kMqtt, &DtuMakeView<MqttView, DtuMqtt>});
+//   DTU_VIEW_FAMILY(net, {DtuPageCode::kNet, &DtuMakeView<NetView, DtuNet>});
 //
 // app/CMakeLists.txt keeps every family folder's registration in every
 // program that uses the table (a folder under app/views/ other than kit/ is

@@ -10,16 +10,13 @@
 #include <QTabWidget>
 
 #include "app/shell/about_dlg.h"
+#include "app/views/kit/field_table_view.h"
 #include "app/views/cmd_port/cmd_port_view.h"
 #include "app/views/help/help_view.h"
-#include "app/views/settings/data_port_view.h"
 #include "app/views/settings/devinfo_view.h"
 #include "app/views/dlt645/dlt645_view.h"
 #include "app/views/modbus/modbus_cache_view.h"
 #include "app/views/modbus/modbus_view.h"
-#include "app/views/mqtt/mqtt_aliyun_view.h"
-#include "app/views/mqtt/mqtt_onenet_view.h"
-#include "app/views/mqtt/mqtt_view.h"
 #include "app/views/settings/net_view.h"
 #include "app/views/settings/tcp_udp_view.h"
 #include "app/views/settings/work_mode_view.h"
@@ -83,15 +80,13 @@ TEST_F(MainWindowTest, TreeItemsShowTheirPagesAndHelpShowsItsOwn) {
 
 TEST_F(MainWindowTest, EachPageCodeHostsItsPageView) {
   DtuPageHost *pages = window_->Pages();
-  EXPECT_NE(qobject_cast<DataPortView *>(pages->PageForCode(2)), nullptr);
+  // The data port and MQTT pages are their field tables alone.
+  for (int code : {2, 11, 12, 13}) EXPECT_NE(qobject_cast<FieldTableView *>(pages->PageForCode(code)), nullptr) << code;
   EXPECT_EQ(pages->PageForCode(2), pages->PageForCode(3));
   EXPECT_NE(qobject_cast<DevinfoView *>(pages->PageForCode(7)), nullptr);
   EXPECT_NE(qobject_cast<NetView *>(pages->PageForCode(8)), nullptr);
   EXPECT_NE(qobject_cast<WorkModeView *>(pages->PageForCode(9)), nullptr);
   EXPECT_NE(qobject_cast<TcpUdpView *>(pages->PageForCode(10)), nullptr);
-  EXPECT_NE(qobject_cast<MqttView *>(pages->PageForCode(11)), nullptr);
-  EXPECT_NE(qobject_cast<MqttAliyunView *>(pages->PageForCode(12)), nullptr);
-  EXPECT_NE(qobject_cast<MqttOnenetView *>(pages->PageForCode(13)), nullptr);
   EXPECT_NE(qobject_cast<ModbusView *>(pages->PageForCode(4)), nullptr);
   EXPECT_NE(qobject_cast<ModbusCacheView *>(pages->PageForCode(5)), nullptr);
   EXPECT_NE(qobject_cast<Dlt645View *>(pages->PageForCode(6)), nullptr);

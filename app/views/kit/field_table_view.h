@@ -40,3 +40,19 @@ class FieldTableView : public QWidget {
   std::vector<std::pair<size_t, QComboBox *>> lists_;  // field, its box
   std::vector<QLabel *> labels_;                       // one per field, in field order
 };
+
+// The group title and hint of a page whose view is its field table alone.
+struct FieldTableTexts {
+  std::optional<DtuTextId> group;  // none: the fixed "MQTT" title
+  std::optional<DtuTextId> hint;
+};
+
+// That view, with its texts in its type, so the view table builds it as any
+// other (DtuMakeView<FieldTableViewOf<kTexts>, Page>):
+//   constexpr FieldTableTexts kAliyunTexts{DtuTextId::kAliyunGroup, DtuTextId::kAliyunInstanceIdHint};
+template <const FieldTableTexts &Texts>
+class FieldTableViewOf : public FieldTableView {
+ public:
+  explicit FieldTableViewOf(DtuFieldTablePage *page, QWidget *parent = nullptr)
+      : FieldTableView(page, Texts.group, Texts.hint, parent) {}
+};

@@ -1,6 +1,6 @@
 // The settings pages' views in the view table.
 #include "app/shell/page_views.h"
-#include "app/views/settings/data_port_view.h"
+#include "app/views/kit/field_table_view.h"
 #include "app/views/settings/devinfo_view.h"
 #include "app/views/settings/net_view.h"
 #include "app/views/settings/tcp_udp_view.h"
@@ -13,9 +13,10 @@
 
 namespace {
 using C = DtuPageCode;
+constexpr FieldTableTexts kDataPortTexts{DtuTextId::kDataPortGroup, std::nullopt};
 }  // namespace
 
-DTU_VIEW_FAMILY(settings, {C::kDataPort, &DtuMakeView<DataPortView, DtuDataPort>},
+DTU_VIEW_FAMILY(settings, {C::kDataPort, &DtuMakeView<FieldTableViewOf<kDataPortTexts>, DtuDataPort>},
                 {C::kDevinfo, &DtuMakeView<DevinfoView, DtuDevinfo>}, {C::kNet, &DtuMakeView<NetView, DtuNet>},
                 {C::kWorkMode, &DtuMakeView<WorkModeView, DtuWorkMode>},
                 {C::kTcpUdp, &DtuMakeView<TcpUdpView, DtuTcpUdp>});

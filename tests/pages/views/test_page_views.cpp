@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/views/kit/field_table_view.h"
 #include "app/views/settings/devinfo_view.h"
-#include "app/views/mqtt/mqtt_onenet_view.h"
 #include "app/views/settings/net_view.h"
 #include "app/views/settings/tcp_udp_view.h"
 #include "app/views/settings/work_mode_view.h"
@@ -41,7 +41,7 @@ class PageViews : public PageTest {};
 
 TEST_F(PageViews, TypedTextReachesThePageAndAnswersReachTheWidgets) {
   DtuMqttOnenet page;
-  MqttOnenetView view(&page);
+  FieldTableView view(&page, DtuTextId::kOnenetGroup, DtuTextId::kOnenetDeviceKeyHint, nullptr);
   QLineEdit *device = Child<QLineEdit>(view, "DeviceName");
   QTest::keyClicks(device, "dev-1");
   EXPECT_EQ(page.Text(DtuMqttOnenet::kDeviceName), "dev-1");
