@@ -96,6 +96,9 @@ struct DtuFieldDef {
   DtuCmdRespHandler answer = nullptr;  // attached to the key's answer rows
   // The label the window shows beside the field where it is not the name.
   std::optional<DtuTextId> label;
+  // What Read Local takes for a stored number outside the field's range; none:
+  // a list takes 0, a number keeps its value.
+  std::optional<long long> file_fallback;
 
   DtuFieldDef AnsweredBy(DtuCmdRespHandler handler) const {
     DtuFieldDef def = *this;
@@ -129,6 +132,11 @@ struct DtuFieldDef {
     return def;
   }
   bool Ranged() const { return max_value >= min_value; }
+  DtuFieldDef FallingBackInFileTo(long long value) const {
+    DtuFieldDef def = *this;
+    def.file_fallback = value;
+    return def;
+  }
   DtuFieldDef Labelled(DtuTextId text_id) const {
     DtuFieldDef def = *this;
     def.label = text_id;

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include "config/dtu_config_keys.h"
 #include "pages/kit/dtu_page_fields.h"
 #include "pages/kit/dtu_typed_number.h"
 
@@ -40,11 +41,52 @@ const DtuMadeField *DtuFindMadeField(const DtuMadeFields &fields, const std::str
   return nullptr;
 }
 
+std::string DtuMadeFieldValue(const DtuMadeField &field) {
+  return field.get ? field.get() : field.text ? *field.text : std::to_string(*field.number);
+}
+
 bool DtuGetMadeField(const DtuMadeFields &fields, const std::string &name, std::string &value) {
   const DtuMadeField *f = DtuFindMadeField(fields, name);
   if (f == nullptr) return false;
-  value = f->get ? f->get() : f->text ? *f->text : std::to_string(*f->number);
+  value = DtuMadeFieldValue(*f);
   return true;
+}
+
+void DtuStoreMadeFields(const DtuMadeFields &fields, const DtuMadeFieldFilter &kept, DtuConfig &config) {
+  for (const DtuMadeField &f : fields) {
+    if (f.section == nullptr || !kept(f)) continue;
+    DtuConfigPut(config, f.section, f.name, f.def->FileValue(DtuMadeFieldValue(f)));
+  }
+}
+
+namespace {
+
+void LoadNumber(const DtuMadeField &f, const std::string &value) {
+  const DtuFieldDef &def = *f.def;
+  const std::string trimmed = DtuTypedTrim(value);
+  const long long number = DtuTypedNumber(trimmed);
+  const bool any_number = def.kind == DtuFieldKind::kNumber && !def.Ranged();
+  if (DtuTypedAllDigits(trimmed) && (any_number || (number >= Low(def) && number <= High(def)))) {
+    *f.number = static_cast<int>(number);
+  } else if (def.file_fallback) {
+    *f.number = static_cast<int>(*def.file_fallback);
+  } else if (def.kind == DtuFieldKind::kList) {
+    *f.number = 0;
+  }
+}
+
+}  // namespace
+
+void DtuLoadMadeFields(const DtuMadeFields &fields, const DtuMadeFieldFilter &kept, const DtuConfig &config) {
+  for (const DtuMadeField &f : fields) {
+    std::string stored;
+    if (f.section == nullptr || !kept(f) || !DtuConfigGet(config, f.section, f.name, stored)) continue;
+    const std::string value = f.def->ValueFromFile(stored);
+    std::string refused;
+    if (f.set) f.set(value, refused);  // a value the codec refuses leaves the field as it was
+    else if (f.text) *f.text = value;
+    else LoadNumber(f, value);
+  }
 }
 
 bool DtuSetMadeField(const DtuMadeFields &fields, const std::string &name, const std::string &value,

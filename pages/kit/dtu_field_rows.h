@@ -17,6 +17,10 @@
 // index, a count parsed with a message of its own) is read and written
 // through its codec (DtuFieldRow::Coded). The made fields come in group
 // order; within a channel, its rows, then each parameter's rows.
+//
+// A group whose made names are the keys of a file section (StoredIn) gives
+// the page its Save to Local and Read Local: DtuStoreMadeFields and
+// DtuLoadMadeFields, on the fields the page keeps for the step.
 #pragma once
 
 #include <functional>
@@ -26,6 +30,12 @@
 
 #include "pages/kit/dtu_field_def.h"
 #include "pages/kit/dtu_page.h"
+#include "pages/kit/dtu_typed_number.h"
+
+// A text field holding a typed number, which the file keeps as an int.
+inline DtuFieldDef DtuTypedIntFieldDef(const char *name) {
+  return DtuTextFieldDef(name, nullptr).WithCodec({nullptr, &DtuTypedFileInt, nullptr});
+}
 
 // One made field: its name, its declaration, and where its value is.
 struct DtuMadeField {
@@ -37,8 +47,10 @@ struct DtuMadeField {
   // its Set; `error` says what is wrong with the value (the caller adds the name)
   std::function<bool(const std::string &value, std::string &error)> set;
   int mark = 0;         // the row's mark, for the page's own use
-  int channel = 0;      // the channel (or parameter) it was made for; 0: none
+  int channel = 0;      // the channel it was made for; 0: none
   bool listed = true;   // shown by Fields(); otherwise reached by name only
+  int param = 0;        // the channel's parameter it was made for; 0: none
+  const char *section = nullptr;  // the file section keyed by its name; null: not in the file
 };
 using DtuMadeFields = std::vector<DtuMadeField>;
 
@@ -78,6 +90,7 @@ struct DtuFieldRowGroup {
   std::string suffix;           // after every made name
   std::string param_separator;  // between the channel and the parameter ("di1_2")
   bool listed = true;           // false: the made fields are reached by name only
+  const char *section = nullptr;  // the file section whose keys the made names are
 
   static DtuFieldRowGroup Once(Rows rows, std::string suffix = "") {
     return {0, std::move(rows), 0, {}, suffix, "", true};
@@ -94,6 +107,11 @@ struct DtuFieldRowGroup {
     group.listed = false;
     return group;
   }
+  DtuFieldRowGroup StoredIn(const char *file_section) const {
+    DtuFieldRowGroup group = *this;
+    group.section = file_section;
+    return group;
+  }
 };
 
 // The fields of `groups` over one model (which must outlive them).
@@ -104,7 +122,7 @@ DtuMadeFields DtuMakeFields(const std::vector<DtuFieldRowGroup<Model>> &groups, 
   auto add = [&made, &model, &in](const DtuFieldRow<Model> &row, const std::string &suffix, int channel, int param) {
     DtuMadeField field{row.def.name + suffix, &row.def, row.text ? row.text(model, channel, param) : nullptr,
                        row.number ? row.number(model, channel, param) : nullptr, nullptr, nullptr, row.mark,
-                       channel, in->listed};
+                       channel, in->listed, param, in->section};
     if (row.get != nullptr) {
       field.get = [&model, get = row.get, channel, param] { return get(model, channel, param); };
       field.set = [&model, set = row.set, channel, param](const std::string &value, std::string &error) {
@@ -132,6 +150,19 @@ DtuMadeFields DtuMakeFields(const std::vector<DtuFieldRowGroup<Model>> &groups, 
 
 // What `varnokctl fields` shows of a declared field, under `name`.
 DtuPageFieldInfo DtuFieldInfoOf(const DtuFieldDef &def, const std::string &name);
+
+// The value of a made field as the page hands it around (see DtuFieldDef).
+std::string DtuMadeFieldValue(const DtuMadeField &field);
+
+// Save to Local and Read Local of made fields: each field of a section that
+// `kept` takes, in field order (so a count read before its channels can
+// decide which channels are kept), goes into the record as its codec stores
+// it, or comes back from it. A text comes back as stored; a number or list
+// index when it is a decimal in its range, and otherwise as the field's
+// file fallback (a list's: 0), or not at all.
+using DtuMadeFieldFilter = std::function<bool(const DtuMadeField &field)>;
+void DtuStoreMadeFields(const DtuMadeFields &fields, const DtuMadeFieldFilter &kept, DtuConfig &config);
+void DtuLoadMadeFields(const DtuMadeFields &fields, const DtuMadeFieldFilter &kept, const DtuConfig &config);
 
 // Access by name to made fields. Names compare without regard to case; a
 // text must hold no control character; a number or list index must be

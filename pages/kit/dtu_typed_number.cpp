@@ -1,6 +1,8 @@
 #include "pages/kit/dtu_typed_number.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,6 +33,10 @@ long long DtuTypedNumber(const std::string &text) {
   char *end = nullptr;
   long long value = std::strtoll(trimmed.c_str(), &end, 10);
   return end == trimmed.c_str() ? 0 : value;  // strtoll saturates on overflow
+}
+
+std::string DtuTypedFileInt(const std::string &text) {
+  return std::to_string(std::clamp<long long>(DtuTypedNumber(text), INT_MIN, INT_MAX));
 }
 
 bool DtuTypedNumberIn(const std::string &text, long long min, long long max) {

@@ -8,6 +8,9 @@
 // text that is not a number gives 0 (as the device tool always read it),
 // values beyond the range of long long saturate.
 long long DtuTypedNumber(const std::string &text);
+// The typed number as a file's int key keeps it: decimal, held to int's
+// range (a field codec's to_file).
+std::string DtuTypedFileInt(const std::string &text);
 // True for a non-empty text of decimal digits only.
 bool DtuTypedAllDigits(const std::string &text);
 // White space trimmed at both ends.

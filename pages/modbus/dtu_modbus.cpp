@@ -95,6 +95,10 @@ std::vector<std::string> DtuModbus::DataTypeItems() {
   return items;
 }
 
+DtuFieldDef DtuModbusSwitchDef(const char *name, DtuTextId label) {
+  return DtuListFieldDef(name, nullptr, 2).Labelled(label).Listing(&DtuModbus::SwitchItems);
+}
+
 namespace {
 
 using Model = DtuModbusModel;
@@ -102,33 +106,34 @@ using Row = DtuFieldRow<Model>;
 using Group = DtuFieldRowGroup<Model>;
 
 // Every field of the page, declared once: the polling lines, the channels'
-// rows, then each channel's rule and its parameters.
+// rows, then each channel's rule and its parameters. The names are the keys
+// of the file's [MODBUS] and [DECODE].
 const std::vector<DtuFieldRowGroup<Model>> &ModbusFieldRows() {
   using T = DtuTextId;
   static const std::vector<DtuFieldRowGroup<Model>> groups = {
-      Group::Once({Row::Number(DtuListFieldDef("funcSwitch", nullptr, 2)
-                                   .Labelled(T::kModbusFunctionSwitch)
-                                   .Listing(&DtuModbus::SwitchItems),
-                               [](Model &m, int, int) { return &m.func_switch; }),
-                   Row::Number(DtuListFieldDef("packetSplit", nullptr, 2)
-                                   .Labelled(T::kModbusPacketSplitSwitch)
-                                   .Listing(&DtuModbus::SwitchItems),
-                               [](Model &m, int, int) { return &m.packet_split; }),
-                   Row::Number(DtuNumberFieldDef("maxChannel", nullptr)
+      Group::Once({Row::Number(DtuModbusSwitchDef("funcSwitch", T::kModbusFunctionSwitch),
+                               [](Model &m, int, int) { return &m.func_switch; })})
+          .StoredIn(DtuModbus::kPollingSection),
+      Group::Once({Row::Number(DtuModbusSwitchDef("packetSplit", T::kModbusPacketSplitSwitch),
+                               [](Model &m, int, int) { return &m.packet_split; })}),
+      Group::Once({Row::Number(DtuNumberFieldDef("maxChannel", nullptr)
                                    .Ranging(1, kModbusChannelCount)
+                                   .FallingBackInFileTo(1)
                                    .Labelled(T::kModbusChannelCount),
-                               [](Model &m, int, int) { return &m.channel_count; })}),
+                               [](Model &m, int, int) { return &m.channel_count; })})
+          .StoredIn(DtuModbus::kPollingSection),
       Group::PerChannel(kModbusChannelCount,
-                        {Row::Text(DtuTextFieldDef("slave", nullptr).Labelled(T::kCacheSlaveAddress),
+                        {Row::Text(DtuTypedIntFieldDef("slave").Labelled(T::kCacheSlaveAddress),
                                    [](Model &m, int c, int) { return &m.channels[c - 1].slave; }),
-                         Row::Text(DtuTextFieldDef("Function", nullptr).Labelled(T::kModbusFunctionCode),
+                         Row::Text(DtuTypedIntFieldDef("Function").Labelled(T::kModbusFunctionCode),
                                    [](Model &m, int c, int) { return &m.channels[c - 1].function; }),
-                         Row::Text(DtuTextFieldDef("Addr", nullptr).Labelled(T::kModbusRegisterAddress),
+                         Row::Text(DtuTypedIntFieldDef("Addr").Labelled(T::kModbusRegisterAddress),
                                    [](Model &m, int c, int) { return &m.channels[c - 1].address; }),
-                         Row::Text(DtuTextFieldDef("Len", nullptr).Labelled(T::kModbusRegisterCount),
+                         Row::Text(DtuTypedIntFieldDef("Len").Labelled(T::kModbusRegisterCount),
                                    [](Model &m, int c, int) { return &m.channels[c - 1].count; }),
-                         Row::Text(DtuTextFieldDef("Cycle", nullptr).Labelled(T::kModbusPollingCycle),
-                                   [](Model &m, int c, int) { return &m.channels[c - 1].cycle; })}),
+                         Row::Text(DtuTypedIntFieldDef("Cycle").Labelled(T::kModbusPollingCycle),
+                                   [](Model &m, int c, int) { return &m.channels[c - 1].cycle; })})
+          .StoredIn(DtuModbus::kPollingSection),
       Group::Once({Row::Number(
           DtuNumberFieldDef("configChannel", nullptr).Ranging(1, kModbusChannelCount).Labelled(T::kModbusConfigChannel),
           [](Model &m, int, int) { return &m.config_channel; })}),
@@ -139,12 +144,13 @@ const std::vector<DtuFieldRowGroup<Model>> &ModbusFieldRows() {
                [](Model &m, int c, int) { return &m.rules[c - 1].rule; }),
            Row::Number(DtuNumberFieldDef("maxParamCnt", nullptr)
                            .Ranging(0, kModbusRuleParams)
+                           .FallingBackInFileTo(1)
                            .Labelled(T::kModbusParameterCount),
                        [](Model &m, int c, int) { return &m.rules[c - 1].param_count; })},
           kModbusRuleParams,
           {Row::Text(DtuTextFieldDef("tag", nullptr).Labelled(T::kModbusParameterId),
                      [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].tag; }),
-           Row::Text(DtuTextFieldDef("startOffset", nullptr).Labelled(T::kModbusRegisterAddress),
+           Row::Text(DtuTypedIntFieldDef("startOffset").Labelled(T::kModbusRegisterAddress),
                      [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].address; }),
            Row::Number(DtuListFieldDef("dataType", nullptr, DtuModbus::kDataTypes)
                            .Labelled(T::kModbusDataType)
@@ -158,8 +164,9 @@ const std::vector<DtuFieldRowGroup<Model>> &ModbusFieldRows() {
                            .Labelled(T::kModbusConvertRule)
                            .Listing(&DtuModbus::ConvertItems),
                        [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].convert; }),
-           Row::Text(DtuTextFieldDef("rate", nullptr).Labelled(T::kModbusMultiplier),
-                     [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].multiplier; })}),
+           Row::Text(DtuTypedIntFieldDef("rate").Labelled(T::kModbusMultiplier),
+                     [](Model &m, int c, int p) { return &m.rules[c - 1].params[p - 1].multiplier; })})
+          .StoredIn(DtuModbus::kRuleSection),
   };
   return groups;
 }

@@ -52,7 +52,9 @@ class DtuModbus : public DtuMadeFieldsPage, public DtuStoredPage {
 
  public:
   // The sections of the configuration file this page keeps its settings in.
-  std::vector<std::string> FileSections() const override { return {"MODBUS", "DECODE"}; }
+  static constexpr char kPollingSection[] = "MODBUS";  // the polling lines and channels
+  static constexpr char kRuleSection[] = "DECODE";     // every channel's rule
+  std::vector<std::string> FileSections() const override { return {kPollingSection, kRuleSection}; }
   static constexpr int kDataTypes = 7;
   static constexpr int kByteOrders = 4;
   static constexpr int kConverts = 3;
@@ -174,6 +176,8 @@ class DtuModbus : public DtuMadeFieldsPage, public DtuStoredPage {
   void ContinueChainedSet();
   bool SavePollingLocal();
   bool SaveRuleLocal();
+  bool RuleSaved(int channel) const;
+  void TellTagsCut() const;
   bool ReadPollingLocal();
   bool ReadRuleLocal();
   static int RuleChannelOf(int answered, int fallback);
@@ -211,3 +215,6 @@ class DtuModbus : public DtuMadeFieldsPage, public DtuStoredPage {
   // Last member: the answer handlers reach the page until it starts going.
   DtuPageReference<DtuModbus> reference_{this};
 };
+
+// An OFF/ON switch of the Modbus pages, as both declare theirs.
+DtuFieldDef DtuModbusSwitchDef(const char *name, DtuTextId label);

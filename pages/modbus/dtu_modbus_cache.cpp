@@ -74,30 +74,27 @@ using Row = DtuFieldRow<Model>;
 using Group = DtuFieldRowGroup<Model>;
 
 // Every field of the page, declared once: the switch and count, then the
-// channels' rows.
+// channels' rows. The names are the keys of the file's [MODBUS_CACHE].
 const std::vector<DtuFieldRowGroup<Model>> &CacheFieldRows() {
   using T = DtuTextId;
   static const std::vector<DtuFieldRowGroup<Model>> groups = {
-      Group::Once({Row::Number(DtuListFieldDef("funcSwitch", nullptr, 2)
-                                   .Labelled(T::kModbusFunctionSwitch)
-                                   .Listing(&DtuModbus::SwitchItems),
+      Group::Once({Row::Number(DtuModbusSwitchDef("funcSwitch", T::kModbusFunctionSwitch),
                                [](Model &m, int, int) { return &m.func_switch; }),
                    Row::Number(DtuNumberFieldDef("maxChannel", nullptr)
                                    .Ranging(1, kModbusCacheChannels)
+                                   .FallingBackInFileTo(1)
                                    .Labelled(T::kCacheChannelCount),
-                               [](Model &m, int, int) { return &m.channel_count; })}),
+                               [](Model &m, int, int) { return &m.channel_count; })})
+          .StoredIn(DtuModbusCache::kSection),
       Group::PerChannel(
           kModbusCacheChannels,
-          {Row::Text(DtuTextFieldDef("slave", nullptr).Labelled(T::kCacheSlaveAddress),
-                     [](Model &m, int c, int) { return &m.rows[c - 1].slave; }),
+          {Row::Text(DtuTypedIntFieldDef("slave").Labelled(T::kCacheSlaveAddress), [](Model &m, int c, int) { return &m.rows[c - 1].slave; }),
            Row::Number(DtuNumberFieldDef("Function", nullptr).Ranging(1, 4).Labelled(T::kModbusFunctionCode),
                        [](Model &m, int c, int) { return &m.rows[c - 1].function; }),
-           Row::Text(DtuTextFieldDef("Addr", nullptr).Labelled(T::kCacheStartAddress),
-                     [](Model &m, int c, int) { return &m.rows[c - 1].start; }),
-           Row::Text(DtuTextFieldDef("Len", nullptr).Labelled(T::kCacheCount),
-                     [](Model &m, int c, int) { return &m.rows[c - 1].quantity; }),
-           Row::Text(DtuTextFieldDef("Cycle", nullptr).Labelled(T::kCacheCycle),
-                     [](Model &m, int c, int) { return &m.rows[c - 1].cycle; })}),
+           Row::Text(DtuTypedIntFieldDef("Addr").Labelled(T::kCacheStartAddress), [](Model &m, int c, int) { return &m.rows[c - 1].start; }),
+           Row::Text(DtuTypedIntFieldDef("Len").Labelled(T::kCacheCount), [](Model &m, int c, int) { return &m.rows[c - 1].quantity; }),
+           Row::Text(DtuTypedIntFieldDef("Cycle").Labelled(T::kCacheCycle), [](Model &m, int c, int) { return &m.rows[c - 1].cycle; })})
+          .StoredIn(DtuModbusCache::kSection),
   };
   return groups;
 }

@@ -34,7 +34,8 @@ class DtuModbusCache : public DtuMadeFieldsPage, public DtuStoredPage {
 
  public:
   // The sections of the configuration file this page keeps its settings in.
-  std::vector<std::string> FileSections() const override { return {"MODBUS_CACHE"}; }
+  static constexpr char kSection[] = "MODBUS_CACHE";
+  std::vector<std::string> FileSections() const override { return {kSection}; }
   static constexpr int kStepTimeoutMs = 8000;  // timer 15001
 
   explicit DtuModbusCache(QObject *parent = nullptr);

@@ -5,41 +5,23 @@
 #include "base/dtu_text_id.h"
 #include "config/dtu_config.h"
 #include "pages/modbus/dtu_modbus_cache.h"
-#include "pages/modbus/dtu_modbus_payload.h"
 #include "pages/kit/dtu_page_store.h"
 
+// Channels 1..count go into the file (the others keep what it has), and
+// come back as far as the count read back reaches.
 bool DtuModbusCache::OnBnClickedBtSaveLocal() {
   if (!Validate()) return false;
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
-  auto &store = config.modbusCache;
-  store.funcSwitch = model_.func_switch;
-  store.maxChannel = model_.channel_count;
-  for (int k = 1; k <= model_.channel_count; ++k) {
-    const DtuModbusCacheChannel c = RowChannel(k);  // validated: every value fits an int
-    store.channel[k - 1] = {static_cast<int>(c.slave), c.function, static_cast<int>(c.start),
-                            static_cast<int>(c.quantity), static_cast<int>(c.cycle)};
-  }
+  DtuStoreMadeFields(fields_, [this](const DtuMadeField &f) { return f.channel <= model_.channel_count; }, config);
   return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
 bool DtuModbusCache::OnBnClickedBtReadLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
-  const auto &store = config.modbusCache;
-  model_.func_switch = store.funcSwitch == 1 ? 1 : 0;
+  DtuLoadMadeFields(fields_, [this](const DtuMadeField &f) { return f.channel <= model_.channel_count; }, config);
   stored_switch_ = model_.func_switch;
-  const int count = store.maxChannel;
-  model_.channel_count = count >= 1 && count <= kModbusCacheChannels ? count : 1;
-  for (int k = 0; k < model_.channel_count; ++k) {
-    const auto &ch = store.channel[k];
-    DtuModbusCacheRow &row = model_.rows[k];
-    row.slave = std::to_string(ch.slave);
-    row.function = ch.Function >= 1 && ch.Function <= 4 ? ch.Function : row.function;
-    row.start = std::to_string(ch.Addr);
-    row.quantity = std::to_string(ch.Len);
-    row.cycle = std::to_string(ch.Cycle);
-  }
   emit Changed();
   DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalSucceeded));
   return true;

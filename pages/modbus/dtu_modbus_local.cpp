@@ -3,8 +3,8 @@
 // page holds; Read Local takes all six), each step on a fresh record of the
 // whole file.
 #include <algorithm>
-#include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "base/dtu_lang.h"
 #include "base/dtu_message.h"
@@ -12,12 +12,11 @@
 #include "config/dtu_config.h"
 #include "pages/modbus/dtu_modbus.h"
 #include "pages/kit/dtu_page_store.h"
-#include "pages/kit/dtu_typed_number.h"
 
 namespace {
 
-int FileInt(const std::string &text) {
-  return static_cast<int>(std::clamp<long long>(DtuTypedNumber(text), INT_MIN, INT_MAX));
+bool In(const DtuMadeField &field, const char *section) {
+  return field.section != nullptr && std::strcmp(field.section, section) == 0;
 }
 
 }  // namespace
@@ -25,48 +24,42 @@ int FileInt(const std::string &text) {
 bool DtuModbus::SavePollingLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
-  auto &store = config.modbus;
-  store.funcSwitch = model_.func_switch;
-  store.maxChannel = model_.channel_count;
-  for (int k = 0; k < model_.channel_count; ++k) {
-    const DtuModbusChannelRow &row = model_.channels[k];
-    store.channel[k] = {FileInt(row.slave), FileInt(row.function), FileInt(row.address), FileInt(row.count),
-                        FileInt(row.cycle)};
-  }
+  DtuStoreMadeFields(fields_, [this](const DtuMadeField &f) {
+    return In(f, kPollingSection) && f.channel <= model_.channel_count;
+  }, config);
   if (config.SaveToFile(DtuPageConfigPath())) return true;
   DtuMessageBox(DtuLangText(DtuTextId::kModbusSaveFailed));
   return false;
 }
 
+// The config channel's rule as the page shows it, and every other rule the
+// page holds (read from the device or the file, or changed): a rule never
+// read keeps what the file has.
+bool DtuModbus::RuleSaved(int channel) const { return channel == model_.config_channel || rule_held_[channel - 1]; }
+
+// A tag longer than the file holds is cut, and the cut is told.
+void DtuModbus::TellTagsCut() const {
+  for (int c = 1; c <= kModbusChannelCount; ++c) {
+    if (!RuleSaved(c)) continue;
+    const DtuModbusRule &rule = model_.rules[c - 1];
+    for (int p = 0; p < rule.param_count; ++p) {
+      const std::string &tag = rule.params[p].tag;
+      if (tag.size() <= static_cast<size_t>(DtuConfig::kDecodeTagMax)) continue;
+      char text[512];
+      std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kModbusTagSaveCut), c, p + 1,
+                    static_cast<int>(tag.size()), static_cast<int>(DtuConfig::kDecodeTagMax));
+      DtuMessageBox(text);
+    }
+  }
+}
+
 bool DtuModbus::SaveRuleLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
-  // The config channel's rule as the page shows it, and every other rule
-  // the page holds (read from the device or the file, or changed): a rule
-  // never read keeps what the file has.
-  for (int c = 1; c <= kModbusChannelCount; ++c) {
-    if (c != model_.config_channel && !rule_held_[c - 1]) continue;
-    const DtuModbusRule &rule = model_.rules[c - 1];
-    auto &store = config.decode.rule[c - 1];
-    store.rule = rule.rule;
-    store.maxParamCnt = rule.param_count;
-    for (int p = 0; p < rule.param_count; ++p) {
-      const DtuModbusParamRow &row = rule.params[p];
-      auto &param = store.param[p];
-      if (row.tag.size() > static_cast<size_t>(DtuConfig::kDecodeTagMax)) {
-        char text[512];
-        std::snprintf(text, sizeof(text), DtuLangText(DtuTextId::kModbusTagSaveCut), c, p + 1,
-                      static_cast<int>(row.tag.size()), static_cast<int>(DtuConfig::kDecodeTagMax));
-        DtuMessageBox(text);
-      }
-      param.tag = row.tag.substr(0, DtuConfig::kDecodeTagMax);
-      param.startOffset = FileInt(row.address);
-      param.dataType = row.data_type;
-      param.dataEndian = row.byte_order;
-      param.dataRule = row.convert;
-      param.rate = FileInt(row.multiplier);
-    }
-  }
+  TellTagsCut();
+  DtuStoreMadeFields(fields_, [this](const DtuMadeField &f) {
+    return In(f, kRuleSection) && RuleSaved(f.channel) && f.param <= model_.rules[f.channel - 1].param_count;
+  }, config);
   return DtuPageSaveConfig(config, DtuTextId::kSaveConfigSucceeded, DtuTextId::kSaveConfigFailed);
 }
 
@@ -82,41 +75,21 @@ bool DtuModbus::ReadPollingLocal() {
     DtuMessageBox(DtuPageFileText(DtuTextId::kReadLocalFailed));
     return false;
   }
-  const auto &store = config.modbus;
-  model_.func_switch = store.funcSwitch == 1 ? 1 : 0;
-  const bool count_ok = store.maxChannel >= 1 && store.maxChannel <= kModbusChannelCount;
-  model_.channel_count = count_ok ? store.maxChannel : 1;
-  for (int k = 0; k < std::min(store.maxChannel, kModbusChannelCount); ++k) {
-    const auto &ch = store.channel[k];
-    model_.channels[k] = {std::to_string(ch.slave), std::to_string(ch.Function), std::to_string(ch.Addr),
-                          std::to_string(ch.Len), std::to_string(ch.Cycle)};
-  }
+  // The channels the file counts, even where the count itself is unusable.
+  const int stored = std::clamp(config.modbus.maxChannel, 0, kModbusChannelCount);
+  DtuLoadMadeFields(fields_, [stored](const DtuMadeField &f) {
+    return In(f, kPollingSection) && f.channel <= stored;
+  }, config);
   return true;
 }
 
+// Every channel's rule: the config channel's is the one shown, the others
+// are what a whole-page Set writes.
 bool DtuModbus::ReadRuleLocal() {
   DtuConfig config;
   if (!DtuPageLoadConfig(config)) return false;
-  // Every channel's rule: the config channel's is the one shown, the others
-  // are what a whole-page Set writes.
-  for (int c = 1; c <= kModbusChannelCount; ++c) {
-    const auto &store = config.decode.rule[c - 1];
-    DtuModbusRule &rule = model_.rules[c - 1];
-    rule.rule = store.rule == 1 ? 1 : 0;
-    const int count = store.maxParamCnt;
-    rule.param_count = count == 0 ? 0 : (count < 0 || count > kModbusRuleParams) ? 1 : count;
-    for (int p = 0; p < std::min(std::max(count, 0), kModbusRuleParams); ++p) {
-      const auto &param = store.param[p];
-      DtuModbusParamRow &row = rule.params[p];
-      row.tag = param.tag.str();
-      row.address = std::to_string(param.startOffset);
-      row.multiplier = std::to_string(param.rate);
-      row.data_type = param.dataType >= 0 && param.dataType < kDataTypes ? param.dataType : 0;
-      row.byte_order = param.dataEndian >= 0 && param.dataEndian < kByteOrders ? param.dataEndian : 0;
-      row.convert = param.dataRule >= 0 && param.dataRule < kConverts ? param.dataRule : 0;
-    }
-    rule_held_[c - 1] = true;
-  }
+  DtuLoadMadeFields(fields_, [](const DtuMadeField &f) { return In(f, kRuleSection); }, config);
+  for (bool &held : rule_held_) held = true;
   return true;
 }
 
