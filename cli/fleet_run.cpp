@@ -193,8 +193,12 @@ class FleetRunner {
     env.insert(kFleetSecretVariable, QString::fromStdString(plan_.product_secret));
     attempt->process->setProcessEnvironment(env);
     // A process group of its own: a Ctrl-C on the terminal reaches this
-    // process only, which passes it on.
-    attempt->process->setChildProcessModifier([] { setpgid(0, 0); });
+    // process only, which passes it on; one passed on while the worker
+    // starts waits for its handler.
+    attempt->process->setChildProcessModifier([] {
+      setpgid(0, 0);
+      ProvisionHoldStopSignals();
+    });
     QProcess *process = attempt->process.get();
     QObject::connect(process, &QProcess::readyReadStandardError, &loop_, [this, index] {
       if (attempts_[index] && TakePageLines(*attempts_[index])) {

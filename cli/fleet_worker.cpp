@@ -101,6 +101,7 @@ bool FleetWorkerWanted(int argc, char **argv) {
 }
 
 int RunFleetWorker(int argc, char **argv) {
+  ProvisionInstallStopHandler(true);  // before connecting, which can take a while
   FleetWorkerJob worker;
   std::string error;
   if (!ParseWorker(argc, argv, worker, error) || !InstallTransport(worker, error)) {
@@ -109,7 +110,6 @@ int RunFleetWorker(int argc, char **argv) {
   }
   DtuPageSetConfigPath(worker.file);
   DtuPageSetWaitTickMs(kWaitTickMs);
-  ProvisionInstallStopHandler(true);
   ProvisionJob job;
   job.verb = worker.verb;
   job.file = worker.file;

@@ -73,8 +73,12 @@ std::unique_ptr<QProcess> StartWorker(const ProvisionOptions &options, const std
   QStringList args;
   for (const std::string &a : ProvisionWorkerArguments(options, port)) args << QString::fromStdString(a);
   // A process group of its own: a Ctrl-C on the terminal reaches this
-  // process only, which passes it on exactly once.
-  process->setChildProcessModifier([] { setpgid(0, 0); });
+  // process only, which passes it on exactly once; one passed on while
+  // the worker starts waits for its handler.
+  process->setChildProcessModifier([] {
+    setpgid(0, 0);
+    ProvisionHoldStopSignals();
+  });
   process->start(QCoreApplication::applicationFilePath(), args);
   return process;
 }

@@ -9,6 +9,14 @@ volatile std::sig_atomic_t g_stop_signal = 0;
 volatile std::sig_atomic_t g_stop_count = 0;
 volatile std::sig_atomic_t g_second_ends = 1;
 
+void MaskStopSignals(int how) {
+  sigset_t stops;
+  sigemptyset(&stops);
+  sigaddset(&stops, SIGINT);
+  sigaddset(&stops, SIGTERM);
+  sigprocmask(how, &stops, nullptr);
+}
+
 void SetHandler(int signal_number, void (*handler)(int)) {
   struct sigaction action;
   std::memset(&action, 0, sizeof action);
@@ -29,7 +37,10 @@ void ProvisionInstallStopHandler(bool second_ends) {
   g_second_ends = second_ends ? 1 : 0;
   SetHandler(SIGINT, OnStopSignal);
   SetHandler(SIGTERM, OnStopSignal);
+  MaskStopSignals(SIG_UNBLOCK);
 }
+
+void ProvisionHoldStopSignals() { MaskStopSignals(SIG_BLOCK); }
 
 bool ProvisionStopRequested() { return g_stop_count > 0; }
 

@@ -166,7 +166,8 @@ TEST_F(FleetApplyWindowTest, CancelStopsEveryDeviceAfterItsPageAndSaysWhere) {
   ASSERT_TRUE(WaitFor([&] { return dialog->Run().Done(); }, 60000));
   ASSERT_TRUE(dialog->Run().HaveReport()) << dialog->Run().Error().toStdString();
   for (const FleetApplyRow &row : dialog->Run().Rows()) {
-    SCOPED_TRACE(row.imei.toStdString() + " " + row.state.toStdString());
+    SCOPED_TRACE(row.imei.toStdString() + " " + row.state.toStdString() + " " + row.reason.toStdString() + " " +
+                 row.note.toStdString());
     EXPECT_TRUE(row.state == "CANCELED" || row.state == "NOT_STARTED");
     EXPECT_FALSE(row.reason.isEmpty() && row.note.isEmpty());
   }
