@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -239,4 +240,33 @@ TEST_F(CmdTerminalTest, ThePortListIsLoggedOncePerChangeNotPerPoll) {
   EXPECT_EQ(CountPortListRecords(path), after_change);
   DtuLogSetPath(previous);
   std::remove(path.c_str());
+}
+
+// A wrapped log counts its rows as lines come and go; after a resize and
+// after the oldest lines were dropped it scrolls as far as a log that was
+// given only the lines it keeps.
+TEST(ReceiveLog, WrappedRowsFollowTheLinesKeptAndTheWidth) {
+  auto fill = [](ReceiveLogView &log, int first, int count) {
+    for (int i = first; i < first + count; ++i) log.Append(QString(i % 7 * 23 + 1, QLatin1Char('x')) + "\n");
+  };
+  ReceiveLogView full(50), kept(50);
+  auto show_at = [&](int width) {
+    for (ReceiveLogView *log : {&full, &kept}) {
+      log->resize(width, 120);
+      log->show();
+    }
+    QCoreApplication::processEvents();
+  };
+  full.SetWrap(true);
+  kept.SetWrap(true);
+  show_at(200);
+  fill(full, 0, 80);  // the oldest 30 are dropped
+  fill(kept, 30, 50);
+  EXPECT_EQ(full.Text(), kept.Text());
+  EXPECT_GT(kept.verticalScrollBar()->maximum(), 50) << "long lines take more than one row";
+  EXPECT_EQ(full.verticalScrollBar()->maximum(), kept.verticalScrollBar()->maximum());
+  const int narrow = kept.verticalScrollBar()->maximum();
+  show_at(320);
+  EXPECT_LT(kept.verticalScrollBar()->maximum(), narrow);
+  EXPECT_EQ(full.verticalScrollBar()->maximum(), kept.verticalScrollBar()->maximum());
 }

@@ -38,6 +38,7 @@ void ReceiveLogView::Append(const QString &text, Kind kind) {
     }
     start = i + 1;
     widest_ = std::max(widest_, static_cast<int>(open_line_.size()));
+    if (closed_rows_columns_ >= 0) closed_rows_ += RowsOf(open_line_);
     lines_.push_back(std::move(open_line_));
     kinds_.push_back(open_kind_);
     open_line_.clear();
@@ -52,6 +53,9 @@ void ReceiveLogView::Append(const QString &text, Kind kind) {
 }
 
 void ReceiveLogView::DropOldest(int count) {
+  if (closed_rows_columns_ >= 0) {
+    for (int i = 0; i < count; ++i) closed_rows_ -= RowsOf(lines_[static_cast<size_t>(i)]);
+  }
   lines_.erase(lines_.begin(), lines_.begin() + count);
   kinds_.erase(kinds_.begin(), kinds_.begin() + count);
   // The selection moves with its lines; a selection that scrolled out is gone.
@@ -71,6 +75,7 @@ void ReceiveLogView::Clear() {
   lines_.clear();
   kinds_.clear();
   open_line_.clear();
+  closed_rows_columns_ = -1;
   widest_ = 0;
   anchor_ = cursor_ = -1;
   UpdateScrollRange(true);
@@ -134,11 +139,19 @@ int ReceiveLogView::RowsOf(const QString &line) const {
   return (static_cast<int>(line.size()) + columns - 1) / columns;
 }
 
+int ReceiveLogView::ClosedRows() const {
+  const int columns = wrap_ ? Columns() : 0;
+  if (closed_rows_columns_ != columns) {
+    closed_rows_ = 0;
+    for (const QString &line : lines_) closed_rows_ += RowsOf(line);
+    closed_rows_columns_ = columns;
+  }
+  return closed_rows_;
+}
+
 int ReceiveLogView::TotalRows() const {
   if (!wrap_) return LineCount();
-  int rows = 0;
-  for (int line = 0; line < LineCount(); ++line) rows += RowsOf(LineAt(line));
-  return rows;
+  return ClosedRows() + (open_line_.isEmpty() ? 0 : RowsOf(open_line_));
 }
 
 int ReceiveLogView::LineAtRow(int row, int *line_first_row) const {

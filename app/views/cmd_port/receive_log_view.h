@@ -61,6 +61,10 @@ class ReceiveLogView : public QAbstractScrollArea {
   int Columns() const;
   int RowsOf(const QString &line) const;
   int TotalRows() const;
+  // The rows of the closed lines, kept as lines come and go, so a line
+  // appended to a full wrapped log does not walk all of it; counted afresh
+  // when the row width changes.
+  int ClosedRows() const;
   int LineAtRow(int row, int *line_first_row) const;
   QColor KindColour(Kind kind) const;
 
@@ -71,6 +75,8 @@ class ReceiveLogView : public QAbstractScrollArea {
   Kind open_kind_ = kReceived;
   bool wrap_ = false;
   int widest_ = 0;             // longest line seen (characters), for the horizontal bar
+  mutable int closed_rows_ = 0;            // rows of lines_ at closed_rows_columns_
+  mutable int closed_rows_columns_ = -1;   // -1: to be counted
   int anchor_ = -1;            // selection: rows anchor_..cursor_ (inclusive)
   int cursor_ = -1;
 };
